@@ -19,9 +19,7 @@ MessageRecord& MessageRecord::operator=(MessageRecord&& other) noexcept {
 
 MessageRecord::~MessageRecord() { ReleaseUnread(); }
 
-void MessageRecord::AddUInt8(std::uint8_t value) {
-  values_.push_back(Value{Kind::kUInt8, value});
-}
+void MessageRecord::AddUInt8(std::uint8_t value) { values_.push_back(Value{Kind::kUInt8, value}); }
 
 void MessageRecord::AddBoolean(bool value) {
   Value v{Kind::kBoolean};

@@ -40,8 +40,8 @@ void ObserverProxy::PushSmartPtr(void* object, const du::RefCounted* counted) {
 void ObserverProxy::End() {
   MessageRecord record = std::move(current_);
   if (!IsAttached()) return;  // the record and its references go here
-  MessageLoop::Get().Post(std::make_unique<RecordMessage>(du::SmartPtr<ObserverProxy>(this),
-                                                          std::move(record)));
+  MessageLoop::Get().Post(
+      std::make_unique<RecordMessage>(du::SmartPtr<ObserverProxy>(this), std::move(record)));
 }
 
 void ObserverProxy::Deliver(MessageRecord& record) {

@@ -23,30 +23,54 @@ namespace {
   throw std::system_error(std::make_error_code(std::errc::operation_not_permitted), what);
 }
 
+// The locks this thread holds. An entry lives only while something is held, so the table is
+// short (usually one entry) and never names a destroyed lock. The first entries sit in a
+// trivially built thread-local array, which the holding thread reaches with a plain load
+// (initial-exec model, no initialisation guard); a thread that holds more locks at once
+// spills into a vector.
+constexpr std::size_t kInlineHolds = 8;
+struct InlineHolds {
+  std::size_t count;
+  ReadWriteLock::Hold entries[kInlineHolds];
+};
+thread_local InlineHolds t_inline __attribute__((tls_model("initial-exec")));
+thread_local std::vector<ReadWriteLock::Hold> t_spilled;
+
 }  // namespace
 
-// The locks this thread holds. An entry lives only while something is held, so the list is
-// short (usually one entry) and never names a destroyed lock.
-std::vector<ReadWriteLock::Hold>& ReadWriteLock::ThreadHolds() {
-  thread_local std::vector<Hold> holds;
-  return holds;
-}
-
 ReadWriteLock::Hold* ReadWriteLock::FindHold(const ReadWriteLock* lock) {
-  for (Hold& hold : ThreadHolds())
+  InlineHolds& holds = t_inline;
+  for (std::size_t i = 0; i < holds.count; ++i)
+    if (holds.entries[i].lock == lock) return &holds.entries[i];
+  if (holds.count < kInlineHolds) return nullptr;
+  for (Hold& hold : t_spilled)
     if (hold.lock == lock) return &hold;
   return nullptr;
 }
 
 ReadWriteLock::Hold& ReadWriteLock::AddHold(const ReadWriteLock* lock) {
-  return ThreadHolds().emplace_back(Hold{lock, 0, 0, false});
+  InlineHolds& holds = t_inline;
+  if (holds.count < kInlineHolds) return holds.entries[holds.count++] = Hold{lock, 0, 0, false};
+  return t_spilled.emplace_back(Hold{lock, 0, 0, false});
 }
 
 void ReadWriteLock::DropHoldIfFree(Hold* hold) {
   if (hold->reads != 0 || hold->writes != 0) return;
-  std::vector<Hold>& holds = ThreadHolds();
-  *hold = holds.back();
-  holds.pop_back();
+  InlineHolds& holds = t_inline;
+  Hold* inlineEnd = holds.entries + holds.count;
+  if (hold >= holds.entries && hold < inlineEnd) {
+    // Refill the inline slot from the spill first, so lookups stop at the inline array
+    // whenever it is not full. (Only a full array can have spilled.)
+    if (holds.count == kInlineHolds && !t_spilled.empty()) {
+      *hold = t_spilled.back();
+      t_spilled.pop_back();
+    } else {
+      *hold = holds.entries[--holds.count];
+    }
+    return;
+  }
+  *hold = t_spilled.back();
+  t_spilled.pop_back();
 }
 
 ReadWriteLock::~ReadWriteLock() {
@@ -125,7 +149,8 @@ void ReadWriteLock::AcquireShared() {
   }
   std::unique_lock lock(mutex_);
   ++waiters_.readers;
-  changed_.wait(lock, [&] { return (state_.load(std::memory_order_relaxed) & kBlocksReaders) == 0; });
+  changed_.wait(lock,
+                [&] { return (state_.load(std::memory_order_relaxed) & kBlocksReaders) == 0; });
   --waiters_.readers;
   // No flag can be set while we hold the mutex, so counting ourselves in cannot race a writer.
   state_.fetch_add(1, std::memory_order_acquire);

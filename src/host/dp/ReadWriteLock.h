@@ -19,7 +19,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
 #include "ArHostExport.h"
 
@@ -50,9 +49,11 @@ class ARHOST_API ReadWriteLock {
   };
   Waiters GetWaiters() const;
 
- private:
+  // What one thread holds of one lock: the holding thread's own bookkeeping, kept in
+  // thread-local storage by the lock's source.
   struct Hold;
-  static std::vector<Hold>& ThreadHolds();
+
+ private:
   static Hold* FindHold(const ReadWriteLock* lock);
   static Hold& AddHold(const ReadWriteLock* lock);
   static void DropHoldIfFree(Hold* hold);

@@ -85,5 +85,7 @@ SmartPtr<T> DynamicCast(const SmartPtr<U>& from) {
 
 template <class T>
 struct std::hash<du::SmartPtr<T>> {
-  std::size_t operator()(const du::SmartPtr<T>& p) const noexcept { return std::hash<T*>()(p.get()); }
+  std::size_t operator()(const du::SmartPtr<T>& p) const noexcept {
+    return std::hash<T*>()(p.get());
+  }
 };

@@ -25,8 +25,7 @@ bool ObjectWithRWLock::AddRefCountedUserData(const du::Symbol& key,
   return Object::AddRefCountedUserData(key, data);
 }
 
-du::SmartPtr<du::RefCounted> ObjectWithRWLock::GetRefCountedUserData(
-    const du::Symbol& key) const {
+du::SmartPtr<du::RefCounted> ObjectWithRWLock::GetRefCountedUserData(const du::Symbol& key) const {
   dp::ScopedReader guard(GetRWLock());
   return Object::GetRefCountedUserData(key);
 }

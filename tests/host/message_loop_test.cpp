@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "HostTest.h"
+#include "dom/ManagedObject.h"
+#include "dom/MessageLoop.h"
+#include "dom/ShutdownMessage.h"
+
+namespace {
+
+using dom::MessageLoop;
+
+class Task final : public dom::Message {
+ public:
+  Task(const void* owner, std::function<void()> run) : Message(owner), run_(std::move(run)) {}
+  void Deliver() override { run_(); }
+
+ private:
+  std::function<void()> run_;
+};
+
+class Managed final : public dom::ManagedObject {
+ public:
+  explicit Managed(int* destroyed) : destroyed_(destroyed) {}
+  int managedCalls = 0;
+  void OnManage() override { ++managedCalls; }
+
+ private:
+  ~Managed() override { ++*destroyed_; }
+  int* destroyed_;
+};
+
+class Recording final : public dom::ShutdownMessage {
+ public:
+  Recording(std::vector<std::string>& log, std::string name, std::function<void()> then = {})
+      : log_(log), name_(std::move(name)), then_(std::move(then)) {}
+  void OnShutdown() override {
+    log_.push_back(name_);
+    if (then_) then_();
+  }
+
+ private:
+  std::vector<std::string>& log_;
+  std::string name_;
+  std::function<void()> then_;
+};
+
+class MessageLoopTest : public artest::HostTest {
+ protected:
+  void Post(std::function<void()> run, const void* owner = nullptr) {
+    MessageLoop::Get().Post(std::make_unique<Task>(owner, std::move(run)));
+  }
+  std::vector<std::string> log_;
+};
+
+TEST_F(MessageLoopTest, DeliversInPostingOrderIncludingWhatIsPostedMeanwhile) {
+  Post([&] { log_.push_back("a"); });
+  Post([&] {
+    log_.push_back("b");
+    Post([&] { log_.push_back("d"); });
+  });
+  Post([&] { log_.push_back("c"); });
+  EXPECT_EQ(MessageLoop::Get().RunUntilIdle(), 4u);
+  EXPECT_EQ(log_, (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(MessageLoop::Get().RunUntilIdle(), 0u);
+}
+
+TEST_F(MessageLoopTest, ThrowingDeliveryReachesTheCallerAndTheLoopGoesOn) {
+  Post([] { throw std::runtime_error("observer failed: <7>"); });
+  Post([&] { log_.push_back("after"); });
+  try {
+    MessageLoop::Get().RunUntilIdle();
+    FAIL() << "the exception must reach the caller";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "observer failed: <7>");
+  }
+  EXPECT_EQ(MessageLoop::Get().GetPendingCount(), 1u);
+  MessageLoop::Get().RunUntilIdle();
+  EXPECT_EQ(log_, std::vector<std::string>{"after"});
+}
+
+TEST_F(MessageLoopTest, DiscardDropsOnlyTheOwnersMessages) {
+  int ownerA = 0, ownerB = 0;
+  Post([&] { log_.push_back("a1"); }, &ownerA);
+  Post([&] { log_.push_back("b1"); }, &ownerB);
+  Post([&] { log_.push_back("a2"); }, &ownerA);
+  EXPECT_EQ(MessageLoop::Get().Discard(&ownerA), 2u);
+  MessageLoop::Get().RunUntilIdle();
+  EXPECT_EQ(log_, std::vector<std::string>{"b1"});
+}
+
+TEST_F(MessageLoopTest, ManagedObjectsLiveUntilUnmanagedOrShutdown) {
+  int destroyed = 0;
+  du::SmartPtr<Managed> first = new Managed(&destroyed);
+  du::SmartPtr<Managed> second = new Managed(&destroyed);
+  EXPECT_TRUE(first->ManageObject(first));
+  EXPECT_FALSE(first->ManageObject(first)) << "managed twice";
+  EXPECT_TRUE(first->ManageObject(second));
+  EXPECT_EQ(first->managedCalls, 1);
+  first = nullptr;
+  second = nullptr;
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(MessageLoop::Get().GetManagedCount(), 2u);
+  arhost::Shutdown();
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(MessageLoop::Get().GetManagedCount(), 0u);
+}
+
+TEST_F(MessageLoopTest, ShutdownRunsMessagesInOrderThenDropsTheQueue) {
+  bool delivered = false;
+  Post([&] { delivered = true; });
+  dom::ManagedObject::AddShutdownMessage(new Recording(log_, "first"));
+  // A shutdown message that adds another: the second round runs it too.
+  dom::ManagedObject::AddShutdownMessage(new Recording(log_, "second", [&] {
+    dom::ManagedObject::AddShutdownMessage(new Recording(log_, "late"));
+  }));
+  arhost::Shutdown();
+  EXPECT_EQ(log_, (std::vector<std::string>{"first", "second", "late"}));
+  EXPECT_FALSE(delivered);
+  EXPECT_EQ(MessageLoop::Get().GetPendingCount(), 0u);
+  arhost::Shutdown();
+  EXPECT_EQ(log_.size(), 3u) << "a shutdown message runs once";
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include "orl/Object.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+
+#include "HostTest.h"
+#include "dp/ScopedLock.h"
+#include "du/LiveCounters.h"
+#include "orl/Annotation.h"
+#include "orl/ObjectWithRWLock.h"
+
+namespace {
+
+using du::SmartPtr;
+
+const orl::ClassType kShapeType(9001);
+const orl::ClassType kCircleType(9002, &kShapeType);
+
+class Circle final : public orl::ObjectWithRWLock {
+ public:
+  Circle() = default;
+  explicit Circle(const SmartPtr<orl::ReadWriteLock>& lock) : ObjectWithRWLock(lock) {}
+  explicit Circle(const Circle* shareWith) : ObjectWithRWLock(shareWith) {}
+  const orl::ClassType& GetClassType() const override { return kCircleType; }
+  using ObjectWithRWLock::GetRWLock;
+
+ private:
+  ~Circle() override = default;
+};
+
+class Tag final : public du::UserData {};
+
+using ObjectTest = artest::HostTest;
+
+TEST_F(ObjectTest, ClassTypesAnswerFromTheirChain) {
+  SmartPtr<Circle> circle = new Circle;
+  EXPECT_TRUE(circle->IsATypeOfId(9002));
+  EXPECT_TRUE(circle->IsATypeOfId(9001));
+  EXPECT_TRUE(circle->IsATypeOfId(orl::Object::CLASS_TYPE.GetId()));
+  EXPECT_FALSE(circle->IsATypeOfId(9003));
+  std::vector<const orl::ClassType*> chain{nullptr, nullptr, nullptr, nullptr};
+  circle->GetClassTypes(chain);
+  EXPECT_EQ(chain, (std::vector<const orl::ClassType*>{&kCircleType, &kShapeType,
+                                                       &orl::Object::CLASS_TYPE}));
+  EXPECT_NE(circle->GetObjectDescription().find("Circle (class type 9002)"), std::string::npos)
+      << circle->GetObjectDescription();
+}
+
+TEST_F(ObjectTest, ClassTypeRegistryKeepsTheFirstOfAnIdUntilItGoes) {
+  EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
+  EXPECT_EQ(orl::ClassType::Find(424242), nullptr);
+  {
+    orl::ClassType duplicate(9002);
+    EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
+    orl::ClassType fresh(424242);
+    EXPECT_EQ(orl::ClassType::Find(424242), &fresh);
+  }
+  EXPECT_EQ(orl::ClassType::Find(424242), nullptr);
+  EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
+}
+
+TEST_F(ObjectTest, PoolCountsBlocksAndCanBeMadeToFail) {
+  const auto blocks = du::GetLiveCounters().poolBlocks.load();
+  SmartPtr<Circle> circle = new Circle;
+  EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks + 1);
+  orl::MemoryPoolAllocated::FailNextAllocations(1);
+  Circle* failed = new Circle;
+  EXPECT_EQ(failed, nullptr);
+  SmartPtr<Circle> next = new Circle;
+  EXPECT_NE(next.get(), nullptr) << "only one allocation was made to fail";
+  circle = nullptr;
+  next = nullptr;
+  EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks);
+}
+
+TEST_F(ObjectTest, ObjectsShareTheLockTheyAreBuiltFrom) {
+  SmartPtr<orl::ReadWriteLock> lock = orl::Annotation::GetRWLock();
+  SmartPtr<Circle> owner = new Circle(lock);
+  SmartPtr<Circle> sharer = new Circle(owner.get());
+  SmartPtr<Circle> lockless = new Circle(static_cast<const Circle*>(nullptr));
+  EXPECT_EQ(owner->GetRWLock(), lock.get());
+  EXPECT_EQ(sharer->GetRWLock(), lock.get());
+  EXPECT_EQ(lockless->GetRWLock(), nullptr);
+  EXPECT_EQ(orl::Annotation::GetRWLock(), lock) << "one shared annotation lock";
+}
+
+TEST_F(ObjectTest, AnnotationLockIsRenewedAfterShutdown) {
+  SmartPtr<orl::ReadWriteLock> first = orl::Annotation::GetRWLock();
+  arhost::Shutdown();
+  EXPECT_EQ(first->GetReferenceCount(), 1) << "shutdown drops the host's own reference";
+  SmartPtr<orl::ReadWriteLock> second = orl::Annotation::GetRWLock();
+  EXPECT_NE(second, first);
+}
+
+TEST_F(ObjectTest, UserDataIsKeptUnderItsKey) {
+  SmartPtr<Circle> circle = new Circle(orl::Annotation::GetRWLock());
+  Tag tag;
+  EXPECT_TRUE(circle->AddUserData(du::Symbol("tag"), &tag));
+  EXPECT_FALSE(circle->AddUserData(du::Symbol("tag"), &tag));
+  EXPECT_EQ(circle->GetUserData(du::Symbol("tag")), &tag);
+  EXPECT_EQ(circle->GetUserData(du::Symbol("other")), nullptr);
+
+  SmartPtr<Circle> attached = new Circle;
+  EXPECT_TRUE(circle->AddRefCountedUserData(du::Symbol("child"), attached.get()));
+  EXPECT_EQ(attached->GetReferenceCount(), 2);
+  EXPECT_EQ(circle->GetRefCountedUserData(du::Symbol("child")).get(),
+            static_cast<du::RefCounted*>(attached.get()));
+  EXPECT_TRUE(circle->RemoveUserData(du::Symbol("child")));
+  EXPECT_EQ(attached->GetReferenceCount(), 1);
+  EXPECT_TRUE(circle->RemoveUserData(du::Symbol("tag")));
+  EXPECT_FALSE(circle->RemoveUserData(du::Symbol("tag")));
+}
+
+TEST_F(ObjectTest, ScopedGuardsReleaseOnExceptionsAndAcceptNoLock) {
+  SmartPtr<orl::ReadWriteLock> lock = new orl::ReadWriteLock;
+  try {
+    dp::ScopedWriter writer(lock.get());
+    dp::ScopedReader reader(lock.get());
+    throw std::runtime_error("inside");
+  } catch (const std::runtime_error&) {
+  }
+  bool taken = false;
+  std::thread([&] {
+    dp::ScopedWriter other(lock.get());
+    taken = true;
+  }).join();
+  EXPECT_TRUE(taken);
+  dp::ScopedReader none(static_cast<orl::ReadWriteLock*>(nullptr));
+  dp::ScopedWriter noneEither(static_cast<orl::ReadWriteLock*>(nullptr));
+}
+
+}  // namespace

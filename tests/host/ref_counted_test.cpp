@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "HostTest.h"
+#include "du/RefCounted.h"
+#include "du/SmartPtr.h"
+
+namespace {
+
+using du::SmartPtr;
+
+// Counts its hook calls; the hook keeps the object alive `refusals` times.
+class Counted : public virtual du::RefCounted {
+ public:
+  explicit Counted(int refusals = 0, int* destroyed = nullptr)
+      : refusals_(refusals), destroyed_(destroyed) {}
+  int hookCalls = 0;
+  int countSeenByHook = -1;
+
+ protected:
+  ~Counted() override {
+    if (destroyed_) ++*destroyed_;
+  }
+  bool ZeroReferenceCountHook() override {
+    ++hookCalls;
+    countSeenByHook = GetReferenceCount();
+    return refusals_-- <= 0;
+  }
+
+ private:
+  int refusals_;
+  int* destroyed_;
+};
+
+// Owns the only reference to another object.
+class Holder : public virtual du::RefCounted {
+ public:
+  SmartPtr<Counted> inner = new Counted;
+
+ protected:
+  ~Holder() override = default;
+};
+
+class Derived : public Counted {
+ protected:
+  ~Derived() override = default;
+};
+
+using RefCountedTest = artest::HostTest;
+
+TEST_F(RefCountedTest, ReleaseRuleRunsHookWithTheReferenceAddedBackThenDeletes) {
+  int destroyed = 0;
+  auto* object = new Counted(0, &destroyed);
+  object->AddReference(nullptr);
+  object->AddReference(nullptr);
+  EXPECT_EQ(object->RemoveReference(nullptr), 1);
+  EXPECT_EQ(object->hookCalls, 0);
+  EXPECT_EQ(object->RemoveReference(nullptr), 0);
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(RefCountedTest, HookThatRefusesKeepsTheLastReference) {
+  int destroyed = 0;
+  auto* object = new Counted(1, &destroyed);
+  object->AddReference(nullptr);
+  EXPECT_EQ(object->RemoveReference(nullptr), 1);
+  EXPECT_EQ(object->hookCalls, 1);
+  EXPECT_EQ(object->countSeenByHook, 1);
+  EXPECT_EQ(destroyed, 0);
+  // The hook kept that reference; releasing it runs the hook again, which now agrees.
+  EXPECT_EQ(object->RemoveReference(nullptr), 0);
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
+  SmartPtr<Holder> holder = new Holder;
+  Counted* inner = holder->inner.get();
+  SmartPtr<du::RefCounted> p(holder.get());
+  holder = nullptr;
+  // `p` is the holder's only owner, and the holder is the inner object's only owner: releasing
+  // the old object first would destroy the new one before it is referenced.
+  p = inner;
+  EXPECT_EQ(inner->GetReferenceCount(), 1);
+  EXPECT_EQ(inner->hookCalls, 0);
+}
+
+TEST_F(RefCountedTest, AssigningTheHeldPointerChangesNothing) {
+  SmartPtr<Counted> p = new Counted;
+  Counted* raw = p.get();
+  p = raw;
+  p = p;
+  EXPECT_EQ(raw->GetReferenceCount(), 1);
+  EXPECT_EQ(raw->hookCalls, 0);
+}
+
+TEST_F(RefCountedTest, CopiesMovesAndCastsCountCorrectly) {
+  SmartPtr<Derived> derived = new Derived;
+  SmartPtr<Counted> base = derived;
+  EXPECT_EQ(derived->GetReferenceCount(), 2);
+  SmartPtr<Counted> moved = std::move(base);
+  EXPECT_TRUE(base.IsNull());
+  EXPECT_EQ(derived->GetReferenceCount(), 2);
+  du::ConstSmartPtr<Counted> constant = moved;
+  EXPECT_EQ(derived->GetReferenceCount(), 3);
+  EXPECT_EQ(du::DynamicCast<Derived>(moved), derived);
+  EXPECT_TRUE(du::DynamicCast<Holder>(SmartPtr<du::RefCounted>(moved.get())).IsNull());
+}
+
+TEST_F(RefCountedTest, SmartPointersOrderByAddress) {
+  SmartPtr<Counted> a = new Counted, b = new Counted, c = new Counted;
+  std::set<SmartPtr<Counted>> set{c, a, b, a};
+  ASSERT_EQ(set.size(), 3u);
+  const Counted* previous = nullptr;
+  for (const auto& p : set) {
+    EXPECT_LT(previous, p.get());
+    previous = p.get();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+// The base fixture of tests that run on the host runtime: it notes the live-object counters
+// before the test and, after shutting the host down, checks they are back where they started.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "arhost/Host.h"
+
+namespace artest {
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { before_ = arhost::GetLiveCounts(); }
+  void TearDown() override {
+    arhost::Shutdown();
+    const arhost::LiveCounts after = arhost::GetLiveCounts();
+    EXPECT_EQ(after.refCounted, before_.refCounted) << "counted objects left behind";
+    EXPECT_EQ(after.poolBlocks, before_.poolBlocks) << "pool blocks left behind";
+    EXPECT_EQ(after.commonBlocks, before_.commonBlocks) << "common blocks left behind";
+    EXPECT_EQ(after.symbols, before_.symbols) << "symbols left behind";
+    EXPECT_EQ(after.pendingMessages, 0u);
+    EXPECT_EQ(after.managedObjects, 0u);
+  }
+
+  arhost::LiveCounts before_;
+};
+
+}  // namespace artest
