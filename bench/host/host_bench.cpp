@@ -2,14 +2,13 @@
 // symbol interning, and posting plus delivering notification records.
 #include <benchmark/benchmark.h>
 
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "BareQueue.h"
 #include "RatioReporter.h"
 #include "arhost/Host.h"
 #include "dom/MessageReader.h"
@@ -79,40 +78,11 @@ void SymbolOfExistingText(benchmark::State& state) {
 }
 BENCHMARK(SymbolOfExistingText);
 
-// Baseline of delivery: a mutex-guarded queue of heap messages with one virtual call each,
-// the least any queued delivery costs.
-struct BareMessage {
-  virtual ~BareMessage() = default;
-  virtual void Deliver(int& sink) = 0;
-};
-struct BareRecord final : BareMessage {
-  explicit BareRecord(unsigned char t) : tag(t) {}
-  void Deliver(int& sink) override { sink += tag; }
-  unsigned char tag;
-};
-
 void BareQueuePostDeliver(benchmark::State& state) {
   const int observers = static_cast<int>(state.range(0));
-  std::mutex mutex;
-  std::deque<std::unique_ptr<BareMessage>> queue;
-  int sink = 0;
-  for (auto _ : state) {
-    for (int o = 0; o < observers; ++o) {
-      std::lock_guard lock(mutex);
-      queue.push_back(std::make_unique<BareRecord>(3));
-    }
-    for (;;) {
-      std::unique_ptr<BareMessage> m;
-      {
-        std::lock_guard lock(mutex);
-        if (queue.empty()) break;
-        m = std::move(queue.front());
-        queue.pop_front();
-      }
-      m->Deliver(sink);
-    }
-  }
-  benchmark::DoNotOptimize(sink);
+  arbench::BareQueue queue;
+  for (auto _ : state) queue.PostAndDeliver(observers);
+  benchmark::DoNotOptimize(queue.Sink());
   state.SetItemsProcessed(state.iterations() * observers);
 }
 BENCHMARK(BareQueuePostDeliver)->Arg(1)->Arg(16);

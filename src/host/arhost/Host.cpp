@@ -3,6 +3,7 @@
 #include "dom/MessageLoop.h"
 #include "du/LiveCounters.h"
 #include "orl/Annotation.h"
+#include "orl/World.h"
 
 namespace arhost {
 
@@ -22,6 +23,8 @@ std::size_t RunUntilIdle() { return dom::MessageLoop::Get().RunUntilIdle(); }
 
 void Shutdown() {
   dom::MessageLoop::Get().Shutdown();
+  orl::World::EndWorld();
+  dom::MessageLoop::Get().Shutdown();  // what ending the world released or posted
   orl::Annotation::ReleaseRWLock();
 }
 
