@@ -15,6 +15,10 @@
 #include "orl/AnnoTableEntryContent.h"
 #include "orl/ClassType.h"
 
+namespace orl {
+class SerializedContentElement;
+}
+
 namespace ar {
 
 class ARTarget;
@@ -38,6 +42,14 @@ class AR_API ARContent : public orl::AnnoTableEntryContent {
   void GetTargets(std::set<du::SmartPtr<ARTarget>>& targets) const;
   // The content ends up holding exactly `targets`.
   void SetTargets(const std::set<du::SmartPtr<ARTarget>>& targets);
+
+  // Saved form: appends one "arcontent" element holding one "artarget" element per target, in
+  // address order, then ends `element`. Holds the lock shared.
+  void Visit(orl::SerializedContentElement* element) const;
+  // Replaces the targets with one new target per "artarget" element the walk of `element`
+  // meets, wherever it stands; a rejected element still gives a target with a new target's
+  // values. Holds the lock exclusively.
+  void PopulateFromContent(const orl::SerializedContentElement* element);
 
   void _OnDestroy() override;
 

@@ -18,6 +18,10 @@
 #include "orl/ClassType.h"
 #include "orl/ObjectWithRWLock.h"
 
+namespace orl {
+class SerializedContentElement;
+}
+
 namespace ar {
 
 class ARController;
@@ -64,10 +68,22 @@ class AR_API ARTarget : public orl::ObjectWithRWLock {
   void SetLocation(dg::DPoint3D& position, dg::DVec3& normal, dg::DVec3& xDirection,
                    dg::DVec3& yDirection, du::Symbol& idPath, double rotation);
 
+  // Saved form: one "artarget" element with thirteen typed properties, "artargetversion" (the
+  // byte 0) first. Visit appends it to `element` under the read lock.
+  void Visit(orl::SerializedContentElement* element) const;
+  // Reads an "artarget" element under the write lock. An element whose version is 0 replaces
+  // every field (a missing property gives the field's starting value) and gives true; any
+  // other version, or none, leaves the target untouched and gives false. A property counts
+  // only with the type it is written with; unknown keys are ignored; the last of repeated keys
+  // wins.
+  bool PopulateFromContent(const orl::SerializedContentElement* element);
+
  protected:
   ~ARTarget() override;
 
  private:
+  void CreateSerializedContent(orl::SerializedContentElement* element) const;
+
   du::Symbol name_;
   du::Symbol image_;
   double width_ = 0.0;

@@ -7,8 +7,6 @@
 
 namespace ar {
 
-const orl::ClassType ARContent::CLASS_TYPE(176);
-
 du::SmartPtr<orl::ReadWriteLock> ARContent::ControllerLock() {
   const ARController* controller = ARController::Get();
   return controller ? controller->GetRWLock() : nullptr;

@@ -16,9 +16,6 @@ class ARController::ARShutdownMessage final : public dom::ShutdownMessage {
   void OnShutdown() override { s_instance = nullptr; }
 };
 
-const orl::ClassType ARController::CLASS_TYPE(177);
-du::SmartPtr<ARController> ARController::s_instance;
-
 const unsigned char ARController::RESET_EVENT;
 const unsigned char ARController::TARGET_CREATE_EVENT;
 const unsigned char ARController::TARGET_DESTROY_EVENT;

@@ -5,9 +5,6 @@
 
 namespace ar {
 
-const orl::ClassType ARTarget::CLASS_TYPE(178);
-const du::Symbol ARTarget::s_arTarget("artarget");
-
 ARTarget::ARTarget(ARController* controller) : orl::ObjectWithRWLock(controller) {}
 
 ARTarget::~ARTarget() = default;

@@ -1,0 +1,174 @@
+#include "dg/XmlElem.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "dg/XmlAccess.h"
+
+namespace dg {
+
+// One tree: the pugixml document and the XmlElem handles given out for its nodes.
+class XmlDocument {
+ public:
+  explicit XmlDocument(bool withDeclaration) : withDeclaration_(withDeclaration) {}
+
+  XmlElem* Wrap(pugi::xml_node node) {
+    if (!node) return nullptr;
+    auto& handle = handles_[node.internal_object()];
+    if (!handle) handle.reset(new XmlElem(this, node.internal_object()));
+    return handle.get();
+  }
+  XmlElem* Root() { return Wrap(document_.document_element()); }
+  pugi::xml_document& Document() { return document_; }
+  bool WithDeclaration() const { return withDeclaration_; }
+
+ private:
+  struct Deleter {
+    void operator()(XmlElem* e) const { delete e; }
+  };
+  pugi::xml_document document_;
+  bool withDeclaration_;
+  std::unordered_map<pugi::xml_node_struct*, std::unique_ptr<XmlElem, Deleter>> handles_;
+  friend class XmlElem;
+};
+
+namespace {
+
+pugi::xml_node NodeOf(const XmlElem* e) { return XmlAccess::Node(e); }
+
+// Line and column (both from 1) of byte `offset` in `text`.
+std::pair<long, long> LineAndColumn(std::string_view text, std::ptrdiff_t offset) {
+  long line = 1, column = 1;
+  for (std::ptrdiff_t i = 0; i < offset && i < static_cast<std::ptrdiff_t>(text.size()); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return {line, column};
+}
+
+class StringWriter final : public pugi::xml_writer {
+ public:
+  explicit StringWriter(std::string& out) : out_(out) {}
+  void write(const void* data, size_t size) override {
+    out_.append(static_cast<const char*>(data), size);
+  }
+
+ private:
+  std::string& out_;
+};
+
+}  // namespace
+
+const char* XmlElem::GetName() const { return NodeOf(this).name(); }
+
+void XmlElem::SetIntAttribute(const char* name, int value) {
+  pugi::xml_node node = NodeOf(this);
+  pugi::xml_attribute a = node.attribute(name);
+  if (!a) a = node.append_attribute(name);
+  a.set_value(value);
+}
+
+void XmlElem::SetAttribute(const char* name, const char* value) {
+  pugi::xml_node node = NodeOf(this);
+  pugi::xml_attribute a = node.attribute(name);
+  if (!a) a = node.append_attribute(name);
+  a.set_value(value);
+}
+
+const char* XmlElem::FindAttribute(const char* name) const {
+  pugi::xml_attribute a = NodeOf(this).attribute(name);
+  return a ? a.value() : nullptr;
+}
+
+bool XmlElem::GetIntAttribute(const char* name, int& value) const {
+  value = INT_MAX;
+  const char* text = FindAttribute(name);
+  if (!text) return false;
+  std::string_view s(text);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  int parsed = 0;
+  auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), parsed);
+  if (s.empty() || error != std::errc() || end != s.data() + s.size()) return false;
+  value = parsed;
+  return true;
+}
+
+XmlElem* XmlElem::FindChild(const char* name) const {
+  return document_->Wrap(NodeOf(this).child(name));
+}
+
+XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
+                            std::string* errorText) {
+  auto document = std::make_unique<XmlDocument>(false);
+  unsigned flags = pugi::parse_default;
+  if (keepWhitespaceText) flags |= pugi::parse_ws_pcdata;
+  pugi::xml_parse_result result =
+      document->Document().load_buffer(text.data(), text.size(), flags, pugi::encoding_utf8);
+  if (!result || !document->Document().document_element()) {
+    if (errorText) {
+      const auto [line, column] = LineAndColumn(text, result ? 0 : result.offset);
+      *errorText = "not well-formed XML at line " + std::to_string(line) + ", column " +
+                   std::to_string(column) + ": " +
+                   (result ? "no root element" : result.description());
+    }
+    return nullptr;
+  }
+  return document.release()->Root();
+}
+
+XmlElem* ParseXmlFromFile(const std::string& path, bool keepWhitespaceText,
+                          std::string* errorText) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (errorText) *errorText = "cannot read " + path + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    if (errorText) *errorText = "cannot read " + path;
+    return nullptr;
+  }
+  return ParseXmlFromString(text, keepWhitespaceText, errorText);
+}
+
+XmlElem* NewXmlElem(const char* name, bool withDeclaration) {
+  auto* document = new XmlDocument(withDeclaration);
+  document->Document().append_child(name);
+  return document->Root();
+}
+
+XmlElem* NewXmlElem(const char* name, XmlElem* parent) {
+  if (!parent) return nullptr;
+  return XmlAccess::Document(parent)->Wrap(NodeOf(parent).append_child(name));
+}
+
+void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel) {
+  if (!element) return;
+  StringWriter writer(out);
+  XmlDocument* document = XmlAccess::Document(element);
+  if (document->WithDeclaration() && element == document->Root())
+    out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+  NodeOf(element).print(writer, "  ", pugi::format_indent, pugi::encoding_utf8,
+                        indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
+}
+
+void FreeXml(XmlElem* root) {
+  if (!root) return;
+  XmlDocument* document = XmlAccess::Document(root);
+  if (root == document->Root()) delete document;
+}
+
+}  // namespace dg
