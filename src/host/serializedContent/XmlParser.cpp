@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "dg/XmlAccess.h"
@@ -13,15 +14,109 @@ namespace serializedContent {
 
 namespace {
 
-// The text of attribute `name`, or of `name-hex` decoded; empty when neither is readable.
-std::optional<std::string> ReadText(pugi::xml_node node, const char* name) {
-  if (pugi::xml_attribute a = node.attribute(name)) return std::string(a.value());
-  const std::string hexName = std::string(name) + form::kHexSuffix;
-  std::string bytes;
-  if (pugi::xml_attribute a = node.attribute(hexName.c_str()); a && FromHex(a.value(), bytes))
-    return bytes;
-  return std::nullopt;
+// The value types, by their element names.
+enum class Type { kUInt8, kInt, kDouble, kFloat, kBool, kString, kPoint, kVector, kUnknown };
+
+Type TypeOf(const char* name) {
+  switch (name[0]) {
+    case 'u':
+      return std::strcmp(name, form::kUInt8) ? Type::kUnknown : Type::kUInt8;
+    case 'i':
+      return std::strcmp(name, form::kInt) ? Type::kUnknown : Type::kInt;
+    case 'd':
+      return std::strcmp(name, form::kDouble) ? Type::kUnknown : Type::kDouble;
+    case 'f':
+      return std::strcmp(name, form::kFloat) ? Type::kUnknown : Type::kFloat;
+    case 'b':
+      return std::strcmp(name, form::kBool) ? Type::kUnknown : Type::kBool;
+    case 's':
+      return std::strcmp(name, form::kString) ? Type::kUnknown : Type::kString;
+    case 'p':
+      return std::strcmp(name, form::kPoint) ? Type::kUnknown : Type::kPoint;
+    case 'v':
+      return std::strcmp(name, form::kVector) ? Type::kUnknown : Type::kVector;
+    default:
+      return Type::kUnknown;
+  }
 }
+
+bool IsContent(pugi::xml_node node) {
+  const char* name = node.name();
+  return name[0] == 'c' && std::strcmp(name, form::kContent) == 0;
+}
+
+std::size_t PropertyCount(pugi::xml_node node) {
+  std::size_t count = 0;
+  for (pugi::xml_node child : node.children())
+    if (child.type() == pugi::node_element && !IsContent(child)) ++count;
+  return count;
+}
+
+// A text attribute as written: plain, or as hex bytes in its "-hex" twin.
+struct TextAttribute {
+  const char* plain = nullptr;
+  const char* hex = nullptr;
+
+  // The text, decoded into `storage` when it came as hex; empty when missing or unreadable.
+  std::optional<std::string_view> Read(std::string& storage) const {
+    if (plain) return std::string_view(plain);
+    if (hex && FromHex(hex, storage)) return std::string_view(storage);
+    return std::nullopt;
+  }
+};
+
+// The attributes of one property or content element, read in a single pass.
+struct Attributes {
+  TextAttribute name, key, value;
+  const char* xyz[3] = {nullptr, nullptr, nullptr};
+
+  explicit Attributes(pugi::xml_node node) {
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+      const char* n = a.name();
+      if (n[0] >= 'x' && n[0] <= 'z' && n[1] == '\0') {
+        xyz[n[0] - 'x'] = a.value();
+        continue;
+      }
+      TextAttribute* text = n[0] == 'k'   ? &key
+                            : n[0] == 'v' ? &value
+                            : n[0] == 'n' ? &name
+                                          : nullptr;
+      const char* base = n[0] == 'k' ? form::kKey : n[0] == 'v' ? form::kValue : form::kName;
+      if (!text) continue;
+      const std::size_t length = std::strlen(base);
+      if (std::strncmp(n, base, length) != 0) continue;
+      if (n[length] == '\0')
+        text->plain = a.value();
+      else if (std::strcmp(n + length, form::kHexSuffix) == 0)
+        text->hex = a.value();
+    }
+  }
+};
+
+// Names repeat in the same order in every element of a kind: the Symbol of a name is looked
+// for first where the previous lookup left off, so that each is interned once per file rather
+// than once per property.
+class NameCache {
+ public:
+  const du::Symbol& Get(std::string_view text) {
+    for (std::size_t tried = 0; tried < entries_.size(); ++tried) {
+      const std::size_t i = (next_ + tried) % entries_.size();
+      if (entries_[i].view() == text) {
+        next_ = i + 1;
+        return entries_[i];
+      }
+    }
+    if (entries_.size() == kSize) entries_.erase(entries_.begin());
+    entries_.emplace_back(text);
+    next_ = 0;
+    return entries_.back();
+  }
+
+ private:
+  static constexpr std::size_t kSize = 32;
+  std::vector<du::Symbol> entries_;
+  std::size_t next_ = 0;
+};
 
 class Reader {
  public:
@@ -30,28 +125,33 @@ class Reader {
   // Adds the property `node` stands for to `element`; false when it is not one or unreadable.
   bool AddProperty(pugi::xml_node node, orl::SerializedContentElement* element) {
     const char* type = node.name();
-    const std::optional<std::string> key = ReadText(node, form::kKey);
+    const Type kind = TypeOf(type);
+    if (kind == Type::kUnknown)
+      return Problem(element, "unknown element '" + std::string(type) + "'");
+    const Attributes attributes(node);
+    const std::optional<std::string_view> key = attributes.key.Read(storage_);
     if (!key) return Problem(element, std::string(type) + " without a key");
-    const du::Symbol k(*key);
-    if (!std::strcmp(type, form::kString)) {
-      const std::optional<std::string> text = ReadText(node, form::kValue);
-      if (!text) return Problem(element, "string '" + *key + "' without a value");
-      element->AddProperty(k, du::Symbol(*text));
-      return true;
+    const du::Symbol& k = names_.Get(*key);
+    switch (kind) {
+      case Type::kString: {
+        const std::optional<std::string_view> text = attributes.value.Read(storage_);
+        if (!text) return Problem(element, "string '" + k.str() + "' without a value");
+        element->AddProperty(k, du::Symbol(*text));
+        return true;
+      }
+      case Type::kPoint:
+      case Type::kVector:
+        return AddTriple(kind, attributes, k, element);
+      default:
+        return AddScalar(kind, type, attributes.value.plain, k, element);
     }
-    if (!std::strcmp(type, form::kPoint) || !std::strcmp(type, form::kVector)) {
-      double x = 0, y = 0, z = 0;
-      if (!ParseDouble(node.attribute(form::kX).value(), x) ||
-          !ParseDouble(node.attribute(form::kY).value(), y) ||
-          !ParseDouble(node.attribute(form::kZ).value(), z))
-        return Problem(element, std::string(type) + " '" + *key + "' has an unreadable x, y or z");
-      if (type[0] == 'p')
-        element->AddProperty(k, dg::DPoint3D{x, y, z});
-      else
-        element->AddProperty(k, dg::DVec3{x, y, z});
-      return true;
-    }
-    return AddScalar(node, type, *key, k, element);
+  }
+
+  // The Symbol of a content element's name.
+  std::optional<du::Symbol> ContentName(pugi::xml_node node) {
+    const std::optional<std::string_view> name = Attributes(node).name.Read(storage_);
+    if (!name) return std::nullopt;
+    return names_.Get(*name);
   }
 
   bool Problem(const orl::SerializedContentElement* element, const std::string& what) {
@@ -60,35 +160,59 @@ class Reader {
   }
 
  private:
-  bool AddScalar(pugi::xml_node node, const char* type, const std::string& key,
-                 const du::Symbol& k, orl::SerializedContentElement* element) {
-    const std::string_view text = node.attribute(form::kValue).value();
+  bool AddTriple(Type kind, const Attributes& attributes, const du::Symbol& k,
+                 orl::SerializedContentElement* element) {
+    double v[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+      if (!attributes.xyz[i] || !ParseDouble(attributes.xyz[i], v[i]))
+        return Problem(element, std::string(kind == Type::kPoint ? form::kPoint : form::kVector) +
+                                    " '" + k.str() + "' has an unreadable x, y or z");
+    }
+    if (kind == Type::kPoint)
+      element->AddProperty(k, dg::DPoint3D{v[0], v[1], v[2]});
+    else
+      element->AddProperty(k, dg::DVec3{v[0], v[1], v[2]});
+    return true;
+  }
+
+  bool AddScalar(Type kind, const char* type, const char* value, const du::Symbol& k,
+                 orl::SerializedContentElement* element) {
+    const std::string_view text = value ? value : "";
     bool read = false;
-    if (!std::strcmp(type, form::kUInt8)) {
-      unsigned char v = 0;
-      if ((read = ParseUInt8(text, v))) element->AddProperty(k, v);
-    } else if (!std::strcmp(type, form::kInt)) {
-      int v = 0;
-      if ((read = ParseInt(text, v))) element->AddProperty(k, v);
-    } else if (!std::strcmp(type, form::kDouble)) {
-      double v = 0;
-      if ((read = ParseDouble(text, v))) element->AddProperty(k, v);
-    } else if (!std::strcmp(type, form::kFloat)) {
-      float v = 0;
-      if ((read = ParseFloat(text, v))) element->AddProperty(k, v);
-    } else if (!std::strcmp(type, form::kBool)) {
-      bool v = false;
-      if ((read = ParseBool(text, v))) element->AddProperty(k, v);
-    } else {
-      return Problem(element, "unknown element '" + std::string(type) + "'");
+    switch (kind) {
+      case Type::kUInt8:
+        read = Add<unsigned char>(text, ParseUInt8, k, element);
+        break;
+      case Type::kInt:
+        read = Add<int>(text, ParseInt, k, element);
+        break;
+      case Type::kDouble:
+        read = Add<double>(text, ParseDouble, k, element);
+        break;
+      case Type::kFloat:
+        read = Add<float>(text, ParseFloat, k, element);
+        break;
+      default:
+        read = Add<bool>(text, ParseBool, k, element);
     }
     if (!read)
-      return Problem(element, std::string(type) + " '" + key + "' has the unreadable value '" +
+      return Problem(element, std::string(type) + " '" + k.str() + "' has the unreadable value '" +
                                   std::string(text) + "'");
     return true;
   }
 
+  template <class T>
+  static bool Add(std::string_view text, bool (*parse)(std::string_view, T&), const du::Symbol& k,
+                  orl::SerializedContentElement* element) {
+    T value{};
+    if (!parse(text, value)) return false;
+    element->AddProperty(k, value);
+    return true;
+  }
+
   std::vector<std::string>& problems_;
+  NameCache names_;
+  std::string storage_;
 };
 
 }  // namespace
@@ -114,16 +238,17 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
     const pugi::xml_node node = frame.next;
     frame.next = node.next_sibling();
     if (node.type() != pugi::node_element) continue;
-    if (std::strcmp(node.name(), form::kContent) != 0) {
+    if (!IsContent(node)) {
       reader.AddProperty(node, frame.element);
       continue;
     }
-    const std::optional<std::string> name = ReadText(node, form::kName);
+    const std::optional<du::Symbol> name = reader.ContentName(node);
     if (!name) {
       reader.Problem(frame.element, "content without a name");
       continue;
     }
-    orl::SerializedContentElement* child = frame.element->StartContent(du::Symbol(*name));
+    orl::SerializedContentElement* child = frame.element->StartContent(*name);
+    child->ReserveProperties(PropertyCount(node));
     stack.push_back(Frame{node.first_child(), child, true});
   }
   return problems_.empty();
