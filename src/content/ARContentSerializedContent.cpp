@@ -17,8 +17,7 @@ class ARContentSerializedContentVisitor final : public orl::SerializedContentVis
   explicit ARContentSerializedContentVisitor(std::set<du::SmartPtr<ARTarget>>* targets)
       : targets_(targets) {}
 
-  bool StartElement(const du::Symbol& name,
-                    const orl::SerializedContentElement* element) override {
+  bool StartElement(const du::Symbol& name, const orl::SerializedContentElement* element) override {
     if (name != ARTarget::s_arTarget) return true;
     du::SmartPtr<ARTarget> target = new ARTarget(ARController::Get());
     if (target) {

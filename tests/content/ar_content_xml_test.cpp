@@ -58,7 +58,8 @@ class ARContentXmlTest : public artest::ControllerTest {
 
   static bool ValidAgainstSchema(const std::string& path) {
     const std::string command = "xmllint --noout --schema " AR_SOURCE_DIR
-                                "/docs/target-file.xsd '" + path + "' 2>/dev/null";
+                                "/docs/target-file.xsd '" +
+                                path + "' 2>/dev/null";
     return std::system(command.c_str()) == 0;
   }
 
@@ -66,18 +67,24 @@ class ARContentXmlTest : public artest::ControllerTest {
 };
 
 TEST_F(ARContentXmlTest, ExtremeValuesComeBackEqualAndTheFileIsValid) {
-  const double extremes[] = {DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, 2.5e-310, -0.0,
+  const double extremes[] = {DBL_MAX,
+                             -DBL_MAX,
+                             DBL_MIN,
+                             DBL_TRUE_MIN,
+                             2.5e-310,
+                             -0.0,
                              std::numeric_limits<double>::quiet_NaN(),
                              std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity(), 0.1};
+                             -std::numeric_limits<double>::infinity(),
+                             0.1};
   const std::string names[] = {"<tag> & \"quote\" 'apos'", "  leading and trailing  ",
                                "line\nbreak\r\nand\ttab", "Größe · 目标 · 🎯", ""};
   SmartPtr<ar::ARContent> content = new ar::ARContent;
   TargetSet targets;
   int n = 0;
   for (double d : extremes) {
-    auto t = MakeTarget("target " + std::to_string(n) + " " + names[n % 5], n % 2 ? INT_MIN : INT_MAX,
-                        static_cast<ar::ARTarget::EType>(n * 40));
+    auto t = MakeTarget("target " + std::to_string(n) + " " + names[n % 5],
+                        n % 2 ? INT_MIN : INT_MAX, static_cast<ar::ARTarget::EType>(n * 40));
     t->SetImage(Symbol(names[(n + 1) % 5]));
     t->SetSize(d, -d);
     dg::DPoint3D p{d, 1, -d};

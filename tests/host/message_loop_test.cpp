@@ -84,16 +84,6 @@ TEST_F(MessageLoopTest, ThrowingDeliveryReachesTheCallerAndTheLoopGoesOn) {
   EXPECT_EQ(log_, std::vector<std::string>{"after"});
 }
 
-TEST_F(MessageLoopTest, DiscardDropsOnlyTheOwnersMessages) {
-  int ownerA = 0, ownerB = 0;
-  Post([&] { log_.push_back("a1"); }, &ownerA);
-  Post([&] { log_.push_back("b1"); }, &ownerB);
-  Post([&] { log_.push_back("a2"); }, &ownerA);
-  EXPECT_EQ(MessageLoop::Get().Discard(&ownerA), 2u);
-  MessageLoop::Get().RunUntilIdle();
-  EXPECT_EQ(log_, std::vector<std::string>{"b1"});
-}
-
 TEST_F(MessageLoopTest, ManagedObjectsLiveUntilUnmanagedOrShutdown) {
   int destroyed = 0;
   du::SmartPtr<Managed> first = new Managed(&destroyed);

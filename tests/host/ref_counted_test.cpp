@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "HostTest.h"
 #include "du/RefCounted.h"
 #include "du/SmartPtr.h"
@@ -105,17 +103,6 @@ TEST_F(RefCountedTest, CopiesMovesAndCastsCountCorrectly) {
   EXPECT_EQ(derived->GetReferenceCount(), 3);
   EXPECT_EQ(du::DynamicCast<Derived>(moved), derived);
   EXPECT_TRUE(du::DynamicCast<Holder>(SmartPtr<du::RefCounted>(moved.get())).IsNull());
-}
-
-TEST_F(RefCountedTest, SmartPointersOrderByAddress) {
-  SmartPtr<Counted> a = new Counted, b = new Counted, c = new Counted;
-  std::set<SmartPtr<Counted>> set{c, a, b, a};
-  ASSERT_EQ(set.size(), 3u);
-  const Counted* previous = nullptr;
-  for (const auto& p : set) {
-    EXPECT_LT(previous, p.get());
-    previous = p.get();
-  }
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "orl/SerializedContent.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "HostTest.h"
+#include "orl/SerializedContent.h"
 
 namespace {
 
@@ -30,7 +29,9 @@ class Tracer : public orl::SerializedContentVisitor {
     trace.push_back("end " + name.str());
     return verdict;
   }
-  void Visit(const Symbol& k, int v) override { trace.push_back(k.str() + "=int " + std::to_string(v)); }
+  void Visit(const Symbol& k, int v) override {
+    trace.push_back(k.str() + "=int " + std::to_string(v));
+  }
   void Visit(const Symbol& k, unsigned char v) override {
     trace.push_back(k.str() + "=uint8 " + std::to_string(v));
   }
@@ -76,9 +77,9 @@ TEST_F(SerializedContentTest, WalkVisitsPropertiesInOrderThenChildren) {
   top->AddProperty(Symbol("v"), dg::DVec3{4, 5, 6});
   Tracer tracer;
   EXPECT_TRUE(top->Visit(tracer, true));
-  EXPECT_EQ(tracer.trace, (Trace{"start all", "u=uint8 9", "i=int -3", "d=double", "f=float",
-                                 "b=bool", "s=symbol literal", "p=point", "v=vector", "|",
-                                 "end all"}));
+  EXPECT_EQ(tracer.trace,
+            (Trace{"start all", "u=uint8 9", "i=int -3", "d=double", "f=float", "b=bool",
+                   "s=symbol literal", "p=point", "v=vector", "|", "end all"}));
 }
 
 TEST_F(SerializedContentTest, RefusedElementIsSkippedWithItsSubtreeButNotItsSiblings) {

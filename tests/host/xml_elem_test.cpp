@@ -1,11 +1,10 @@
-#include "dg/XmlElem.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
 #include "TempDir.h"
+#include "dg/XmlElem.h"
 
 namespace {
 

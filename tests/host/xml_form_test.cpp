@@ -47,11 +47,14 @@ SmartPtr<SerializedContentElement> ReadBack(const std::string& text,
 // Bitwise equality, so that -0.0 and NaN payloads count.
 template <class T>
 bool Same(const T& a, const T& b) {
-  if constexpr (std::is_same_v<T, double>) return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-  else if constexpr (std::is_same_v<T, float>) return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+  if constexpr (std::is_same_v<T, double>)
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  else if constexpr (std::is_same_v<T, float>)
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
   else if constexpr (std::is_same_v<T, dg::DPoint3D> || std::is_same_v<T, dg::DVec3>)
     return Same(a.x, b.x) && Same(a.y, b.y) && Same(a.z, b.z);
-  else return a == b;
+  else
+    return a == b;
 }
 
 void ExpectSameTree(const SerializedContentElement& a, const SerializedContentElement& b) {
@@ -62,12 +65,15 @@ void ExpectSameTree(const SerializedContentElement& a, const SerializedContentEl
     const auto& pb = b.GetProperties()[i];
     EXPECT_EQ(pa.key, pb.key);
     ASSERT_EQ(pa.value.index(), pb.value.index()) << pa.key.str();
-    std::visit([&](const auto& va) {
-      EXPECT_TRUE(Same(va, std::get<std::decay_t<decltype(va)>>(pb.value))) << pa.key.str();
-    }, pa.value);
+    std::visit(
+        [&](const auto& va) {
+          EXPECT_TRUE(Same(va, std::get<std::decay_t<decltype(va)>>(pb.value))) << pa.key.str();
+        },
+        pa.value);
   }
   ASSERT_EQ(a.GetChildCount(), b.GetChildCount());
-  for (std::size_t i = 0; i < a.GetChildCount(); ++i) ExpectSameTree(*a.GetChild(i), *b.GetChild(i));
+  for (std::size_t i = 0; i < a.GetChildCount(); ++i)
+    ExpectSameTree(*a.GetChild(i), *b.GetChild(i));
 }
 
 using XmlFormTest = artest::HostTest;
@@ -84,34 +90,53 @@ TEST_F(XmlFormTest, WritesOneReadableLinePerProperty) {
   target->AddProperty(Symbol("flag"), true);
   target->AddProperty(Symbol("ratio"), 0.25f);
   target->AddProperty(Symbol("artargetnormal"), dg::DVec3{0, 0, 1});
-  EXPECT_EQ(Render(*top),
-            "<targets>\n"
-            "  <content name=\"arcontent\">\n"
-            "    <content name=\"artarget\">\n"
-            "      <uint8 key=\"artargetversion\" value=\"0\" />\n"
-            "      <string key=\"artargetname\" value=\"Door &lt;main> &amp; &quot;side&quot;\" />\n"
-            "      <double key=\"artargetwidth\" value=\"0.1\" />\n"
-            "      <int key=\"artargetid\" value=\"-7\" />\n"
-            "      <point key=\"artargetcenter\" x=\"1\" y=\"-0\" z=\"1e+300\" />\n"
-            "      <bool key=\"flag\" value=\"true\" />\n"
-            "      <float key=\"ratio\" value=\"0.25\" />\n"
-            "      <vector key=\"artargetnormal\" x=\"0\" y=\"0\" z=\"1\" />\n"
-            "    </content>\n"
-            "  </content>\n"
-            "</targets>\n");
+  EXPECT_EQ(
+      Render(*top),
+      "<targets>\n"
+      "  <content name=\"arcontent\">\n"
+      "    <content name=\"artarget\">\n"
+      "      <uint8 key=\"artargetversion\" value=\"0\" />\n"
+      "      <string key=\"artargetname\" value=\"Door &lt;main> &amp; &quot;side&quot;\" />\n"
+      "      <double key=\"artargetwidth\" value=\"0.1\" />\n"
+      "      <int key=\"artargetid\" value=\"-7\" />\n"
+      "      <point key=\"artargetcenter\" x=\"1\" y=\"-0\" z=\"1e+300\" />\n"
+      "      <bool key=\"flag\" value=\"true\" />\n"
+      "      <float key=\"ratio\" value=\"0.25\" />\n"
+      "      <vector key=\"artargetnormal\" x=\"0\" y=\"0\" z=\"1\" />\n"
+      "    </content>\n"
+      "  </content>\n"
+      "</targets>\n");
 }
 
 TEST_F(XmlFormTest, ExtremeValuesSurviveBitForBit) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double payloadNan = std::bit_cast<double>(std::uint64_t{0x7ff0000000000123});
   const double negativeNan = std::bit_cast<double>(std::uint64_t{0xfff8000000000000});
-  const double doubles[] = {DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, 4.9e-320, -0.0, 0.0,
-                            0.1, 1.0 / 3.0, nan, payloadNan, negativeNan,
+  const double doubles[] = {DBL_MAX,
+                            -DBL_MAX,
+                            DBL_MIN,
+                            DBL_TRUE_MIN,
+                            4.9e-320,
+                            -0.0,
+                            0.0,
+                            0.1,
+                            1.0 / 3.0,
+                            nan,
+                            payloadNan,
+                            negativeNan,
                             std::numeric_limits<double>::infinity(),
                             -std::numeric_limits<double>::infinity()};
-  const std::string texts[] = {"", " leading", "trailing ", "\ttabs\t", "line\nbreak",
-                               "cr\r\nlf", "<>&\"'", "naïve 日本語 🎯", "   ",
-                               std::string("ctl\x01\x1f", 5), std::string("bad\xff\xfe", 5),
+  const std::string texts[] = {"",
+                               " leading",
+                               "trailing ",
+                               "\ttabs\t",
+                               "line\nbreak",
+                               "cr\r\nlf",
+                               "<>&\"'",
+                               "naïve 日本語 🎯",
+                               "   ",
+                               std::string("ctl\x01\x1f", 5),
+                               std::string("bad\xff\xfe", 5),
                                std::string("nul\0in", 6)};
   auto top = SerializedContentElement::CreateTopElement(Symbol("targets"));
   auto* e = top->StartContent(Symbol("all values"));
@@ -154,13 +179,14 @@ TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {
   const auto& kept = top->GetChild(0)->GetProperties();
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].key, Symbol("artargetid"));
-  EXPECT_EQ(problems, (std::vector<std::string>{
-                          "in content 'artarget': double 'artargetwidth' has the unreadable value 'wide'",
-                          "in content 'artarget': uint8 'artargettype' has the unreadable value '300'",
-                          "in content 'artarget': unknown element 'colour'",
-                          "in content 'artarget': string without a key",
-                          "in content 'artarget': point 'artargetcenter' has an unreadable x, y or z",
-                          "in content 'targets': content without a name"}));
+  EXPECT_EQ(problems,
+            (std::vector<std::string>{
+                "in content 'artarget': double 'artargetwidth' has the unreadable value 'wide'",
+                "in content 'artarget': uint8 'artargettype' has the unreadable value '300'",
+                "in content 'artarget': unknown element 'colour'",
+                "in content 'artarget': string without a key",
+                "in content 'artarget': point 'artargetcenter' has an unreadable x, y or z",
+                "in content 'targets': content without a name"}));
 }
 
 TEST_F(XmlFormTest, DeepNestingRoundTrips) {

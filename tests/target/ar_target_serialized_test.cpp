@@ -57,11 +57,11 @@ TEST_F(ARTargetSerializedTest, WrittenElementHoldsThirteenPropertiesInOrder) {
   EXPECT_TRUE(e->IsEnded());
   std::vector<std::string> keys;
   for (const auto& p : e->GetProperties()) keys.push_back(p.key.str());
-  EXPECT_EQ(keys, (std::vector<std::string>{
-                      "artargetversion", "artargetname", "artargetimage", "artargetwidth",
-                      "artargetheight", "artargettype", "artargetid", "artargetcenter",
-                      "artargetshape", "artargetnormal", "artargetxdir", "artargetydir",
-                      "artargetrotation"}));
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{
+                "artargetversion", "artargetname", "artargetimage", "artargetwidth",
+                "artargetheight", "artargettype", "artargetid", "artargetcenter", "artargetshape",
+                "artargetnormal", "artargetxdir", "artargetydir", "artargetrotation"}));
   EXPECT_EQ(std::get<unsigned char>(e->GetProperties()[0].value), 0);
   EXPECT_EQ(std::get<unsigned char>(e->GetProperties()[5].value), 44) << "300's low byte";
 }
@@ -85,17 +85,6 @@ TEST_F(ARTargetSerializedTest, ReadBackGivesEqualFieldsWithTheTypesLowByte) {
   EXPECT_EQ(copy->GetY(), original->GetY());
   EXPECT_EQ(copy->GetIDPath(), Symbol("/1/2"));
   EXPECT_EQ(copy->GetRotation(), 45.0);
-}
-
-TEST_F(ARTargetSerializedTest, NewTargetRoundTripsToANewTarget) {
-  SmartPtr<ar::ARTarget> fresh = new ar::ARTarget(controller_);
-  auto top = Written(fresh);
-  auto copy = Filled();
-  ASSERT_TRUE(copy->PopulateFromContent(Element(top)));
-  EXPECT_EQ(copy->GetName(), Symbol::EMPTY);
-  EXPECT_EQ(copy->GetType(), 0u);
-  EXPECT_EQ(copy->GetRotation(), 0.0);
-  EXPECT_EQ(copy->GetNormal(), dg::DVec3{});
 }
 
 TEST_F(ARTargetSerializedTest, AcceptedElementReplacesEveryField) {

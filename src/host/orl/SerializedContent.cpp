@@ -41,8 +41,8 @@ SerializedContentElement::~SerializedContentElement() {
 
 void SerializedContentElement::CheckOpen(const char* operation) const {
   if (ended_)
-    throw std::logic_error(std::string(operation) + " on the ended element \"" +
-                           name_.str() + "\"");
+    throw std::logic_error(std::string(operation) + " on the ended element \"" + name_.str() +
+                           "\"");
 }
 
 SerializedContentElement* SerializedContentElement::StartContent(const du::Symbol& name) {
@@ -65,12 +65,8 @@ void SerializedContentElement::AddProperty(const du::Symbol& key, unsigned char 
   Add(key, value);
 }
 void SerializedContentElement::AddProperty(const du::Symbol& key, int value) { Add(key, value); }
-void SerializedContentElement::AddProperty(const du::Symbol& key, double value) {
-  Add(key, value);
-}
-void SerializedContentElement::AddProperty(const du::Symbol& key, float value) {
-  Add(key, value);
-}
+void SerializedContentElement::AddProperty(const du::Symbol& key, double value) { Add(key, value); }
+void SerializedContentElement::AddProperty(const du::Symbol& key, float value) { Add(key, value); }
 void SerializedContentElement::AddProperty(const du::Symbol& key, bool value) { Add(key, value); }
 void SerializedContentElement::AddProperty(const du::Symbol& key, const du::Symbol& value) {
   Add(key, value);

@@ -88,9 +88,11 @@ bool ParseBool(std::string_view text, bool& value) {
 bool IsXmlText(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                     : (lead >> 3) == 0x1E  ? 4
-                                                            : 0;
+    const int length = lead < 0x80           ? 1
+                       : (lead >> 5) == 0x6  ? 2
+                       : (lead >> 4) == 0xE  ? 3
+                       : (lead >> 3) == 0x1E ? 4
+                                             : 0;
     if (length == 0 || i + length > text.size()) return false;
     std::uint32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
     for (int k = 1; k < length; ++k) {
