@@ -4,6 +4,7 @@
 #include "du/LiveCounters.h"
 #include "orl/Annotation.h"
 #include "orl/World.h"
+#include "orlloader/Loader.h"
 
 namespace arhost {
 
@@ -25,6 +26,7 @@ void Shutdown() {
   dom::MessageLoop::Get().Shutdown();
   orl::World::EndWorld();
   dom::MessageLoop::Get().Shutdown();  // what ending the world released or posted
+  orlloader::Loader::EndLoader();      // plug-ins go last: nothing of theirs is left
   orl::Annotation::ReleaseRWLock();
 }
 

@@ -27,8 +27,8 @@ ARHOST_API LiveCounts GetLiveCounts();
 ARHOST_API std::size_t RunUntilIdle();
 
 // Host shutdown: runs the shutdown messages, drops queued messages (releasing what they
-// carry), releases the managed objects, ends the world and releases the shared annotation
-// lock. The host can start again afterwards.
+// carry), releases the managed objects, ends the world, unloads the plug-ins and releases the
+// shared annotation lock. The host can start again afterwards.
 ARHOST_API void Shutdown();
 
 }  // namespace arhost

@@ -29,6 +29,18 @@ Tree::Tree() : root_(new Instance) {}
 
 World::World() : Observable(Annotation::GetRWLock()), tree_(new Tree) {}
 
+du::SmartPtr<AnnoSetTable> World::GetAnnoSetTable() const {
+  std::lock_guard lock(mutex_);
+  return annoSetTable_;
+}
+
+void World::SetAnnoSetTable(const du::SmartPtr<AnnoSetTable>& table) {
+  du::SmartPtr<AnnoSetTable> previous;  // released after the guard
+  std::lock_guard lock(mutex_);
+  previous = std::move(annoSetTable_);
+  annoSetTable_ = table;
+}
+
 du::SmartPtr<World> World::GetWorld() {
   std::lock_guard lock(g_mutex);
   if (!Slot()) Slot() = new World;

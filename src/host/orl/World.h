@@ -2,14 +2,18 @@
 // instance stands for the whole model.
 //
 // GetWorld() returns the current world, creating it on first use; host shutdown ends it and
-// the next GetWorld() starts a new one. The control surface (Instance::SetUniqueId) sets what
-// the root reports.
+// the next GetWorld() starts a new one. The control surface sets what the root reports
+// (Instance::SetUniqueId) and the world's annotation-set table (SetAnnoSetTable), which a new
+// world does not have.
 // Thread rules: any thread.
 #pragma once
+
+#include <mutex>
 
 #include "ArHostExport.h"
 #include "du/SmartPtr.h"
 #include "du/Symbol.h"
+#include "orl/AnnoSetTable.h"
 #include "orl/Object.h"
 #include "orl/Observable.h"
 
@@ -52,6 +56,9 @@ class ARHOST_API World : public Observable {
   static void EndWorld();
 
   du::SmartPtr<Tree> GetTree() const { return tree_; }
+  // The world's annotation sets; empty until a table is set.
+  du::SmartPtr<AnnoSetTable> GetAnnoSetTable() const;
+  void SetAnnoSetTable(const du::SmartPtr<AnnoSetTable>& table);
 
  protected:
   World();
@@ -60,6 +67,8 @@ class ARHOST_API World : public Observable {
 
  private:
   du::SmartPtr<Tree> tree_;
+  mutable std::mutex mutex_;
+  du::SmartPtr<AnnoSetTable> annoSetTable_;
 };
 
 }  // namespace orl

@@ -1,0 +1,38 @@
+// ar::ARParser: the loader component ("loader", "augmentedreality", "xml"). It works out the
+// entry's target file (TargetFilePath), parses it, checks the frame (a "version" up to 1 on
+// the root, a "targets" child), has the host turn "targets" into a serialized-content tree, fills
+// a new ARContent from it, attaches that content to the entry and completes the event. Every
+// failure completes the event with an error (empty message, code 1) and leaves the entry as it
+// was. One reader per factory request; one load at a time per reader.
+#pragma once
+
+#include "ar/ARContent.h"
+#include "du/SmartPtr.h"
+#include "orlloader/AnnotationParser.h"
+
+namespace dg {
+class XmlElem;
+}
+
+namespace ar {
+
+class ARParser final : public orlloader::AnnotationParser {
+ public:
+  ARParser() = default;
+
+  void ParseAnnotation(const orlloader::TablePtr& table, const orlloader::EntryPtr& entry,
+                       orl::AsyncEvent* event) override;
+
+ private:
+  ~ARParser() override = default;
+  void ReadTargets();
+  void Fail();
+
+  orlloader::TablePtr table_;
+  orlloader::EntryPtr entry_;
+  du::SmartPtr<ARContent> content_;
+  orl::AsyncEvent* event_ = nullptr;  // borrowed
+  dg::XmlElem* document_ = nullptr;   // valid during a load only
+};
+
+}  // namespace ar

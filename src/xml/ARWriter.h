@@ -1,0 +1,33 @@
+// ar::ARWriter: the saver component ("saver", "augmentedreality", "xml"). It writes an entry's
+// AR content as a target file: the 39-byte declaration, the "augmentedreality" root with
+// "version" 1, and one "targets" element holding the host's XML form of the content, built in
+// memory and written in one call through du::FileWriter (which never destroys the previous file
+// on a failed write). One writer per factory request; it keeps the last content until the next
+// save.
+#pragma once
+
+#include "ar/ARContent.h"
+#include "du/SmartPtr.h"
+#include "orlloader/AnnotationParser.h"
+
+namespace ar {
+
+class ARWriter final : public orlloader::AnnotationParser {
+ public:
+  ARWriter() = default;
+
+  // False (event untouched) for an empty entry; false with an error completion when the entry
+  // holds no AR content; otherwise writes, completes the event and gives true, whether or not
+  // the file could be written.
+  bool WriteAnnotation(const orlloader::TablePtr& table, const orlloader::EntryPtr& entry,
+                       const du::Symbol& fileName, orl::AsyncEvent* event) override;
+
+ private:
+  ~ARWriter() override = default;
+  void WriteTargetFile();
+
+  du::SmartPtr<ARContent> content_;
+  orl::AsyncEvent* event_ = nullptr;  // borrowed
+};
+
+}  // namespace ar

@@ -1,0 +1,225 @@
+// The saver and the loader components, obtained from the factory as a host does, on real files.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <set>
+#include <string>
+
+#include "ControllerTest.h"
+#include "PluginEntryPoints.h"
+#include "RecordingEvent.h"
+#include "TempDir.h"
+#include "ar/ARContent.h"
+#include "orl/AnnoSetTable.h"
+#include "orlloader/AnnotationParser.h"
+
+namespace {
+
+using artest::RecordingEvent;
+using du::SmartPtr;
+using du::Symbol;
+using Completions = std::vector<std::string>;
+using TargetSet = std::set<SmartPtr<ar::ARTarget>>;
+
+class TargetFileTest : public artest::ControllerTest {
+ protected:
+  SmartPtr<orlloader::AnnotationParser> Component(const char* kind) {
+    SmartPtr<du::RefCounted> component;
+    EXPECT_TRUE(OrlDllCreateComponent(kind, "augmentedreality", "xml", component));
+    return du::DynamicCast<orlloader::AnnotationParser>(component);
+  }
+  SmartPtr<orl::AnnoSetTableEntry> Entry(const std::string& fileName,
+                                         const char* name = "ARTargets") {
+    orl::AnnoSetTableEntryData data;
+    data.name = Symbol(name);
+    data.fileName = Symbol(fileName);
+    data.family = Symbol("augmentedreality");
+    data.contentType = orl::ANNO_SET_CONTENT_AR;
+    SmartPtr<orl::AnnoSetTableEntry> entry;
+    EXPECT_TRUE(orl::AnnoSetTableEntry::Create(entry, data));
+    return entry;
+  }
+  SmartPtr<ar::ARContent> ContentWith(std::initializer_list<const char*> names) {
+    SmartPtr<ar::ARContent> content = new ar::ARContent;
+    TargetSet targets;
+    for (const char* n : names) targets.insert(MakeTarget(n, 7, ar::ARTarget::TYPE_NUMBERED));
+    content->SetTargets(targets);
+    return content;
+  }
+  // Saves `content` to `path` through the saver; returns the event's completions.
+  Completions Save(const SmartPtr<ar::ARContent>& content, const std::string& path,
+                   bool* wrote = nullptr) {
+    auto entry = Entry(path);
+    entry->SetContent(content.get());
+    SmartPtr<RecordingEvent> event = new RecordingEvent;
+    const bool result =
+        Component("saver")->WriteAnnotation(table_, entry, Symbol(path), event.get());
+    if (wrote) *wrote = result;
+    arhost::RunUntilIdle();
+    return event->completions;
+  }
+  // Loads `path` through the loader into a new entry; returns the completions.
+  Completions Load(const std::string& path, SmartPtr<orl::AnnoSetTableEntry>* loaded = nullptr) {
+    auto entry = Entry(path);
+    SmartPtr<RecordingEvent> event = new RecordingEvent;
+    Component("loader")->ParseAnnotation(table_, entry, event.get());
+    arhost::RunUntilIdle();
+    if (loaded) *loaded = entry;
+    return event->completions;
+  }
+  static std::multiset<std::string> Names(const SmartPtr<orl::AnnoSetTableEntry>& entry) {
+    std::multiset<std::string> names;
+    auto content = du::DynamicCast<ar::ARContent>(entry->GetContent());
+    if (!content) return names;
+    TargetSet targets;
+    content->GetTargets(targets);
+    for (const auto& t : targets) names.insert(t->GetName().str());
+    return names;
+  }
+
+  artest::TempDir dir_;
+  SmartPtr<orl::AnnoSetTable> table_;
+
+  void SetUp() override {
+    ControllerTest::SetUp();
+    table_ = orl::AnnoSetTable::Create(Symbol(dir_.path().string()));
+  }
+  void TearDown() override {
+    table_ = nullptr;
+    ControllerTest::TearDown();
+  }
+};
+
+TEST_F(TargetFileTest, WrittenFileHasTheExactFrame) {
+  const std::string path = dir_.File("t.xml");
+  EXPECT_EQ(Save(ContentWith({}), path), Completions{"ok"});
+  EXPECT_EQ(artest::ReadFile(path),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+            "<augmentedreality version=\"1\">\n"
+            "  <targets>\n"
+            "    <content name=\"arcontent\" />\n"
+            "  </targets>\n"
+            "</augmentedreality>\n");
+}
+
+TEST_F(TargetFileTest, WrittenTargetsComeBackAttachedToTheEntry) {
+  const std::string path = dir_.File("t.xml");
+  ASSERT_EQ(Save(ContentWith({"Door", "Window", "Door"}), path), Completions{"ok"});
+  SmartPtr<orl::AnnoSetTableEntry> entry;
+  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
+  EXPECT_EQ(Names(entry), (std::multiset<std::string>{"Door", "Door", "Window"}));
+  auto content = du::DynamicCast<ar::ARContent>(entry->GetContent());
+  EXPECT_EQ(content->GetFileName(), Symbol(path));
+}
+
+TEST_F(TargetFileTest, WriterFailureRoads) {
+  auto saver = Component("saver");
+  SmartPtr<RecordingEvent> event = new RecordingEvent;
+  EXPECT_FALSE(saver->WriteAnnotation(table_, nullptr, Symbol("x"), event.get()));
+  auto empty = Entry(dir_.File("none.xml"));
+  EXPECT_FALSE(saver->WriteAnnotation(table_, empty, Symbol("x"), event.get()));
+  EXPECT_FALSE(saver->WriteAnnotation(table_, empty, Symbol("x"), nullptr));
+  arhost::RunUntilIdle();
+  EXPECT_EQ(event->completions, Completions{"error 1"}) << "the empty entry leaves it alone";
+
+  bool wrote = false;
+  const std::string unwritable = dir_.File("missing/t.xml");
+  EXPECT_EQ(Save(ContentWith({"A"}), unwritable, &wrote), Completions{"ok"});
+  EXPECT_TRUE(wrote) << "a write that could not reach the disk still counts as carried out";
+  EXPECT_EQ(artest::ReadFile(unwritable), "");
+}
+
+TEST_F(TargetFileTest, FailedWriteLeavesThePreviousFileUntouched) {
+  const std::string path = dir_.File("t.xml");
+  ASSERT_EQ(Save(ContentWith({"Old"}), path), Completions{"ok"});
+  const std::string previous = artest::ReadFile(path);
+  // Let the disk refuse anything beyond 64 bytes for this process.
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  auto* oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = saved;
+  tiny.rlim_cur = 64;
+  ::setrlimit(RLIMIT_FSIZE, &tiny);
+  const Completions completions = Save(ContentWith({"New", "Newer"}), path);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(completions, Completions{"ok"});
+  EXPECT_EQ(artest::ReadFile(path), previous);
+  EXPECT_EQ(dir_.Listing(), "t.xml;") << "no temporary file is left";
+}
+
+TEST_F(TargetFileTest, ReaderFailsWithOneErrorAndLeavesTheEntryAlone) {
+  struct Case {
+    const char* name;
+    const char* text;  // null: no file at all
+  };
+  const Case cases[] = {
+      {"missing", nullptr},
+      {"empty", ""},
+      {"not xml", "targets: 3"},
+      {"truncated", "<augmentedreality version=\"1\"><targets><content name=\"arc"},
+      {"no version", "<augmentedreality><targets/></augmentedreality>"},
+      {"version 2", "<augmentedreality version=\"2\"><targets/></augmentedreality>"},
+      {"version word", "<augmentedreality version=\"one\"><targets/></augmentedreality>"},
+      {"no targets", "<augmentedreality version=\"1\"><target/></augmentedreality>"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir_.File(std::string(c.name) + ".xml");
+    if (c.text) artest::WriteFile(path, c.text);
+    SmartPtr<orl::AnnoSetTableEntry> entry;
+    EXPECT_EQ(Load(path, &entry), Completions{"error 1"}) << c.name;
+    EXPECT_TRUE(entry->GetContent().IsNull()) << c.name;
+  }
+  // Without an event, nothing is told and nothing breaks.
+  Component("loader")->ParseAnnotation(table_, Entry(dir_.File("missing.xml")), nullptr);
+  Component("loader")->ParseAnnotation(table_, nullptr, nullptr);
+  SmartPtr<RecordingEvent> event = new RecordingEvent;
+  Component("loader")->ParseAnnotation(table_, nullptr, event.get());
+  arhost::RunUntilIdle();
+  EXPECT_EQ(event->completions, Completions{"error 1"});
+}
+
+TEST_F(TargetFileTest, ReaderTakesAnyRootWithAnAcceptableVersion) {
+  const char* accepted[] = {"<other version=\"1\"><targets/></other>",
+                            "<augmentedreality version=\"0\"><targets/></augmentedreality>",
+                            "<augmentedreality version=\"-3\"><targets/></augmentedreality>"};
+  for (const char* text : accepted) {
+    const std::string path = dir_.File("accepted.xml");
+    artest::WriteFile(path, text);
+    SmartPtr<orl::AnnoSetTableEntry> entry;
+    EXPECT_EQ(Load(path, &entry), Completions{"ok"}) << text;
+    EXPECT_TRUE(entry->GetContent()) << text;
+  }
+}
+
+TEST_F(TargetFileTest, ReaderKeepsWhatItCanReadOfABadTargetsElement) {
+  const std::string path = dir_.File("partly.xml");
+  artest::WriteFile(path,
+                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
+                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
+                    "<string key=\"artargetname\" value=\"Kept\"/>"
+                    "<double key=\"artargetwidth\" value=\"1e999999\"/>"
+                    "<int key=\"artargetname\" value=\"5\"/></content>"
+                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"7\"/>"
+                    "</content><mystery/></content></targets></augmentedreality>");
+  SmartPtr<orl::AnnoSetTableEntry> entry;
+  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
+  EXPECT_EQ(Names(entry), (std::multiset<std::string>{"", "Kept"}));
+}
+
+TEST_F(TargetFileTest, EntityTricksExpandNothing) {
+  const std::string path = dir_.File("entities.xml");
+  artest::WriteFile(path,
+                    "<!DOCTYPE a [<!ENTITY x \"xxxxxxxxxxxxxxxx\"><!ENTITY y \"&x;&x;&x;&x;\">"
+                    "<!ENTITY ext SYSTEM \"file:///etc/passwd\">]>"
+                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
+                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
+                    "<string key=\"artargetname\" value=\"&y;&ext;\"/></content></content>"
+                    "</targets></augmentedreality>");
+  SmartPtr<orl::AnnoSetTableEntry> entry;
+  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
+  EXPECT_EQ(Names(entry), std::multiset<std::string>{"&y;&ext;"}) << "references stay text";
+}
+
+}  // namespace
