@@ -1,12 +1,11 @@
 // The saver and the loader components, obtained from the factory as a host does, on real files.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <set>
 #include <string>
 
 #include "ControllerTest.h"
+#include "FileSizeLimit.h"
 #include "PluginEntryPoints.h"
 #include "RecordingEvent.h"
 #include "TempDir.h"
@@ -134,16 +133,11 @@ TEST_F(TargetFileTest, FailedWriteLeavesThePreviousFileUntouched) {
   const std::string path = dir_.File("t.xml");
   ASSERT_EQ(Save(ContentWith({"Old"}), path), Completions{"ok"});
   const std::string previous = artest::ReadFile(path);
-  // Let the disk refuse anything beyond 64 bytes for this process.
-  struct rlimit saved {};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  auto* oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny = saved;
-  tiny.rlim_cur = 64;
-  ::setrlimit(RLIMIT_FSIZE, &tiny);
-  const Completions completions = Save(ContentWith({"New", "Newer"}), path);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::signal(SIGXFSZ, oldHandler);
+  Completions completions;
+  {
+    artest::FileSizeLimit limit(64);
+    completions = Save(ContentWith({"New", "Newer"}), path);
+  }
   EXPECT_EQ(completions, Completions{"ok"});
   EXPECT_EQ(artest::ReadFile(path), previous);
   EXPECT_EQ(dir_.Listing(), "t.xml;") << "no temporary file is left";
