@@ -12,9 +12,9 @@ void* CommonAllocatorImpl::Allocate(std::size_t size) {
   return block;
 }
 
-void CommonAllocatorImpl::Free(void* block, std::size_t size) noexcept {
+void CommonAllocatorImpl::Free(void* block, std::size_t) noexcept {
   if (!block) return;
-  ::operator delete(block, size);
+  ::operator delete(block);
   GetLiveCounters().commonBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
 

@@ -29,9 +29,9 @@ void* MemoryPoolAllocated::operator new(std::size_t size) noexcept {
   return block;
 }
 
-void MemoryPoolAllocated::operator delete(void* block, std::size_t size) noexcept {
+void MemoryPoolAllocated::operator delete(void* block, std::size_t) noexcept {
   if (!block) return;
-  ::operator delete(block, size);
+  ::operator delete(block);
   du::GetLiveCounters().poolBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
 

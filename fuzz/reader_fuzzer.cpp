@@ -1,0 +1,68 @@
+// Drives the whole target-file reader, obtained from the plug-in's factory as a host does, on
+// arbitrary bytes. Every input must end in exactly one completion of the load event and leave
+// no counted object behind once the host shuts down.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "PluginEntryPoints.h"
+#include "arhost/Host.h"
+#include "orl/AnnoSetTable.h"
+#include "orl/AsyncEvent.h"
+#include "orlloader/AnnotationParser.h"
+
+namespace {
+
+class CountingEvent final : public orl::AsyncEvent {
+ public:
+  int completions = 0;
+
+ private:
+  ~CountingEvent() override = default;
+  void OnComplete(EventStatus) override { ++completions; }
+};
+
+const std::string& InputPath() {
+  static const std::string path = [] {
+    char pattern[] = "/tmp/reader-fuzzer-XXXXXX";
+    const int fd = ::mkstemp(pattern);
+    if (fd < 0) std::abort();
+    ::close(fd);
+    return std::string(pattern);
+  }();
+  return path;
+}
+
+void Load(const std::string& path) {
+  du::SmartPtr<du::RefCounted> component;
+  if (!OrlDllCreateComponent("loader", "augmentedreality", "xml", component)) std::abort();
+  auto parser = du::DynamicCast<orlloader::AnnotationParser>(component);
+  orl::AnnoSetTableEntryData data;
+  data.name = du::Symbol("ARTargets");
+  data.fileName = du::Symbol(path);
+  data.family = du::Symbol("augmentedreality");
+  data.contentType = orl::ANNO_SET_CONTENT_AR;
+  du::SmartPtr<orl::AnnoSetTableEntry> entry;
+  orl::AnnoSetTableEntry::Create(entry, data);
+  du::SmartPtr<CountingEvent> event = new CountingEvent;
+  parser->ParseAnnotation(orl::AnnoSetTable::Create(du::Symbol("/tmp")), entry, event.get());
+  arhost::RunUntilIdle();
+  if (event->completions != 1) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string& path = InputPath();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) std::abort();
+  std::fwrite(data, 1, size, file);
+  std::fclose(file);
+  Load(path);
+  arhost::Shutdown();
+  if (arhost::GetLiveCounts().refCounted != 0) std::abort();  // a counted object leaked
+  return 0;
+}
