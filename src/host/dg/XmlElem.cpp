@@ -110,20 +110,35 @@ XmlElem* XmlElem::FindChild(const char* name) const {
   return document_->Wrap(NodeOf(this).child(name));
 }
 
+namespace {
+
+unsigned ParseFlags(bool keepWhitespaceText) {
+  return keepWhitespaceText ? pugi::parse_default | pugi::parse_ws_pcdata : pugi::parse_default;
+}
+
+// "not well-formed XML at line L, column C: REASON" for a failed parse of `text`.
+std::string WhereParsingFailed(std::string_view text, const pugi::xml_parse_result& result) {
+  const auto [line, column] = LineAndColumn(text, result ? 0 : result.offset);
+  return "not well-formed XML at line " + std::to_string(line) + ", column " +
+         std::to_string(column) + ": " + (result ? "no root element" : result.description());
+}
+
+bool ReadWhole(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
 XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
                             std::string* errorText) {
   auto document = std::make_unique<XmlDocument>(false);
-  unsigned flags = pugi::parse_default;
-  if (keepWhitespaceText) flags |= pugi::parse_ws_pcdata;
-  pugi::xml_parse_result result =
-      document->Document().load_buffer(text.data(), text.size(), flags, pugi::encoding_utf8);
+  const pugi::xml_parse_result result = document->Document().load_buffer(
+      text.data(), text.size(), ParseFlags(keepWhitespaceText), pugi::encoding_utf8);
   if (!result || !document->Document().document_element()) {
-    if (errorText) {
-      const auto [line, column] = LineAndColumn(text, result ? 0 : result.offset);
-      *errorText = "not well-formed XML at line " + std::to_string(line) + ", column " +
-                   std::to_string(column) + ": " +
-                   (result ? "no root element" : result.description());
-    }
+    if (errorText) *errorText = WhereParsingFailed(text, result);
     return nullptr;
   }
   return document.release()->Root();
@@ -131,17 +146,22 @@ XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
 
 XmlElem* ParseXmlFromFile(const std::string& path, bool keepWhitespaceText,
                           std::string* errorText) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (errorText) *errorText = "cannot read " + path + ": " + std::strerror(errno);
+  // pugixml reads the file straight into its own buffer; the text is read again only to say
+  // where a parse failed.
+  auto document = std::make_unique<XmlDocument>(false);
+  const pugi::xml_parse_result result = document->Document().load_file(
+      path.c_str(), ParseFlags(keepWhitespaceText), pugi::encoding_utf8);
+  if (result && document->Document().document_element()) return document.release()->Root();
+  if (!errorText) return nullptr;
+  std::string text;
+  errno = 0;
+  if (!ReadWhole(path, text) || result.status == pugi::status_file_not_found ||
+      result.status == pugi::status_io_error) {
+    *errorText = "cannot read " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
     return nullptr;
   }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    if (errorText) *errorText = "cannot read " + path;
-    return nullptr;
-  }
-  return ParseXmlFromString(text, keepWhitespaceText, errorText);
+  *errorText = WhereParsingFailed(text, result);
+  return nullptr;
 }
 
 XmlElem* NewXmlElem(const char* name, bool withDeclaration) {
