@@ -208,12 +208,15 @@ TEST_F(TargetFileTest, HugeDeepAndAbsurdInputsAreReadWithoutHarm) {
   for (int i = 0; i < 100000; ++i) nested += "<content name=\"deep\">";
   for (int i = 0; i < 100000; ++i) nested += "</content>";
   const std::string path = dir_.File("odd.xml");
-  artest::WriteFile(path, "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
-                          "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
-                          "<string key=\"artargetname\" value=\"" + hugeName + "\"/>"
-                          "<int key=\"artargetid\" value=\"99999999999999999999\"/>"
-                          "<double key=\"artargetwidth\" value=\"1e400\"/></content>" +
-                          nested + "</content></targets></augmentedreality>");
+  artest::WriteFile(path,
+                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
+                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
+                    "<string key=\"artargetname\" value=\"" +
+                        hugeName +
+                        "\"/>"
+                        "<int key=\"artargetid\" value=\"99999999999999999999\"/>"
+                        "<double key=\"artargetwidth\" value=\"1e400\"/></content>" +
+                        nested + "</content></targets></augmentedreality>");
   SmartPtr<orl::AnnoSetTableEntry> entry;
   EXPECT_EQ(Load(path, &entry), Completions{"ok"});
   EXPECT_EQ(Names(entry), std::multiset<std::string>{hugeName});

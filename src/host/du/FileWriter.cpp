@@ -82,20 +82,29 @@ bool FileWriter::Write1ByteArray(const void* bytes, std::uint32_t length) {
     return false;
   }
   const char* begin = static_cast<const char*>(bytes);
+  if (length >= bufferLimit_) {
+    // Too large to gather: write what is gathered, then this, without copying it.
+    return Flush() && WriteAll(begin, length);
+  }
   buffer_.insert(buffer_.end(), begin, begin + length);
   return buffer_.size() < bufferLimit_ || Flush();
 }
 
-bool FileWriter::Flush() {
+bool FileWriter::WriteAll(const char* bytes, std::size_t length) {
   std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < length) {
+    const ssize_t n = ::write(fd_, bytes + done, length - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return Fail("cannot write " + tempPath_);
     done += static_cast<std::size_t>(n);
   }
-  buffer_.clear();
   return true;
+}
+
+bool FileWriter::Flush() {
+  const bool written = WriteAll(buffer_.data(), buffer_.size());
+  buffer_.clear();
+  return written;
 }
 
 bool FileWriter::Close() {

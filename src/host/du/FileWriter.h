@@ -27,7 +27,8 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   // Opens a temporary file beside `path`.
   //   mode: permission bits of the new file; 0 keeps an existing target's bits, or gives
   //         0666 less the umask for a new one.
-  //   bufferSize: bytes gathered in memory before they are written; 0 writes through.
+  //   bufferSize: bytes gathered in memory before they are written; 0 writes through, and so
+  //               does any single write of at least this size.
   //   replaceExisting: false makes Open fail when `path` already exists.
   // Returns false (and keeps the reason) when the file cannot be created or the writer is
   // already open.
@@ -48,6 +49,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
 
  private:
   bool Fail(const std::string& what);
+  bool WriteAll(const char* bytes, std::size_t length);
   bool Flush();
   void Discard();
 
