@@ -4,19 +4,15 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
-#include <charconv>
 #include <climits>
-#include <cstring>
 #include <pugixml.hpp>
-#include <set>
 #include <sstream>
 #include <string>
 
 #include "MemoryMeter.h"
 #include "RatioReporter.h"
+#include "TargetFixtures.h"
 #include "ar/ARContent.h"
-#include "ar/ARController.h"
-#include "ar/ARTarget.h"
 #include "arhost/Host.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
@@ -26,25 +22,6 @@
 namespace {
 
 using du::SmartPtr;
-
-SmartPtr<ar::ARContent> MakeContent(int count) {
-  SmartPtr<ar::ARContent> content = new ar::ARContent;
-  std::set<SmartPtr<ar::ARTarget>> targets;
-  for (int i = 0; i < count; ++i) {
-    SmartPtr<ar::ARTarget> t = new ar::ARTarget(ar::ARController::Get());
-    t->SetName(du::Symbol("target-" + std::to_string(i)));
-    t->SetImage(du::Symbol("image-" + std::to_string(i % 100) + ".png"));
-    t->SetSize(0.1 * i, 0.2 * i);
-    t->SetTargetId(i);
-    dg::DPoint3D p{i * 1.5, i * -0.25, 3.75};
-    dg::DVec3 n{0, 0, 1}, x{1, 0, 0}, y{0, 1, 0};
-    du::Symbol path("/model/shape/" + std::to_string(i));
-    t->SetLocation(p, n, x, y, path, i * 0.01);
-    targets.insert(t);
-  }
-  content->SetTargets(targets);
-  return content;
-}
 
 std::string WriteText(const SmartPtr<ar::ARContent>& content) {
   dg::XmlElem* root = dg::NewXmlElem("augmentedreality", false);
@@ -71,21 +48,15 @@ void ReadText(const std::string& text) {
   benchmark::DoNotOptimize(content.get());
 }
 
-void ReportPeak(benchmark::State& state, std::size_t before, int targets) {
-  state.counters["peak_bytes_per_target"] =
-      static_cast<double>(arbench::PeakBytes() - before) / targets;
-}
-
 void WriteTargets(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   {
-    auto content = MakeContent(count);
+    auto content = arbench::MakeContent(count);
     const std::size_t before = arbench::BytesInUse();
     arbench::ResetPeak();
     benchmark::DoNotOptimize(WriteText(content));  // first touch of the memory, untimed
     for (auto _ : state) benchmark::DoNotOptimize(WriteText(content));
-    ReportPeak(state, before, count);
-    state.SetItemsProcessed(state.iterations() * count);
+    arbench::ReportPerTarget(state, before, count);
   }
   arhost::Shutdown();
 }
@@ -94,63 +65,26 @@ BENCHMARK(WriteTargets)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 void ReadTargets(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   {
-    const std::string text = WriteText(MakeContent(count));
+    const std::string text = WriteText(arbench::MakeContent(count));
     arhost::Shutdown();
     const std::size_t before = arbench::BytesInUse();
     arbench::ResetPeak();
     ReadText(text);  // first touch of the memory, untimed
     for (auto _ : state) ReadText(text);
-    ReportPeak(state, before, count);
-    state.SetItemsProcessed(state.iterations() * count);
+    arbench::ReportPerTarget(state, before, count);
   }
   arhost::Shutdown();
 }
 BENCHMARK(ReadTargets)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Baselines: the same bytes with pugixml alone.
-void Number(pugi::xml_node node, const char* name, double value) {
-  char buffer[32];
-  *std::to_chars(buffer, buffer + sizeof(buffer) - 1, value).ptr = '\0';
-  node.append_attribute(name).set_value(buffer);
-}
-
 std::string PugixmlWriteText(int count) {
-  {
-    pugi::xml_document doc;
-    auto root = doc.append_child("augmentedreality");
-    root.append_attribute("version") = 1;
-    auto arcontent = root.append_child("targets").append_child("content");
-    arcontent.append_attribute("name") = "arcontent";
-    for (int i = 0; i < count; ++i) {
-      auto t = arcontent.append_child("content");
-      t.append_attribute("name") = "artarget";
-      const auto property = [&](const char* type, const char* key) {
-        auto p = t.append_child(type);
-        p.append_attribute("key") = key;
-        return p;
-      };
-      property("uint8", "artargetversion").append_attribute("value") = 0;
-      property("string", "artargetname").append_attribute("value") =
-          ("target-" + std::to_string(i)).c_str();
-      property("string", "artargetimage").append_attribute("value") = "image.png";
-      Number(property("double", "artargetwidth"), "value", 0.1 * i);
-      Number(property("double", "artargetheight"), "value", 0.2 * i);
-      property("uint8", "artargettype").append_attribute("value") = 0;
-      property("int", "artargetid").append_attribute("value") = i;
-      auto c = property("point", "artargetcenter");
-      Number(c, "x", i * 1.5), Number(c, "y", i * -0.25), Number(c, "z", 3.75);
-      property("string", "artargetshape").append_attribute("value") = "/model/shape";
-      for (const char* key : {"artargetnormal", "artargetxdir", "artargetydir"}) {
-        auto v = property("vector", key);
-        Number(v, "x", 0), Number(v, "y", 0), Number(v, "z", 1);
-      }
-      Number(property("double", "artargetrotation"), "value", i * 0.01);
-    }
-    std::ostringstream out;
-    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-    root.print(out, "  ", pugi::format_indent);
-    return out.str();
-  }
+  pugi::xml_document doc;
+  arbench::PugixmlBuildTargetFile(doc, count);
+  std::ostringstream out;
+  out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+  doc.document_element().print(out, "  ", pugi::format_indent);
+  return out.str();
 }
 
 void PugixmlWrite(benchmark::State& state) {
@@ -159,8 +93,7 @@ void PugixmlWrite(benchmark::State& state) {
   arbench::ResetPeak();
   benchmark::DoNotOptimize(PugixmlWriteText(count));  // first touch of the memory, untimed
   for (auto _ : state) benchmark::DoNotOptimize(PugixmlWriteText(count));
-  ReportPeak(state, before, count);
-  state.SetItemsProcessed(state.iterations() * count);
+  arbench::ReportPerTarget(state, before, count);
 }
 BENCHMARK(PugixmlWrite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -168,48 +101,19 @@ void PugixmlRead(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   std::string text;
   {
-    text = WriteText(MakeContent(count));
+    text = WriteText(arbench::MakeContent(count));
     arhost::Shutdown();
   }
   const std::size_t before = arbench::BytesInUse();
   arbench::ResetPeak();
-  bool warm = false;
-  for (auto _ : state) {
-    if (!warm) {  // first touch of the memory, untimed
-      state.PauseTiming();
-      pugi::xml_document first;
-      first.load_buffer(text.data(), text.size());
-      warm = true;
-      state.ResumeTiming();
-    }
+  const auto parseAndConvert = [&] {
     pugi::xml_document doc;
     doc.load_buffer(text.data(), text.size());
-    double sum = 0;
-    std::size_t texts = 0;
-    auto number = [&](const char* s) {
-      double v = 0;
-      std::from_chars(s, s + std::strlen(s), v);
-      sum += v;
-    };
-    for (auto target : doc.document_element().child("targets").child("content").children()) {
-      for (auto p : target.children()) {
-        const char* type = p.name();
-        if (type[0] == 'p' || type[0] == 'v') {
-          number(p.attribute("x").value());
-          number(p.attribute("y").value());
-          number(p.attribute("z").value());
-        } else if (type[0] == 's') {
-          texts += std::strlen(p.attribute("value").value());
-        } else {
-          number(p.attribute("value").value());
-        }
-      }
-    }
-    benchmark::DoNotOptimize(sum);
-    benchmark::DoNotOptimize(texts);
-  }
-  ReportPeak(state, before, count);
-  state.SetItemsProcessed(state.iterations() * count);
+    arbench::PugixmlConvertTargets(doc);
+  };
+  parseAndConvert();  // first touch of the memory, untimed
+  for (auto _ : state) parseAndConvert();
+  arbench::ReportPerTarget(state, before, count);
 }
 BENCHMARK(PugixmlRead)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
