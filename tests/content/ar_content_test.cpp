@@ -22,6 +22,9 @@ TEST_F(ARContentTest, NewContentIsEmptyTypedARAndOnTheControllersLock) {
   EXPECT_EQ(content->GetType(), 14u);
   EXPECT_EQ(content->GetClassType().GetId(), 176u);
   EXPECT_EQ(content->GetFileName(), du::Symbol::EMPTY);
+  EXPECT_FALSE(content->IsModified());
+  content->SetModified(true);
+  EXPECT_TRUE(content->IsModified());
   TargetSet targets{MakeTarget("stale")};
   content->GetTargets(targets);
   EXPECT_TRUE(targets.empty());
