@@ -85,11 +85,6 @@ bool MessageLoop::Unmanage(const ManagedObject* object) {
   return true;
 }
 
-bool MessageLoop::IsManaged(const ManagedObject* object) const {
-  std::lock_guard lock(mutex_);
-  return managed_.count(object) != 0;
-}
-
 std::size_t MessageLoop::GetManagedCount() const {
   std::lock_guard lock(mutex_);
   return managed_.size();

@@ -58,7 +58,6 @@ class ARHOST_API MessageLoop {
 
   bool Manage(const du::SmartPtr<ManagedObject>& object);
   bool Unmanage(const ManagedObject* object);
-  bool IsManaged(const ManagedObject* object) const;
   std::size_t GetManagedCount() const;
 
   void AddShutdownMessage(const du::SmartPtr<ShutdownMessage>& message);

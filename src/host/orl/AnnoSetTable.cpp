@@ -62,9 +62,4 @@ bool AnnoSetTable::CreateAnnotationSet(const du::SmartPtr<AnnoSetTableEntry>& en
   return added;
 }
 
-std::vector<du::SmartPtr<AnnoSetTableEntry>> AnnoSetTable::GetEntries() const {
-  std::lock_guard lock(mutex_);
-  return entries_;
-}
-
 }  // namespace orl

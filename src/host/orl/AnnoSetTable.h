@@ -32,7 +32,6 @@ class ARHOST_API AnnoSetTableEntry : public Object {
   const du::Symbol& GetFileName() const { return data_.fileName; }
   const du::Symbol& GetFamily() const { return data_.family; }
   AnnoSetContentType GetContentType() const { return data_.contentType; }
-  const AnnoSetTableEntryData& GetData() const { return data_; }
 
   du::SmartPtr<AnnoTableEntryContent> GetContent() const;
   void SetContent(const du::SmartPtr<AnnoTableEntryContent>& content);
@@ -63,7 +62,6 @@ class ARHOST_API AnnoSetTable : public Object {
   // normally, or with an error when the entry is empty or the table already has a set of that
   // name and type.
   bool CreateAnnotationSet(const du::SmartPtr<AnnoSetTableEntry>& entry, AsyncEvent* event);
-  std::vector<du::SmartPtr<AnnoSetTableEntry>> GetEntries() const;
 
  protected:
   explicit AnnoSetTable(const du::Symbol& directory) : directory_(directory) {}

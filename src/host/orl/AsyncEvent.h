@@ -37,11 +37,6 @@ class ARHOST_API BaseAsyncEvent : public dom::Observer, public du::UserData {
   du::Symbol GetErrorMessage() const;
   unsigned short GetErrorCode() const;
 
-  // For whoever runs the operation: progress from 0 to 1, and status texts. Both reach the
-  // hooks directly, on the calling thread.
-  void ReportProgress(double fraction) { OnProgress(fraction); }
-  void ReportStatus(const du::Symbol& message) { OnStatus(message); }
-
   // Runs the completion hook once; called by the message loop only.
   void DeliverCompletion();
   // Completions travel as loop messages of their own; records are not expected here.
@@ -51,6 +46,8 @@ class ARHOST_API BaseAsyncEvent : public dom::Observer, public du::UserData {
   BaseAsyncEvent() = default;
   ~BaseAsyncEvent() override = default;
 
+  // Progress of the operation, 0 to 1, and status texts, for events whose operation reports
+  // them; this host's loader reports neither.
   virtual void OnProgress(double /*fraction*/) {}
 
  private:
