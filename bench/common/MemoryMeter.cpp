@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <atomic>
+#include <climits>
 #include <cstdlib>
 #include <new>
 #include <pugixml.hpp>
@@ -35,7 +36,11 @@ void Give(void* block) {
 std::size_t BytesInUse() { return g_inUse.load(); }
 std::size_t PeakBytes() { return g_peak.load(); }
 void ResetPeak() { g_peak.store(g_inUse.load()); }
-void MeterPugixml() { pugi::set_memory_management_functions(&Take, &Give); }
+void StartMetering() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, INT_MAX);
+  pugi::set_memory_management_functions(&Take, &Give);
+}
 
 }  // namespace arbench
 

@@ -11,7 +11,9 @@ namespace arbench {
 std::size_t BytesInUse();
 std::size_t PeakBytes();
 void ResetPeak();
-// Routes pugixml's allocations through the meter; call once before any XML is made.
-void MeterPugixml();
+// Call first in main: routes pugixml's allocations through the meter, and keeps large blocks
+// in the process (glibc's largest mmap threshold, no trimming) for ours and the baseline
+// alike, so that a large parse's time does not depend on the kernel.
+void StartMetering();
 
 }  // namespace arbench

@@ -1,10 +1,8 @@
 // Targets written to and read from XML text, through the serialized-content tree, against
 // pugixml alone building or parsing the same bytes and converting every value, in the same
-// run. Large blocks stay with the process (mallopt below), for ours and the baseline alike.
+// run, under the allocator settings of arbench::StartMetering.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <climits>
 #include <pugixml.hpp>
 #include <sstream>
 #include <string>
@@ -120,11 +118,7 @@ BENCHMARK(PugixmlRead)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Keep large blocks in the process for ours and the baseline alike: returning them to the
-  // system would make a large parse's time depend on the kernel.
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest
-  mallopt(M_TRIM_THRESHOLD, INT_MAX);
-  arbench::MeterPugixml();
+  arbench::StartMetering();
   return arbench::RunWithRatios(argc, argv,
                                 {
                                     {"WriteTargets/10000", "PugixmlWrite/10000", "<= 3"},

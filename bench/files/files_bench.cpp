@@ -3,10 +3,8 @@
 // building the same document and saving it, in the same run. Peak memory per target is
 // reported for each; the load's is compared with pugixml's load.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <unistd.h>
 
-#include <climits>
 #include <pugixml.hpp>
 #include <string>
 
@@ -134,9 +132,7 @@ BENCHMARK(PugixmlLoad)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kM
 }  // namespace
 
 int main(int argc, char** argv) {
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest
-  mallopt(M_TRIM_THRESHOLD, INT_MAX);
-  arbench::MeterPugixml();
+  arbench::StartMetering();
   return arbench::RunWithRatios(argc, argv,
                                 {
                                     {"Save/1000", "PugixmlSave/1000", "<= 3"},

@@ -11,51 +11,21 @@
 #include <set>
 #include <string>
 
+#include "AnnoSets.h"
 #include "ControllerTest.h"
 #include "TempDir.h"
 #include "ar/ARContent.h"
-#include "dg/XmlElem.h"
-#include "orl/SerializedContent.h"
-#include "serializedContent/XmlParser.h"
-#include "serializedContent/XmlWriter.h"
 
 namespace {
 
+using artest::TargetSet;
 using du::SmartPtr;
 using du::Symbol;
-using TargetSet = std::set<SmartPtr<ar::ARTarget>>;
 
 std::uint64_t Bits(double d) { return std::bit_cast<std::uint64_t>(d); }
 
 class ARContentXmlTest : public artest::ControllerTest {
  protected:
-  // The target file's frame around the content, as the saver writes it.
-  std::string FileText(const SmartPtr<ar::ARContent>& content) {
-    dg::XmlElem* root = dg::NewXmlElem("augmentedreality", false);
-    root->SetIntAttribute("version", 1);
-    dg::XmlElem* targets = dg::NewXmlElem("targets", root);
-    auto top = orl::SerializedContentElement::CreateTopElement(Symbol("targets"));
-    content->Visit(top.get());
-    serializedContent::XmlWriter writer(targets);
-    top->Visit(writer, true);
-    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-    dg::WriteXmlCloseTags(root, text, 0);
-    dg::FreeXml(root);
-    return text;
-  }
-
-  SmartPtr<ar::ARContent> ReadFile(const std::string& path) {
-    dg::XmlElem* root = dg::ParseXmlFromFile(path, false, nullptr);
-    EXPECT_NE(root, nullptr);
-    auto top = orl::SerializedContentElement::CreateTopElement(Symbol("targets"));
-    serializedContent::XmlParser parser;
-    EXPECT_TRUE(parser.Parse(root->FindChild("targets"), top.get()));
-    dg::FreeXml(root);
-    SmartPtr<ar::ARContent> content = new ar::ARContent;
-    content->PopulateFromContent(top.get());
-    return content;
-  }
-
   static bool ValidAgainstSchema(const std::string& path) {
     const std::string command = "xmllint --noout --schema " AR_SOURCE_DIR
                                 "/docs/target-file.xsd '" +
@@ -96,11 +66,13 @@ TEST_F(ARContentXmlTest, ExtremeValuesComeBackEqualAndTheFileIsValid) {
   }
   content->SetTargets(targets);
   const std::string path = dir_.File("targets.xml");
-  artest::WriteFile(path, FileText(content));
+  const auto table = orl::AnnoSetTable::Create(Symbol(dir_.path().string()));
+  ASSERT_EQ(artest::SaveWithComponent(table, content, path), artest::Completions{"ok"});
   EXPECT_TRUE(ValidAgainstSchema(path)) << artest::ReadFile(path);
 
-  TargetSet back;
-  ReadFile(path)->GetTargets(back);
+  SmartPtr<orl::AnnoSetTableEntry> entry;
+  ASSERT_EQ(artest::LoadWithComponent(table, path, &entry), artest::Completions{"ok"});
+  const TargetSet back = artest::Targets(entry);
   ASSERT_EQ(back.size(), targets.size());
   std::map<std::string, SmartPtr<ar::ARTarget>> byName;
   for (const auto& t : back) byName[t->GetName().str()] = t;

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "AnnoSets.h"
 #include "FileSizeLimit.h"
 #include "HostTest.h"
 #include "RecordingEvent.h"
@@ -18,10 +19,10 @@
 
 namespace {
 
+using artest::Completions;
 using artest::RecordingEvent;
 using du::SmartPtr;
 using du::Symbol;
-using Completions = std::vector<std::string>;
 
 class LoaderRoadTest : public artest::HostTest {
  protected:
@@ -39,14 +40,8 @@ class LoaderRoadTest : public artest::HostTest {
     HostTest::TearDown();
   }
 
-  SmartPtr<orl::AnnoSetTableEntry> Entry(const char* family = "augmentedreality") {
-    orl::AnnoSetTableEntryData data;
-    data.name = Symbol("<!ARTargets!>");
-    data.family = Symbol(family);
-    data.contentType = orl::ANNO_SET_CONTENT_AR;
-    SmartPtr<orl::AnnoSetTableEntry> entry;
-    orl::AnnoSetTableEntry::Create(entry, data);
-    return entry;
+  static SmartPtr<orl::AnnoSetTableEntry> Entry(const char* family = "augmentedreality") {
+    return artest::ArEntry("", "<!ARTargets!>", family);
   }
   SmartPtr<ar::ARContent> Content(std::initializer_list<const char*> names) {
     SmartPtr<ar::ARContent> content = new ar::ARContent;
@@ -69,16 +64,6 @@ class LoaderRoadTest : public artest::HostTest {
     arhost::RunUntilIdle();
     return event->completions;
   }
-  static std::multiset<std::string> Names(const SmartPtr<orl::AnnoSetTableEntry>& entry) {
-    std::multiset<std::string> names;
-    if (auto content = du::DynamicCast<ar::ARContent>(entry->GetContent())) {
-      std::set<SmartPtr<ar::ARTarget>> targets;
-      content->GetTargets(targets);
-      for (const auto& t : targets) names.insert(t->GetName().str());
-    }
-    return names;
-  }
-
   artest::TempDir dir_;
   SmartPtr<orlloader::Loader> loader_;
   SmartPtr<orl::AnnoSetTable> table_;
@@ -92,7 +77,7 @@ TEST_F(LoaderRoadTest, SavedSetIsLoadedBackThroughThePlugin) {
 
   auto loaded = Entry();
   EXPECT_EQ(Run(false, loaded), Completions{"ok"});
-  EXPECT_EQ(Names(loaded), (std::multiset<std::string>{"Door", "Window"}));
+  EXPECT_EQ(artest::TargetNames(loaded), (std::multiset<std::string>{"Door", "Window"}));
 }
 
 TEST_F(LoaderRoadTest, FailedSaveLeavesThePreviousFileUntouched) {

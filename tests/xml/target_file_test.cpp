@@ -4,41 +4,24 @@
 #include <set>
 #include <string>
 
+#include "AnnoSets.h"
 #include "ControllerTest.h"
 #include "FileSizeLimit.h"
-#include "PluginEntryPoints.h"
-#include "RecordingEvent.h"
 #include "TempDir.h"
-#include "ar/ARContent.h"
-#include "orl/AnnoSetTable.h"
-#include "orlloader/AnnotationParser.h"
 
 namespace {
 
+using artest::ArEntry;
+using artest::Completions;
+using artest::Component;
 using artest::RecordingEvent;
+using artest::TargetNames;
+using artest::TargetSet;
 using du::SmartPtr;
 using du::Symbol;
-using Completions = std::vector<std::string>;
-using TargetSet = std::set<SmartPtr<ar::ARTarget>>;
 
 class TargetFileTest : public artest::ControllerTest {
  protected:
-  SmartPtr<orlloader::AnnotationParser> Component(const char* kind) {
-    SmartPtr<du::RefCounted> component;
-    EXPECT_TRUE(OrlDllCreateComponent(kind, "augmentedreality", "xml", component));
-    return du::DynamicCast<orlloader::AnnotationParser>(component);
-  }
-  SmartPtr<orl::AnnoSetTableEntry> Entry(const std::string& fileName,
-                                         const char* name = "ARTargets") {
-    orl::AnnoSetTableEntryData data;
-    data.name = Symbol(name);
-    data.fileName = Symbol(fileName);
-    data.family = Symbol("augmentedreality");
-    data.contentType = orl::ANNO_SET_CONTENT_AR;
-    SmartPtr<orl::AnnoSetTableEntry> entry;
-    EXPECT_TRUE(orl::AnnoSetTableEntry::Create(entry, data));
-    return entry;
-  }
   SmartPtr<ar::ARContent> ContentWith(std::initializer_list<const char*> names) {
     SmartPtr<ar::ARContent> content = new ar::ARContent;
     TargetSet targets;
@@ -46,35 +29,12 @@ class TargetFileTest : public artest::ControllerTest {
     content->SetTargets(targets);
     return content;
   }
-  // Saves `content` to `path` through the saver; returns the event's completions.
   Completions Save(const SmartPtr<ar::ARContent>& content, const std::string& path,
                    bool* wrote = nullptr) {
-    auto entry = Entry(path);
-    entry->SetContent(content.get());
-    SmartPtr<RecordingEvent> event = new RecordingEvent;
-    const bool result =
-        Component("saver")->WriteAnnotation(table_, entry, Symbol(path), event.get());
-    if (wrote) *wrote = result;
-    arhost::RunUntilIdle();
-    return event->completions;
+    return artest::SaveWithComponent(table_, content, path, wrote);
   }
-  // Loads `path` through the loader into a new entry; returns the completions.
   Completions Load(const std::string& path, SmartPtr<orl::AnnoSetTableEntry>* loaded = nullptr) {
-    auto entry = Entry(path);
-    SmartPtr<RecordingEvent> event = new RecordingEvent;
-    Component("loader")->ParseAnnotation(table_, entry, event.get());
-    arhost::RunUntilIdle();
-    if (loaded) *loaded = entry;
-    return event->completions;
-  }
-  static std::multiset<std::string> Names(const SmartPtr<orl::AnnoSetTableEntry>& entry) {
-    std::multiset<std::string> names;
-    auto content = du::DynamicCast<ar::ARContent>(entry->GetContent());
-    if (!content) return names;
-    TargetSet targets;
-    content->GetTargets(targets);
-    for (const auto& t : targets) names.insert(t->GetName().str());
-    return names;
+    return artest::LoadWithComponent(table_, path, loaded);
   }
 
   artest::TempDir dir_;
@@ -107,7 +67,7 @@ TEST_F(TargetFileTest, WrittenTargetsComeBackAttachedToTheEntry) {
   ASSERT_EQ(Save(ContentWith({"Door", "Window", "Door"}), path), Completions{"ok"});
   SmartPtr<orl::AnnoSetTableEntry> entry;
   EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(Names(entry), (std::multiset<std::string>{"Door", "Door", "Window"}));
+  EXPECT_EQ(TargetNames(entry), (std::multiset<std::string>{"Door", "Door", "Window"}));
   auto content = du::DynamicCast<ar::ARContent>(entry->GetContent());
   EXPECT_EQ(content->GetFileName(), Symbol(path));
 }
@@ -116,7 +76,7 @@ TEST_F(TargetFileTest, WriterFailureRoads) {
   auto saver = Component("saver");
   SmartPtr<RecordingEvent> event = new RecordingEvent;
   EXPECT_FALSE(saver->WriteAnnotation(table_, nullptr, Symbol("x"), event.get()));
-  auto empty = Entry(dir_.File("none.xml"));
+  auto empty = ArEntry(dir_.File("none.xml"));
   EXPECT_FALSE(saver->WriteAnnotation(table_, empty, Symbol("x"), event.get()));
   EXPECT_FALSE(saver->WriteAnnotation(table_, empty, Symbol("x"), nullptr));
   arhost::RunUntilIdle();
@@ -166,7 +126,7 @@ TEST_F(TargetFileTest, ReaderFailsWithOneErrorAndLeavesTheEntryAlone) {
     EXPECT_TRUE(entry->GetContent().IsNull()) << c.name;
   }
   // Without an event, nothing is told and nothing breaks.
-  Component("loader")->ParseAnnotation(table_, Entry(dir_.File("missing.xml")), nullptr);
+  Component("loader")->ParseAnnotation(table_, ArEntry(dir_.File("missing.xml")), nullptr);
   Component("loader")->ParseAnnotation(table_, nullptr, nullptr);
   SmartPtr<RecordingEvent> event = new RecordingEvent;
   Component("loader")->ParseAnnotation(table_, nullptr, event.get());
@@ -199,7 +159,7 @@ TEST_F(TargetFileTest, ReaderKeepsWhatItCanReadOfABadTargetsElement) {
                     "</content><mystery/></content></targets></augmentedreality>");
   SmartPtr<orl::AnnoSetTableEntry> entry;
   EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(Names(entry), (std::multiset<std::string>{"", "Kept"}));
+  EXPECT_EQ(TargetNames(entry), (std::multiset<std::string>{"", "Kept"}));
 }
 
 TEST_F(TargetFileTest, HugeDeepAndAbsurdInputsAreReadWithoutHarm) {
@@ -219,7 +179,7 @@ TEST_F(TargetFileTest, HugeDeepAndAbsurdInputsAreReadWithoutHarm) {
                         nested + "</content></targets></augmentedreality>");
   SmartPtr<orl::AnnoSetTableEntry> entry;
   EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(Names(entry), std::multiset<std::string>{hugeName});
+  EXPECT_EQ(TargetNames(entry), std::multiset<std::string>{hugeName});
 }
 
 TEST_F(TargetFileTest, EntityTricksExpandNothing) {
@@ -233,7 +193,7 @@ TEST_F(TargetFileTest, EntityTricksExpandNothing) {
                     "</targets></augmentedreality>");
   SmartPtr<orl::AnnoSetTableEntry> entry;
   EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(Names(entry), std::multiset<std::string>{"&y;&ext;"}) << "references stay text";
+  EXPECT_EQ(TargetNames(entry), std::multiset<std::string>{"&y;&ext;"}) << "references stay text";
 }
 
 }  // namespace
