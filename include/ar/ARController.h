@@ -2,6 +2,12 @@
 // target the application made known, ordered by the targets' addresses), tells its observers
 // of every change, and keeps the shown state and the loaded AR content.
 //
+// It follows the host's world: each shape scene that has an annotation-set entry of its own is
+// tracked, and the target named like that entry is announced for the scene
+// (SHOW_TARGET_FOR_SCENE_EVENT). The world's targets come from its "ARTargets" annotation set
+// (content type 14), loaded through the host's loader the first time a scene or ShowTargets
+// needs them; loading replaces the registry with the set's targets.
+//
 // Use: ARController::Get() (created on first call; the first call must finish before another
 // thread calls it). Register an ARControllerObserver to hear changes; they are posted while
 // the lock is held and delivered later by the host's message loop.
@@ -14,6 +20,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -23,11 +30,23 @@
 #include "orl/ClassType.h"
 #include "orl/Observable.h"
 
+namespace orl {
+class AnnoSetTable;
+class AnnoSetTableEntry;
+class AsyncEvent;
+class Scene;
+class ShapeScene;
+}  // namespace orl
+
 namespace ar {
 
 class ARContent;
 class ARControllerObserver;
+class ARSceneObserver;
 class ARTarget;
+class ARWorldObserver;
+class LoadAnnoSetEvent;
+class SceneMap;
 
 class AR_API ARController : public orl::Observable {
  public:
@@ -70,6 +89,22 @@ class AR_API ARController : public orl::Observable {
   // Whether the targets are shown. Takes no lock.
   bool GetShowTargets() const;
 
+  // The target last announced for `scene`; empty when the scene is not a tracked shape scene or
+  // has no target.
+  du::SmartPtr<ARTarget> GetTargetForScene(const du::SmartPtr<orl::Scene>& scene) const;
+
+  // Shows the targets: completes `event` (may be null) exactly once, possibly later through the
+  // message loop, and posts SHOW_TARGETS_EVENT true when the state changes. With nothing loaded
+  // it loads the world's "ARTargets" set first, creating an empty one when the world has none.
+  // Fails `event` with code 1 when the world has no annotation-set table or the load fails.
+  void ShowTargets(orl::AsyncEvent* event);
+  // Hides the targets; posts SHOW_TARGETS_EVENT false when they were shown.
+  void HideTargets();
+  // Puts the registry into the loaded content and has the host's loader save the "ARTargets"
+  // set; the saver completes `event` (may be null). Fails it with code 1 when nothing is loaded
+  // or the world has no such set.
+  void SaveTargets(orl::AsyncEvent* event);
+
   // Registers `observer`; with `init`, first tells it OnTargetCreate for every registered
   // target, in registry order, before returning. False when it was registered already.
   bool RegisterObserver(ARControllerObserver& observer, bool init);
@@ -83,22 +118,50 @@ class AR_API ARController : public orl::Observable {
   friend class ARContent;  // builds itself on the controller's lock
   class ARShutdownMessage;
   friend class orl::Observable::DefaultRegisterInitHelper<ARController, ARControllerObserver>;
+  friend class ARWorldObserver;   // world notifications
+  friend class ARSceneObserver;   // scene notifications
+  friend class LoadAnnoSetEvent;  // load completions
 
   // Drops the shown state (posting SHOW_TARGETS_EVENT false) and any loaded content with the
   // registry (posting RESET_EVENT); posts nothing when neither is set.
   void InitAR();
+  // Detaches the world observer and every scene observer; a second run does nothing.
   void _OnDestroy() override;
   virtual void _InitObserver(ARControllerObserver& observer);
+
+  // Scene tracking: each one ignores a scene that is not a shape scene.
+  void OnSceneAdded(const du::SmartPtr<orl::Scene>& scene);
+  void OnSceneRemoved(const du::SmartPtr<orl::Scene>& scene);
+  void OnAnnoSetTableEntryChanged(const du::SmartPtr<orl::Scene>& scene,
+                                  const du::SmartPtr<orl::AnnoSetTableEntry>& entry);
+
+  // Starts loading the world's "ARTargets" set for `scene` (may be empty) and `event` (may be
+  // null). The caller holds the write lock.
+  void _LoadARContent(const du::SmartPtr<orl::ShapeScene>& scene, orl::AsyncEvent* event);
+  // Sets the shown flag, completes `event`, posts SHOW_TARGETS_EVENT true. Takes no lock.
+  void _ShowTargetsAfterLoad(orl::AsyncEvent* event);
+  // Creates the "ARTargets" set with empty content in `table` and shows it once created.
+  void CreateARTargetsSet(const du::SmartPtr<orl::AnnoSetTable>& table, orl::AsyncEvent* event);
+  // Ties `scene` to the target named like `entry` when that differs from its current one;
+  // with `postEmpty`, a change to no target is announced too. The caller holds the write lock.
+  void AnnounceSceneTarget(ARSceneObserver& observer, const du::SmartPtr<orl::ShapeScene>& scene,
+                           const du::SmartPtr<orl::AnnoSetTableEntry>& entry, bool postEmpty);
 
   void PostTargetEvent(unsigned char offset, const du::SmartPtr<ARTarget>& target);
   void PostSimpleEvent(unsigned char offset);
   void PostBoolEvent(unsigned char offset, bool value);
+
+  // Finishes a load started by _LoadARContent or ShowTargets (see LoadAnnoSetEvent).
+  virtual void OnLoadComplete(const du::SmartPtr<orl::ShapeScene>& scene,
+                              const du::SmartPtr<orl::AsyncEvent>& event);
 
   static du::SmartPtr<ARController> s_instance;
 
   std::set<du::SmartPtr<ARTarget>> targets_;
   std::atomic<bool> shown_{false};  // written under the lock, read without it
   du::SmartPtr<ARContent> loadedContent_;
+  du::SmartPtr<ARWorldObserver> worldObserver_;
+  std::unique_ptr<SceneMap> scenes_;  // held apart so that its type stays private
 };
 
 }  // namespace ar

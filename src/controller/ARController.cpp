@@ -1,11 +1,15 @@
 #include "ar/ARController.h"
 
+#include "ARSceneObserver.h"
+#include "ARWorldObserver.h"
 #include "ControllerEvents.h"
+#include "SceneMap.h"
 #include "ar/ARContent.h"
 #include "ar/ARTarget.h"
 #include "dom/ShutdownMessage.h"
 #include "dp/ScopedLock.h"
 #include "orl/Annotation.h"
+#include "orl/World.h"
 
 namespace ar {
 
@@ -34,15 +38,21 @@ ARController* ARController::Get() {
 
 unsigned char ARController::GetBaseEventId() { return orl::Observable::GetNextEventId(); }
 
-ARController::ARController() : orl::Observable(orl::Annotation::GetRWLock()) {}
+ARController::ARController()
+    : orl::Observable(orl::Annotation::GetRWLock()), scenes_(std::make_unique<SceneMap>()) {
+  const du::SmartPtr<orl::World> world = orl::World::GetWorld();  // kept to the end
+  worldObserver_ = new ARWorldObserver;
+  worldObserver_->Init(this);
+}
 
 ARController::~ARController() { _OnDestroy(); }
 
 const orl::ClassType& ARController::GetClassType() const { return CLASS_TYPE; }
 
 void ARController::_OnDestroy() {
-  // The controller attaches to the world and its scenes only once scene tracking exists; until
-  // then there is nothing to detach.
+  if (worldObserver_) worldObserver_->Detach();
+  if (!scenes_) return;
+  for (const auto& observer : scenes_->TakeObservers()) observer->OnDestroy();
 }
 
 void ARController::AddTarget(const du::SmartPtr<ARTarget>& target) {

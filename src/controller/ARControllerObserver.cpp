@@ -12,15 +12,12 @@ namespace ar {
 
 namespace {
 
-// Adopts the pointer the record carries: takes our own reference, then drops the record's.
-// A null pointer is accepted and gives an empty holder.
+// The pointer the record carries, with its reference; a null pointer gives an empty holder.
 template <class T>
 du::SmartPtr<T> ReadCounted(dom::MessageReader& reader, const char* missingMessage) {
-  T* raw = nullptr;
-  if (!reader.GetRawPtr(raw)) throw std::runtime_error(missingMessage);
-  du::SmartPtr<T> adopted = raw;
-  if (raw) raw->RemoveReference(&reader);
-  return adopted;
+  du::SmartPtr<T> pointer;
+  if (!reader.GetSmartPtr(pointer)) throw std::runtime_error(missingMessage);
+  return pointer;
 }
 
 }  // namespace

@@ -13,18 +13,6 @@
 
 namespace ar::events {
 
-template <class T>
-void PushCounted(dom::ObserverProxy& proxy, const du::SmartPtr<T>& pointer) {
-  T* object = pointer.get();
-  if (!object) {
-    proxy.PushSmartPtr(nullptr, nullptr);
-    return;
-  }
-  const du::RefCounted* counted = object;
-  counted->AddReference(du::kRecordOwnerTag);
-  proxy.PushSmartPtr(static_cast<void*>(object), counted);
-}
-
 class ARSimpleEvent final : public dom::ObservableEvent {
  public:
   explicit ARSimpleEvent(unsigned char id) : id_(id) {}
@@ -60,7 +48,7 @@ class ARTargetEvent final : public dom::ObservableEvent {
   void PushToProxy(dom::ObserverProxy& proxy) const override {
     proxy.Begin();
     proxy.PushUInt8Value(id_);
-    PushCounted(proxy, *target_);
+    proxy.PushSmartPtr(*target_);
     proxy.End();
   }
 
@@ -77,8 +65,8 @@ class ARTargetSceneEvent final : public dom::ObservableEvent {
   void PushToProxy(dom::ObserverProxy& proxy) const override {
     proxy.Begin();
     proxy.PushUInt8Value(id_);
-    PushCounted(proxy, *target_);
-    PushCounted(proxy, *scene_);
+    proxy.PushSmartPtr(*target_);
+    proxy.PushSmartPtr(*scene_);
     proxy.End();
   }
 

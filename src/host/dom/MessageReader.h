@@ -11,6 +11,7 @@
 
 #include "ArHostExport.h"
 #include "dom/MessageRecord.h"
+#include "du/SmartPtr.h"
 
 namespace dom {
 
@@ -26,6 +27,17 @@ class ARHOST_API MessageReader {
     void* raw = nullptr;
     if (!GetRawPtr(raw)) return false;
     object = static_cast<T*>(raw);
+    return true;
+  }
+
+  // Takes over the counted pointer pushed as a T (ObserverProxy::PushSmartPtr) into `out`;
+  // a null pointer gives an empty holder.
+  template <class T>
+  bool GetSmartPtr(du::SmartPtr<T>& out) {
+    T* raw = nullptr;
+    if (!GetRawPtr(raw)) return false;
+    out = raw;
+    if (raw) raw->RemoveReference(this);
     return true;
   }
 

@@ -32,6 +32,15 @@ class ARHOST_API ObserverProxy : public virtual du::RefCounted, public du::Commo
   // the pusher has taken one reference (tag du::kRecordOwnerTag) that the record now owns.
   // Both are null for an empty pointer.
   void PushSmartPtr(void* object, const du::RefCounted* counted);
+  // Pushes `pointer` with a reference of the record's own; the receiver reads it back as a T
+  // (MessageReader::GetSmartPtr). An empty pointer travels as null.
+  template <class T>
+  void PushSmartPtr(const du::SmartPtr<T>& pointer) {
+    T* object = pointer.get();
+    const du::RefCounted* counted = object;
+    if (counted) counted->AddReference(du::kRecordOwnerTag);
+    PushSmartPtr(static_cast<void*>(object), counted);
+  }
   void End();
 
   Observer* GetObserver() const { return observer_.get(); }

@@ -1,25 +1,11 @@
 #include "orl/Observable.h"
 
-#include "dom/ObservableEvent.h"
+#include "orl/HostEvents.h"
 #include "orl/Observer.h"
 
 namespace orl {
 
 namespace {
-
-// The host's own events carry nothing but their tag.
-class HostEvent final : public dom::ObservableEvent {
- public:
-  explicit HostEvent(unsigned char tag) : tag_(tag) {}
-  void PushToProxy(dom::ObserverProxy& proxy) const override {
-    proxy.Begin();
-    proxy.PushUInt8Value(tag_);
-    proxy.End();
-  }
-
- private:
-  unsigned char tag_;
-};
 
 bool RequiresBeginEnd(dom::Observer& observer) {
   auto* o = dynamic_cast<Observer*>(&observer);
@@ -62,19 +48,19 @@ bool Observable::DoUnregisterObserver(dom::Observer& observer) {
 void Observable::Destroy() {
   if (destroyed_.exchange(true)) return;
   _OnDestroy();
-  PostEvent(HostEvent(kDestroyEvent));
+  PostEvent(TagEvent(kDestroyEvent));
   DetachAllObservers();
   _OnPostDestroy();
 }
 
 Observable::UpdateGroup::UpdateGroup(Observable* observable) : observable_(observable) {
   if (observable_ && observable_->updateDepth_.fetch_add(1) == 0)
-    observable_->PostObservableEvent(HostEvent(kBeginUpdateEvent), true);
+    observable_->PostObservableEvent(TagEvent(kBeginUpdateEvent), true);
 }
 
 Observable::UpdateGroup::~UpdateGroup() {
   if (observable_ && observable_->updateDepth_.fetch_sub(1) == 1)
-    observable_->PostObservableEvent(HostEvent(kEndUpdateEvent), true);
+    observable_->PostObservableEvent(TagEvent(kEndUpdateEvent), true);
 }
 
 }  // namespace orl

@@ -2,13 +2,21 @@
 // instance stands for the whole model.
 //
 // GetWorld() returns the current world, creating it on first use; host shutdown ends it and
-// the next GetWorld() starts a new one. The control surface sets what the root reports
-// (Instance::SetUniqueId) and the world's annotation-set table (SetAnnoSetTable), which a new
-// world does not have.
-// Thread rules: any thread.
+// the next GetWorld() starts a new one. Observers (orl::WorldObserver) hear, through the message
+// loop, what the control surface does to the world:
+//   InitWorld / ResetWorld    -> OnWorldInit / OnWorldReset (nothing else changes: what a model
+//                                holds is the application's to set up);
+//   AddScene / RemoveScene    -> OnSceneAdded / OnSceneRemoved with the scene. Removing a scene
+//                                does not destroy it; ending the world destroys the scenes it
+//                                still holds (their observers hear OnDestroy).
+// The control surface also sets what the root reports (Instance::SetUniqueId) and the world's
+// annotation-set table (SetAnnoSetTable), which a new world does not have.
+// Thread rules: any thread. Notifications of one world reach each observer in the order the
+// changes were made.
 #pragma once
 
 #include <mutex>
+#include <vector>
 
 #include "ArHostExport.h"
 #include "du/SmartPtr.h"
@@ -16,6 +24,8 @@
 #include "orl/AnnoSetTable.h"
 #include "orl/Object.h"
 #include "orl/Observable.h"
+#include "orl/Scene.h"
+#include "orl/WorldObserver.h"
 
 namespace orl {
 
@@ -51,6 +61,12 @@ class ARHOST_API Tree : public Object {
 
 class ARHOST_API World : public Observable {
  public:
+  // Tags of the world's notifications (see WorldObserver).
+  static constexpr unsigned char kWorldInitEvent = kDestroyEvent + 1;
+  static constexpr unsigned char kSceneAddedEvent = kDestroyEvent + 2;
+  static constexpr unsigned char kSceneRemovedEvent = kDestroyEvent + 3;
+  static constexpr unsigned char kWorldResetEvent = kDestroyEvent + 4;
+
   static du::SmartPtr<World> GetWorld();
   // Ends the current world (host shutdown).
   static void EndWorld();
@@ -60,15 +76,33 @@ class ARHOST_API World : public Observable {
   du::SmartPtr<AnnoSetTable> GetAnnoSetTable() const;
   void SetAnnoSetTable(const du::SmartPtr<AnnoSetTable>& table);
 
+  // Registers `observer`; with `init` it is first told OnSceneAdded for every scene already in
+  // the world, directly, on the calling thread. False when it was registered already.
+  bool RegisterObserver(const du::SmartPtr<WorldObserver>& observer, bool init);
+  // False when `observer` was not registered; its undelivered notifications are dropped.
+  bool DeregisterObserver(const du::SmartPtr<WorldObserver>& observer);
+
+  // False, and nothing posted, when `scene` is empty or in the world already.
+  bool AddScene(const du::SmartPtr<Scene>& scene);
+  // False, and nothing posted, when `scene` is not in the world.
+  bool RemoveScene(const du::SmartPtr<Scene>& scene);
+  std::vector<du::SmartPtr<Scene>> GetScenes() const;
+  void InitWorld();
+  void ResetWorld();
+
  protected:
   World();
   ~World() override = default;
-  void _OnDestroy() override {}
+  void _OnDestroy() override;
 
  private:
+  friend class DefaultRegisterInitHelper<World, WorldObserver>;
+  void _InitObserver(WorldObserver& observer);
+
   du::SmartPtr<Tree> tree_;
-  mutable std::mutex mutex_;
+  mutable std::mutex mutex_;  // guards the members below and orders notifications with changes
   du::SmartPtr<AnnoSetTable> annoSetTable_;
+  std::vector<du::SmartPtr<Scene>> scenes_;  // in the order they were added
 };
 
 }  // namespace orl
