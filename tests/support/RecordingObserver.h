@@ -1,7 +1,8 @@
 // An AR controller observer that writes down what it hears, one line per notification:
 // "create A", "destroy A", "destroy all", "changed A", "moved A", "show 1", "reset",
-// "scene A @S" (target A for scene S; "-" for an empty target), "destroy". Targets are named
-// by their name; scenes by the label given with Label().
+// "scene A @S" (target A for scene S; "-" for an empty target), "destroy", and, when
+// `beginEnd` is set, "begin" and "end" of the controller's update groups. Targets are named by
+// their name; scenes by the label given with Label().
 #pragma once
 
 #include <map>
@@ -18,9 +19,13 @@ class RecordingObserver : public ar::ARControllerObserver {
  public:
   std::vector<std::string> heard;
   std::vector<du::SmartPtr<ar::ARTarget>> targets;  // every target received, in order
+  bool beginEnd = false;
 
   void Label(const void* scene, std::string label) { labels_[scene] = std::move(label); }
 
+  bool RequiresBeginEnd() const override { return beginEnd; }
+  void OnBeginUpdate() override { heard.push_back("begin"); }
+  void OnEndUpdate() override { heard.push_back("end"); }
   void OnDestroy() override { heard.push_back("destroy"); }
   void OnReset() override { heard.push_back("reset"); }
   void OnTargetCreate(du::SmartPtr<ar::ARTarget>& t) override { Note("create", t); }

@@ -63,10 +63,10 @@ bool World::DeregisterObserver(const du::SmartPtr<WorldObserver>& observer) {
 bool World::AddScene(const du::SmartPtr<Scene>& scene) {
   if (!scene) return false;
   std::lock_guard lock(mutex_);
-  if (std::find(scenes_.begin(), scenes_.end(), scene) != scenes_.end()) return false;
-  scenes_.push_back(scene);
+  const bool added = std::find(scenes_.begin(), scenes_.end(), scene) == scenes_.end();
+  if (added) scenes_.push_back(scene);
   PostObservableEvent(PointerEvent<Scene>(kSceneAddedEvent, scene), false);
-  return true;
+  return added;
 }
 
 bool World::RemoveScene(const du::SmartPtr<Scene>& scene) {

@@ -82,7 +82,9 @@ class ARHOST_API World : public Observable {
   // False when `observer` was not registered; its undelivered notifications are dropped.
   bool DeregisterObserver(const du::SmartPtr<WorldObserver>& observer);
 
-  // False, and nothing posted, when `scene` is empty or in the world already.
+  // Adds `scene` and tells the observers. A scene in the world already stays there once but is
+  // announced again, as a host does when it reopens a view; the result is then false. An empty
+  // scene is ignored (false).
   bool AddScene(const du::SmartPtr<Scene>& scene);
   // False, and nothing posted, when `scene` is not in the world.
   bool RemoveScene(const du::SmartPtr<Scene>& scene);
