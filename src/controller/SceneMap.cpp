@@ -13,15 +13,20 @@ std::size_t SceneMap::BucketOf(const orl::ShapeScene* scene) const {
   return (reinterpret_cast<std::uintptr_t>(scene) >> 2) % buckets_.size();
 }
 
-ARSceneObserver* SceneMap::Find(const orl::ShapeScene* scene) const {
+const SceneMap::Entry* SceneMap::FindEntry(const orl::ShapeScene* scene) const {
   for (const Entry& entry : buckets_[BucketOf(scene)])
-    if (entry.scene.get() == scene) return entry.observer.get();
+    if (entry.scene.get() == scene) return &entry;
   return nullptr;
+}
+
+ARSceneObserver* SceneMap::Find(const orl::ShapeScene* scene) const {
+  const Entry* entry = FindEntry(scene);
+  return entry ? entry->observer.get() : nullptr;
 }
 
 bool SceneMap::Insert(const du::SmartPtr<orl::ShapeScene>& scene,
                       const du::SmartPtr<ARSceneObserver>& observer) {
-  if (Find(scene.get())) return false;
+  if (FindEntry(scene.get())) return false;
   if (size_ + 1 > buckets_.size()) {
     const std::size_t grown = du::HashNextPrime(size_ + 1);
     if (grown > buckets_.size()) Rehash(grown);

@@ -40,6 +40,7 @@ class SceneMap {
   };
   using Bucket = std::vector<Entry>;
 
+  const Entry* FindEntry(const orl::ShapeScene* scene) const;
   std::size_t BucketOf(const orl::ShapeScene* scene) const;
   void Rehash(std::size_t bucketCount);
 
