@@ -57,18 +57,15 @@ TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
 
   std::vector<SmartPtr<artest::RecordingEvent>> saves[2];
   std::atomic<int> running{5};
-  std::vector<std::thread> threads;
-  auto start = [&](auto work) {
-    threads.emplace_back([&running, work] {
+  auto worker = [&running](auto work) {
+    return std::thread([&running, work] {
       work();
       --running;
     });
   };
-  start([this] { Editor(0); });
-  start([this] { Editor(1); });
-  start([this] { Finder(); });
-  start([this, &saves] { Saver(saves[0]); });
-  start([this, &saves] { Saver(saves[1]); });
+  std::thread threads[] = {
+      worker([this] { Editor(0); }), worker([this] { Editor(1); }), worker([this] { Finder(); }),
+      worker([this, &saves] { Saver(saves[0]); }), worker([this, &saves] { Saver(saves[1]); })};
 
   // The host's thread: scenes come and go and change their entries while the loop delivers.
   for (int round = 0; running > 0; ++round) {
@@ -94,7 +91,8 @@ TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
   EXPECT_EQ(last->completions, Completions{"ok"});
   SmartPtr<orl::AnnoSetTableEntry> loaded;
   EXPECT_EQ(artest::LoadWithComponent(table_, FilePath(), &loaded), Completions{"ok"});
-  EXPECT_EQ(artest::TargetNames(loaded).size(), 10u) << "a save after the threads holds the registry";
+  EXPECT_EQ(artest::TargetNames(loaded).size(), 10u)
+      << "a save after the threads holds the registry";
 }
 
 }  // namespace
