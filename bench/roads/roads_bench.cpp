@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "MemoryMeter.h"
 #include "RatioReporter.h"
 #include "TargetFixtures.h"
 #include "ar/ARContent.h"
@@ -101,6 +102,7 @@ void SceneRoad(benchmark::State& state) {
       set->SetContent(nullptr);
       state.ResumeTiming();
     }
+    state.SetItemsProcessed(state.iterations() * kTargets);
     ar::ARController::Get()->DeregisterObserver(*observer);
   }
   arhost::Shutdown();
@@ -118,6 +120,7 @@ void LoaderAlone(benchmark::State& state) {
       entry->SetContent(nullptr);
       state.ResumeTiming();
     }
+    state.SetItemsProcessed(state.iterations() * kTargets);
   }
   arhost::Shutdown();
 }
@@ -128,5 +131,6 @@ BENCHMARK(LoaderAlone)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+  arbench::StartMetering();  // the same allocator settings for the road and the baseline
   return arbench::RunWithRatios(argc, argv, {{"SceneRoad", "LoaderAlone", "<= 1.3"}});
 }
