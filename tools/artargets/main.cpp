@@ -1,22 +1,67 @@
-// artargets: the command-line tool of the AR targets plug-in.
-#include <cstring>
-#include <iostream>
+// artargets, the launcher. It finds the plug-in (--plugin PATH, or the one built beside the
+// tool), has the host runtime load it by path as a host does, and only then opens the
+// library of the tool's commands, which uses the plug-in's exported classes and so binds to
+// the copy the host loaded. At the end it shuts the host down.
+#include <dlfcn.h>
+#include <unistd.h>
 
-#include "HostSession.h"
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "arhost/Host.h"
+#include "orlloader/Loader.h"
 
 namespace {
 
-int Usage(std::ostream& out, int status) {
-  out << "usage: artargets demo\n"
-         "  demo   run a short host session and narrate what the observers hear\n";
-  return status;
+namespace fs = std::filesystem;
+
+// The folder of the running executable; the built libraries lie in ../lib beside it.
+fs::path LibraryFolder() {
+  std::error_code error;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  return exe.parent_path().parent_path() / "lib";
+}
+
+// The value of --plugin (as "--plugin PATH" or "--plugin=PATH"), or empty.
+std::string PluginArgument(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) return argv[i + 1];
+    if (std::strncmp(argv[i], "--plugin=", 9) == 0) return argv[i] + 9;
+  }
+  return {};
+}
+
+int Run(int argc, char** argv) {
+  std::string plugin = PluginArgument(argc, argv);
+  if (plugin.empty()) plugin = (LibraryFolder() / "libaugmentedreality.so").string();
+  std::string error;
+  if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
+    std::cerr << "artargets: cannot load the plug-in: " << error
+              << "\nBuild it (scripts/demo.sh builds everything) or name it with --plugin PATH.\n";
+    return 1;
+  }
+  const std::string commandsPath = (LibraryFolder() / "libartargets_commands.so").string();
+  void* commands = ::dlopen(commandsPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!commands) {
+    std::cerr << "artargets: cannot open the tool's commands: " << ::dlerror() << "\n";
+    return 1;
+  }
+  using Entry = int (*)(int, char**);
+  auto run = reinterpret_cast<Entry>(::dlsym(commands, "ArtargetsRun"));
+  if (!run) {
+    std::cerr << "artargets: " << commandsPath << " lacks ArtargetsRun\n";
+    return 1;
+  }
+  return run(argc, argv);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "demo") == 0) return artargets::RunHostSession(std::cout);
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
-    return Usage(std::cout, 0);
-  return Usage(std::cerr, 2);
+  const int status = Run(argc, argv);
+  std::cout.flush();
+  arhost::Shutdown();
+  return status;
 }

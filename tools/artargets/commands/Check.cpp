@@ -1,0 +1,181 @@
+#include "Check.h"
+
+#include <climits>
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "dg/XmlElem.h"
+#include "orl/SerializedContent.h"
+#include "serializedContent/ValueText.h"
+#include "serializedContent/XmlParser.h"
+
+namespace artargets {
+
+namespace {
+
+struct XmlFree {
+  void operator()(dg::XmlElem* root) const { dg::FreeXml(root); }
+};
+using XmlTree = std::unique_ptr<dg::XmlElem, XmlFree>;
+
+// The type the reader expects for each key it knows.
+const std::map<std::string, std::string>& KnownKeys() {
+  static const std::map<std::string, std::string> keys = {
+      {"artargetversion", "uint8"},  {"artargetname", "string"},   {"artargetimage", "string"},
+      {"artargetwidth", "double"},   {"artargetheight", "double"}, {"artargettype", "uint8"},
+      {"artargetid", "int"},         {"artargetcenter", "point"},  {"artargetshape", "string"},
+      {"artargetnormal", "vector"},  {"artargetxdir", "vector"},   {"artargetydir", "vector"},
+      {"artargetrotation", "double"}};
+  return keys;
+}
+
+// One "artarget" element as the file gives it (the last value of a key given twice wins, as
+// in the reader).
+struct FileTarget {
+  int place = 0;  // 1-based, in file order
+  std::string name;
+  bool hasVersion = false;
+  int version = 0;
+  double width = 0, height = 0;
+  std::map<std::string, dg::DVec3> directions;
+  std::vector<std::string> ignored;
+
+  std::string Label() const {
+    return "target " + std::to_string(place) + (name.empty() ? "" : " \"" + name + "\"");
+  }
+};
+
+// Collects the "artarget" elements wherever they stand, with their own properties only:
+// the reader makes a target of each and does not look inside it for more.
+class TargetCollector final : public orl::SerializedContentVisitor {
+ public:
+  std::vector<FileTarget> targets;
+
+  bool StartElement(const du::Symbol& name, const orl::SerializedContentElement*) override {
+    if (inside_) return false;
+    if (name.str() != "artarget") return true;
+    inside_ = true;
+    targets.push_back(FileTarget{});
+    targets.back().place = static_cast<int>(targets.size());
+    return true;
+  }
+  bool EndElement(const du::Symbol& name) override {
+    if (name.str() == "artarget") inside_ = false;
+    return true;
+  }
+  void Visit(const du::Symbol& key, const dg::DVec3& v) override {
+    if (Accept(key, "vector")) targets.back().directions[key.str()] = v;
+  }
+  void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
+  void Visit(const du::Symbol& key, const du::Symbol& v) override {
+    if (Accept(key, "string") && key.str() == "artargetname") targets.back().name = v.str();
+  }
+  void Visit(const du::Symbol& key, int) override { Accept(key, "int"); }
+  void Visit(const du::Symbol& key, unsigned char v) override {
+    if (Accept(key, "uint8") && key.str() == "artargetversion") {
+      targets.back().hasVersion = true;
+      targets.back().version = v;
+    }
+  }
+  void Visit(const du::Symbol& key, double v) override {
+    if (!Accept(key, "double")) return;
+    if (key.str() == "artargetwidth") targets.back().width = v;
+    if (key.str() == "artargetheight") targets.back().height = v;
+  }
+  void Visit(const du::Symbol& key, float) override { Accept(key, "float"); }
+  void Visit(const du::Symbol& key, bool) override { Accept(key, "bool"); }
+
+ private:
+  // True when the reader takes this property; notes it as ignored otherwise.
+  bool Accept(const du::Symbol& key, const std::string& type) {
+    if (!inside_) return false;
+    auto known = KnownKeys().find(key.str());
+    if (known == KnownKeys().end()) {
+      targets.back().ignored.push_back("\"" + key.str() + "\" is not a key the reader knows");
+      return false;
+    }
+    if (known->second != type) {
+      targets.back().ignored.push_back("\"" + key.str() + "\" is a " + type +
+                                       " where the reader expects a " + known->second);
+      return false;
+    }
+    return true;
+  }
+
+  bool inside_ = false;
+};
+
+std::string Number(double value) { return serializedContent::FormatDouble(value); }
+
+void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
+  if (!t.hasVersion || t.version != 0) {
+    out.push_back(t.Label() + ": " +
+                  (t.hasVersion ? "its version is " + std::to_string(t.version) + ", not 0"
+                                : std::string("it has no \"artargetversion\"")) +
+                  "; the reader makes an empty target of it");
+    return;  // its values are not read, so nothing else about it matters
+  }
+  for (const auto& why : t.ignored) out.push_back(t.Label() + ": " + why + "; it is ignored");
+  if (!std::isfinite(t.width) || !std::isfinite(t.height) || t.width <= 0 || t.height <= 0)
+    out.push_back(t.Label() + ": its size " + Number(t.width) + " x " + Number(t.height) +
+                  " is not " +
+                  (std::isfinite(t.width) && std::isfinite(t.height) ? "positive" : "finite"));
+  for (const char* key : {"artargetnormal", "artargetxdir", "artargetydir"}) {
+    auto found = t.directions.find(key);
+    const dg::DVec3 v = found == t.directions.end() ? dg::DVec3{} : found->second;
+    if (v.x == 0 && v.y == 0 && v.z == 0)
+      out.push_back(t.Label() + ": its " + std::string(key + 8) + " has length zero");
+  }
+}
+
+void SharedNames(const std::vector<FileTarget>& targets, std::vector<std::string>& out) {
+  std::map<std::string, std::vector<int>> places;
+  for (const auto& t : targets)
+    if (t.hasVersion && t.version == 0) places[t.name].push_back(t.place);
+  for (const auto& [name, where] : places) {
+    if (where.size() < 2) continue;
+    std::string list;
+    for (int place : where) list += (list.empty() ? "" : ", ") + std::to_string(place);
+    out.push_back("the name \"" + name + "\" is used by " + std::to_string(where.size()) +
+                  " targets (" + list + "); a scene shows only one of them");
+  }
+}
+
+}  // namespace
+
+std::string Diagnose(const std::string& path) {
+  std::string reason;
+  XmlTree root(dg::ParseXmlFromFile(path, false, &reason));
+  if (!root) return reason;
+  const std::string rootName = root->GetName();
+  const char* version = root->FindAttribute("version");
+  if (!version) return "the root element <" + rootName + "> has no \"version\" attribute";
+  int number = 0;
+  root->GetIntAttribute("version", number);
+  if (number == INT_MAX && std::string(version) != std::to_string(INT_MAX))
+    return "the version \"" + std::string(version) + "\" is not a whole number";
+  if (number > 1)
+    return "the file has version " + std::string(version) +
+           ", newer than the reader knows (it reads versions up to 1)";
+  if (!root->FindChild("targets")) return "the root element has no \"targets\" child";
+  return "the plug-in could not load it";
+}
+
+std::vector<std::string> Examine(const std::string& path) {
+  std::vector<std::string> findings;
+  XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
+  dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
+  if (!targets) return findings;
+  const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
+  serializedContent::XmlParser parser;
+  parser.Parse(targets, top.get());
+  for (const auto& problem : parser.GetProblems()) findings.push_back(problem + "; it is skipped");
+  TargetCollector collector;
+  top->Visit(collector, true);
+  for (const auto& target : collector.targets) FindingsOf(target, findings);
+  SharedNames(collector.targets, findings);
+  return findings;
+}
+
+}  // namespace artargets

@@ -1,0 +1,167 @@
+#include "Commands.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "Check.h"
+#include "Diff.h"
+#include "JsonForm.h"
+#include "Render.h"
+#include "TargetFiles.h"
+#include "ValueText.h"
+
+namespace artargets {
+
+namespace {
+
+int Fail(const std::string& message) {
+  std::cerr << "artargets: " << message << "\n";
+  return 1;
+}
+
+// Loads `path`; on failure says why and gives false.
+bool Load(const std::string& path, std::vector<TargetRecord>& records) {
+  if (LoadTargetFile(path, records)) return true;
+  Fail("cannot load " + path + ": " + Diagnose(path));
+  return false;
+}
+
+int Save(const std::string& path, const std::vector<TargetRecord>& records) {
+  std::string error;
+  if (!SaveTargetFile(path, records, error)) return Fail(error);
+  return 0;
+}
+
+bool ReadText(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream content;
+  content << in.rdbuf();
+  text = content.str();
+  return !in.bad();
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+std::string ListLine(const TargetRecord& r) {
+  return FieldText(r, "name") + "  type " + std::to_string(r.type) + "  id " +
+         std::to_string(r.id) + "  size " + NumberText(r.width) + " x " + NumberText(r.height) +
+         "  centre " + VectorText(r.center) + "  shape " + FieldText(r, "shape");
+}
+
+// The places of the targets named `name`; fails (false) when none is, or several are and
+// `all` is not given.
+bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
+              const std::string& name, bool all, std::vector<std::size_t>& places) {
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (records[i].name == name) places.push_back(i);
+  if (places.empty()) {
+    Fail("no target in " + path + " is named \"" + name + "\" (see 'artargets list " + path + "')");
+    return false;
+  }
+  if (places.size() > 1 && !all) {
+    Fail(std::to_string(places.size()) + " targets in " + path + " are named \"" + name +
+         "\"; give --all to change every one of them");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int List(const std::string& path, bool json) {
+  std::vector<TargetRecord> records;
+  if (!Load(path, records)) return 1;
+  SortByNameThenId(records);
+  if (json) {
+    std::cout << ToJsonText(records);
+    return 0;
+  }
+  for (const auto& r : records) std::cout << ListLine(r) << "\n";
+  return 0;
+}
+
+int Check(const std::string& path) {
+  std::vector<TargetRecord> records;
+  if (!Load(path, records)) return 1;
+  const std::vector<std::string> findings = Examine(path);
+  for (const auto& finding : findings) std::cout << path << ": warning: " << finding << "\n";
+  std::cout << path << ": loads, " << records.size() << " target"
+            << (records.size() == 1 ? "" : "s") << ", " << findings.size() << " warning"
+            << (findings.size() == 1 ? "" : "s") << "\n";
+  return 0;
+}
+
+int Add(const std::string& path, const TargetOptions& options) {
+  std::vector<TargetRecord> records;
+  // A missing file is started afresh; one that exists but does not load is left alone.
+  if (std::filesystem::exists(path) && !Load(path, records)) return 1;
+  TargetRecord added;
+  options.ApplyTo(added);
+  records.push_back(added);
+  return Save(path, records);
+}
+
+int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all) {
+  std::vector<TargetRecord> records;
+  std::vector<std::size_t> places;
+  if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
+  for (std::size_t place : places) options.ApplyTo(records[place]);
+  return Save(path, records);
+}
+
+int Remove(const std::string& path, const std::string& name, bool all) {
+  std::vector<TargetRecord> records;
+  std::vector<std::size_t> places;
+  if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
+  for (auto place = places.rbegin(); place != places.rend(); ++place)
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
+  return Save(path, records);
+}
+
+int Export(const std::string& path, const std::string& out) {
+  std::vector<TargetRecord> records;
+  if (!Load(path, records)) return 1;
+  SortByNameThenId(records);
+  const std::string text = ToJsonText(records);
+  if (out.empty() || out == "-") {
+    std::cout << text;
+    return 0;
+  }
+  if (!WriteText(out, text)) return Fail("cannot write " + out);
+  return 0;
+}
+
+int Import(const std::string& in, const std::string& path) {
+  std::string text, error;
+  if (!ReadText(in, text)) return Fail("cannot read " + in);
+  std::vector<TargetRecord> records;
+  if (!FromJsonText(text, records, error)) return Fail(in + ": " + error);
+  return Save(path, records);
+}
+
+int Diff(const std::string& before, const std::string& after) {
+  std::vector<TargetRecord> a, b;
+  if (!Load(before, a) || !Load(after, b)) return 1;
+  const Difference difference = Compare(std::move(a), std::move(b));
+  std::cout << Describe(difference);
+  return difference.Empty() ? 0 : 1;
+}
+
+int Render(const std::string& path, const std::string& out) {
+  std::vector<TargetRecord> records;
+  if (!Load(path, records)) return 1;
+  SortByNameThenId(records);
+  if (!WriteText(out, RenderSvg(records, std::filesystem::path(path).filename().string())))
+    return Fail("cannot write " + out);
+  return 0;
+}
+
+}  // namespace artargets

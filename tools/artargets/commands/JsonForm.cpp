@@ -1,0 +1,123 @@
+#include "JsonForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+
+#include "serializedContent/ValueText.h"
+
+namespace artargets {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json Number(double value) {
+  if (std::isfinite(value)) return value;
+  return serializedContent::FormatDouble(value);
+}
+
+Json Vector(const Vec3& v) { return Json::array({Number(v[0]), Number(v[1]), Number(v[2])}); }
+
+// Reading: each failure throws std::runtime_error naming the key; FromJsonText adds the target.
+double ReadNumber(const Json& value, const char* key) {
+  if (value.is_number()) return value.get<double>();
+  double number = 0;
+  if (value.is_string() && serializedContent::ParseDouble(value.get<std::string>(), number) &&
+      !std::isfinite(number))
+    return number;
+  throw std::runtime_error(std::string("\"") + key +
+                           "\" must be a number, \"nan\", \"inf\" or \"-inf\"");
+}
+
+Vec3 ReadVector(const Json& value, const char* key) {
+  if (!value.is_array() || value.size() != 3)
+    throw std::runtime_error(std::string("\"") + key + "\" must be an array of three numbers");
+  return {ReadNumber(value[0], key), ReadNumber(value[1], key), ReadNumber(value[2], key)};
+}
+
+std::string ReadText(const Json& value, const char* key) {
+  if (!value.is_string()) throw std::runtime_error(std::string("\"") + key + "\" must be a string");
+  return value.get<std::string>();
+}
+
+template <class Int>
+Int ReadWhole(const Json& value, const char* key) {
+  if (!value.is_number_integer() || value.get<long long>() < std::numeric_limits<Int>::min() ||
+      value.get<long long>() > static_cast<long long>(std::numeric_limits<Int>::max()))
+    throw std::runtime_error(std::string("\"") + key + "\" must be a whole number in range");
+  return static_cast<Int>(value.get<long long>());
+}
+
+TargetRecord ReadRecord(const Json& object) {
+  if (!object.is_object()) throw std::runtime_error("not an object");
+  for (const auto& item : object.items())
+    if (std::find(kFieldKeys.begin(), kFieldKeys.end(), item.key()) == kFieldKeys.end())
+      throw std::runtime_error("unknown key \"" + item.key() + "\"");
+  for (const auto& key : kFieldKeys)
+    if (!object.contains(key)) throw std::runtime_error("missing key \"" + key + "\"");
+  TargetRecord r;
+  r.name = ReadText(object["name"], "name");
+  r.image = ReadText(object["image"], "image");
+  r.width = ReadNumber(object["width"], "width");
+  r.height = ReadNumber(object["height"], "height");
+  r.type = ReadWhole<std::uint32_t>(object["type"], "type");
+  r.id = ReadWhole<int>(object["id"], "id");
+  r.center = ReadVector(object["center"], "center");
+  r.normal = ReadVector(object["normal"], "normal");
+  r.xdir = ReadVector(object["xdir"], "xdir");
+  r.ydir = ReadVector(object["ydir"], "ydir");
+  r.shape = ReadText(object["shape"], "shape");
+  r.rotation = ReadNumber(object["rotation"], "rotation");
+  return r;
+}
+
+}  // namespace
+
+std::string ToJsonText(const std::vector<TargetRecord>& records) {
+  Json array = Json::array();
+  for (const auto& r : records) {
+    array.push_back({{"name", r.name},
+                     {"image", r.image},
+                     {"width", Number(r.width)},
+                     {"height", Number(r.height)},
+                     {"type", r.type},
+                     {"id", r.id},
+                     {"center", Vector(r.center)},
+                     {"normal", Vector(r.normal)},
+                     {"xdir", Vector(r.xdir)},
+                     {"ydir", Vector(r.ydir)},
+                     {"shape", r.shape},
+                     {"rotation", Number(r.rotation)}});
+  }
+  // JSON carries Unicode only: bytes that are not UTF-8 become U+FFFD.
+  return array.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error) {
+  Json array;
+  try {
+    array = Json::parse(text);
+  } catch (const Json::parse_error& e) {
+    error = std::string("not JSON: ") + e.what();
+    return false;
+  }
+  if (!array.is_array()) {
+    error = "expected an array of targets";
+    return false;
+  }
+  records.clear();
+  for (std::size_t i = 0; i < array.size(); ++i) {
+    try {
+      records.push_back(ReadRecord(array[i]));
+    } catch (const std::exception& e) {
+      error = "target " + std::to_string(i + 1) + ": " + e.what();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace artargets

@@ -1,0 +1,20 @@
+// The JSON form of targets (list --json, export, import): one array of objects with the keys
+// "name", "image", "width", "height", "type", "id", "center", "normal", "xdir", "ydir", "shape"
+// and "rotation"; the centre and the directions as arrays of three numbers. Numbers are written
+// in the shortest form that reads back to the same bits; values JSON has no number for are
+// strings: "nan", "inf", "-inf" (and "-nan" or "nan(0xHEX)" for the rare NaNs that carry a sign
+// or a payload), so that export and import reproduce a file exactly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TargetRecord.h"
+
+namespace artargets {
+
+std::string ToJsonText(const std::vector<TargetRecord>& records);
+// False, with what is wrong and where in `error`, when `text` is not such an array.
+bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error);
+
+}  // namespace artargets

@@ -1,0 +1,111 @@
+// The command line of artargets: one subcommand per command, --help everywhere, and the exit
+// statuses 0 (success), 1 (the operation failed) and 2 (wrong usage).
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <iostream>
+
+#include "Commands.h"
+#include "ToolEntry.h"
+
+namespace artargets {
+
+namespace {
+
+constexpr int kUsage = 2;
+
+struct Arguments {
+  std::string file, other, name, out;
+  bool json = false, all = false;
+  TargetOptions added, changed;  // one each: the options remember the command they belong to
+};
+
+// Declares the commands on `app`; the chosen one sets `command`.
+void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
+  auto* list = app.add_subcommand("list", "print a file's targets, sorted by name, then id");
+  list->add_option("FILE", a.file, "the target file")->required();
+  list->add_flag("--json", a.json, "print one JSON array instead of lines");
+  list->callback([&] { command = [&] { return List(a.file, a.json); }; });
+
+  auto* check =
+      app.add_subcommand("check", "tell whether a file loads, and what looks wrong in it");
+  check->add_option("FILE", a.file, "the target file")->required();
+  check->callback([&] { command = [&] { return Check(a.file); }; });
+
+  auto* add = app.add_subcommand("add", "add a target and save (the file is made if missing)");
+  add->add_option("FILE", a.file, "the target file")->required();
+  a.added.AddTo(*add, true);
+  add->get_option("--name")->required();
+  add->callback([&] { command = [&] { return Add(a.file, a.added); }; });
+
+  auto* set = app.add_subcommand("set", "change the target of that name and save");
+  set->add_option("FILE", a.file, "the target file")->required();
+  set->add_option("NAME", a.name, "the name of the target to change")->required();
+  set->add_flag("--all", a.all, "change every target of that name");
+  a.changed.AddTo(*set, true);
+  set->callback([&] { command = [&] { return Set(a.file, a.name, a.changed, a.all); }; });
+
+  auto* remove = app.add_subcommand("remove", "remove the target of that name and save");
+  remove->add_option("FILE", a.file, "the target file")->required();
+  remove->add_option("NAME", a.name, "the name of the target to remove")->required();
+  remove->add_flag("--all", a.all, "remove every target of that name");
+  remove->callback([&] { command = [&] { return Remove(a.file, a.name, a.all); }; });
+
+  auto* exporting = app.add_subcommand("export", "write a file's targets as JSON");
+  exporting->add_option("FILE", a.file, "the target file")->required();
+  exporting->add_option("-o,--output", a.out, "the JSON file (default: standard output)");
+  exporting->callback([&] { command = [&] { return Export(a.file, a.out); }; });
+
+  auto* importing = app.add_subcommand("import", "write a target file from exported JSON");
+  importing->add_option("IN", a.other, "the JSON file")->required();
+  importing->add_option("-o,--output", a.out, "the target file to write")->required();
+  importing->callback([&] { command = [&] { return Import(a.other, a.out); }; });
+
+  auto* diff = app.add_subcommand("diff", "show targets added, removed and changed from A to B");
+  diff->add_option("A", a.file, "the earlier target file")->required();
+  diff->add_option("B", a.other, "the later target file")->required();
+  diff->callback([&] { command = [&] { return Diff(a.file, a.other); }; });
+
+  auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");
+  render->add_option("FILE", a.file, "the target file")->required();
+  render->add_option("-o,--output", a.out, "the SVG file to write")->required();
+  render->callback([&] { command = [&] { return Render(a.file, a.out); }; });
+
+  auto* demo = app.add_subcommand("demo", "run a host session on a sample world and narrate it");
+  demo->callback([&] { command = [] { return Demo(); }; });
+}
+
+}  // namespace
+
+}  // namespace artargets
+
+extern "C" int ArtargetsRun(int argc, char** argv) {
+  using namespace artargets;
+  CLI::App app(
+      "artargets: inspect, check, edit and convert AR target files through the "
+      "AR targets plug-in, or watch a host session (demo).",
+      "artargets");
+  std::string plugin;  // read by the launcher before the plug-in is loaded
+  app.add_option("--plugin", plugin,
+                 "the plug-in library (default: the one built beside the tool)");
+  app.require_subcommand(1);
+  Arguments arguments;
+  std::function<int()> command;
+  Declare(app, arguments, command);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "artargets: " << e.what() << "\nRun 'artargets --help' for the commands, or "
+              << "'artargets COMMAND --help' for one of them.\n";
+    return kUsage;
+  }
+  try {
+    return command();
+  } catch (const UsageError& e) {
+    std::cerr << "artargets: " << e.what() << "\n";
+    return kUsage;
+  }
+}

@@ -1,0 +1,22 @@
+// Reading and writing target files the way a host does: an annotation-set entry of the
+// plug-in's family whose file name is the file, handed to the host's loader, which asks the
+// plug-in's factory for its reader or writer; the message loop completes the load or save.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TargetRecord.h"
+
+namespace artargets {
+
+// The file's targets into `records` (in no particular order). False when the plug-in cannot
+// load it; the plug-in does not say why (see Diagnose in Check.h).
+bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records);
+
+// Writes `records` to `path`, replacing it. False, with the reason in `error`, when the file
+// was not replaced; the previous file, if any, is then as it was.
+bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
+                    std::string& error);
+
+}  // namespace artargets

@@ -1,0 +1,91 @@
+#include "TargetRecord.h"
+
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
+#include "ar/ARController.h"
+
+namespace artargets {
+
+namespace {
+
+Vec3 FromVec(const dg::DVec3& v) { return {v.x, v.y, v.z}; }
+dg::DVec3 ToVec(const Vec3& v) { return {v[0], v[1], v[2]}; }
+
+std::uint64_t Bits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+std::vector<std::uint64_t> NumberBits(const TargetRecord& r) {
+  std::vector<std::uint64_t> bits = {Bits(r.width), Bits(r.height), Bits(r.rotation)};
+  for (const Vec3* v : {&r.center, &r.normal, &r.xdir, &r.ydir})
+    for (double d : *v) bits.push_back(Bits(d));
+  return bits;
+}
+
+bool SameVec(const Vec3& a, const Vec3& b) {
+  return SameBits(a[0], b[0]) && SameBits(a[1], b[1]) && SameBits(a[2], b[2]);
+}
+
+}  // namespace
+
+const std::vector<std::string> kFieldKeys = {"name", "image", "width",  "height",
+                                             "type", "id",    "center", "normal",
+                                             "xdir", "ydir",  "shape",  "rotation"};
+
+TargetRecord RecordOf(const ar::ARTarget& target) {
+  TargetRecord r;
+  r.name = target.GetName().str();
+  r.image = target.GetImage().str();
+  target.GetSize(r.width, r.height);
+  r.type = target.GetType();
+  r.id = target.GetTargetId();
+  const dg::DPoint3D c = target.GetPosition();
+  r.center = {c.x, c.y, c.z};
+  r.normal = FromVec(target.GetNormal());
+  r.xdir = FromVec(target.GetX());
+  r.ydir = FromVec(target.GetY());
+  r.shape = target.GetIDPath().str();
+  r.rotation = target.GetRotation();
+  return r;
+}
+
+du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& r) {
+  du::SmartPtr<ar::ARTarget> target = new ar::ARTarget(ar::ARController::Get());
+  target->SetName(du::Symbol(r.name));
+  target->SetImage(du::Symbol(r.image));
+  target->SetSize(r.width, r.height);
+  target->SetType(static_cast<ar::ARTarget::EType>(r.type));
+  target->SetTargetId(r.id);
+  dg::DPoint3D center{r.center[0], r.center[1], r.center[2]};
+  dg::DVec3 normal = ToVec(r.normal), xdir = ToVec(r.xdir), ydir = ToVec(r.ydir);
+  du::Symbol shape(r.shape);
+  target->SetLocation(center, normal, xdir, ydir, shape, r.rotation);
+  return target;
+}
+
+bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
+
+bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
+  return a.name == b.name && a.image == b.image && SameBits(a.width, b.width) &&
+         SameBits(a.height, b.height) && a.type == b.type && a.id == b.id &&
+         SameVec(a.center, b.center) && SameVec(a.normal, b.normal) && SameVec(a.xdir, b.xdir) &&
+         SameVec(a.ydir, b.ydir) && a.shape == b.shape && SameBits(a.rotation, b.rotation);
+}
+
+void SortByNameThenId(std::vector<TargetRecord>& records) {
+  // Targets that share name and id are ordered by their other fields, so that the order never
+  // depends on where the plug-in put them in memory.
+  std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.name, a.id, a.image, a.shape, a.type) <
+               std::tie(b.name, b.id, b.image, b.shape, b.type) ||
+           (std::tie(a.name, a.id, a.image, a.shape, a.type) ==
+                std::tie(b.name, b.id, b.image, b.shape, b.type) &&
+            NumberBits(a) < NumberBits(b));
+  });
+}
+
+}  // namespace artargets

@@ -1,0 +1,47 @@
+// artargets::TargetRecord: one target as the tool handles it, a plain value copied out of an
+// ar::ARTarget (and back into a new one), so that commands can sort, compare and print targets
+// without holding the plug-in's lock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ar/ARTarget.h"
+#include "du/SmartPtr.h"
+
+namespace artargets {
+
+using Vec3 = std::array<double, 3>;
+
+struct TargetRecord {
+  std::string name;
+  std::string image;
+  double width = 0;
+  double height = 0;
+  std::uint32_t type = 0;
+  int id = 0;
+  Vec3 center{};
+  Vec3 normal{};
+  Vec3 xdir{};
+  Vec3 ydir{};
+  std::string shape;
+  double rotation = 0;
+};
+
+TargetRecord RecordOf(const ar::ARTarget& target);
+// A new target of the process's controller holding `record`'s values.
+du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& record);
+
+// Whether two values are the same bit for bit (NaN payloads and signed zeros included).
+bool SameBits(double a, double b);
+bool SameRecord(const TargetRecord& a, const TargetRecord& b);
+
+// By name, then id: the order every listing uses, so that output is reproducible.
+void SortByNameThenId(std::vector<TargetRecord>& records);
+
+// The fields of a record by their JSON key, for listings and differences.
+extern const std::vector<std::string> kFieldKeys;
+
+}  // namespace artargets
