@@ -8,6 +8,7 @@
 #include "Check.h"
 #include "Diff.h"
 #include "JsonForm.h"
+#include "Progress.h"
 #include "Render.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
@@ -141,9 +142,15 @@ int Export(const std::string& path, const std::string& out) {
 
 int Import(const std::string& in, const std::string& path) {
   std::string text, error;
-  if (!ReadText(in, text)) return Fail("cannot read " + in);
   std::vector<TargetRecord> records;
-  if (!FromJsonText(text, records, error)) return Fail(in + ": " + error);
+  {
+    Progress reading("reading " + in);
+    if (!ReadText(in, text))
+      error = "cannot read " + in;
+    else if (!FromJsonText(text, records, error))
+      error = in + ": " + error;
+  }  // the progress line is gone before any message
+  if (!error.empty()) return Fail(error);
   return Save(path, records);
 }
 

@@ -21,8 +21,6 @@ Progress::~Progress() {
   if (shown_) std::fprintf(stderr, "\r\033[K");
 }
 
-void Progress::SetTotal(std::size_t total) { total_ = total; }
-
 void Progress::Advance(std::size_t steps) {
   done_ += steps;
   if (shown_ && std::chrono::steady_clock::now() - lastDrawn_ >= kRedrawEvery) Draw();

@@ -17,7 +17,6 @@ class Progress {
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
 
-  void SetTotal(std::size_t total);
   void Advance(std::size_t steps = 1);
 
  private:
@@ -25,7 +24,7 @@ class Progress {
 
   const bool shown_;
   std::string label_;
-  std::size_t total_;
+  const std::size_t total_;
   std::size_t done_ = 0;
   std::chrono::steady_clock::time_point lastDrawn_;
 };

@@ -57,17 +57,19 @@ FileIdentity IdentityOf(const std::string& path) {
 }  // namespace
 
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
-  Progress progress("reading " + path);
   auto entry = FileEntry(path);
-  du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
-  orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), entry, event.get());
-  if (!Succeeded(event)) return false;
+  {
+    Progress reading("reading " + path);  // the plug-in reports no progress of its own
+    du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
+    orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), entry, event.get());
+    if (!Succeeded(event)) return false;
+  }
   std::set<du::SmartPtr<ar::ARTarget>> targets;
   if (auto content = du::DynamicCast<ar::ARContent>(entry->GetContent()))
     content->GetTargets(targets);
   records.clear();
   records.reserve(targets.size());
-  progress.SetTotal(targets.size());
+  Progress progress("collecting the targets of " + path, targets.size());
   for (const auto& target : targets) {
     records.push_back(RecordOf(*target));
     progress.Advance();
@@ -77,12 +79,15 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records)
 
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
                     std::string& error) {
-  Progress progress("writing " + path, records.size());
   std::set<du::SmartPtr<ar::ARTarget>> targets;
-  for (const auto& record : records) {
-    targets.insert(MakeTarget(record));
-    progress.Advance();
+  {
+    Progress progress("preparing the targets of " + path, records.size());
+    for (const auto& record : records) {
+      targets.insert(MakeTarget(record));
+      progress.Advance();
+    }
   }
+  Progress writing("writing " + path);
   du::SmartPtr<ar::ARContent> content = new ar::ARContent;
   content->SetTargets(targets);
   auto entry = FileEntry(path);
