@@ -3,13 +3,13 @@
 // building the same document and saving it, in the same run. Peak memory per target is
 // reported for each; the load's is compared with pugixml's load.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <pugixml.hpp>
 #include <string>
 
 #include "MemoryMeter.h"
 #include "RatioReporter.h"
+#include "ScratchDirectory.h"
 #include "TargetFixtures.h"
 #include "ar/ARContent.h"
 #include "arhost/Host.h"
@@ -21,15 +21,6 @@ namespace {
 
 using du::SmartPtr;
 
-std::string Directory() {
-  static const std::string dir = [] {
-    char pattern[] = "/tmp/files-bench-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
-    return std::string(pattern);
-  }();
-  return dir;
-}
-
 SmartPtr<orl::AnnoSetTableEntry> Entry(int count) {
   orl::AnnoSetTableEntryData data;
   data.name = du::Symbol("targets-" + std::to_string(count));
@@ -40,7 +31,9 @@ SmartPtr<orl::AnnoSetTableEntry> Entry(int count) {
   return entry;
 }
 
-std::string PathOf(int count) { return Directory() + "/targets-" + std::to_string(count) + ".xml"; }
+std::string PathOf(int count) {
+  return arbench::ScratchDirectory() + "/targets-" + std::to_string(count) + ".xml";
+}
 
 // Starts a host session with the plug-in loaded by path.
 void StartHost() {
@@ -66,7 +59,7 @@ void Save(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   StartHost();
   {
-    auto table = orl::AnnoSetTable::Create(du::Symbol(Directory()));
+    auto table = orl::AnnoSetTable::Create(du::Symbol(arbench::ScratchDirectory()));
     auto entry = Entry(count);
     entry->SetContent(arbench::MakeContent(count).get());
     const std::size_t before = arbench::BytesInUse();
@@ -82,7 +75,7 @@ void Load(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   StartHost();
   {
-    auto table = orl::AnnoSetTable::Create(du::Symbol(Directory()));
+    auto table = orl::AnnoSetTable::Create(du::Symbol(arbench::ScratchDirectory()));
     const std::size_t before = arbench::BytesInUse();
     arbench::ResetPeak();
     LoadThroughLoader(table, count);  // first touch, untimed
@@ -100,7 +93,7 @@ void PugixmlBuildAndSave(int count, const std::string& path) {
 
 void PugixmlSave(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
-  const std::string path = Directory() + "/pugixml.xml";
+  const std::string path = arbench::ScratchDirectory() + "/pugixml.xml";
   const std::size_t before = arbench::BytesInUse();
   arbench::ResetPeak();
   PugixmlBuildAndSave(count, path);  // first touch, untimed

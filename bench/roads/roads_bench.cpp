@@ -4,13 +4,13 @@
 // file with the plug-in's reader; the difference is the controller's own work: the registry
 // copy, the notifications and their delivery to one observer.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "MemoryMeter.h"
 #include "RatioReporter.h"
+#include "ScratchDirectory.h"
 #include "TargetFixtures.h"
 #include "ar/ARContent.h"
 #include "ar/ARController.h"
@@ -27,15 +27,6 @@ namespace {
 using du::SmartPtr;
 
 constexpr int kTargets = 10000;
-
-std::string Directory() {
-  static const std::string dir = [] {
-    char pattern[] = "/tmp/roads-bench-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
-    return std::string(pattern);
-  }();
-  return dir;
-}
 
 SmartPtr<orl::AnnoSetTableEntry> Entry(const char* name, const char* family) {
   orl::AnnoSetTableEntryData data;
@@ -55,7 +46,7 @@ void Complete(const SmartPtr<orl::AsyncEvent>& event) {
 // A host session with the plug-in loaded by path and the "ARTargets" file written.
 SmartPtr<orl::AnnoSetTable> StartHost() {
   if (!orlloader::Loader::GetLoader()->LoadPlugin(AR_PLUGIN_PATH, nullptr)) std::abort();
-  auto table = orl::AnnoSetTable::Create(du::Symbol(Directory()));
+  auto table = orl::AnnoSetTable::Create(du::Symbol(arbench::ScratchDirectory()));
   auto entry = Entry("ARTargets", "augmentedreality");
   entry->SetContent(arbench::MakeContent(kTargets).get());
   SmartPtr<orl::AsyncEvent> saved = new orl::AsyncEvent(false);

@@ -23,9 +23,13 @@ void ARSceneObserver::OnDestroy() {
     controller_ = nullptr;
     scene = std::move(scene_);
   }
+  const du::SmartPtr<ARSceneObserver> self(this);  // leaving the loop may drop a last holder
   // Outside the guard: unregistering drops queued notifications, which may release the last
   // reference to something that calls back.
   scene->UnregisterObserver(*this);
+  // A detached observer hears nothing more, so the loop need not keep it (and, through it, the
+  // scene's target) until shutdown.
+  dom::ManagedObject::UnmanageObject(this);
 }
 
 void ARSceneObserver::OnAnnoSetTableEntryChanged(

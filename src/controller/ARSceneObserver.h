@@ -3,8 +3,9 @@
 // controller reads and writes under its lock.
 //
 // Detaching (OnDestroy: the scene went away, the scene stopped being tracked, or the
-// controller ends) unregisters it from the scene and forgets controller and scene; a second
-// detach does nothing. The cached target stays until the observer itself goes.
+// controller ends) unregisters it from the scene, takes it out from under the message loop
+// and forgets controller and scene; a second detach does nothing. The cached target stays
+// until the observer itself goes.
 // Thread rules: notifications run on the message loop's thread; detaching may run on any.
 #pragma once
 

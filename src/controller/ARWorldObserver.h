@@ -21,7 +21,6 @@ class ARWorldObserver final : public orl::WorldObserver {
   void Init(ARController* controller);
   // Deregisters from the world and forgets the controller; later notifications do nothing.
   void Detach();
-  bool IsAttached() const { return controller_.load() != nullptr; }
 
   void OnWorldInit() override;
   void OnSceneAdded(const du::SmartPtr<orl::Scene>& scene) override;

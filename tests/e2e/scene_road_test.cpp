@@ -85,8 +85,10 @@ TEST_F(SceneRoadTest, RemovedSceneIsForgottenButItsTargetStays) {
   LoadThreeTargets();
   auto scene = ShapeScene("S", "Door");
   TakeHeard();
+  const std::size_t managed = arhost::GetLiveCounts().managedObjects;
   world_->RemoveScene(scene.get());
   EXPECT_EQ(TakeHeard(), Heard{});
+  EXPECT_EQ(arhost::GetLiveCounts().managedObjects, managed - 1) << "its observer left the loop";
   EXPECT_EQ(Registry().size(), 3u);
   EXPECT_EQ(scene->GetObserverCount(), 0u);
   EXPECT_EQ(TargetNameFor(scene), "-");
