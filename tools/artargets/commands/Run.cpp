@@ -88,6 +88,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   app.add_option("--plugin", plugin,
                  "the plug-in library (default: the one built beside the tool)");
   app.require_subcommand(1);
+  app.fallthrough();  // --plugin may come after the command too
   Arguments arguments;
   std::function<int()> command;
   Declare(app, arguments, command);
