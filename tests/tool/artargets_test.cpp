@@ -218,6 +218,14 @@ TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBit) {
   EXPECT_EQ(same.out, "");
   EXPECT_EQ(Run("export back.xml").out, Read("t.json"));
 
+  Write("notes.xml", "<notes/>");
+  const Result refused = Run("import t.json -o notes.xml");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(Read("notes.xml"), "<notes/>") << "a file that is not a target file is kept";
+  const Result unwritable = Run("export t.xml -o no/such/folder.json");
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.err.find("cannot write no/such/folder.json"), std::string::npos);
+
   Write("bad.json", "[{\"name\": \"A\"}]");
   const Result bad = Run("import bad.json -o other.xml");
   EXPECT_EQ(bad.status, 1);

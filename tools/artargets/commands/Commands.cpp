@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,10 +14,13 @@
 #include "Render.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
+#include "du/FileWriter.h"
 
 namespace artargets {
 
 namespace {
+
+constexpr std::size_t kMaxPiece = std::size_t{1} << 30;  // the writer takes 32-bit lengths
 
 int Fail(const std::string& message) {
   std::cerr << "artargets: " << message << "\n";
@@ -44,11 +49,17 @@ bool ReadText(const std::string& path, std::string& text) {
   return !in.bad();
 }
 
-bool WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  return static_cast<bool>(out);
+// Writes `text` to `path` through the host's file writer, so that a failed write leaves a
+// previous file as it was; false with the reason in `error`.
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+  const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
+  bool written = file && file->Open(path, 0, 1 << 16, true);
+  for (std::size_t at = 0; written && at < text.size(); at += kMaxPiece)
+    written = file->Write1ByteArray(
+        text.data() + at, static_cast<std::uint32_t>(std::min(kMaxPiece, text.size() - at)));
+  if (written && file->Close()) return true;
+  error = "cannot write " + path + (file ? ": " + file->GetLastError() : std::string());
+  return false;
 }
 
 std::string ListLine(const TargetRecord& r) {
@@ -136,7 +147,8 @@ int Export(const std::string& path, const std::string& out) {
     std::cout << text;
     return 0;
   }
-  if (!WriteText(out, text)) return Fail("cannot write " + out);
+  std::string error;
+  if (!WriteText(out, text, error)) return Fail(error);
   return 0;
 }
 
@@ -151,6 +163,12 @@ int Import(const std::string& in, const std::string& path) {
       error = in + ": " + error;
   }  // the progress line is gone before any message
   if (!error.empty()) return Fail(error);
+  // Importing replaces the file, but never one that is something other than a target file.
+  std::vector<TargetRecord> existing;
+  if (std::filesystem::exists(path) && !LoadTargetFile(path, existing))
+    return Fail(path +
+                " exists and is not a target file the plug-in loads; it is left as it "
+                "is (remove it first to replace it)");
   return Save(path, records);
 }
 
@@ -166,8 +184,9 @@ int Render(const std::string& path, const std::string& out) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
-  if (!WriteText(out, RenderSvg(records, std::filesystem::path(path).filename().string())))
-    return Fail("cannot write " + out);
+  std::string error;
+  if (!WriteText(out, RenderSvg(records, std::filesystem::path(path).filename().string()), error))
+    return Fail(error);
   return 0;
 }
 
