@@ -16,10 +16,21 @@ struct Symbol::Entry {
 
 namespace {
 
-struct ViewHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const noexcept {
-    return std::hash<std::string_view>()(s);
+// A key of the interning table: the text with its hash, computed once. The table's nodes then
+// answer their hash without hashing their text again while a lookup walks a bucket.
+struct HashedText {
+  explicit HashedText(std::string_view s) : text(s), hash(std::hash<std::string_view>()(s)) {}
+  std::string_view text;
+  std::size_t hash;
+};
+
+struct KeyHash {
+  std::size_t operator()(const HashedText& key) const noexcept { return key.hash; }
+};
+
+struct KeyEqual {
+  bool operator()(const HashedText& a, const HashedText& b) const noexcept {
+    return a.hash == b.hash && a.text == b.text;
   }
 };
 
@@ -28,14 +39,15 @@ struct ViewHash {
 class SymbolTable {
  public:
   Symbol::Entry* Intern(std::string_view text) {
+    const HashedText key(text);
     std::lock_guard lock(mutex_);
-    auto found = entries_.find(text);
+    auto found = entries_.find(key);
     if (found != entries_.end()) {
       found->second->references.fetch_add(1, std::memory_order_relaxed);
       return found->second;
     }
     auto* entry = new Symbol::Entry(text);
-    entries_.emplace(std::string_view(entry->text), entry);
+    entries_.emplace(HashedText(entry->text), entry);
     GetLiveCounters().symbols.fetch_add(1, std::memory_order_relaxed);
     return entry;
   }
@@ -51,14 +63,14 @@ class SymbolTable {
     // Possibly the last reference: decide under the mutex, where Intern may revive it.
     std::lock_guard lock(mutex_);
     if (entry->references.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-    entries_.erase(std::string_view(entry->text));
+    entries_.erase(HashedText(entry->text));
     delete entry;
     GetLiveCounters().symbols.fetch_sub(1, std::memory_order_relaxed);
   }
 
  private:
   std::mutex mutex_;
-  std::unordered_map<std::string_view, Symbol::Entry*, ViewHash, std::equal_to<>> entries_;
+  std::unordered_map<HashedText, Symbol::Entry*, KeyHash, KeyEqual> entries_;
 };
 
 SymbolTable& Table() {
