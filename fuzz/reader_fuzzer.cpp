@@ -40,13 +40,8 @@ void Load(const std::string& path) {
   du::SmartPtr<du::RefCounted> component;
   if (!OrlDllCreateComponent("loader", "augmentedreality", "xml", component)) std::abort();
   auto parser = du::DynamicCast<orlloader::AnnotationParser>(component);
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol("ARTargets");
-  data.fileName = du::Symbol(path);
-  data.family = du::Symbol("augmentedreality");
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  du::SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
+  auto entry = orl::AnnoSetTableEntry::Make(du::Symbol("ARTargets"), du::Symbol("augmentedreality"),
+                                            orl::ANNO_SET_CONTENT_AR, du::Symbol(path));
   du::SmartPtr<CountingEvent> event = new CountingEvent;
   parser->ParseAnnotation(orl::AnnoSetTable::Create(du::Symbol("/tmp")), entry, event.get());
   arhost::RunUntilIdle();

@@ -22,13 +22,8 @@ namespace {
 using du::SmartPtr;
 
 SmartPtr<orl::AnnoSetTableEntry> Entry(int count) {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol("targets-" + std::to_string(count));
-  data.family = du::Symbol("augmentedreality");
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol("targets-" + std::to_string(count)),
+                                      du::Symbol("augmentedreality"), orl::ANNO_SET_CONTENT_AR);
 }
 
 std::string PathOf(int count) {

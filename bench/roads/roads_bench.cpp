@@ -29,13 +29,8 @@ using du::SmartPtr;
 constexpr int kTargets = 10000;
 
 SmartPtr<orl::AnnoSetTableEntry> Entry(const char* name, const char* family) {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol(name);
-  data.family = du::Symbol(family);
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol(name), du::Symbol(family),
+                                      orl::ANNO_SET_CONTENT_AR);
 }
 
 void Complete(const SmartPtr<orl::AsyncEvent>& event) {

@@ -5,54 +5,19 @@
 #include <set>
 #include <string>
 
-#include "AnnoSets.h"
 #include "FileSizeLimit.h"
-#include "HostTest.h"
-#include "RecordingEvent.h"
-#include "TempDir.h"
-#include "ar/ARContent.h"
-#include "ar/ARController.h"
-#include "ar/ARTarget.h"
-#include "orl/AnnoSetTable.h"
-#include "orl/World.h"
-#include "orlloader/Loader.h"
+#include "WorldTest.h"
 
 namespace {
 
 using artest::Completions;
 using artest::RecordingEvent;
 using du::SmartPtr;
-using du::Symbol;
 
-class LoaderRoadTest : public artest::HostTest {
+class LoaderRoadTest : public artest::WorldTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    loader_ = orlloader::Loader::GetLoader();
-    std::string error;
-    ASSERT_TRUE(loader_->LoadPlugin(AR_PLUGIN_PATH, &error)) << error;
-    table_ = orl::AnnoSetTable::Create(Symbol(dir_.path().string()));
-    orl::World::GetWorld()->SetAnnoSetTable(table_);
-  }
-  void TearDown() override {
-    table_ = nullptr;
-    loader_ = nullptr;
-    HostTest::TearDown();
-  }
-
   static SmartPtr<orl::AnnoSetTableEntry> Entry(const char* family = "augmentedreality") {
     return artest::ArEntry("", "<!ARTargets!>", family);
-  }
-  SmartPtr<ar::ARContent> Content(std::initializer_list<const char*> names) {
-    SmartPtr<ar::ARContent> content = new ar::ARContent;
-    std::set<SmartPtr<ar::ARTarget>> targets;
-    for (const char* name : names) {
-      SmartPtr<ar::ARTarget> t = new ar::ARTarget(ar::ARController::Get());
-      t->SetName(Symbol(name));
-      targets.insert(t);
-    }
-    content->SetTargets(targets);
-    return content;
   }
   // Runs one save or load through the loader; returns the completions the event received.
   Completions Run(bool save, const SmartPtr<orl::AnnoSetTableEntry>& entry) {
@@ -64,14 +29,11 @@ class LoaderRoadTest : public artest::HostTest {
     arhost::RunUntilIdle();
     return event->completions;
   }
-  artest::TempDir dir_;
-  SmartPtr<orlloader::Loader> loader_;
-  SmartPtr<orl::AnnoSetTable> table_;
 };
 
 TEST_F(LoaderRoadTest, SavedSetIsLoadedBackThroughThePlugin) {
   auto saved = Entry();
-  saved->SetContent(Content({"Door", "Window"}).get());
+  saved->SetContent(ContentOf({"Door", "Window"}).get());
   EXPECT_EQ(Run(true, saved), Completions{"ok"});
   EXPECT_EQ(dir_.Listing(), "ARTargets.xml;") << "saved where the reader will look";
 
@@ -82,10 +44,10 @@ TEST_F(LoaderRoadTest, SavedSetIsLoadedBackThroughThePlugin) {
 
 TEST_F(LoaderRoadTest, FailedSaveLeavesThePreviousFileUntouched) {
   auto entry = Entry();
-  entry->SetContent(Content({"Old"}).get());
+  entry->SetContent(ContentOf({"Old"}).get());
   ASSERT_EQ(Run(true, entry), Completions{"ok"});
   const std::string previous = artest::ReadFile(dir_.File("ARTargets.xml"));
-  entry->SetContent(Content({"New", "Newer", "Newest"}).get());
+  entry->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
   {
     artest::FileSizeLimit limit(64);
     Run(true, entry);

@@ -27,6 +27,13 @@ class SceneRoadTest : public artest::WorldTest {
       ASSERT_EQ(heard, Creations());
     }
   }
+  // Loaded as above, then a scene "S" that shows "Door", its announcement heard already.
+  SmartPtr<orl::ShapeScene> DoorSceneOfThreeTargets() {
+    LoadThreeTargets();
+    auto scene = ShapeScene("S", "Door");
+    TakeHeard();
+    return scene;
+  }
   std::string TargetNameFor(const SmartPtr<orl::ShapeScene>& scene) const {
     auto target = controller_->GetTargetForScene(scene.get());
     return target ? target->GetName().str() : "-";
@@ -82,9 +89,7 @@ TEST_F(SceneRoadTest, SceneAddedAfterLoadingHearsItsTargetAtOnce) {
 }
 
 TEST_F(SceneRoadTest, RemovedSceneIsForgottenButItsTargetStays) {
-  LoadThreeTargets();
-  auto scene = ShapeScene("S", "Door");
-  TakeHeard();
+  auto scene = DoorSceneOfThreeTargets();
   const std::size_t managed = arhost::GetLiveCounts().managedObjects;
   world_->RemoveScene(scene.get());
   EXPECT_EQ(TakeHeard(), Heard{});
@@ -97,9 +102,7 @@ TEST_F(SceneRoadTest, RemovedSceneIsForgottenButItsTargetStays) {
 }
 
 TEST_F(SceneRoadTest, EntryChangesAnnounceOnlyADifferentTarget) {
-  LoadThreeTargets();
-  auto scene = ShapeScene("S", "Door");
-  TakeHeard();
+  auto scene = DoorSceneOfThreeTargets();
   scene->SetAnnotationSetTableEntry(SceneEntry("Door"));  // another entry, the same name
   EXPECT_EQ(TakeHeard(), Heard{});
   scene->SetAnnotationSetTableEntry(SceneEntry("Cellar"));
@@ -192,9 +195,7 @@ TEST_F(SceneRoadTest, WorldInitAndResetDropTheShownStateAndTheContent) {
 }
 
 TEST_F(SceneRoadTest, DestroyedControllerHearsNothingMore) {
-  LoadThreeTargets();
-  auto scene = ShapeScene("S", "Door");
-  TakeHeard();
+  auto scene = DoorSceneOfThreeTargets();
   const std::size_t worldObservers = world_->GetObserverCount();
   controller_->Destroy();
   EXPECT_EQ(world_->GetObserverCount(), worldObservers - 1);
@@ -210,9 +211,7 @@ TEST_F(SceneRoadTest, DestroyedControllerHearsNothingMore) {
 }
 
 TEST_F(SceneRoadTest, DestroyedSceneDetachesItsObserver) {
-  LoadThreeTargets();
-  auto scene = ShapeScene("S", "Door");
-  TakeHeard();
+  auto scene = DoorSceneOfThreeTargets();
   scene->Destroy();
   arhost::RunUntilIdle();
   EXPECT_EQ(scene->GetObserverCount(), 0u);

@@ -57,11 +57,8 @@ class RecordingSceneObserver final : public orl::ShapeSceneObserver {
 };
 
 SmartPtr<orl::AnnoSetTableEntry> NamedEntry(const char* name) {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol(name);
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol(name), du::Symbol::EMPTY,
+                                      orl::ANNO_SET_CONTENT_NONE);
 }
 
 class WorldTest : public artest::HostTest {

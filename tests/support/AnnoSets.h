@@ -23,14 +23,8 @@ using TargetSet = std::set<du::SmartPtr<ar::ARTarget>>;
 inline du::SmartPtr<orl::AnnoSetTableEntry> ArEntry(const std::string& fileName = "",
                                                     const char* name = "ARTargets",
                                                     const char* family = "augmentedreality") {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol(name);
-  data.fileName = du::Symbol(fileName);
-  data.family = du::Symbol(family);
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  du::SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol(name), du::Symbol(family),
+                                      orl::ANNO_SET_CONTENT_AR, du::Symbol(fileName));
 }
 
 // The targets of the entry's AR content; none when it holds no AR content.

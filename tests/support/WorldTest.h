@@ -55,11 +55,15 @@ class WorldTest : public HostTest {
     table_->CreateAnnotationSet(ArEntry(), nullptr);
   }
   void WriteTargetFile(std::initializer_list<const char*> names) {
+    ASSERT_EQ(SaveWithComponent(table_, ContentOf(names), FilePath()), Completions{"ok"});
+  }
+  // AR content holding new targets with these names.
+  du::SmartPtr<ar::ARContent> ContentOf(std::initializer_list<const char*> names) {
     du::SmartPtr<ar::ARContent> content = new ar::ARContent;
     TargetSet targets;
     for (const char* name : names) targets.insert(MakeTarget(name));
     content->SetTargets(targets);
-    ASSERT_EQ(SaveWithComponent(table_, content, FilePath()), Completions{"ok"});
+    return content;
   }
   std::string FilePath() const { return dir_.File("ARTargets.xml"); }
 

@@ -13,6 +13,20 @@ bool AnnoSetTableEntry::Create(du::SmartPtr<AnnoSetTableEntry>& out,
   return true;
 }
 
+du::SmartPtr<AnnoSetTableEntry> AnnoSetTableEntry::Make(const du::Symbol& name,
+                                                        const du::Symbol& family,
+                                                        AnnoSetContentType type,
+                                                        const du::Symbol& fileName) {
+  AnnoSetTableEntryData data;
+  data.name = name;
+  data.family = family;
+  data.contentType = type;
+  data.fileName = fileName;
+  du::SmartPtr<AnnoSetTableEntry> entry;
+  Create(entry, data);
+  return entry;
+}
+
 du::SmartPtr<AnnoTableEntryContent> AnnoSetTableEntry::GetContent() const {
   std::lock_guard lock(mutex_);
   return content_;

@@ -26,6 +26,11 @@ class ARHOST_API AnnoSetTableEntry : public Object {
   // A new entry described by `data` into `out`; false (and `out` untouched) when memory is
   // exhausted or `data` has no name.
   static bool Create(du::SmartPtr<AnnoSetTableEntry>& out, const AnnoSetTableEntryData& data);
+  // Control surface: a new entry of this name, family, content type and file name (empty: the
+  // loader derives one from the name); empty when Create would fail.
+  static du::SmartPtr<AnnoSetTableEntry> Make(const du::Symbol& name, const du::Symbol& family,
+                                              AnnoSetContentType type,
+                                              const du::Symbol& fileName = du::Symbol::EMPTY);
 
   const du::Symbol& GetName() const { return data_.name; }
   // Empty when the set has no file of its own; the loader then derives one from the name.

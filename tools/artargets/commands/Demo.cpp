@@ -24,34 +24,40 @@ namespace {
 
 using du::SmartPtr;
 
+// Three targets on the front wall of a house: each faces -y, with x to the right and z up.
 std::vector<TargetRecord> SampleTargets() {
-  TargetRecord door;
-  door.name = "Front door";
-  door.image = "door.jpg";
-  door.width = 0.8;
-  door.height = 2.1;
-  door.center = {1.5, 0, 1.05};
-  door.normal = {0, -1, 0};
-  door.xdir = {1, 0, 0};
-  door.ydir = {0, 0, 1};
-  door.shape = "/building/door";
-  TargetRecord window = door;
-  window.name = "Kitchen window";
-  window.image = "window.jpg";
-  window.width = 1.2;
-  window.height = 1;
-  window.center = {4, 0, 1.4};
-  window.shape = "/building/window";
-  TargetRecord plate = door;
-  plate.name = "Name plate";
-  plate.image = "plate.png";
-  plate.type = 1;
-  plate.id = 7;
-  plate.width = 0.3;
-  plate.height = 0.1;
-  plate.center = {2.2, 0, 1.5};
-  plate.shape = "/building/plate";
-  return {door, window, plate};
+  const Vec3 facing{0, -1, 0}, right{1, 0, 0}, up{0, 0, 1};
+  return {
+      {.name = "Front door",
+       .image = "door.jpg",
+       .width = 0.8,
+       .height = 2.1,
+       .center = {1.5, 0, 1.05},
+       .normal = facing,
+       .xdir = right,
+       .ydir = up,
+       .shape = "/building/door"},
+      {.name = "Kitchen window",
+       .image = "window.jpg",
+       .width = 1.2,
+       .height = 1,
+       .center = {4, 0, 1.4},
+       .normal = facing,
+       .xdir = right,
+       .ydir = up,
+       .shape = "/building/window"},
+      {.name = "Name plate",
+       .image = "plate.png",
+       .width = 0.3,
+       .height = 0.1,
+       .type = 1,
+       .id = 7,
+       .center = {2.2, 0, 1.5},
+       .normal = facing,
+       .xdir = right,
+       .ydir = up,
+       .shape = "/building/plate"},
+  };
 }
 
 class NarratingObserver final : public ar::ARControllerObserver {
@@ -98,22 +104,16 @@ void Host(const std::string& text) { std::cout << "host: " << text << "\n"; }
 
 SmartPtr<orl::AnnoSetTable> TableWithTargetsSet(const std::string& folder) {
   auto table = orl::AnnoSetTable::Create(du::Symbol(folder));
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol("ARTargets");
-  data.family = du::Symbol("augmentedreality");
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  table->CreateAnnotationSet(entry, nullptr);
+  table->CreateAnnotationSet(
+      orl::AnnoSetTableEntry::Make(du::Symbol("ARTargets"), du::Symbol("augmentedreality"),
+                                   orl::ANNO_SET_CONTENT_AR),
+      nullptr);
   return table;
 }
 
 SmartPtr<orl::AnnoSetTableEntry> SceneEntry(const char* name) {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol(name);
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol(name), du::Symbol::EMPTY,
+                                      orl::ANNO_SET_CONTENT_NONE);
 }
 
 int Session(const std::string& folder) {

@@ -19,14 +19,8 @@ namespace artargets {
 namespace {
 
 du::SmartPtr<orl::AnnoSetTableEntry> FileEntry(const std::string& path) {
-  orl::AnnoSetTableEntryData data;
-  data.name = du::Symbol("ARTargets");
-  data.fileName = du::Symbol(path);
-  data.family = du::Symbol("augmentedreality");
-  data.contentType = orl::ANNO_SET_CONTENT_AR;
-  du::SmartPtr<orl::AnnoSetTableEntry> entry;
-  orl::AnnoSetTableEntry::Create(entry, data);
-  return entry;
+  return orl::AnnoSetTableEntry::Make(du::Symbol("ARTargets"), du::Symbol("augmentedreality"),
+                                      orl::ANNO_SET_CONTENT_AR, du::Symbol(path));
 }
 
 du::SmartPtr<orl::AnnoSetTable> TableOf(const std::string& path) {

@@ -79,12 +79,12 @@ bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
 void SortByNameThenId(std::vector<TargetRecord>& records) {
   // Targets that share name and id are ordered by their other fields, so that the order never
   // depends on where the plug-in put them in memory.
-  std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-    return std::tie(a.name, a.id, a.image, a.shape, a.type) <
-               std::tie(b.name, b.id, b.image, b.shape, b.type) ||
-           (std::tie(a.name, a.id, a.image, a.shape, a.type) ==
-                std::tie(b.name, b.id, b.image, b.shape, b.type) &&
-            NumberBits(a) < NumberBits(b));
+  std::sort(records.begin(), records.end(), [](const TargetRecord& a, const TargetRecord& b) {
+    const auto key = [](const TargetRecord& r) {
+      return std::tie(r.name, r.id, r.image, r.shape, r.type);
+    };
+    if (key(a) != key(b)) return key(a) < key(b);
+    return NumberBits(a) < NumberBits(b);
   });
 }
 
