@@ -73,6 +73,8 @@ TEST_F(AsyncEventTest, ManagedEventLeavesTheLoopWhenDoneIfAsked) {
   arhost::RunUntilIdle();
   EXPECT_EQ(destroyed, 1) << "only the releasing event is gone";
   EXPECT_EQ(dom::MessageLoop::Get().GetManagedCount(), 1u);
+  arhost::Shutdown();  // releases the other while `destroyed` still lives
+  EXPECT_EQ(destroyed, 2);
 }
 
 TEST_F(AsyncEventTest, CompletedOnAnotherThreadRunsOnTheLoopThread) {

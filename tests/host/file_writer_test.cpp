@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "HostTest.h"
 #include "TempDir.h"
@@ -14,94 +20,199 @@ using artest::ReadFile;
 using artest::WriteFile;
 using du::FileWriter;
 
+// Replaces the writer's system calls for one test: every call is written down in `g_calls`
+// ("write", "fsync file", "fsync folder", "link", "rename"), and the faults asked for happen.
+std::vector<std::string> g_calls;
+FileWriter::SystemCalls g_real;
+bool g_noUnnamedFiles = false;  // openat with O_TMPFILE fails as on a file system without them
+int g_writeError = 0;           // every write fails with this errno
+int g_blockWritesOn = -1;       // a pipe: the first write reports on it, then the writer hangs
+
+struct WatchedCalls {
+  WatchedCalls() {
+    g_real = FileWriter::Calls();
+    g_calls.clear();
+    FileWriter::Calls() = {[](int folder, const char* name, int flags, mode_t mode) {
+                             if (g_noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE)
+                               return errno = EOPNOTSUPP, -1;
+                             return g_real.openat(folder, name, flags, mode);
+                           },
+                           [](int fd, const void* bytes, std::size_t length) -> ssize_t {
+                             g_calls.push_back("write");
+                             if (g_blockWritesOn >= 0 && ::write(g_blockWritesOn, "w", 1) == 1)
+                               ::pause();
+                             if (g_writeError != 0) return errno = g_writeError, -1;
+                             return g_real.write(fd, bytes, length);
+                           },
+                           [](int fd) {
+                             struct stat st {};
+                             ::fstat(fd, &st);
+                             g_calls.push_back(S_ISDIR(st.st_mode) ? "fsync folder" : "fsync file");
+                             return g_real.fsync(fd);
+                           },
+                           [](int from, const char* a, int to, const char* b, int flags) {
+                             g_calls.push_back("link");
+                             return g_real.linkat(from, a, to, b, flags);
+                           },
+                           [](int from, const char* a, int to, const char* b) {
+                             g_calls.push_back("rename");
+                             return g_real.renameat(from, a, to, b);
+                           }};
+  }
+  ~WatchedCalls() {
+    FileWriter::Calls() = g_real;
+    g_noUnnamedFiles = false;
+    g_writeError = 0;
+    g_blockWritesOn = -1;
+  }
+};
+
 class FileWriterTest : public artest::HostTest {
  protected:
   bool Write(const std::string& path, const std::string& text, unsigned buffer = 8192) {
-    auto writer = FileWriter::Construct();
-    if (!writer->Open(path, 0, buffer, true)) return false;
-    writer->Write1ByteArray(text.data(), static_cast<std::uint32_t>(text.size()));
-    return writer->Close();
+    if (!writer_->Open(path, 0, buffer, true)) return false;
+    writer_->Write1ByteArray(text.data(), static_cast<std::uint32_t>(text.size()));
+    return writer_->Close();
+  }
+  mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
   }
 
+  WatchedCalls watched_;
+  du::SmartPtr<FileWriter> writer_ = FileWriter::Construct();
   artest::TempDir dir_;
+  const std::string path_ = dir_.File("targets.xml");
 };
 
-TEST_F(FileWriterTest, WritesANewFileAndLeavesNoTemporaryBehind) {
-  const std::string path = dir_.File("targets.xml");
-  ASSERT_TRUE(Write(path, "<augmentedreality/>\n"));
-  EXPECT_EQ(ReadFile(path), "<augmentedreality/>\n");
-  EXPECT_EQ(dir_.Listing(), "targets.xml;");
-}
-
-TEST_F(FileWriterTest, ReplacesTheTargetOnlyWhenClosed) {
-  const std::string path = dir_.File("targets.xml");
-  WriteFile(path, "old");
-  auto writer = FileWriter::Construct();
-  ASSERT_TRUE(writer->Open(path, 0, 0, true));
-  ASSERT_TRUE(writer->Write1ByteArray("new", 3));
-  EXPECT_EQ(ReadFile(path), "old");
-  ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(ReadFile(path), "new");
-}
-
-TEST_F(FileWriterTest, WriterReleasedWithoutCloseKeepsThePreviousFile) {
-  const std::string path = dir_.File("targets.xml");
-  WriteFile(path, "precious");
-  {
-    auto writer = FileWriter::Construct();
-    ASSERT_TRUE(writer->Open(path, 0, 0, true));
-    writer->Write1ByteArray("half", 4);
+// The new file is durable before it replaces the old one, and the replacement is durable
+// before Close returns; with or without unnamed files, and for a writer used twice.
+TEST_F(FileWriterTest, SyncsTheFileBeforeTheRenameAndTheFolderAfter) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
+    g_noUnnamedFiles = !unnamed;
+    for (const char* text : {"first", "second"}) {
+      g_calls.clear();
+      ASSERT_TRUE(Write(path_, text)) << writer_->GetLastError();
+      std::vector<std::string> expected{"write", "fsync file", "rename", "fsync folder"};
+      if (unnamed) expected.insert(expected.begin() + 2, "link");
+      EXPECT_EQ(g_calls, expected);
+      EXPECT_EQ(ReadFile(path_), text);
+      EXPECT_EQ(dir_.Listing(), "targets.xml;");
+    }
   }
-  EXPECT_EQ(ReadFile(path), "precious");
-  EXPECT_EQ(dir_.Listing(), "targets.xml;");
 }
 
-TEST_F(FileWriterTest, FailedReplacementKeepsTheTargetAndSaysWhy) {
-  const std::string path = dir_.File("occupied");
-  std::filesystem::create_directory(path);
-  WriteFile(path + "/inside", "kept");
-  auto writer = FileWriter::Construct();
-  ASSERT_TRUE(writer->Open(path, 0, 0, true));
-  writer->Write1ByteArray("x", 1);
-  EXPECT_FALSE(writer->Close());
-  EXPECT_NE(writer->GetLastError().find("cannot replace"), std::string::npos)
-      << writer->GetLastError();
-  EXPECT_EQ(ReadFile(path + "/inside"), "kept");
-  EXPECT_EQ(dir_.Listing(), "occupied;");
+// Every way a save can fail keeps the previous file and leaves the folder as it was.
+TEST_F(FileWriterTest, FailedSavesKeepThePreviousFileAndSayWhy) {
+  struct Row {
+    const char* name;
+    int writeError;
+    bool released;  // the writer goes without Close
+    bool occupied;  // the target is a folder
+    const char* reason;
+  };
+  const Row rows[] = {
+      {"disk full", ENOSPC, false, false, "cannot write the new"},
+      {"released without close", 0, true, false, ""},
+      {"target is a folder", 0, false, true, "cannot replace"},
+  };
+  for (const Row& row : rows) {
+    for (bool unnamed : {true, false}) {
+      SCOPED_TRACE(std::string(row.name) + (unnamed ? ", unnamed" : ", named"));
+      artest::TempDir dir;
+      const std::string path = dir.File("t");
+      if (row.occupied) {
+        std::filesystem::create_directory(path);
+        WriteFile(path + "/inside", "kept");
+      } else {
+        WriteFile(path, "precious");
+      }
+      g_noUnnamedFiles = !unnamed;
+      g_writeError = row.writeError;
+      auto writer = FileWriter::Construct();
+      ASSERT_TRUE(writer->Open(path, 0, 0, true));
+      writer->Write1ByteArray("new", 3);
+      if (!row.released) {
+        EXPECT_FALSE(writer->Close());
+        EXPECT_NE(writer->GetLastError().find(row.reason), std::string::npos)
+            << writer->GetLastError();
+      }
+      writer = nullptr;
+      EXPECT_EQ(ReadFile(row.occupied ? path + "/inside" : path),
+                row.occupied ? "kept" : "precious");
+      EXPECT_EQ(dir.Listing(), "t;");
+    }
+  }
 }
 
-TEST_F(FileWriterTest, OpenFailsWithAReason) {
-  auto writer = FileWriter::Construct();
-  EXPECT_FALSE(writer->Open(dir_.File("missing/targets.xml"), 0, 0, true));
-  EXPECT_NE(writer->GetLastError().find("No such file or directory"), std::string::npos)
-      << writer->GetLastError();
-  EXPECT_FALSE(writer->Write1ByteArray("x", 1));
-  EXPECT_FALSE(writer->Close());
-
-  const std::string existing = dir_.File("existing.xml");
-  WriteFile(existing, "keep");
-  EXPECT_FALSE(writer->Open(existing, 0, 0, false)) << "must not replace when told not to";
-  EXPECT_EQ(ReadFile(existing), "keep");
+// A save killed while it writes leaves at most a temporary that the next save removes.
+TEST_F(FileWriterTest, NextSaveRemovesWhatAKilledSaveLeft) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
+    WriteFile(path_, "old");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    g_noUnnamedFiles = !unnamed;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      g_blockWritesOn = ready[1];
+      auto writer = FileWriter::Construct();
+      if (writer->Open(path_, 0, 0, true)) writer->Write1ByteArray("new", 3);
+      ::_exit(1);  // only when the write did not block
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child blocks inside its write";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(ReadFile(path_), "old");
+    const std::string left = dir_.Listing();
+    if (unnamed)
+      EXPECT_EQ(left, "targets.xml;");
+    else
+      EXPECT_EQ(left.rfind(".targets.xml.tmp", 0), 0u) << left;
+    ASSERT_TRUE(Write(path_, "saved"));
+    EXPECT_EQ(dir_.Listing(), "targets.xml;");
+    EXPECT_EQ(ReadFile(path_), "saved");
+  }
 }
 
-TEST_F(FileWriterTest, KeepsTheModeOfTheFileItReplaces) {
-  const std::string path = dir_.File("private.xml");
-  WriteFile(path, "old");
-  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-  ASSERT_TRUE(Write(path, "new"));
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
+// Links, modes and the umask: what a save keeps of the file and of the process.
+TEST_F(FileWriterTest, KeepsLinksAndModesAndAppliesTheUmask) {
+  const std::string real = dir_.File("real.xml"), link = dir_.File("link.xml");
+  WriteFile(real, "old");
+  ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("real.xml", link.c_str()), 0);
+  ASSERT_TRUE(Write(link, "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays";
+  EXPECT_EQ(ReadFile(real), "new");
+  EXPECT_EQ(ModeOf(real), 0600u) << "the mode of the replaced file is kept";
+
+  const mode_t previous = ::umask(027);
+  ASSERT_TRUE(Write(dir_.File("fresh.xml"), "x"));
+  EXPECT_EQ(::umask(previous), 027u) << "the umask is left alone";
+  EXPECT_EQ(ModeOf(dir_.File("fresh.xml")), 0640u);
 }
 
-TEST_F(FileWriterTest, SmallBufferWritesEverythingInOrder) {
-  const std::string path = dir_.File("buffered.txt");
-  auto writer = FileWriter::Construct();
-  ASSERT_TRUE(writer->Open(path, 0, 4, true));
+TEST_F(FileWriterTest, BuffersInOrderAndRefusesMisuseWithAReason) {
+  ASSERT_TRUE(writer_->Open(path_, 0, 4, true));
   for (const char* piece : {"ab", "cdefg", "", "hij"})
-    ASSERT_TRUE(writer->Write1ByteArray(piece, static_cast<std::uint32_t>(std::strlen(piece))));
-  ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(ReadFile(path), "abcdefghij");
+    ASSERT_TRUE(writer_->Write1ByteArray(piece, static_cast<std::uint32_t>(std::strlen(piece))));
+  EXPECT_FALSE(writer_->Open(path_, 0, 4, true)) << "open already";
+  EXPECT_EQ(ReadFile(path_), "") << "the target changes only when closed";
+  ASSERT_TRUE(writer_->Close());
+  EXPECT_EQ(ReadFile(path_), "abcdefghij");
+  EXPECT_FALSE(writer_->Close());
+  EXPECT_FALSE(writer_->Write1ByteArray("x", 1));
+  EXPECT_EQ(writer_->GetLastError(), "the writer is not open");
+  EXPECT_FALSE(writer_->Open(path_, 0, 0, false)) << "must not replace when told not to";
+  EXPECT_FALSE(writer_->Open(dir_.File("missing/targets.xml"), 0, 0, true));
+  EXPECT_NE(writer_->GetLastError().find("No such file or directory"), std::string::npos)
+      << writer_->GetLastError();
+  EXPECT_EQ(ReadFile(path_), "abcdefghij");
 }
 
 }  // namespace

@@ -1,35 +1,55 @@
 #include "du/FileWriter.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <random>
+
+#include "du/FileEditLock.h"
 
 namespace du {
 
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+constexpr const char* kTempMark = ".tmp";
+constexpr std::size_t kTempSuffixLength = 6;
+
+// ".NAME.tmpXXXXXX" with a random suffix.
+std::string TemporaryName(const std::string& baseName) {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::string name = "." + baseName + kTempMark;
+  for (std::size_t i = 0; i < kTempSuffixLength; ++i)
+    name += kLetters[random() % (sizeof(kLetters) - 1)];
+  return name;
 }
 
-std::string BaseNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+bool IsTemporaryOf(const std::string& name, const std::string& baseName) {
+  const std::string prefix = "." + baseName + kTempMark;
+  return name.size() == prefix.size() + kTempSuffixLength &&
+         name.compare(0, prefix.size(), prefix) == 0;
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+bool UnnamedFilesUnsupported(int error) {
+  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
 }  // namespace
+
+FileWriter::SystemCalls& FileWriter::Calls() {
+  static SystemCalls calls{[](int folder, const char* name, int flags, mode_t mode) {
+                             return ::openat(folder, name, flags, mode);
+                           },
+                           ::write, ::fsync, ::linkat, ::renameat};
+  return calls;
+}
 
 SmartPtr<FileWriter> FileWriter::Construct() {
   return SmartPtr<FileWriter>(new (std::nothrow) FileWriter());
@@ -49,31 +69,75 @@ bool FileWriter::Open(const std::string& path, int mode, unsigned bufferSize,
     lastError_ = "the writer is already open on " + path_;
     return false;
   }
+  const std::filesystem::path target = FileEditLock::ResolvedPath(path);
   struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !replaceExisting) {
     lastError_ = path + " already exists";
     return false;
   }
-  // A hidden temporary name in the target's own folder, so the final rename stays on one
-  // file system and is atomic.
-  std::string temp = DirectoryOf(path) + "/." + BaseNameOf(path) + ".tmpXXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Fail("cannot create a temporary file in " + DirectoryOf(path));
-
-  const mode_t bits = mode != 0 ? static_cast<mode_t>(mode)
-                      : exists  ? (existing.st_mode & 07777)
-                                : NewFileMode();
-  ::fchmod(fd, bits);
-  fd_ = fd;
   failed_ = false;
-  path_ = path;
-  tempPath_ = temp;
+  lastError_.clear();
+  path_ = target.string();
+  baseName_ = target.filename().string();
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  folderFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd_ < 0) return Fail("cannot open the folder " + folder);
+  const mode_t keepMode = mode != 0 ? static_cast<mode_t>(mode)
+                          : exists  ? existing.st_mode & 07777
+                                    : 0;
+  {
+    // Under the edit lock, so that no other process takes a temporary being born for debris.
+    FileEditLock lock(path_);
+    RemoveAbandonedTemporaries();
+    if (!CreateFile(keepMode)) {
+      Discard();
+      return false;
+    }
+  }
   bufferLimit_ = bufferSize;
   buffer_.clear();
   buffer_.reserve(bufferSize);
-  lastError_.clear();
   return true;
+}
+
+bool FileWriter::CreateFile(mode_t keepMode) {
+  // The kernel applies the umask to 0666; only a kept mode is set by hand.
+  fd_ = Calls().openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd_ < 0 && UnnamedFilesUnsupported(errno) && !CreateNamedFile()) return false;
+  if (fd_ < 0) return Fail("cannot create a file in the folder of " + path_);
+  // The lock tells later saves that this file's writer is alive.
+  ::flock(fd_, LOCK_EX);
+  if (keepMode != 0 && ::fchmod(fd_, keepMode) != 0)
+    return Fail("cannot set the mode of the new " + path_);
+  return true;
+}
+
+bool FileWriter::CreateNamedFile() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = TemporaryName(baseName_);
+    fd_ = Calls().openat(folderFd_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      tempName_ = name;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  return Fail("cannot create a temporary file in the folder of " + path_);
+}
+
+void FileWriter::RemoveAbandonedTemporaries() const {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  for (const auto& entry :
+       std::filesystem::directory_iterator(folder.empty() ? "." : folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsTemporaryOf(name, baseName_)) continue;
+    const int fd = ::openat(folderFd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlinkat(folderFd_, name.c_str(), 0);
+    ::close(fd);
+  }
 }
 
 bool FileWriter::Write1ByteArray(const void* bytes, std::uint32_t length) {
@@ -93,9 +157,9 @@ bool FileWriter::Write1ByteArray(const void* bytes, std::uint32_t length) {
 bool FileWriter::WriteAll(const char* bytes, std::size_t length) {
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t n = ::write(fd_, bytes + done, length - done);
+    const ssize_t n = Calls().write(fd_, bytes + done, length - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Fail("cannot write " + tempPath_);
+    if (n < 0) return Fail("cannot write the new " + path_);
     done += static_cast<std::size_t>(n);
   }
   return true;
@@ -113,30 +177,42 @@ bool FileWriter::Close() {
     return false;
   }
   bool ok = !failed_ && Flush();
-  if (ok && ::fsync(fd_) != 0) ok = Fail("cannot sync " + tempPath_);
-  if (::close(fd_) != 0 && ok) ok = Fail("cannot close " + tempPath_);
-  fd_ = -1;
-  if (ok && ::rename(tempPath_.c_str(), path_.c_str()) != 0) ok = Fail("cannot replace " + path_);
-  if (!ok) {
-    ::unlink(tempPath_.c_str());
-  } else {
-    // Make the rename itself durable.
-    const int dir = ::open(DirectoryOf(path_).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-      ::fsync(dir);
-      ::close(dir);
-    }
+  if (ok && Calls().fsync(fd_) != 0) ok = Fail("cannot sync the new " + path_);
+  if (ok) {
+    FileEditLock lock(path_);
+    ok = PutInPlace();
   }
-  tempPath_.clear();
+  if (ok) tempName_.clear();  // it is the target now
+  Discard();
   return ok;
 }
 
+bool FileWriter::PutInPlace() {
+  // An unnamed file gets a temporary name first: rename is what replaces a file atomically.
+  const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
+  for (int attempt = 0; tempName_.empty() && attempt < 100; ++attempt) {
+    const std::string name = TemporaryName(baseName_);
+    if (Calls().linkat(AT_FDCWD, procPath.c_str(), folderFd_, name.c_str(), AT_SYMLINK_FOLLOW) ==
+            0 ||
+        Calls().linkat(fd_, "", folderFd_, name.c_str(), AT_EMPTY_PATH) == 0)
+      tempName_ = name;
+    else if (errno != EEXIST)
+      return Fail("cannot name the new " + path_);
+  }
+  if (tempName_.empty()) return Fail("cannot name the new " + path_);
+  if (Calls().renameat(folderFd_, tempName_.c_str(), folderFd_, baseName_.c_str()) != 0)
+    return Fail("cannot replace " + path_);
+  // Makes the rename itself durable; the new file is in place whatever this says.
+  Calls().fsync(folderFd_);
+  return true;
+}
+
 void FileWriter::Discard() {
-  if (!IsOpen()) return;
-  ::close(fd_);
-  fd_ = -1;
-  ::unlink(tempPath_.c_str());
-  tempPath_.clear();
+  if (IsOpen()) ::close(fd_);
+  if (!tempName_.empty()) ::unlinkat(folderFd_, tempName_.c_str(), 0);
+  if (folderFd_ >= 0) ::close(folderFd_);
+  fd_ = folderFd_ = -1;
+  tempName_.clear();
 }
 
 }  // namespace du

@@ -1,13 +1,27 @@
 // du::FileWriter: writes a file so that a failed or interrupted save never destroys the
-// previous one. Open creates a temporary file next to the target; Close flushes it to disk and
-// renames it over the target. A writer released without a successful Close removes its
-// temporary file and leaves the target as it was.
+// previous one and leaves nothing behind.
+//
+// Open creates an unnamed file (O_TMPFILE) in the target's folder; Close flushes it, syncs it,
+// gives it a temporary name (linkat), renames it over the target and syncs the folder, so that
+// after a crash either the old or the new file is there, whole. A save killed before Close
+// leaves nothing, as an unnamed file dies with its process. Where the file system has no
+// unnamed files, Open creates a hidden named temporary ".NAME.tmpXXXXXX" instead and holds an
+// advisory lock on it while it lives; the next save of the same file removes every such
+// temporary whose lock is free, that is, whose writer is gone.
+//
+// A path that is a symbolic link writes the file the link points to; the link stays. The new
+// file is created with mode 0666 less the process's umask (the kernel applies it; the umask is
+// never changed), or keeps the mode of the file it replaces. Close holds the FileEditLock of
+// the target, so a save never lands in the middle of another process's read-change-save.
 //
 // Use: auto w = FileWriter::Construct(); if (w && w->Open(path, 0, 8192, true)) {
 //        w->Write1ByteArray(bytes, n); w->Close(); }
-// Every failure keeps its reason in GetLastError() ("cannot create temporary file in
-// /a/b: No such file or directory"). Thread rules: one thread at a time per writer.
+// Every failure keeps its reason in GetLastError() ("cannot write /a/.b.tmp: No space left on
+// device"). Thread rules: one thread at a time per writer; a writer may be opened again after
+// Close.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
@@ -24,7 +38,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   // A new, unopened writer (empty only when memory is exhausted).
   static SmartPtr<FileWriter> Construct();
 
-  // Opens a temporary file beside `path`.
+  // Opens a new file for `path` (see above).
   //   mode: permission bits of the new file; 0 keeps an existing target's bits, or gives
   //         0666 less the umask for a new one.
   //   bufferSize: bytes gathered in memory before they are written; 0 writes through, and so
@@ -36,12 +50,24 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   // Appends `length` bytes. False when the writer is not open or the disk refuses them; the
   // writer then stays failed and Close will not replace the target.
   bool Write1ByteArray(const void* bytes, std::uint32_t length);
-  // Flushes, syncs and renames the temporary file over the target. False on any failure, in
-  // which case the target is untouched and the temporary file is gone.
+  // Flushes, syncs and puts the new file in place of the target. False on any failure, in
+  // which case the target and its folder are as they were.
   bool Close();
 
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& GetLastError() const { return lastError_; }
+
+  // The system calls the writer makes, in one table so that a test can watch their order or
+  // make one fail (a full disk, a file system without unnamed files). Process-wide; change it
+  // only while no writer is in use.
+  struct SystemCalls {
+    int (*openat)(int folder, const char* name, int flags, mode_t mode);
+    ssize_t (*write)(int fd, const void* bytes, std::size_t length);
+    int (*fsync)(int fd);
+    int (*linkat)(int fromFolder, const char* from, int toFolder, const char* to, int flags);
+    int (*renameat)(int fromFolder, const char* from, int toFolder, const char* to);
+  };
+  static SystemCalls& Calls();
 
  protected:
   FileWriter() = default;
@@ -49,14 +75,20 @@ class ARHOST_API FileWriter : public virtual RefCounted {
 
  private:
   bool Fail(const std::string& what);
+  bool CreateFile(mode_t keepMode);
+  bool CreateNamedFile();
   bool WriteAll(const char* bytes, std::size_t length);
   bool Flush();
+  bool PutInPlace();
+  void RemoveAbandonedTemporaries() const;
   void Discard();
 
   int fd_ = -1;
+  int folderFd_ = -1;
   bool failed_ = false;
-  std::string path_;
-  std::string tempPath_;
+  std::string path_;      // the target, links resolved
+  std::string baseName_;  // its name inside its folder
+  std::string tempName_;  // the named temporary, once there is one
   std::vector<char> buffer_;
   std::size_t bufferLimit_ = 0;
   std::string lastError_;
