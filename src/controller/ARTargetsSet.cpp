@@ -16,4 +16,9 @@ du::SmartPtr<orl::AnnoSetTableEntry> FindARTargetsEntry(
   return entry;
 }
 
+void KeepLoadedContent(const du::SmartPtr<orl::AnnoSetTableEntry>& entry,
+                       const du::SmartPtr<orl::AnnoTableEntryContent>& content) {
+  if (entry && content && entry->GetContent() != content) entry->SetContent(content);
+}
+
 }  // namespace ar::sets

@@ -16,6 +16,13 @@ du::SmartPtr<orl::AnnoSetTable> WorldAnnoSetTable();
 du::SmartPtr<orl::AnnoSetTableEntry> FindARTargetsEntry(
     const du::SmartPtr<orl::AnnoSetTable>& table);
 
+// Makes `content` the entry's content again when something else took its place. A second load
+// of the set reads the file into a new content while the controller keeps the one it loaded
+// first, whose targets are the registry the observers were told of; the registry wins, so that
+// a save writes what the user sees.
+void KeepLoadedContent(const du::SmartPtr<orl::AnnoSetTableEntry>& entry,
+                       const du::SmartPtr<orl::AnnoTableEntryContent>& content);
+
 inline void CompleteEvent(orl::AsyncEvent* event) {
   if (event) event->Complete();
 }

@@ -49,6 +49,8 @@ void ARController::OnLoadComplete(const du::SmartPtr<orl::ShapeScene>& scene,
     loadedContent_ = content;
     loadedContent_->GetTargets(targets_);  // what was registered before goes without a word
     for (const auto& target : targets_) PostTargetEvent(TARGET_CREATE_EVENT, target);
+  } else if (const auto table = sets::WorldAnnoSetTable()) {
+    sets::KeepLoadedContent(sets::FindARTargetsEntry(table), loadedContent_);
   }
   if (scene) {
     ARSceneObserver* observer = scenes_->Find(scene.get());

@@ -57,6 +57,7 @@ void ARController::SaveTargets(orl::AsyncEvent* event) {
       const du::SmartPtr<orlloader::Loader> loader = orlloader::Loader::GetLoader();
       const du::SmartPtr<orl::AnnoSetTableEntry> entry = sets::FindARTargetsEntry(table);
       if (!entry) return sets::FailEvent(event);
+      sets::KeepLoadedContent(entry, loadedContent_);
       loader->SaveAnnotation(table, entry, event);
       return;
     } catch (const std::system_error& error) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -17,6 +16,7 @@
 namespace {
 
 using du::SmartPtr;
+using Heard = std::vector<std::string>;
 
 // A payload carried by records, counting its own destruction.
 class Payload final : public virtual du::RefCounted {
@@ -28,16 +28,15 @@ class Payload final : public virtual du::RefCounted {
   int* destroyed_;
 };
 
-// An event of the test observable: a tag, an optional payload pointer and an optional bool.
+// An event of the test observable: a tag and, when `payload` is given, a counted pointer.
 class Event final : public dom::ObservableEvent {
  public:
-  Event(unsigned char tag, Payload* payload = nullptr, bool withPayload = false)
-      : tag_(tag), payload_(payload), withPayload_(withPayload) {}
+  explicit Event(unsigned char tag, Payload* payload = nullptr) : tag_(tag), payload_(payload) {}
   void PushToProxy(dom::ObserverProxy& proxy) const override {
     proxy.Begin();
     proxy.PushUInt8Value(tag_);
-    if (withPayload_) {
-      if (payload_) payload_->AddReference(du::kRecordOwnerTag);
+    if (payload_) {
+      payload_->AddReference(du::kRecordOwnerTag);
       proxy.PushSmartPtr(payload_, payload_);
     }
     proxy.End();
@@ -46,34 +45,32 @@ class Event final : public dom::ObservableEvent {
  private:
   unsigned char tag_;
   Payload* payload_;
-  bool withPayload_;
 };
 
 class TestObservable final : public orl::Observable {
  public:
   TestObservable() : orl::Observable(orl::Annotation::GetRWLock()) {}
-  using orl::Observable::_RegisterObserver;
   using orl::Observable::DoUnregisterObserver;
   using orl::Observable::PostObservableEvent;
-
   bool Register(dom::Observer& o, _RegisterInitHelper* helper = nullptr) {
     return _RegisterObserver(o, new dom::ObserverProxy(o), helper);
   }
-  void Post(unsigned char offset) { PostObservableEvent(Event(GetNextEventId() + offset), false); }
-
+  void Post(unsigned char offset, Payload* payload = nullptr) {
+    PostObservableEvent(Event(GetNextEventId() + offset, payload), false);
+  }
   int destroyCalls = 0;
 
  private:
   void _OnDestroy() override { ++destroyCalls; }
 };
 
-// Logs what it hears as text: "tag 3", "begin", "end", "destroy", "unregister".
-// With `adoptPayload`, it reads a payload pointer after a tag of its observable's own.
+// Logs what it hears: "tag 3", "begin", "end", "destroy", "unregister". With `adopt`, it
+// reads the payload pointer of its observable's own tags.
 class Recorder : public orl::Observer {
  public:
-  explicit Recorder(bool beginEnd = false, bool adoptPayload = false)
-      : beginEnd_(beginEnd), adoptPayload_(adoptPayload) {}
-  std::vector<std::string> heard;
+  explicit Recorder(bool beginEnd = false, bool adopt = false)
+      : beginEnd_(beginEnd), adopt_(adopt) {}
+  Heard heard;
   std::function<void()> onEvent;
 
   bool RequiresBeginEnd() const override { return beginEnd_; }
@@ -86,19 +83,16 @@ class Recorder : public orl::Observer {
   void HandleEvent(unsigned char tag, dom::MessageReader& reader) override {
     if (tag < orl::Observable::GetNextEventId()) return orl::Observer::HandleEvent(tag, reader);
     heard.push_back("tag " + std::to_string(tag - orl::Observable::GetNextEventId()));
-    if (adoptPayload_) {
-      Payload* raw = nullptr;
-      if (reader.GetRawPtr(raw)) {
-        SmartPtr<Payload> adopted = raw;
-        if (raw) raw->RemoveReference(&reader);
-      }
+    Payload* raw = nullptr;
+    if (adopt_ && reader.GetRawPtr(raw) && raw) {
+      SmartPtr<Payload> adopted = raw;
+      raw->RemoveReference(&reader);
     }
     if (onEvent) onEvent();
   }
 
  private:
-  bool beginEnd_;
-  bool adoptPayload_;
+  bool beginEnd_, adopt_;
 };
 
 class ObservableTest : public artest::HostTest {
@@ -111,16 +105,16 @@ class ObservableTest : public artest::HostTest {
     observable_ = nullptr;
     HostTest::TearDown();
   }
-
+  SmartPtr<Recorder> Registered(bool beginEnd = false, bool adopt = false) {
+    SmartPtr<Recorder> r = new Recorder(beginEnd, adopt);
+    EXPECT_TRUE(observable_->Register(*r));
+    return r;
+  }
   SmartPtr<TestObservable> observable_;
 };
 
-using Heard = std::vector<std::string>;
-
 TEST_F(ObservableTest, EachObserverHearsEveryPostInOrderAfterTheLoopRuns) {
-  SmartPtr<Recorder> a = new Recorder, b = new Recorder;
-  ASSERT_TRUE(observable_->Register(*a));
-  ASSERT_TRUE(observable_->Register(*b));
+  auto a = Registered(), b = Registered();
   for (unsigned char offset : {0, 1, 2}) observable_->Post(offset);
   EXPECT_TRUE(a->heard.empty()) << "posting calls nobody";
   arhost::RunUntilIdle();
@@ -128,73 +122,50 @@ TEST_F(ObservableTest, EachObserverHearsEveryPostInOrderAfterTheLoopRuns) {
   EXPECT_EQ(b->heard, a->heard);
 }
 
+// One reference per record, released whether the record is read, ignored, dropped with its
+// observer's registration, or dropped by shutdown.
 TEST_F(ObservableTest, PayloadReferencesAreReleasedOnEveryRoad) {
   int destroyed = 0;
-  SmartPtr<Recorder> adopting = new Recorder(false, true);
-  SmartPtr<Recorder> ignoring = new Recorder(false, false);  // leaves the pointer unread
-  SmartPtr<Recorder> leaving = new Recorder(false, true);    // unregistered before delivery
-  for (auto* r : {adopting.get(), ignoring.get(), leaving.get()}) observable_->Register(*r);
+  auto adopting = Registered(false, true), ignoring = Registered(),
+       leaving = Registered(false, true);
   {
     SmartPtr<Payload> payload = new Payload(&destroyed);
-    observable_->PostObservableEvent(Event(orl::Observable::GetNextEventId(), payload.get(), true),
-                                     false);
+    observable_->Post(0, payload.get());
     EXPECT_EQ(payload->GetReferenceCount(), 4) << "one reference per record";
   }
   observable_->DoUnregisterObserver(*leaving);
-  EXPECT_EQ(destroyed, 0);
   arhost::RunUntilIdle();
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(adopting->heard, Heard{"tag 0"});
   EXPECT_EQ(ignoring->heard, Heard{"tag 0"});
   EXPECT_EQ(leaving->heard, Heard{"unregister"});
-}
 
-TEST_F(ObservableTest, ShutdownReleasesRecordsNeverDelivered) {
-  int destroyed = 0;
-  SmartPtr<Recorder> a = new Recorder(false, true);
-  observable_->Register(*a);
-  observable_->PostObservableEvent(
-      Event(orl::Observable::GetNextEventId(), new Payload(&destroyed), true), false);
+  observable_->Post(0, new Payload(&destroyed));
   arhost::Shutdown();
-  EXPECT_EQ(destroyed, 1);
-  EXPECT_TRUE(a->heard.empty());
+  EXPECT_EQ(destroyed, 2) << "shutdown releases records never delivered";
+  EXPECT_EQ(adopting->heard.size(), 1u);
 }
 
-TEST_F(ObservableTest, InitHelperRunsOnceTheObserverIsRegistered) {
+TEST_F(ObservableTest, InitHelperRunsOnceForARegisteredObserverAndAFailureUnregisters) {
   struct Helper final : orl::Observable::_RegisterInitHelper {
-    TestObservable* observable;
-    Recorder* observer;
-    int runs = 0;
-    bool registeredDuringRun = false;
-    void InitObserver() override {
-      ++runs;
-      registeredDuringRun = observable->IsObserver(*observer);
-    }
-  };
-  SmartPtr<Recorder> a = new Recorder;
-  Helper helper;
-  helper.observable = observable_.get();
-  helper.observer = a.get();
-  EXPECT_TRUE(observable_->Register(*a, &helper));
-  EXPECT_EQ(helper.runs, 1);
-  EXPECT_TRUE(helper.registeredDuringRun);
-  EXPECT_FALSE(observable_->Register(*a, &helper));
-  EXPECT_EQ(helper.runs, 1) << "no helper run for a failed registration";
-}
-
-TEST_F(ObservableTest, FailingInitHelperLeavesTheObserverUnregistered) {
-  struct Throwing final : orl::Observable::_RegisterInitHelper {
-    void InitObserver() override { throw std::runtime_error("init failed"); }
+    std::function<void()> run;
+    void InitObserver() override { run(); }
   } helper;
   SmartPtr<Recorder> a = new Recorder;
-  EXPECT_THROW(observable_->Register(*a, &helper), std::runtime_error);
-  EXPECT_FALSE(observable_->IsObserver(*a));
+  std::vector<bool> runs;  // whether `a` was registered at each run
+  helper.run = [&] { runs.push_back(observable_->IsObserver(*a)); };
+  EXPECT_TRUE(observable_->Register(*a, &helper));
+  EXPECT_FALSE(observable_->Register(*a, &helper)) << "registered already: no run";
+  EXPECT_EQ(runs, std::vector<bool>{true});
+
+  SmartPtr<Recorder> b = new Recorder;
+  helper.run = [] { throw std::runtime_error("init failed"); };
+  EXPECT_THROW(observable_->Register(*b, &helper), std::runtime_error);
+  EXPECT_FALSE(observable_->IsObserver(*b));
 }
 
 TEST_F(ObservableTest, UpdateGroupsReachOnlyObserversThatAskForThem) {
-  SmartPtr<Recorder> plain = new Recorder(false), grouped = new Recorder(true);
-  observable_->Register(*plain);
-  observable_->Register(*grouped);
+  auto plain = Registered(false), grouped = Registered(true);
   {
     orl::Observable::UpdateGroup outer(observable_.get());
     observable_->Post(0);
@@ -207,8 +178,7 @@ TEST_F(ObservableTest, UpdateGroupsReachOnlyObserversThatAskForThem) {
 }
 
 TEST_F(ObservableTest, DestroyTellsObserversOnceAndDetachesThem) {
-  SmartPtr<Recorder> a = new Recorder;
-  observable_->Register(*a);
+  auto a = Registered();
   observable_->Post(0);
   observable_->Destroy();
   observable_->Destroy();
@@ -219,14 +189,12 @@ TEST_F(ObservableTest, DestroyTellsObserversOnceAndDetachesThem) {
   EXPECT_EQ(observable_->GetObserverCount(), 0u);
 }
 
-TEST_F(ObservableTest, UnknownHostTagAndMissingTagThrowToTheLoopsCaller) {
-  SmartPtr<Recorder> a = new Recorder;
-  observable_->Register(*a);
+TEST_F(ObservableTest, HostTagsGoToTheHostAndUnknownOnesThrowToTheLoopsCaller) {
+  auto a = Registered();
   observable_->PostObservableEvent(Event(orl::Observable::GetNextEventId() - 1), false);
   arhost::RunUntilIdle();
   EXPECT_EQ(a->heard, Heard{"destroy"}) << "the tag below the first free one is the host's";
 
-  // A plain orl::Observer knows only the host's tags.
   struct Plain final : orl::Observer {
     void OnDestroy() override {}
   };
@@ -244,9 +212,7 @@ TEST_F(ObservableTest, UnknownHostTagAndMissingTagThrowToTheLoopsCaller) {
 }
 
 TEST_F(ObservableTest, ObserverUnregisteringItselfHearsNothingMore) {
-  SmartPtr<Recorder> a = new Recorder, b = new Recorder;
-  observable_->Register(*a);
-  observable_->Register(*b);
+  auto a = Registered(), b = Registered();
   a->onEvent = [&] { observable_->DoUnregisterObserver(*a); };
   observable_->Post(0);
   observable_->Post(1);
