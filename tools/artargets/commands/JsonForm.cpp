@@ -100,7 +100,7 @@ bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, s
   Json array;
   try {
     array = Json::parse(text);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // a syntax error, or a number beyond a double
     error = std::string("not JSON: ") + e.what();
     return false;
   }

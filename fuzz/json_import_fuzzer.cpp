@@ -1,0 +1,29 @@
+// Drives the tool's JSON import on arbitrary bytes. Whatever it accepts must survive export and
+// import again unchanged, bit for bit.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "JsonForm.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::vector<artargets::TargetRecord> records, again;
+  std::string error;
+  if (!artargets::FromJsonText(text, records, error)) {
+    if (error.empty()) std::abort();  // a refusal always says why
+    return 0;
+  }
+  if (!artargets::FromJsonText(artargets::ToJsonText(records), again, error)) std::abort();
+  if (again.size() != records.size()) std::abort();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    // Bytes that are not UTF-8 are replaced on export, so only the numbers must match exactly.
+    artargets::TargetRecord expected = records[i];
+    expected.name = again[i].name;
+    expected.image = again[i].image;
+    expected.shape = again[i].shape;
+    if (!artargets::SameRecord(expected, again[i])) std::abort();
+  }
+  return 0;
+}

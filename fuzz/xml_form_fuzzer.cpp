@@ -1,0 +1,48 @@
+// Drives the host's parser of the XML form of serialized content on arbitrary bytes. Whatever
+// tree it builds, written out again and parsed a second time, gives the same text and no
+// problem at all.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "arhost/Host.h"
+#include "dg/XmlElem.h"
+#include "orl/SerializedContent.h"
+#include "serializedContent/XmlParser.h"
+#include "serializedContent/XmlWriter.h"
+
+namespace {
+
+// The tree read from `root`, written out again as text.
+std::string Reparsed(const dg::XmlElem* root, bool* clean) {
+  auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
+  serializedContent::XmlParser parser;
+  *clean = parser.Parse(root, top.get());
+  dg::XmlElem* out = dg::NewXmlElem("targets", false);
+  {
+    serializedContent::XmlWriter writer(out);
+    top->Visit(writer, true);
+  }
+  std::string text;
+  dg::WriteXmlCloseTags(out, text, 0);
+  dg::FreeXml(out);
+  return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  dg::XmlElem* root = dg::ParseXmlFromString(text, false, nullptr);
+  if (!root) return 0;
+  bool clean = false;
+  const std::string first = Reparsed(root, &clean);
+  dg::FreeXml(root);
+  dg::XmlElem* again = dg::ParseXmlFromString(first, false, nullptr);
+  if (!again) std::abort();
+  const std::string second = Reparsed(again, &clean);
+  dg::FreeXml(again);
+  if (!clean || second != first) std::abort();
+  arhost::Shutdown();
+  return 0;
+}
