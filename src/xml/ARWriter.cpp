@@ -28,14 +28,17 @@ bool ARWriter::WriteAnnotation(const orlloader::TablePtr&, const orlloader::Entr
   }
   content_->SetFileName(fileName);
   event_ = event;
-  WriteTargetFile();
-  if (event) event->Complete();
+  const std::string failure = WriteTargetFile();
+  // A file that could not be written is reported: answering success would let the caller
+  // believe the targets were kept. The message says why, the code is 1 as for every failure.
+  if (event && failure.empty()) event->Complete();
+  if (event && !failure.empty()) event->CompleteWithError(du::Symbol(failure), 1);
   return true;
 }
 
-void ARWriter::WriteTargetFile() {
+std::string ARWriter::WriteTargetFile() {
   dg::XmlElem* root = dg::NewXmlElem("augmentedreality", false);
-  if (!root) return;
+  if (!root) return "out of memory";
   root->SetIntAttribute("version", 1);
   dg::XmlElem* targets = dg::NewXmlElem("targets", root);
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
@@ -46,14 +49,15 @@ void ARWriter::WriteTargetFile() {
   }
   const du::Symbol path = content_->GetFileName();
 
-  const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
-  if (file && file->Open(std::string(path), 0, 8192, true)) {
-    std::string text = kDeclaration;
-    dg::WriteXmlCloseTags(root, text, 0);
-    file->Write1ByteArray(text.data(), static_cast<std::uint32_t>(text.size()));
-    file->Close();
-  }
+  std::string text = kDeclaration;
+  dg::WriteXmlCloseTags(root, text, 0);
   dg::FreeXml(root);
+  const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
+  if (!file) return "out of memory";
+  const bool written =
+      file->Open(std::string(path), 0, 8192, true) &&
+      file->Write1ByteArray(text.data(), static_cast<std::uint32_t>(text.size())) && file->Close();
+  return written ? std::string() : file->GetLastError();
 }
 
 }  // namespace ar

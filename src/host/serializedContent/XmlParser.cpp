@@ -1,5 +1,6 @@
 #include "serializedContent/XmlParser.h"
 
+#include <charconv>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -196,9 +197,23 @@ class Reader {
         read = Add<bool>(text, ParseBool, k, element);
     }
     if (!read)
-      return Problem(element, std::string(type) + " '" + k.str() + "' has the unreadable value '" +
-                                  std::string(text) + "'");
+      return Problem(element, std::string(type) + " '" + k.str() + "' has the " +
+                                  (IsWholeNumber(text) ? "out-of-range" : "unreadable") +
+                                  " value '" + std::string(text) + "'" + RangeOf(kind));
     return true;
+  }
+
+  // A whole number a wider type would hold: a whole-number property that does not fit.
+  static bool IsWholeNumber(std::string_view text) {
+    long long ignored = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ignored);
+    return !text.empty() && end == text.data() + text.size() &&
+           (error == std::errc() || error == std::errc::result_out_of_range);
+  }
+  static std::string RangeOf(Type kind) {
+    if (kind == Type::kUInt8) return " (a uint8 holds 0 to 255)";
+    if (kind == Type::kInt) return " (an int holds -2147483648 to 2147483647)";
+    return "";
   }
 
   template <class T>

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "ValueText.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/ValueText.h"
@@ -42,7 +43,7 @@ struct FileTarget {
   std::vector<std::string> ignored;
 
   std::string Label() const {
-    return "target " + std::to_string(place) + (name.empty() ? "" : " \"" + name + "\"");
+    return "target " + std::to_string(place) + (name.empty() ? "" : " " + Quoted(name));
   }
 };
 
@@ -92,11 +93,11 @@ class TargetCollector final : public orl::SerializedContentVisitor {
     if (!inside_) return false;
     auto known = KnownKeys().find(key.str());
     if (known == KnownKeys().end()) {
-      targets.back().ignored.push_back("\"" + key.str() + "\" is not a key the reader knows");
+      targets.back().ignored.push_back(Quoted(key.str()) + " is not a key the reader knows");
       return false;
     }
     if (known->second != type) {
-      targets.back().ignored.push_back("\"" + key.str() + "\" is a " + type +
+      targets.back().ignored.push_back(Quoted(key.str()) + " is a " + type +
                                        " where the reader expects a " + known->second);
       return false;
     }
@@ -137,7 +138,7 @@ void SharedNames(const std::vector<FileTarget>& targets, std::vector<std::string
     if (where.size() < 2) continue;
     std::string list;
     for (int place : where) list += (list.empty() ? "" : ", ") + std::to_string(place);
-    out.push_back("the name \"" + name + "\" is used by " + std::to_string(where.size()) +
+    out.push_back("the name " + Quoted(name) + " is used by " + std::to_string(where.size()) +
                   " targets (" + list + "); a scene shows only one of them");
   }
 }
@@ -150,13 +151,13 @@ std::string Diagnose(const std::string& path) {
   if (!root) return reason;
   const std::string rootName = root->GetName();
   const char* version = root->FindAttribute("version");
-  if (!version) return "the root element <" + rootName + "> has no \"version\" attribute";
+  if (!version) return "the root element <" + Escaped(rootName) + "> has no \"version\" attribute";
   int number = 0;
   root->GetIntAttribute("version", number);
   if (number == INT_MAX && std::string(version) != std::to_string(INT_MAX))
-    return "the version \"" + std::string(version) + "\" is not a whole number";
+    return "the version " + Quoted(version) + " is not a whole number";
   if (number > 1)
-    return "the file has version " + std::string(version) +
+    return "the file has version " + Escaped(version) +
            ", newer than the reader knows (it reads versions up to 1)";
   if (!root->FindChild("targets")) return "the root element has no \"targets\" child";
   return "the plug-in could not load it";
@@ -170,7 +171,8 @@ std::vector<std::string> Examine(const std::string& path) {
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   parser.Parse(targets, top.get());
-  for (const auto& problem : parser.GetProblems()) findings.push_back(problem + "; it is skipped");
+  for (const auto& problem : parser.GetProblems())
+    findings.push_back(Escaped(problem) + "; it is skipped");
   TargetCollector collector;
   top->Visit(collector, true);
   for (const auto& target : collector.targets) FindingsOf(target, findings);

@@ -14,6 +14,7 @@
 #include "Render.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
+#include "du/FileEditLock.h"
 #include "du/FileWriter.h"
 
 namespace artargets {
@@ -75,12 +76,13 @@ bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
   for (std::size_t i = 0; i < records.size(); ++i)
     if (records[i].name == name) places.push_back(i);
   if (places.empty()) {
-    Fail("no target in " + path + " is named \"" + name + "\" (see 'artargets list " + path + "')");
+    Fail("no target in " + path + " is named " + Quoted(name) + " (see 'artargets list " + path +
+         "')");
     return false;
   }
   if (places.size() > 1 && !all) {
-    Fail(std::to_string(places.size()) + " targets in " + path + " are named \"" + name +
-         "\"; give --all to change every one of them");
+    Fail(std::to_string(places.size()) + " targets in " + path + " are named " + Quoted(name) +
+         "; give --all to change every one of them");
     return false;
   }
   return true;
@@ -112,6 +114,8 @@ int Check(const std::string& path) {
 }
 
 int Add(const std::string& path, const TargetOptions& options) {
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
   // A missing file is started afresh; one that exists but does not load is left alone.
   if (std::filesystem::exists(path) && !Load(path, records)) return 1;
@@ -122,6 +126,8 @@ int Add(const std::string& path, const TargetOptions& options) {
 }
 
 int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all) {
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
   std::vector<std::size_t> places;
   if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
@@ -130,6 +136,8 @@ int Set(const std::string& path, const std::string& name, const TargetOptions& o
 }
 
 int Remove(const std::string& path, const std::string& name, bool all) {
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
   std::vector<std::size_t> places;
   if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
@@ -155,14 +163,18 @@ int Export(const std::string& path, const std::string& out) {
 int Import(const std::string& in, const std::string& path) {
   std::string text, error;
   std::vector<TargetRecord> records;
-  {
+  try {
     Progress reading("reading " + in);
     if (!ReadText(in, text))
       error = "cannot read " + in;
     else if (!FromJsonText(text, records, error))
       error = in + ": " + error;
-  }  // the progress line is gone before any message
+  } catch (const UsageError& e) {  // the progress line is gone before any message
+    throw UsageError(in + ": " + e.what());
+  }
   if (!error.empty()) return Fail(error);
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
   // Importing replaces the file, but never one that is something other than a target file.
   std::vector<TargetRecord> existing;
   if (std::filesystem::exists(path) && !LoadTargetFile(path, existing))

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "UsageError.h"
 #include "serializedContent/ValueText.h"
 
 namespace artargets {
@@ -44,10 +45,13 @@ std::string ReadText(const Json& value, const char* key) {
 }
 
 template <class Int>
-Int ReadWhole(const Json& value, const char* key) {
-  if (!value.is_number_integer() || value.get<long long>() < std::numeric_limits<Int>::min() ||
-      value.get<long long>() > static_cast<long long>(std::numeric_limits<Int>::max()))
-    throw std::runtime_error(std::string("\"") + key + "\" must be a whole number in range");
+Int ReadWhole(const Json& value, const char* key, WholeRange range) {
+  if (!value.is_number_integer())
+    throw std::runtime_error(std::string("\"") + key + "\" must be a whole number");
+  const bool fits = value.is_number_unsigned() ? value.get<unsigned long long>() <=
+                                                     static_cast<unsigned long long>(range.high)
+                                               : range.Holds(value.get<long long>());
+  if (!fits) throw UsageError(OutOfRangeText(key, value.dump(), range));
   return static_cast<Int>(value.get<long long>());
 }
 
@@ -63,8 +67,8 @@ TargetRecord ReadRecord(const Json& object) {
   r.image = ReadText(object["image"], "image");
   r.width = ReadNumber(object["width"], "width");
   r.height = ReadNumber(object["height"], "height");
-  r.type = ReadWhole<std::uint32_t>(object["type"], "type");
-  r.id = ReadWhole<int>(object["id"], "id");
+  r.type = ReadWhole<std::uint32_t>(object["type"], "type", kTypeRange);
+  r.id = ReadWhole<int>(object["id"], "id", kIdRange);
   r.center = ReadVector(object["center"], "center");
   r.normal = ReadVector(object["normal"], "normal");
   r.xdir = ReadVector(object["xdir"], "xdir");
@@ -112,6 +116,8 @@ bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, s
   for (std::size_t i = 0; i < array.size(); ++i) {
     try {
       records.push_back(ReadRecord(array[i]));
+    } catch (const UsageError& e) {
+      throw UsageError("target " + std::to_string(i + 1) + ": " + e.what());
     } catch (const std::exception& e) {
       error = "target " + std::to_string(i + 1) + ": " + e.what();
       return false;

@@ -14,7 +14,8 @@
 namespace artargets {
 
 std::string ToJsonText(const std::vector<TargetRecord>& records);
-// False, with what is wrong and where in `error`, when `text` is not such an array.
+// False, with what is wrong and where in `error`, when `text` is not such an array. Throws
+// UsageError for a whole number the target file cannot hold.
 bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error);
 
 }  // namespace artargets

@@ -1,9 +1,5 @@
 #include "TargetFiles.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -31,21 +27,6 @@ du::SmartPtr<orl::AnnoSetTable> TableOf(const std::string& path) {
 bool Succeeded(const du::SmartPtr<orl::AsyncEvent>& event) {
   arhost::RunUntilIdle();
   return event->GetStatus() == orl::BaseAsyncEvent::kSuccess;
-}
-
-// The identity of the file at `path`: a replaced file is a new file (the host's writer renames
-// a finished copy over the old one), so an unchanged identity means nothing was written.
-struct FileIdentity {
-  bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-FileIdentity IdentityOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return {};
-  return {true, info.st_dev, info.st_ino};
 }
 
 }  // namespace
@@ -87,14 +68,13 @@ bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& re
   auto entry = FileEntry(path);
   entry->SetContent(content.get());
 
-  const FileIdentity before = IdentityOf(path);
+  const bool existed = std::filesystem::exists(path);
   du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
   orlloader::Loader::GetLoader()->SaveAnnotation(TableOf(path), entry, event.get());
-  const bool completed = Succeeded(event);
-  const FileIdentity after = IdentityOf(path);
-  if (completed && after.exists && after != before) return true;
-  error = "could not write " + path + " (is the folder writable, is the disk full?)";
-  if (before.exists) error += "; the previous file is unchanged";
+  if (Succeeded(event)) return true;
+  error = "cannot write " + path;
+  if (!event->GetErrorMessage().empty()) error += ": " + event->GetErrorMessage().str();
+  if (existed) error += "; the previous file is unchanged";
   return false;
 }
 

@@ -1,5 +1,8 @@
 #include "TargetOptions.h"
 
+#include <charconv>
+
+#include "ValueText.h"
 #include "serializedContent/ValueText.h"
 
 namespace artargets {
@@ -9,7 +12,18 @@ namespace {
 double ParseNumber(const std::string& option, const std::string& text) {
   double value = 0;
   if (!serializedContent::ParseDouble(text, value))
-    throw UsageError(option + ": \"" + text + "\" is not a number");
+    throw UsageError(option + ": " + Quoted(text) + " is not a number");
+  return value;
+}
+
+long long ParseWhole(const std::string& option, const std::string& text, WholeRange range) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  const bool whole = !text.empty() && end == text.data() + text.size() &&
+                     (error == std::errc() || error == std::errc::result_out_of_range);
+  if (!whole) throw UsageError(option + ": " + Quoted(text) + " is not a whole number");
+  if (error != std::errc() || !range.Holds(value))
+    throw UsageError(OutOfRangeText(option, text, range));
   return value;
 }
 
@@ -43,14 +57,9 @@ void TargetOptions::ApplyTo(TargetRecord& r) const {
     r.width = ParseNumber("--size", size_.at(0));
     r.height = ParseNumber("--size", size_.at(1));
   }
-  if (Given(typeOption_)) {
-    int type = 0;
-    if (!serializedContent::ParseInt(type_, type) || type < 0)
-      throw UsageError("--type: \"" + type_ + "\" is not a whole number from 0 up");
-    r.type = static_cast<std::uint32_t>(type);
-  }
-  if (Given(idOption_) && !serializedContent::ParseInt(id_, r.id))
-    throw UsageError("--id: \"" + id_ + "\" is not a whole number");
+  if (Given(typeOption_))
+    r.type = static_cast<std::uint32_t>(ParseWhole("--type", type_, kTypeRange));
+  if (Given(idOption_)) r.id = static_cast<int>(ParseWhole("--id", id_, kIdRange));
   if (Given(centerOption_)) r.center = ParseVec("--center", center_);
   if (Given(normalOption_)) r.normal = ParseVec("--normal", normal_);
   if (Given(xdirOption_)) r.xdir = ParseVec("--xdir", xdir_);

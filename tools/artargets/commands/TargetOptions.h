@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "TargetRecord.h"
+#include "UsageError.h"
 
 namespace artargets {
-
-// A value on the command line that is not what its option takes: a usage error.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class TargetOptions {
  public:

@@ -88,4 +88,9 @@ void SortByNameThenId(std::vector<TargetRecord>& records) {
   });
 }
 
+std::string OutOfRangeText(const std::string& field, const std::string& value, WholeRange range) {
+  return field + ": " + value + " is out of range; a target file holds " +
+         std::to_string(range.low) + " to " + std::to_string(range.high);
+}
+
 }  // namespace artargets

@@ -41,6 +41,16 @@ bool SameRecord(const TargetRecord& a, const TargetRecord& b);
 // By name, then id: the order every listing uses, so that output is reproducible.
 void SortByNameThenId(std::vector<TargetRecord>& records);
 
+// The whole numbers a target file can hold for a field: the type is one byte in the file.
+struct WholeRange {
+  long long low, high;
+  bool Holds(long long value) const { return value >= low && value <= high; }
+};
+inline constexpr WholeRange kTypeRange{0, 255};
+inline constexpr WholeRange kIdRange{-2147483648LL, 2147483647LL};
+// "type: 300 is out of range; a target file holds 0 to 255".
+std::string OutOfRangeText(const std::string& field, const std::string& value, WholeRange range);
+
 // The fields of a record by their JSON key, for listings and differences.
 extern const std::vector<std::string> kFieldKeys;
 

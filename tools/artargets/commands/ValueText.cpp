@@ -6,13 +6,14 @@
 
 namespace artargets {
 
-namespace {
-
 std::string Quoted(const std::string& text) {
   return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-}  // namespace
+std::string Escaped(const std::string& text) {
+  const std::string quoted = Quoted(text);
+  return quoted.substr(1, quoted.size() - 2);
+}
 
 std::string NumberText(double value) { return serializedContent::FormatDouble(value); }
 

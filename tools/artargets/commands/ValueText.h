@@ -8,6 +8,13 @@
 
 namespace artargets {
 
+// Text from a file or a person made safe for a terminal: control characters become \uXXXX
+// escapes, bytes that are not UTF-8 become U+FFFD, quotes and backslashes are escaped. Every
+// name, image, shape, key or other piece of a file that the tool prints goes through it.
+std::string Escaped(const std::string& text);
+// Escaped(text) in double quotes.
+std::string Quoted(const std::string& text);
+
 std::string NumberText(double value);
 std::string VectorText(const Vec3& v);
 // The value of the field named by its JSON key, as text ("name" gives the name in quotes).
