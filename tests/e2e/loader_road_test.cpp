@@ -11,7 +11,6 @@
 namespace {
 
 using artest::Completions;
-using artest::RecordingEvent;
 using du::SmartPtr;
 
 class LoaderRoadTest : public artest::WorldTest {
@@ -21,59 +20,55 @@ class LoaderRoadTest : public artest::WorldTest {
   }
   // Runs one save or load through the loader; returns the completions the event received.
   Completions Run(bool save, const SmartPtr<orl::AnnoSetTableEntry>& entry) {
-    SmartPtr<RecordingEvent> event = new RecordingEvent;
-    const bool started = save ? loader_->SaveAnnotation(table_, entry, event.get())
-                              : loader_->LoadAnnotation(table_, entry, event.get());
-    EXPECT_TRUE(started);
+    SmartPtr<artest::RecordingEvent> event = new artest::RecordingEvent;
+    EXPECT_TRUE(save ? loader_->SaveAnnotation(table_, entry, event.get())
+                     : loader_->LoadAnnotation(table_, entry, event.get()));
     EXPECT_TRUE(event->completions.empty()) << "never completed inside the call";
     arhost::RunUntilIdle();
     return event->completions;
   }
 };
 
-TEST_F(LoaderRoadTest, SavedSetIsLoadedBackThroughThePlugin) {
+TEST_F(LoaderRoadTest, SavedSetComesBackAndAFailedSaveSaysSoAndKeepsIt) {
   auto saved = Entry();
   saved->SetContent(ContentOf({"Door", "Window"}).get());
   EXPECT_EQ(Run(true, saved), Completions{"ok"});
   EXPECT_EQ(dir_.Listing(), "ARTargets.xml;") << "saved where the reader will look";
-
   auto loaded = Entry();
   EXPECT_EQ(Run(false, loaded), Completions{"ok"});
   EXPECT_EQ(artest::TargetNames(loaded), (std::multiset<std::string>{"Door", "Window"}));
-}
 
-TEST_F(LoaderRoadTest, FailedSaveLeavesThePreviousFileUntouched) {
-  auto entry = Entry();
-  entry->SetContent(ContentOf({"Old"}).get());
-  ASSERT_EQ(Run(true, entry), Completions{"ok"});
-  const std::string previous = artest::ReadFile(dir_.File("ARTargets.xml"));
-  entry->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
+  const std::string previous = artest::ReadFile(FilePath());
+  saved->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
+  Completions failed;
   {
     artest::FileSizeLimit limit(64);
-    Run(true, entry);
+    failed = Run(true, saved);
   }
-  EXPECT_EQ(artest::ReadFile(dir_.File("ARTargets.xml")), previous);
+  ASSERT_EQ(failed.size(), 1u);
+  EXPECT_EQ(failed[0].rfind("error 1 cannot write the new " + FilePath(), 0), 0u) << failed[0];
+  EXPECT_EQ(artest::ReadFile(FilePath()), previous);
+  EXPECT_EQ(dir_.Listing(), "ARTargets.xml;");
 }
 
-TEST_F(LoaderRoadTest, FamilyNoPluginAnswersForEndsInAnError) {
+TEST_F(LoaderRoadTest, LoadsAndSavesNoPluginCanDoEndInAnError) {
   EXPECT_EQ(Run(false, Entry("markup")),
             Completions{"error 1 no plug-in gives a loader for the family 'markup'"});
   EXPECT_EQ(Run(true, Entry("markup")),
             Completions{"error 1 no plug-in gives a saver for the family 'markup'"});
-}
-
-TEST_F(LoaderRoadTest, MissingFileEndsInTheReadersError) {
-  EXPECT_EQ(Run(false, Entry()), Completions{"error 1"});
+  EXPECT_EQ(Run(false, Entry()), Completions{"error 1"}) << "no file: the reader's own error";
 }
 
 TEST_F(LoaderRoadTest, PluginsThatCannotBeLoadedSayWhy) {
-  std::string error;
-  EXPECT_FALSE(loader_->LoadPlugin(AR_PLUGIN_PATH, &error));
-  EXPECT_NE(error.find("loaded already"), std::string::npos) << error;
-  EXPECT_FALSE(loader_->LoadPlugin(dir_.File("nothing.so"), &error));
-  EXPECT_NE(error.find("nothing.so"), std::string::npos) << error;
-  EXPECT_FALSE(loader_->LoadPlugin(AR_HOST_PATH, &error));
-  EXPECT_NE(error.find("lacks OrlDllCreateComponent"), std::string::npos) << error;
+  const std::pair<std::string, const char*> rows[] = {
+      {AR_PLUGIN_PATH, "loaded already"},
+      {dir_.File("nothing.so"), "nothing.so"},
+      {AR_HOST_PATH, "lacks OrlDllCreateComponent"}};
+  for (const auto& [path, reason] : rows) {
+    std::string error;
+    EXPECT_FALSE(loader_->LoadPlugin(path, &error));
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
   EXPECT_EQ(loader_->GetPluginCount(), 1u);
 }
 

@@ -1,10 +1,32 @@
 // The fixture of whole-road tests: the plug-in loaded by path as a host loads it, the
 // controller from its factory, a world whose annotation-set table lives in a temporary folder,
-// and one recording observer registered with the controller. Helpers write the "ARTargets"
-// target file and add shape scenes whose own entry carries a name.
+// and one recording observer registered with the controller.
+//
+// Roads are written as scripts of steps, played with Play(). Doing:
+//   "set A B"      write a target file of targets A, B and make it the world's "ARTargets" set
+//   "file A B"     only write the file;  "entry-only" only add the set (no file behind it)
+//   "+S Name"      add shape scene S whose own entry is named Name ("+S" alone: no entry;
+//                  "+S Name plain": a scene that is not a shape scene); "again S" adds S again
+//   "-S"           remove scene S;  "entry S Name" / "entry S -" change or drop S's entry
+//   "destroy S"    destroy scene S;  "init", "reset" the world;  "no-table", "new-table"
+//   "show", "hide", "save" (with an event whose completion joins the observer's log as
+//                  "completed ok" or "completed error 1"); "show-", "save-" with no event
+//   "add N", "move N", "remove N" edit the registry;  "groups" asks for update groups
+//   "1" delivers one message;  "*" runs the loop until idle;  "drain" forgets what was heard
+// Checking (none runs the loop):
+//   "heard: a, b"  what the observer heard since the last check ("creations": one
+//                  "create N" per registered target, in registry order)
+//   "registry: A B", "file: A B"   the sorted names registered, or in the file read back
+//   "saved"        the file read back equals the registry, positions included
+//   "target S: N"  the target of scene S ("-": none);  "observers S: 2";  "shown: 1"
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <initializer_list>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +37,7 @@
 #include "TempDir.h"
 #include "ar/ARController.h"
 #include "ar/ARTarget.h"
+#include "dom/MessageLoop.h"
 #include "orl/Scene.h"
 #include "orl/World.h"
 #include "orlloader/Loader.h"
@@ -22,6 +45,7 @@
 namespace artest {
 
 using Heard = std::vector<std::string>;
+using Script = std::vector<std::string>;
 
 class WorldTest : public HostTest {
  protected:
@@ -34,12 +58,13 @@ class WorldTest : public HostTest {
         loader_->CreateComponent("world", "augmentedreality", "controller"));
     ASSERT_TRUE(controller_);
     world_ = orl::World::GetWorld();
-    table_ = orl::AnnoSetTable::Create(du::Symbol(dir_.path().string()));
+    table_ = NewTable();
     world_->SetAnnoSetTable(table_);
     observer_ = new RecordingObserver;
     controller_->RegisterObserver(*observer_, false);
   }
   void TearDown() override {
+    scenes_.clear();
     observer_ = nullptr;
     table_ = nullptr;
     world_ = nullptr;
@@ -48,45 +73,55 @@ class WorldTest : public HostTest {
     HostTest::TearDown();
   }
 
-  // Writes a target file of targets with these names and makes it the world's "ARTargets" set
-  // (not loaded yet).
-  void AddARTargetsSet(std::initializer_list<const char*> names) {
+  void Play(const Script& script) {
+    for (const std::string& step : script) {
+      SCOPED_TRACE(step);
+      const auto colon = step.find(": ");
+      if (step == "saved" || colon != std::string::npos)
+        Check(step.substr(0, std::min(colon, step.size())),
+              colon == std::string::npos ? "" : step.substr(colon + 2));
+      else if (step.back() == ':')
+        Check(step.substr(0, step.size() - 1), "");
+      else
+        Do(step);
+    }
+  }
+
+  void AddARTargetsSet(const std::vector<std::string>& names) {
     WriteTargetFile(names);
     table_->CreateAnnotationSet(ArEntry(), nullptr);
   }
-  void WriteTargetFile(std::initializer_list<const char*> names) {
+  void WriteTargetFile(const std::vector<std::string>& names) {
     ASSERT_EQ(SaveWithComponent(table_, ContentOf(names), FilePath()), Completions{"ok"});
   }
-  // AR content holding new targets with these names.
-  du::SmartPtr<ar::ARContent> ContentOf(std::initializer_list<const char*> names) {
+  du::SmartPtr<ar::ARContent> ContentOf(const std::vector<std::string>& names) {
     du::SmartPtr<ar::ARContent> content = new ar::ARContent;
     TargetSet targets;
-    for (const char* name : names) targets.insert(MakeTarget(name));
+    for (const auto& name : names) targets.insert(MakeTarget(name));
     content->SetTargets(targets);
     return content;
   }
   std::string FilePath() const { return dir_.File("ARTargets.xml"); }
-
-  du::SmartPtr<ar::ARTarget> MakeTarget(const char* name) {
+  du::SmartPtr<orl::AnnoSetTable> NewTable() const {
+    return orl::AnnoSetTable::Create(du::Symbol(dir_.path().string()));
+  }
+  du::SmartPtr<ar::ARTarget> MakeTarget(const std::string& name) {
     du::SmartPtr<ar::ARTarget> target = new ar::ARTarget(controller_.get());
     target->SetName(du::Symbol(name));
     return target;
   }
-
   // A shape scene whose own entry is named `entryName` (none when null), labelled for the
-  // observer and, with `add`, added to the world.
-  du::SmartPtr<orl::ShapeScene> ShapeScene(const char* label, const char* entryName,
-                                           bool add = true) {
+  // observer and added to the world.
+  du::SmartPtr<orl::ShapeScene> ShapeScene(const char* label, const char* entryName) {
     du::SmartPtr<orl::ShapeScene> scene = orl::ShapeScene::Create();
     if (entryName) scene->SetAnnotationSetTableEntry(SceneEntry(entryName));
     observer_->Label(scene.get(), label);
-    if (add) world_->AddScene(scene.get());
+    world_->AddScene(scene.get());
     return scene;
   }
-  static du::SmartPtr<orl::AnnoSetTableEntry> SceneEntry(const char* name) {
-    return ArEntry("", name, "markup");
+  static du::SmartPtr<orl::AnnoSetTableEntry> SceneEntry(const std::string& name) {
+    return ArEntry("", name.c_str(), "markup");
   }
-
   // The names of the registered targets, in registry order.
   std::vector<std::string> Registry() const {
     std::vector<du::SmartPtr<ar::ARTarget>> targets;
@@ -95,19 +130,6 @@ class WorldTest : public HostTest {
     for (const auto& t : targets) names.push_back(t->GetName().str());
     return names;
   }
-  // What the observer heard since the last call.
-  Heard TakeHeard() {
-    arhost::RunUntilIdle();
-    Heard heard;
-    heard.swap(observer_->heard);
-    return heard;
-  }
-  // "create N" for each registered target, in registry order.
-  Heard Creations() const {
-    Heard creations;
-    for (const auto& name : Registry()) creations.push_back("create " + name);
-    return creations;
-  }
 
   TempDir dir_;
   du::SmartPtr<orlloader::Loader> loader_;
@@ -115,12 +137,159 @@ class WorldTest : public HostTest {
   du::SmartPtr<orl::World> world_;
   du::SmartPtr<orl::AnnoSetTable> table_;
   du::SmartPtr<RecordingObserver> observer_;
+  std::map<std::string, du::SmartPtr<orl::Scene>> scenes_;
+
+ private:
+  static std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+  }
+  static std::string Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const auto& n : names) text += (text.empty() ? "" : " ") + n;
+    return text;
+  }
+  static std::vector<std::string> Described(const TargetSet& targets) {
+    std::vector<std::string> all;
+    for (const auto& t : targets)
+      all.push_back(t->GetName().str() + " at " + std::to_string(t->GetPosition().x) +
+                    t->GetIDPath().str());
+    std::sort(all.begin(), all.end());
+    return all;
+  }
+  TargetSet FileTargets() {
+    du::SmartPtr<orl::AnnoSetTableEntry> entry;
+    EXPECT_EQ(LoadWithComponent(table_, FilePath(), &entry), Completions{"ok"});
+    return Targets(entry);
+  }
+  orl::Scene* Scene(const std::string& label) {
+    EXPECT_TRUE(scenes_.count(label)) << "no scene " << label;
+    return scenes_[label].get();
+  }
+  void Run(void (ar::ARController::*operation)(orl::AsyncEvent*), bool withEvent) {
+    du::SmartPtr<RecordingEvent> event = new RecordingEvent;
+    event->log = &observer_->heard;
+    (controller_.get()->*operation)(withEvent ? event.get() : nullptr);
+  }
+
+  void Do(const std::string& step) {
+    const std::vector<std::string> w = Words(step);
+    const std::vector<std::string> rest(w.begin() + 1, w.end());
+    const std::string& verb = w[0];
+    if (verb[0] == '+' && w.size() == 3 && w[2] == "plain") {
+      scenes_[verb.substr(1)] = orl::Scene::Create();
+      scenes_[verb.substr(1)]->SetAnnotationSetTableEntry(SceneEntry(w[1]));
+      world_->AddScene(scenes_[verb.substr(1)]);
+    } else if (verb[0] == '+') {
+      scenes_[verb.substr(1)] = ShapeScene(verb.c_str() + 1, w.size() > 1 ? w[1].c_str() : nullptr);
+    } else if (verb[0] == '-' && verb.size() > 1) {
+      world_->RemoveScene(Scene(verb.substr(1)));
+    } else if (verb == "again") {
+      world_->AddScene(Scene(w[1]));
+    } else if (verb == "entry") {
+      Scene(w[1])->SetAnnotationSetTableEntry(w[2] == "-" ? nullptr : SceneEntry(w[2]));
+    } else if (verb == "destroy") {
+      Scene(w[1])->Destroy();
+    } else if (verb == "set") {
+      WriteTargetFile(rest);
+      table_->CreateAnnotationSet(ArEntry(), nullptr);
+    } else if (verb == "file") {
+      WriteTargetFile(rest);
+    } else if (verb == "entry-only") {
+      table_->CreateAnnotationSet(ArEntry(), nullptr);
+    } else if (verb == "init" || verb == "reset") {
+      verb == "init" ? world_->InitWorld() : world_->ResetWorld();
+    } else if (verb == "no-table" || verb == "new-table") {
+      table_ = verb == "no-table" ? nullptr : NewTable();
+      world_->SetAnnoSetTable(table_);
+      if (!table_) table_ = NewTable();  // the file is still read and written in the folder
+    } else if (verb == "show" || verb == "show-") {
+      Run(&ar::ARController::ShowTargets, verb == "show");
+    } else if (verb == "save" || verb == "save-") {
+      Run(&ar::ARController::SaveTargets, verb == "save");
+    } else if (verb == "hide") {
+      controller_->HideTargets();
+    } else if (verb == "add") {
+      controller_->AddTarget(MakeTarget(w[1]));
+    } else if (verb == "move") {
+      dg::DPoint3D centre{++moves_, 0, 0};
+      dg::DVec3 v{0, 0, 1};
+      du::Symbol path("/" + std::to_string(int(moves_)));
+      controller_->FindTarget(du::Symbol(w[1]))->SetLocation(centre, v, v, v, path, 0);
+    } else if (verb == "remove") {
+      controller_->RemoveTarget(controller_->FindTarget(du::Symbol(w[1])));
+    } else if (verb == "groups") {
+      observer_->beginEnd = true;
+    } else if (verb == "1") {
+      dom::MessageLoop::Get().RunOne();
+    } else if (verb == "*") {
+      arhost::RunUntilIdle();
+    } else if (verb == "drain") {
+      observer_->heard.clear();
+    } else {
+      FAIL() << "unknown step";
+    }
+  }
+
+  void Check(const std::string& what, const std::string& expected) {
+    const std::vector<std::string> w = Words(what);
+    if (what == "heard") {
+      Heard heard;
+      heard.swap(observer_->heard);
+      Heard wanted;
+      std::istringstream items(expected);
+      for (std::string item; std::getline(items >> std::ws, item, ',');)
+        if (item != "creations")
+          wanted.push_back(item);
+        else
+          for (const auto& name : Registry()) wanted.push_back("create " + name);
+      EXPECT_EQ(heard, wanted);
+    } else if (what == "registry") {
+      EXPECT_EQ(Sorted(Registry()), expected);
+    } else if (what == "file") {
+      std::vector<std::string> names;
+      for (const auto& t : FileTargets()) names.push_back(t->GetName().str());
+      EXPECT_EQ(Sorted(names), expected);
+    } else if (what == "saved") {
+      std::vector<du::SmartPtr<ar::ARTarget>> registered;
+      controller_->GetTargets(registered);
+      EXPECT_EQ(Described(FileTargets()), Described({registered.begin(), registered.end()}));
+    } else if (w[0] == "target") {
+      auto target = controller_->GetTargetForScene(Scene(w[1]));
+      EXPECT_EQ(target ? target->GetName().str() : "-", expected);
+    } else if (w[0] == "observers") {
+      EXPECT_EQ(std::to_string(Scene(w[1])->GetObserverCount()), expected);
+    } else if (what == "shown") {
+      EXPECT_EQ(controller_->GetShowTargets() ? "1" : "0", expected);
+    } else {
+      FAIL() << "unknown check";
+    }
+  }
+
+  double moves_ = 0;
 };
 
-// `first` followed by `rest`.
-inline Heard Then(Heard first, const Heard& rest) {
-  first.insert(first.end(), rest.begin(), rest.end());
-  return first;
+// Rows of scripts for TEST_P: each runs in a fresh world; its name names the test.
+struct Road {
+  std::string name;
+  Script script;
+};
+inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
+inline std::string RoadName(const ::testing::TestParamInfo<Road>& info) {
+  std::string name;
+  bool upper = true;
+  for (char c : info.param.name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) {
+      upper = true;
+      continue;
+    }
+    name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+    upper = false;
+  }
+  return name;
 }
 
 }  // namespace artest

@@ -1,0 +1,172 @@
+// The roads of the plug-in through the host, each a script (see WorldTest.h): scenes arriving
+// and the loads they start, the targets announced for them, showing, hiding and saving, and
+// interleavings of all of these, run step by step on the message loop.
+#include <gtest/gtest.h>
+
+#include "WorldTest.h"
+
+namespace {
+
+using artest::Road;
+
+class RoadsTest : public artest::WorldTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(RoadsTest, Plays) { Play(GetParam().script); }
+
+// A world whose three targets were loaded through a scene L named after none of them.
+const artest::Script kLoaded = {"set Door Window Roof", "+L Nothing", "*", "heard: creations"};
+
+artest::Script AfterLoading(std::initializer_list<std::string> then) {
+  artest::Script script = kLoaded;
+  script.insert(script.end(), then);
+  return script;
+}
+
+const Road kSceneRoads[] = {
+    {"scene arriving first loads the set and gets its target",
+     {"set Door Window Roof", "+S Window", "heard:", "*", "heard: creations, scene Window @S",
+      "target S: Window"}},
+    {"scenes that cannot be tracked are ignored",
+     {"set Door", "+P Door plain", "+E", "*", "heard:", "registry:", "observers E: 0",
+      "target P: -"}},
+    {"scene announced twice keeps its first observer",
+     AfterLoading({"+S Door", "*", "heard: scene Door @S", "again S", "*",
+                   "heard:", "observers S: 1", "target S: Door"})},
+    {"scene added after loading hears its target at once",
+     AfterLoading(
+         {"+N Roof", "+U Chimney", "*", "heard: scene Roof @N", "target N: Roof", "target U: -"})},
+    {"removed scene is forgotten but its target stays",
+     AfterLoading({"+S Door", "*", "drain", "-S", "*", "heard:", "registry: Door Roof Window",
+                   "observers S: 0", "target S: -", "-S", "*", "heard:"})},
+    {"entry changes announce only a different target",
+     AfterLoading({"+S Door", "*", "drain", "entry S Door", "*", "heard:", "entry S Cellar", "*",
+                   "heard: scene - @S", "target S: -", "entry S Roof", "*", "heard: scene Roof @S",
+                   "entry S -", "*", "heard:", "target S: Roof"})},
+    {"entry change before any load starts one",
+     {"+S Door", "*", "heard:", "set Door Window", "entry S Window", "*",
+      "heard: creations, scene Window @S"}},
+    {"completion for a removed scene loads but announces no scene",
+     {"set Door Window", "+S Door", "-S", "*", "heard: creations", "registry: Door Window"}},
+    {"two scenes before loading give one set of creations, each load in its own group",
+     {"set Door Window Roof", "groups", "+A Door", "+B Roof", "*",
+      "heard: begin, creations, scene Door @A, end, begin, scene Roof @B, end"}},
+    {"failed load leaves nothing loaded and the next scene loads again",
+     {"entry-only", "+A Door", "*", "heard:", "registry:", "file Door", "+B Door", "*",
+      "heard: create Door, scene Door @B"}},
+    {"targets added before the first load vanish silently",
+     {"set Door", "add Early", "*", "heard: create Early", "+S Door", "*",
+      "heard: create Door, scene Door @S", "registry: Door"}},
+    {"world without the set loads nothing",
+     {"file Door", "+A Door", "no-table", "+B Door", "*", "heard:", "registry:"}},
+    {"world init and reset drop the shown state and the content",
+     {"add Early", "init", "*", "heard: create Early", "registry: Early", "set Door", "+S Door",
+      "show", "*", "drain", "reset", "*", "heard: show 0, reset", "registry:", "shown: 0",
+      "target S: Door"}},
+    {"destroyed scene detaches its observer but is tracked until removed",
+     AfterLoading({"+S Door", "*", "destroy S", "*", "observers S: 0", "target S: Door", "-S", "*",
+                   "target S: -"})},
+};
+INSTANTIATE_TEST_SUITE_P(Scenes, RoadsTest, ::testing::ValuesIn(kSceneRoads), artest::RoadName);
+
+// The caller's event is completed before the notification that follows it: both travel
+// through the loop, so the one log shows their order.
+const Road kShowHideSaveRoads[] = {
+    {"show loads the set, completes, then shows",
+     {"set Door Window", "show", "heard:", "shown: 0", "*",
+      "heard: creations, completed ok, show 1", "shown: 1"}},
+    {"show and hide post only on a change",
+     {"set Door",
+      "hide",
+      "*",
+      "heard:",
+      "+S Door",
+      "*",
+      "drain",
+      "show",
+      "*",
+      "heard: completed ok, show 1",
+      "show",
+      "*",
+      "heard: completed ok",
+      "show-",
+      "*",
+      "heard:",
+      "hide",
+      "hide",
+      "*",
+      "heard: show 0",
+      "shown: 0",
+      "registry: Door",
+      "show-",
+      "*",
+      "heard: show 1"}},
+    {"show in a world without the set creates an empty one",
+     {"add Early", "*", "drain", "show", "*", "heard: completed ok, show 1", "registry:", "save",
+      "*", "heard: completed ok", "file:"}},
+    {"show and save fail without a table",
+     {"no-table", "show", "save", "*", "heard: completed error 1, completed error 1", "shown: 0"}},
+    {"failed load fails the show", {"entry-only", "show", "*", "heard: completed error 1"}},
+    {"save before any load fails and keeps the file",
+     {"set Door", "add Early", "save", "save-", "*", "heard: create Early, completed error 1",
+      "file: Door"}},
+    {"save fails when the set or the table is gone",
+     {"set Door", "show", "*", "drain", "new-table", "save", "no-table", "save", "*",
+      "heard: completed error 1, completed error 1"}},
+    {"saved registry comes back in a new world",
+     {"set Door Window Roof", "show", "*", "add Cellar", "remove Window", "move Door", "save", "*",
+      "saved", "reset", "new-table", "entry-only", "*", "registry:", "show", "*",
+      "registry: Cellar Door Roof", "saved"}},
+    {"saves without events change nothing else",
+     {"set Door", "show", "*", "drain", "add X", "save-", "*", "heard: create X", "saved"}},
+};
+INSTANTIATE_TEST_SUITE_P(ShowHideSave, RoadsTest, ::testing::ValuesIn(kShowHideSaveRoads),
+                         artest::RoadName);
+
+// Whatever order scene arrivals, loads, shows and edits come in, a save writes the registry.
+const Road kInterleavings[] = {
+    {"second load queued between the first one's reader and its completion",
+     {"set Door Gate", "+A Door", "1", "+B Gate", "1", "1", "1", "1", "*", "add X", "save", "*",
+      "saved"}},
+    {"show while the first scene's load is in flight",
+     {"set Door Gate", "+A Door", "show", "1", "1", "1", "1", "*", "add X", "move Door", "save",
+      "*", "saved"}},
+    {"show first, edits in between",
+     {"set Door Gate", "show", "+A Door", "*", "add X", "move Door", "remove Gate", "save", "*",
+      "saved", "hide", "add Y", "save", "*", "saved"}},
+    {"saves between loads of two scene waves",
+     {"set Door Gate", "+A Door", "+B Gate", "*", "add X", "save", "*", "saved", "+C Door", "show",
+      "*", "remove X", "save", "*", "saved"}},
+    {"save queued before a second load completes",
+     {"set Door Gate", "+A Door", "1", "show", "1", "1", "1", "add X", "save", "*", "saved",
+      "move X", "save", "*", "saved"}},
+};
+INSTANTIATE_TEST_SUITE_P(Interleavings, RoadsTest, ::testing::ValuesIn(kInterleavings),
+                         artest::RoadName);
+
+class RoadsEndTest : public artest::WorldTest {};
+
+TEST_F(RoadsEndTest, RemovedSceneObserverLeavesTheLoop) {
+  Play(AfterLoading({"+S Door", "*"}));
+  const std::size_t managed = arhost::GetLiveCounts().managedObjects;
+  Play({"-S", "*"});
+  EXPECT_EQ(arhost::GetLiveCounts().managedObjects, managed - 1);
+}
+
+TEST_F(RoadsEndTest, CreatedSetIsMarkedForSavingInThePluginsFamily) {
+  Play({"show", "*"});
+  du::SmartPtr<orl::AnnoSetTableEntry> entry;
+  ASSERT_TRUE(table_->GetAnnotationEntry(du::Symbol("ARTargets"), orl::ANNO_SET_CONTENT_AR, entry));
+  EXPECT_TRUE(entry->needsSave);
+  EXPECT_EQ(entry->GetFamily().str(), "augmentedreality");
+}
+
+TEST_F(RoadsEndTest, DestroyedControllerHearsNothingMore) {
+  Play(AfterLoading({"+S Door", "*"}));
+  const std::size_t worldObservers = world_->GetObserverCount();
+  controller_->Destroy();
+  EXPECT_EQ(world_->GetObserverCount(), worldObservers - 1);
+  Play({"observers S: 0", "observers L: 0", "+T Window", "entry S Roof", "reset", "*",
+        "registry: Door Roof Window", "target T: -", "target S: -"});
+}
+
+}  // namespace
