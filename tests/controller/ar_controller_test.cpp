@@ -1,123 +1,252 @@
+// The controller's registry, its notifications through the real message loop, and the
+// decoding of notification records, malformed ones included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
 
 #include "ControllerTest.h"
-#include "ar/ARController.h"
-#include "ar/ARTarget.h"
+#include "dom/ObserverProxy.h"
+#include "orl/Scene.h"
 
 namespace {
 
 using artest::Heard;
+using artest::RecordingObserver;
 using du::SmartPtr;
+using Targets = std::vector<SmartPtr<ar::ARTarget>>;
 
-class ARControllerTest : public artest::ControllerTest {};
+class ARControllerTest : public artest::ControllerTest {
+ protected:
+  Targets Registered() {
+    Targets all;
+    controller_->GetTargets(all);
+    return all;
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const auto& t : Registered()) names.push_back(t->GetName().str());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
 
-TEST_F(ARControllerTest, GetReturnsOneControllerWithItsClassType) {
-  EXPECT_EQ(ar::ARController::Get(), controller_);
-  EXPECT_EQ(controller_->GetClassType().GetId(), 177u);
-  EXPECT_FALSE(controller_->GetShowTargets());
-  EXPECT_EQ(ar::ARController::GetBaseEventId(), orl::Observable::GetNextEventId());
+// Each row edits the registry; the observer hears exactly the changes, in order.
+TEST_F(ARControllerTest, RegistryChangesPostOnlyWhatChanged) {
+  struct Row {
+    const char* name;
+    std::function<void(ar::ARController&, SmartPtr<ar::ARTarget>)> run;
+    Heard heard;
+    std::vector<std::string> left;
+  };
+  const Row rows[] = {
+      {"added twice, and nothing",
+       [](auto& c, auto a) {
+         c.AddTarget(a);
+         c.AddTarget(a);
+         c.AddTarget(nullptr);
+       },
+       {"create A"},
+       {"A"}},
+      {"removed twice, and a stranger",
+       [this](auto& c, auto a) {
+         c.AddTarget(a);
+         c.RemoveTarget(MakeTarget("Stranger"));
+         c.RemoveTarget(a);
+         c.RemoveTarget(a);
+       },
+       {"create A", "destroy A"},
+       {}},
+      {"all removed once, none when empty",
+       [this](auto& c, auto a) {
+         c.RemoveAllTargets();
+         c.AddTarget(a);
+         c.AddTarget(MakeTarget("B"));
+         c.RemoveAllTargets();
+         c.RemoveAllTargets();
+       },
+       {"create A", "create B", "destroy all"},
+       {}},
+      {"moves told whether registered or empty",
+       [](auto& c, auto a) {
+         SmartPtr<ar::ARTarget> none;
+         c.SignalTargetMoved(a);
+         c.SignalTargetMoved(none);
+       },
+       {"moved A", "moved -"},
+       {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto observer = Observe();
+    auto a = MakeTarget("A");
+    row.run(*controller_, a);
+    EXPECT_TRUE(observer->heard.empty()) << "nothing is delivered before the loop runs";
+    arhost::RunUntilIdle();
+    EXPECT_EQ(observer->heard, row.heard);
+    ASSERT_FALSE(observer->targets.empty());
+    EXPECT_EQ(observer->targets[0], a) << "the payload is the very target";
+    EXPECT_EQ(Names(), row.left);
+    controller_->DeregisterObserver(*observer);
+    controller_->RemoveAllTargets();
+  }
 }
 
-TEST_F(ARControllerTest, AddingTwiceKeepsOneEntryAndPostsOneCreate) {
-  auto observer = Observe();
-  auto door = MakeTarget("Door");
-  controller_->AddTarget(door);
-  controller_->AddTarget(door);
-  controller_->AddTarget(nullptr);  // ignored
-  std::vector<SmartPtr<ar::ARTarget>> all;
-  controller_->GetTargets(all);
-  EXPECT_EQ(all, std::vector<SmartPtr<ar::ARTarget>>{door});
-  arhost::RunUntilIdle();
-  EXPECT_EQ(observer->heard, Heard{"create Door"});
-}
-
-TEST_F(ARControllerTest, EqualNamesAreBothKeptAndTheLowerAddressIsFound) {
+TEST_F(ARControllerTest, FindsTakeTheLowestAddressAndIdsOnlyOfNumberedTargets) {
   auto a = MakeTarget("Twin", 4, ar::ARTarget::TYPE_NUMBERED);
   auto b = MakeTarget("Twin", 4, ar::ARTarget::TYPE_NUMBERED);
-  controller_->AddTarget(a);
-  controller_->AddTarget(b);
+  auto plain = MakeTarget("Marker", 5, ar::ARTarget::TYPE_PLAIN);
+  for (const auto& t : {a, b, plain}) controller_->AddTarget(t);
   const auto& lower = a.get() < b.get() ? a : b;
   EXPECT_EQ(controller_->FindTarget(du::Symbol("Twin")), lower);
   EXPECT_EQ(controller_->FindTarget(4), lower);
   EXPECT_TRUE(controller_->FindTarget(du::Symbol("twin")).IsNull());
-}
-
-TEST_F(ARControllerTest, OnlyNumberedTargetsAreFoundById) {
-  auto target = MakeTarget("Marker", 5, ar::ARTarget::TYPE_PLAIN);
-  controller_->AddTarget(target);
+  EXPECT_TRUE(controller_->FindTarget(5).IsNull()) << "type 0 is not found by id";
+  plain->SetType(static_cast<ar::ARTarget::EType>(2));
   EXPECT_TRUE(controller_->FindTarget(5).IsNull());
-  target->SetType(static_cast<ar::ARTarget::EType>(2));
-  EXPECT_TRUE(controller_->FindTarget(5).IsNull());
-  target->SetType(ar::ARTarget::TYPE_NUMBERED);
-  EXPECT_EQ(controller_->FindTarget(5), target);
+  plain->SetType(ar::ARTarget::TYPE_NUMBERED);
+  EXPECT_EQ(controller_->FindTarget(5), plain);
   EXPECT_TRUE(controller_->FindTarget(6).IsNull());
-}
 
-TEST_F(ARControllerTest, GetTargetsReplacesALongerVectorInRegistryOrder) {
-  std::vector<SmartPtr<ar::ARTarget>> targets;
-  for (const char* name : {"A", "B", "C"}) {
-    targets.push_back(MakeTarget(name));
-    controller_->AddTarget(targets.back());
-  }
-  std::vector<SmartPtr<ar::ARTarget>> out(10, MakeTarget("stale"));
+  Targets out(10, MakeTarget("stale"));
   controller_->GetTargets(out);
-  std::sort(targets.begin(), targets.end());
-  EXPECT_EQ(out, targets);
+  Targets sorted{a, b, plain};
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(out, sorted) << "replaced, in registry order";
 }
 
-TEST_F(ARControllerTest, RemovingPostsOnlyForRegisteredTargets) {
+TEST_F(ARControllerTest, OneControllerUntilShutdownAndAFailedAllocationTriesAgain) {
+  EXPECT_EQ(ar::ARController::Get(), controller_);
+  EXPECT_EQ(controller_->GetClassType().GetId(), 177u);
+  EXPECT_FALSE(controller_->GetShowTargets());
+  EXPECT_EQ(ar::ARController::GetBaseEventId(), orl::Observable::GetNextEventId());
   auto observer = Observe();
-  auto door = MakeTarget("Door"), stranger = MakeTarget("Stranger");
-  controller_->AddTarget(door);
-  controller_->RemoveTarget(stranger);
-  controller_->RemoveTarget(door);
-  controller_->RemoveTarget(door);
-  arhost::RunUntilIdle();
-  EXPECT_EQ(observer->heard, (Heard{"create Door", "destroy Door"}));
-  EXPECT_TRUE(controller_->FindTarget(du::Symbol("Door")).IsNull());
-}
-
-TEST_F(ARControllerTest, RemoveAllPostsOneEventOrNone) {
-  auto observer = Observe();
-  controller_->RemoveAllTargets();
-  for (const char* name : {"A", "B", "C"}) controller_->AddTarget(MakeTarget(name));
-  controller_->RemoveAllTargets();
-  controller_->RemoveAllTargets();
-  arhost::RunUntilIdle();
-  ASSERT_EQ(observer->heard.size(), 4u);
-  EXPECT_EQ(observer->heard.back(), "destroy all");
-  EXPECT_EQ(std::count(observer->heard.begin(), observer->heard.end(), "destroy all"), 1);
-}
-
-TEST_F(ARControllerTest, ShutdownEmptiesTheInstancePointer) {
+  controller_->AddTarget(MakeTarget("C"));  // queued records, a registry, an observer
   SmartPtr<ar::ARController> first = controller_;
-  arhost::Shutdown();
-  EXPECT_EQ(first->GetReferenceCount(), 1) << "only our reference is left";
-  SmartPtr<ar::ARController> second = ar::ARController::Get();
-  EXPECT_NE(second, first);
-  EXPECT_EQ(ar::ARController::Get(), second.get());
-}
-
-TEST_F(ARControllerTest, ShutdownReleasesEverythingTheControllerHeld) {
-  auto observer = Observe();
-  for (const char* name : {"A", "B"}) controller_->AddTarget(MakeTarget(name));
-  controller_->RemoveAllTargets();
-  controller_->AddTarget(MakeTarget("C"));
-  // Records stay queued, the registry holds a target, the observer is registered: shutdown
-  // must release all of it (the fixture checks the counters).
   observer = nullptr;
   arhost::Shutdown();
-  EXPECT_EQ(arhost::GetLiveCounts().refCounted, before_.refCounted);
-}
-
-TEST_F(ARControllerTest, FailedAllocationGivesNoControllerAndTheNextCallTriesAgain) {
-  arhost::Shutdown();
+  EXPECT_EQ(first->GetReferenceCount(), 1) << "shutdown let go of everything but ours";
+  first = nullptr;
   orl::MemoryPoolAllocated::FailNextAllocations(1);
   EXPECT_EQ(ar::ARController::Get(), nullptr);
-  ar::ARController* next = ar::ARController::Get();
-  EXPECT_NE(next, nullptr) << "the next call tries again";
+  EXPECT_NE(ar::ARController::Get(), nullptr) << "the next call tries again";
+}
+
+TEST_F(ARControllerTest, NewObserverIsToldTheRegistryAtOnceAndNothingElse) {
+  for (const char* name : {"A", "B", "C"}) controller_->AddTarget(MakeTarget(name));
+  arhost::RunUntilIdle();
+  SmartPtr<RecordingObserver> late = new RecordingObserver, quiet = new RecordingObserver;
+  ASSERT_TRUE(controller_->RegisterObserver(*late, true));
+  Heard creations;
+  for (const auto& t : Registered()) creations.push_back("create " + t->GetName().str());
+  EXPECT_EQ(late->heard, creations) << "told directly, during registration";
+  ASSERT_TRUE(controller_->RegisterObserver(*quiet, false));
+  EXPECT_FALSE(controller_->RegisterObserver(*quiet, true)) << "registered already";
+  arhost::RunUntilIdle();
+  EXPECT_EQ(late->heard.size(), 3u) << "and nothing more arrives";
+  EXPECT_TRUE(quiet->heard.empty());
+}
+
+TEST_F(ARControllerTest, DeliveriesOutliveTheirTargetsAndDeregisteredObserversHearNothing) {
+  auto stays = Observe(), leaves = Observe();
+  {
+    auto doomed = MakeTarget("Doomed");
+    controller_->AddTarget(doomed);
+    controller_->RemoveTarget(doomed);
+  }  // nobody but the queued records holds it now
+  EXPECT_TRUE(controller_->DeregisterObserver(*leaves));
+  EXPECT_FALSE(controller_->DeregisterObserver(*leaves));
+  arhost::RunUntilIdle();
+  EXPECT_EQ(stays->heard, (Heard{"create Doomed", "destroy Doomed"}));
+  EXPECT_TRUE(leaves->heard.empty());
+}
+
+TEST_F(ARControllerTest, ObserverMayChangeTheRegistryFromItsNotifications) {
+  struct Remover final : RecordingObserver {
+    ar::ARController* controller = nullptr;
+    void OnTargetCreate(SmartPtr<ar::ARTarget>& t) override {
+      RecordingObserver::OnTargetCreate(t);
+      controller->RemoveTarget(t);
+    }
+  };
+  for (const char* name : {"A", "B"}) controller_->AddTarget(MakeTarget(name));
+  SmartPtr<Remover> remover = new Remover;
+  remover->controller = controller_;
+  ASSERT_TRUE(controller_->RegisterObserver(*remover, true));  // inside the initial walk
+  EXPECT_TRUE(Registered().empty());
+  controller_->AddTarget(MakeTarget("C"));  // and in a delivered notification
+  arhost::RunUntilIdle();
+  EXPECT_TRUE(Registered().empty());
+  EXPECT_EQ(remover->heard.back(), "destroy C");
+}
+
+// Records written by hand: what each decodes to, or the message it throws.
+TEST_F(ARControllerTest, RecordsDecodeToTheirNotificationOrThrowTheirMessage) {
+  struct Row {
+    int offset;           // from the base id; `absolute` makes it the tag itself
+    const char* payload;  // T: a target, S: a scene, b: the bool true, u: a byte (a wrong kind)
+    const char* heard;    // what the observer hears, or
+    const char* thrown;   // the message of what it throws
+    bool absolute = false;
+  };
+  const Row rows[] = {
+      {0, "", "reset", ""},
+      {1, "T", "create T", ""},
+      {2, "T", "destroy T", ""},
+      {3, "", "destroy all", ""},
+      {4, "T", "changed T", ""},
+      {5, "b", "show 1", ""},
+      {6, "T", "moved T", ""},
+      {7, "TS", "scene T @S", ""},
+      {-1, "", "destroy", ""},  // below the base: the host's destruction notice
+      {1, "u", "", "Could not retrieve Target pointer from TargetCreateEvent."},
+      {2, "u", "", "Could not retrieve Target pointer from TargetDestroyEvent."},
+      {4, "u", "", "Could not retrieve Target pointer from TargetChangedEvent."},
+      {5, "u", "", "Could not retrieve bShow from ShowTargetsEvent."},
+      {6, "u", "", "Could not retrieve Target pointer from TargetMovedEvent."},
+      {7, "u", "", "Could not retrieve Target pointer from ShowTargetForSceneEvent."},
+      {7, "T", "", "Could not retrieve Scene pointer from ShowTargetForSceneEvent."},
+      {8, "", "", "Unrecognised ARController Observer tag <?>."},
+      {255, "", "", "Unrecognised ARController Observer tag <255>.", true},
+  };
+  SmartPtr<RecordingObserver> observer = new RecordingObserver;
+  SmartPtr<dom::ObserverProxy> proxy = new dom::ObserverProxy(*observer);
+  auto target = MakeTarget("T");
+  SmartPtr<orl::ShapeScene> scene = orl::ShapeScene::Create();
+  observer->Label(scene.get(), "S");
+  for (const Row& row : rows) {
+    const unsigned tag =
+        row.absolute ? row.offset : ar::ARController::GetBaseEventId() + row.offset;
+    SCOPED_TRACE(tag);
+    proxy->Begin();
+    proxy->PushUInt8Value(static_cast<unsigned char>(tag));
+    for (const char* p = row.payload; *p; ++p) {
+      du::RefCounted* counted =
+          *p == 'T' ? static_cast<du::RefCounted*>(target.get()) : scene.get();
+      if (*p == 'b') proxy->PushBooleanValue(true);
+      if (*p == 'u') proxy->PushUInt8Value(1);
+      if (*p != 'T' && *p != 'S') continue;
+      counted->AddReference(du::kRecordOwnerTag);
+      proxy->PushSmartPtr(*p == 'T' ? static_cast<void*>(target.get()) : scene.get(), counted);
+    }
+    proxy->End();
+    std::string thrown;
+    try {
+      arhost::RunUntilIdle();
+    } catch (const std::runtime_error& e) {
+      thrown = e.what();
+    }
+    std::string expected = row.thrown;
+    if (const auto mark = expected.find('?'); mark != std::string::npos)
+      expected.replace(mark, 1, std::to_string(tag));
+    EXPECT_EQ(thrown, expected);
+    EXPECT_EQ(observer->heard, *row.heard ? Heard{row.heard} : Heard{});
+    observer->heard.clear();
+    observer->targets.clear();
+    EXPECT_EQ(target->GetReferenceCount(), 1) << "the record's reference was dropped";
+    EXPECT_EQ(scene->GetReferenceCount(), 1);
+  }
 }
 
 }  // namespace
