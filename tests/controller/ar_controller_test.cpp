@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "ControllerTest.h"
+#include "dom/MessageLoop.h"
 #include "dom/ObserverProxy.h"
 #include "orl/Scene.h"
 
@@ -128,9 +129,13 @@ TEST_F(ARControllerTest, OneControllerUntilShutdownAndAFailedAllocationTriesAgai
   arhost::Shutdown();
   EXPECT_EQ(first->GetReferenceCount(), 1) << "shutdown let go of everything but ours";
   first = nullptr;
+  auto& loop = dom::MessageLoop::Get();
   orl::MemoryPoolAllocated::FailNextAllocations(1);
   EXPECT_EQ(ar::ARController::Get(), nullptr);
+  EXPECT_EQ(loop.GetShutdownMessageCount(), 1u) << "registered even when the allocation failed";
   EXPECT_NE(ar::ARController::Get(), nullptr) << "the next call tries again";
+  EXPECT_NE(ar::ARController::Get(), nullptr);
+  EXPECT_EQ(loop.GetShutdownMessageCount(), 2u) << "one more for the controller, none after";
 }
 
 TEST_F(ARControllerTest, NewObserverIsToldTheRegistryAtOnceAndNothingElse) {

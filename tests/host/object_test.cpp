@@ -30,15 +30,12 @@ class Circle final : public orl::ObjectWithRWLock {
   ~Circle() override = default;
 };
 
-class Tag final : public du::UserData {};
-
 using ObjectTest = artest::HostTest;
 
-TEST_F(ObjectTest, ClassTypesAnswerFromTheirChain) {
+TEST_F(ObjectTest, ClassTypesAnswerFromTheirChainAndTheRegistryKeepsTheFirstOfAnId) {
   SmartPtr<Circle> circle = new Circle;
-  EXPECT_TRUE(circle->IsATypeOfId(9002));
-  EXPECT_TRUE(circle->IsATypeOfId(9001));
-  EXPECT_TRUE(circle->IsATypeOfId(orl::Object::CLASS_TYPE.GetId()));
+  for (unsigned id : {9002u, 9001u, orl::Object::CLASS_TYPE.GetId()})
+    EXPECT_TRUE(circle->IsATypeOfId(id)) << id;
   EXPECT_FALSE(circle->IsATypeOfId(9003));
   std::vector<const orl::ClassType*> chain{nullptr, nullptr, nullptr, nullptr};
   circle->GetClassTypes(chain);
@@ -46,36 +43,30 @@ TEST_F(ObjectTest, ClassTypesAnswerFromTheirChain) {
                                                        &orl::Object::CLASS_TYPE}));
   EXPECT_NE(circle->GetObjectDescription().find("Circle (class type 9002)"), std::string::npos)
       << circle->GetObjectDescription();
-}
 
-TEST_F(ObjectTest, ClassTypeRegistryKeepsTheFirstOfAnIdUntilItGoes) {
-  EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
   EXPECT_EQ(orl::ClassType::Find(424242), nullptr);
   {
-    orl::ClassType duplicate(9002);
+    orl::ClassType duplicate(9002), fresh(424242);
     EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
-    orl::ClassType fresh(424242);
     EXPECT_EQ(orl::ClassType::Find(424242), &fresh);
   }
   EXPECT_EQ(orl::ClassType::Find(424242), nullptr);
   EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
 }
 
-TEST_F(ObjectTest, PoolCountsBlocksAndCanBeMadeToFail) {
+TEST_F(ObjectTest, PoolCountsBlocksAndCanBeMadeToFailOnce) {
   const auto blocks = du::GetLiveCounters().poolBlocks.load();
   SmartPtr<Circle> circle = new Circle;
   EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks + 1);
   orl::MemoryPoolAllocated::FailNextAllocations(1);
-  Circle* failed = new Circle;
-  EXPECT_EQ(failed, nullptr);
+  EXPECT_EQ(new Circle, nullptr);
   SmartPtr<Circle> next = new Circle;
-  EXPECT_NE(next.get(), nullptr) << "only one allocation was made to fail";
-  circle = nullptr;
-  next = nullptr;
+  EXPECT_NE(next.get(), nullptr);
+  circle = next = nullptr;
   EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks);
 }
 
-TEST_F(ObjectTest, ObjectsShareTheLockTheyAreBuiltFrom) {
+TEST_F(ObjectTest, ObjectsShareOneAnnotationLockUntilShutdownRenewsIt) {
   SmartPtr<orl::ReadWriteLock> lock = orl::Annotation::GetRWLock();
   SmartPtr<Circle> owner = new Circle(lock);
   SmartPtr<Circle> sharer = new Circle(owner.get());
@@ -83,25 +74,21 @@ TEST_F(ObjectTest, ObjectsShareTheLockTheyAreBuiltFrom) {
   EXPECT_EQ(owner->GetRWLock(), lock.get());
   EXPECT_EQ(sharer->GetRWLock(), lock.get());
   EXPECT_EQ(lockless->GetRWLock(), nullptr);
-  EXPECT_EQ(orl::Annotation::GetRWLock(), lock) << "one shared annotation lock";
-}
-
-TEST_F(ObjectTest, AnnotationLockIsRenewedAfterShutdown) {
-  SmartPtr<orl::ReadWriteLock> first = orl::Annotation::GetRWLock();
+  EXPECT_EQ(orl::Annotation::GetRWLock(), lock);
+  owner = sharer = lockless = nullptr;
   arhost::Shutdown();
-  EXPECT_EQ(first->GetReferenceCount(), 1) << "shutdown drops the host's own reference";
-  SmartPtr<orl::ReadWriteLock> second = orl::Annotation::GetRWLock();
-  EXPECT_NE(second, first);
+  EXPECT_EQ(lock->GetReferenceCount(), 1) << "shutdown drops the host's own reference";
+  EXPECT_NE(orl::Annotation::GetRWLock(), lock);
 }
 
 TEST_F(ObjectTest, UserDataIsKeptUnderItsKey) {
+  class Tag final : public du::UserData {
+  } tag;
   SmartPtr<Circle> circle = new Circle(orl::Annotation::GetRWLock());
-  Tag tag;
   EXPECT_TRUE(circle->AddUserData(du::Symbol("tag"), &tag));
   EXPECT_FALSE(circle->AddUserData(du::Symbol("tag"), &tag));
   EXPECT_EQ(circle->GetUserData(du::Symbol("tag")), &tag);
   EXPECT_EQ(circle->GetUserData(du::Symbol("other")), nullptr);
-
   SmartPtr<Circle> attached = new Circle;
   EXPECT_TRUE(circle->AddRefCountedUserData(du::Symbol("child"), attached.get()));
   EXPECT_EQ(attached->GetReferenceCount(), 2);

@@ -47,28 +47,24 @@ class Derived : public Counted {
 
 using RefCountedTest = artest::HostTest;
 
-TEST_F(RefCountedTest, ReleaseRuleRunsHookWithTheReferenceAddedBackThenDeletes) {
+TEST_F(RefCountedTest, LastReleaseRunsTheHookWithTheReferenceBackAndDeletesWhenItAgrees) {
   int destroyed = 0;
-  auto* object = new Counted(0, &destroyed);
-  object->AddReference(nullptr);
-  object->AddReference(nullptr);
-  EXPECT_EQ(object->RemoveReference(nullptr), 1);
-  EXPECT_EQ(object->hookCalls, 0);
-  EXPECT_EQ(object->RemoveReference(nullptr), 0);
+  auto* agreeing = new Counted(0, &destroyed);
+  agreeing->AddReference(nullptr);
+  agreeing->AddReference(nullptr);
+  EXPECT_EQ(agreeing->RemoveReference(nullptr), 1);
+  EXPECT_EQ(agreeing->hookCalls, 0);
+  EXPECT_EQ(agreeing->RemoveReference(nullptr), 0);
   EXPECT_EQ(destroyed, 1);
-}
 
-TEST_F(RefCountedTest, HookThatRefusesKeepsTheLastReference) {
-  int destroyed = 0;
-  auto* object = new Counted(1, &destroyed);
-  object->AddReference(nullptr);
-  EXPECT_EQ(object->RemoveReference(nullptr), 1);
-  EXPECT_EQ(object->hookCalls, 1);
-  EXPECT_EQ(object->countSeenByHook, 1);
-  EXPECT_EQ(destroyed, 0);
-  // The hook kept that reference; releasing it runs the hook again, which now agrees.
-  EXPECT_EQ(object->RemoveReference(nullptr), 0);
+  auto* refusing = new Counted(1, &destroyed);
+  refusing->AddReference(nullptr);
+  EXPECT_EQ(refusing->RemoveReference(nullptr), 1) << "the hook kept the last reference";
+  EXPECT_EQ(refusing->hookCalls, 1);
+  EXPECT_EQ(refusing->countSeenByHook, 1);
   EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(refusing->RemoveReference(nullptr), 0) << "and agrees the next time";
+  EXPECT_EQ(destroyed, 2);
 }
 
 TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
@@ -80,16 +76,12 @@ TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
   // the old object first would destroy the new one before it is referenced.
   p = inner;
   EXPECT_EQ(inner->GetReferenceCount(), 1);
-  EXPECT_EQ(inner->hookCalls, 0);
-}
-
-TEST_F(RefCountedTest, AssigningTheHeldPointerChangesNothing) {
-  SmartPtr<Counted> p = new Counted;
-  Counted* raw = p.get();
-  p = raw;
-  p = p;
-  EXPECT_EQ(raw->GetReferenceCount(), 1);
-  EXPECT_EQ(raw->hookCalls, 0);
+  SmartPtr<Counted> self = new Counted;
+  Counted* raw = self.get();
+  self = raw;
+  self = self;
+  EXPECT_EQ(raw->GetReferenceCount(), 1) << "assigning the held pointer changes nothing";
+  EXPECT_EQ(inner->hookCalls + raw->hookCalls, 0);
 }
 
 TEST_F(RefCountedTest, CopiesMovesAndCastsCountCorrectly) {

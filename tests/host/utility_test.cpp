@@ -7,22 +7,16 @@
 
 namespace {
 
-TEST(HashNextPrimeTest, GivesTheSmallestPrimeAtLeastTheSize) {
-  EXPECT_EQ(du::HashNextPrime(0), 2u);
-  EXPECT_EQ(du::HashNextPrime(2), 2u);
-  EXPECT_EQ(du::HashNextPrime(4), 5u);
-  EXPECT_EQ(du::HashNextPrime(100), 101u);
-  EXPECT_EQ(du::HashNextPrime(101), 101u);
-  EXPECT_EQ(du::HashNextPrime(102), 103u);
-  EXPECT_EQ(du::HashNextPrime(7908), 7919u);
-  EXPECT_EQ(du::HashNextPrime(1000000), 1000003u);
+TEST(UtilityTest, HashNextPrimeGivesTheSmallestPrimeAtLeastTheSize) {
+  const std::pair<std::size_t, std::size_t> rows[] = {
+      {0, 2}, {2, 2}, {4, 5}, {100, 101}, {101, 101}, {102, 103}, {7908, 7919}, {1000000, 1000003}};
+  for (const auto& [size, prime] : rows) EXPECT_EQ(du::HashNextPrime(size), prime) << size;
 }
 
-TEST(FlagsTest, SetClearAndTest) {
+TEST(UtilityTest, FlagsAskForEveryOrAnyBitOfAMask) {
   du::Flags flags;
   EXPECT_EQ(flags.GetValue(), 0u);
   flags.Set(0b101);
-  EXPECT_TRUE(flags.IsSet(0b001));
   EXPECT_TRUE(flags.IsSet(0b101));
   EXPECT_FALSE(flags.IsSet(0b111)) << "IsSet asks for every bit of the mask";
   EXPECT_TRUE(flags.IsAnySet(0b110));
@@ -30,14 +24,13 @@ TEST(FlagsTest, SetClearAndTest) {
   EXPECT_EQ(flags, du::Flags(0b001));
 }
 
-TEST(CommonAllocatorTest, CountsItsBlocks) {
+TEST(UtilityTest, CommonAllocatorCountsItsBlocks) {
   struct Small : du::CommonAllocated {
     int value = 7;
   };
   const auto before = du::GetLiveCounters().commonBlocks.load();
   auto* small = new Small;
   EXPECT_EQ(du::GetLiveCounters().commonBlocks.load(), before + 1);
-  EXPECT_EQ(small->value, 7);
   delete small;
   EXPECT_EQ(du::GetLiveCounters().commonBlocks.load(), before);
 }

@@ -90,6 +90,11 @@ std::size_t MessageLoop::GetManagedCount() const {
   return managed_.size();
 }
 
+std::size_t MessageLoop::GetShutdownMessageCount() const {
+  std::lock_guard lock(mutex_);
+  return shutdownMessages_.size();
+}
+
 void MessageLoop::AddShutdownMessage(const du::SmartPtr<ShutdownMessage>& message) {
   if (!message) return;
   std::lock_guard lock(mutex_);

@@ -61,6 +61,8 @@ class ARHOST_API MessageLoop {
   std::size_t GetManagedCount() const;
 
   void AddShutdownMessage(const du::SmartPtr<ShutdownMessage>& message);
+  // Shutdown messages added and not yet run.
+  std::size_t GetShutdownMessageCount() const;
   // Runs the shutdown messages in the order they were added, then drops the queue and
   // releases the managed objects, until releasing them has left nothing new behind.
   void Shutdown();
