@@ -12,12 +12,13 @@ namespace {
 using du::SmartPtr;
 using du::Symbol;
 using orl::SerializedContentElement;
+using Trace = std::vector<std::string>;
 
-// Writes down the walk; refuses to enter elements named in `skip`.
+// Writes down the walk; refuses to enter the element named `skip`; ends with `verdict`.
 class Tracer : public orl::SerializedContentVisitor {
  public:
   using orl::SerializedContentVisitor::Visit;
-  std::vector<std::string> trace;
+  Trace trace;
   std::string skip;
   bool verdict = true;
 
@@ -29,84 +30,73 @@ class Tracer : public orl::SerializedContentVisitor {
     trace.push_back("end " + name.str());
     return verdict;
   }
-  void Visit(const Symbol& k, int v) override {
-    trace.push_back(k.str() + "=int " + std::to_string(v));
-  }
-  void Visit(const Symbol& k, unsigned char v) override {
-    trace.push_back(k.str() + "=uint8 " + std::to_string(v));
-  }
-  void Visit(const Symbol& k, double) override { trace.push_back(k.str() + "=double"); }
-  void Visit(const Symbol& k, float) override { trace.push_back(k.str() + "=float"); }
-  void Visit(const Symbol& k, bool) override { trace.push_back(k.str() + "=bool"); }
-  void Visit(const Symbol& k, const Symbol& v) override {
-    trace.push_back(k.str() + "=symbol " + v.str());
-  }
-  void Visit(const Symbol& k, const dg::DPoint3D&) override { trace.push_back(k.str() + "=point"); }
-  void Visit(const Symbol& k, const dg::DVec3&) override { trace.push_back(k.str() + "=vector"); }
+  void Visit(const Symbol& k, int v) override { Note(k, "int " + std::to_string(v)); }
+  void Visit(const Symbol& k, unsigned char v) override { Note(k, "uint8 " + std::to_string(v)); }
+  void Visit(const Symbol& k, double) override { Note(k, "double"); }
+  void Visit(const Symbol& k, float) override { Note(k, "float"); }
+  void Visit(const Symbol& k, bool) override { Note(k, "bool"); }
+  void Visit(const Symbol& k, const Symbol& v) override { Note(k, "symbol " + v.str()); }
+  void Visit(const Symbol& k, const dg::DPoint3D&) override { Note(k, "point"); }
+  void Visit(const Symbol& k, const dg::DVec3&) override { Note(k, "vector"); }
   void EndAttributes() override { trace.push_back("|"); }
-};
 
-using Trace = std::vector<std::string>;
+ private:
+  void Note(const Symbol& k, const std::string& what) { trace.push_back(k.str() + "=" + what); }
+};
 
 class SerializedContentTest : public artest::HostTest {
  protected:
-  // top(a=1) { first(b) { inner } , second(c) }
+  // top(a=1, every kind of value) { first(b) { inner }, second(c) }
   SmartPtr<SerializedContentElement> SampleTree() {
     auto top = SerializedContentElement::CreateTopElement(Symbol("top"));
     top->AddProperty(Symbol("a"), 1);
+    top->AddProperty(Symbol("d"), 0.5);
+    top->AddProperty(Symbol("f"), 0.5f);
+    top->AddProperty(Symbol("b"), true);
+    top->AddProperty(Symbol("s"), "literal");  // a C string is text, not a bool
+    top->AddProperty(Symbol("p"), dg::DPoint3D{1, 2, 3});
+    top->AddProperty(Symbol("v"), dg::DVec3{4, 5, 6});
     auto* first = top->StartContent(Symbol("first"));
-    first->AddProperty(Symbol("b"), static_cast<unsigned char>(2));
+    first->AddProperty(Symbol("u"), static_cast<unsigned char>(2));
     first->StartContent(Symbol("inner"))->EndContent();
     first->EndContent();
-    auto* second = top->StartContent(Symbol("second"));
-    second->AddProperty(Symbol("c"), "text");
-    second->EndContent();
+    top->StartContent(Symbol("second"))->EndContent();
     return top;
   }
 };
 
-TEST_F(SerializedContentTest, WalkVisitsPropertiesInOrderThenChildren) {
-  auto top = SerializedContentElement::CreateTopElement(Symbol("all"));
-  top->AddProperty(Symbol("u"), static_cast<unsigned char>(9));
-  top->AddProperty(Symbol("i"), -3);
-  top->AddProperty(Symbol("d"), 0.5);
-  top->AddProperty(Symbol("f"), 0.5f);
-  top->AddProperty(Symbol("b"), true);
-  top->AddProperty(Symbol("s"), "literal");  // a C string is text, not a bool
-  top->AddProperty(Symbol("p"), dg::DPoint3D{1, 2, 3});
-  top->AddProperty(Symbol("v"), dg::DVec3{4, 5, 6});
-  Tracer tracer;
-  EXPECT_TRUE(top->Visit(tracer, true));
-  EXPECT_EQ(tracer.trace,
-            (Trace{"start all", "u=uint8 9", "i=int -3", "d=double", "f=float", "b=bool",
-                   "s=symbol literal", "p=point", "v=vector", "|", "end all"}));
-}
-
-TEST_F(SerializedContentTest, RefusedElementIsSkippedWithItsSubtreeButNotItsSiblings) {
-  auto top = SampleTree();
-  Tracer tracer;
-  tracer.skip = "first";
-  top->Visit(tracer, true);
-  EXPECT_EQ(tracer.trace, (Trace{"start top", "a=int 1", "|", "start first", "start second",
-                                 "c=symbol text", "|", "end second", "end top"}));
-}
-
-TEST_F(SerializedContentTest, WithoutDescendingOnlyTheElementItselfIsVisited) {
-  auto top = SampleTree();
-  Tracer tracer;
-  top->Visit(tracer, false);
-  EXPECT_EQ(tracer.trace, (Trace{"start top", "a=int 1", "|", "end top"}));
-}
-
-TEST_F(SerializedContentTest, VisitGivesTheVerdictOnItsOwnElement) {
-  auto top = SampleTree();
+TEST_F(SerializedContentTest, WalkVisitsPropertiesThenChildrenAndSkipsWhatIsRefused) {
+  const Trace properties{"start top",        "a=int 1", "d=double", "f=float", "b=bool",
+                         "s=symbol literal", "p=point", "v=vector", "|"};
+  struct Row {
+    const char* skip;
+    bool descend;
+    Trace rest;
+  };
+  const Row rows[] = {
+      {"",
+       true,
+       {"start first", "u=uint8 2", "|", "start inner", "|", "end inner", "end first",
+        "start second", "|", "end second", "end top"}},
+      {"first", true, {"start first", "start second", "|", "end second", "end top"}},
+      {"", false, {"end top"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.skip + std::string(row.descend ? " descending" : ""));
+    Tracer tracer;
+    tracer.skip = row.skip;
+    EXPECT_TRUE(SampleTree()->Visit(tracer, row.descend));
+    Trace expected = properties;
+    expected.insert(expected.end(), row.rest.begin(), row.rest.end());
+    EXPECT_EQ(tracer.trace, expected);
+  }
   Tracer disagreeing;
   disagreeing.verdict = false;
-  EXPECT_FALSE(top->Visit(disagreeing, true));
+  EXPECT_FALSE(SampleTree()->Visit(disagreeing, true)) << "the verdict on the element itself";
   EXPECT_EQ(disagreeing.trace.back(), "end top") << "inner verdicts do not stop the walk";
   Tracer refusing;
   refusing.skip = "top";
-  EXPECT_FALSE(top->Visit(refusing, true));
+  EXPECT_FALSE(SampleTree()->Visit(refusing, true));
   EXPECT_EQ(refusing.trace, Trace{"start top"});
 }
 
@@ -126,19 +116,10 @@ TEST_F(SerializedContentTest, DeepTreesAreWalkedAndFreedWithoutRecursion) {
   SerializedContentElement* deepest = top.get();
   for (int i = 0; i < kDepth; ++i) deepest = deepest->StartContent(Symbol("level"));
   deepest->AddProperty(Symbol("bottom"), 1);
-  struct Counter final : orl::SerializedContentVisitor {
-    using orl::SerializedContentVisitor::Visit;
-    int starts = 0, ends = 0, bottoms = 0;
-    bool StartElement(const Symbol&, const SerializedContentElement*) override {
-      return ++starts > 0;
-    }
-    bool EndElement(const Symbol&) override { return ++ends > 0; }
-    void Visit(const Symbol&, int) override { ++bottoms; }
-  } counter;
-  EXPECT_TRUE(top->Visit(counter, true));
-  EXPECT_EQ(counter.starts, kDepth + 1);
-  EXPECT_EQ(counter.ends, kDepth + 1);
-  EXPECT_EQ(counter.bottoms, 1);
+  Tracer tracer;
+  EXPECT_TRUE(top->Visit(tracer, true));
+  EXPECT_EQ(tracer.trace.size(), 3u * (kDepth + 1) + 1);
+  EXPECT_EQ(tracer.trace[2 * kDepth + 1], "bottom=int 1");
   top = nullptr;  // the fixture checks that all of it is gone
 }
 
