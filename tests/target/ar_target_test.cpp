@@ -1,89 +1,161 @@
+// A target's fields, its move signal, and its saved form ("artarget" element) both ways.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "ControllerTest.h"
-#include "ar/ARController.h"
 #include "ar/ARTarget.h"
+#include "orl/SerializedContent.h"
 
 namespace {
 
 using artest::Heard;
 using du::SmartPtr;
+using du::Symbol;
+using orl::SerializedContentElement;
 
-class ARTargetTest : public artest::ControllerTest {};
+class ARTargetTest : public artest::ControllerTest {
+ protected:
+  // Every field set, none to its starting value; type 300 does not fit the saved byte.
+  SmartPtr<ar::ARTarget> Filled() {
+    auto t = MakeTarget("Door", 12, static_cast<ar::ARTarget::EType>(300));
+    t->SetImage(Symbol("door.png"));
+    t->SetSize(0.5, -2.0);
+    dg::DPoint3D p{1, 2, 3};
+    dg::DVec3 n{0, 0, 5}, x{1, 0, 0}, y{1, 1, 0};  // neither unit length nor orthogonal
+    Symbol path("/1/2");
+    t->SetLocation(p, n, x, y, path, 45);
+    return t;
+  }
+  // The fields as one line of text, so that whole targets compare at once.
+  static std::string Fields(const ar::ARTarget& t) {
+    double w = 0, h = 0;
+    t.GetSize(w, h);
+    auto v = [](const dg::DVec3& d) {
+      return std::to_string(d.x) + "," + std::to_string(d.y) + "," + std::to_string(d.z);
+    };
+    const dg::DPoint3D p = t.GetPosition();
+    return t.GetName().str() + "|" + t.GetImage().str() + "|" + std::to_string(w) + "x" +
+           std::to_string(h) + "|type " + std::to_string(t.GetType()) + "|id " +
+           std::to_string(t.GetTargetId()) + "|" + v({p.x, p.y, p.z}) + "|" + v(t.GetNormal()) +
+           "|" + v(t.GetX()) + "|" + v(t.GetY()) + "|" + t.GetIDPath().str() + "|" +
+           std::to_string(t.GetRotation());
+  }
+  const std::string kEmpty = Fields(*SmartPtr<ar::ARTarget>(new ar::ARTarget(nullptr)));
+  // A bare "artarget" element under a new top, filled by `fill`.
+  template <class Fill>
+  SmartPtr<SerializedContentElement> Element(Fill fill) {
+    auto top = SerializedContentElement::CreateTopElement(Symbol("top"));
+    auto* e = top->StartContent(ar::ARTarget::s_arTarget);
+    fill(e);
+    e->EndContent();
+    return top;
+  }
+  static void Version(SerializedContentElement* e, unsigned char v) {
+    e->AddProperty(Symbol("artargetversion"), v);
+  }
+};
 
-TEST_F(ARTargetTest, NewTargetIsEmptyAndZero) {
-  SmartPtr<ar::ARTarget> target = new ar::ARTarget(controller_);
-  EXPECT_EQ(target->GetName(), du::Symbol::EMPTY);
-  EXPECT_EQ(target->GetImage(), du::Symbol::EMPTY);
-  EXPECT_EQ(target->GetIDPath(), du::Symbol::EMPTY);
-  double width = -1, height = -1;
-  target->GetSize(width, height);
-  EXPECT_EQ(width, 0.0);
-  EXPECT_EQ(height, 0.0);
-  EXPECT_EQ(target->GetType(), ar::ARTarget::TYPE_PLAIN);
-  EXPECT_EQ(target->GetTargetId(), 0);
-  EXPECT_EQ(target->GetRotation(), 0.0);
-  EXPECT_EQ(target->GetPosition(), dg::DPoint3D{});
-  EXPECT_EQ(target->GetNormal(), dg::DVec3{});
-  EXPECT_EQ(target->GetClassType().GetId(), 178u);
-  EXPECT_TRUE(target->IsATypeOfId(178));
+TEST_F(ARTargetTest, FieldsStartEmptyAndKeepWhatIsSetUnchanged) {
+  EXPECT_EQ(kEmpty,
+            "||0.000000x0.000000|type 0|id 0|0.000000,0.000000,0.000000|"
+            "0.000000,0.000000,0.000000|0.000000,0.000000,0.000000|"
+            "0.000000,0.000000,0.000000||0.000000");
+  auto t = Filled();
+  EXPECT_EQ(Fields(*t),
+            "Door|door.png|0.500000x-2.000000|type 300|id 12|1.000000,2.000000,"
+            "3.000000|0.000000,0.000000,5.000000|1.000000,0.000000,0.000000|"
+            "1.000000,1.000000,0.000000|/1/2|45.000000");
+  const Symbol name = t->GetName();
+  t->SetName(Symbol("Window"));
+  EXPECT_EQ(name, Symbol("Door")) << "a value already returned does not change";
+  EXPECT_EQ(t->GetClassType().GetId(), 178u);
+  EXPECT_TRUE(t->IsATypeOfId(178));
 }
 
-TEST_F(ARTargetTest, SettersStoreValuesUnchangedAndGettersReturnCopies) {
-  SmartPtr<ar::ARTarget> target = MakeTarget("Door");
-  target->SetImage(du::Symbol("door.png"));
-  target->SetSize(0.5, -2.0);
-  target->SetType(static_cast<ar::ARTarget::EType>(7));
-  dg::DPoint3D position{1, 2, 3};
-  dg::DVec3 normal{0, 0, 5}, x{1, 0, 0}, y{1, 1, 0};  // neither unit length nor orthogonal
-  du::Symbol path("/model/door");
-  target->SetLocation(position, normal, x, y, path, 90.0);
-
-  const du::Symbol name = target->GetName();
-  target->SetName(du::Symbol("Window"));
-  EXPECT_EQ(name, du::Symbol("Door")) << "a value already returned does not change";
-  double width = 0, height = 0;
-  target->GetSize(width, height);
-  EXPECT_EQ(width, 0.5);
-  EXPECT_EQ(height, -2.0);
-  EXPECT_EQ(target->GetType(), 7u);
-  EXPECT_EQ(target->GetNormal(), (dg::DVec3{0, 0, 5}));
-  EXPECT_EQ(target->GetX(), x);
-  EXPECT_EQ(target->GetY(), y);
-  EXPECT_EQ(target->GetPosition(), position);
-  EXPECT_EQ(target->GetIDPath(), path);
-  EXPECT_EQ(target->GetRotation(), 90.0);
-}
-
-TEST_F(ARTargetTest, OnlySetLocationSignalsAndItDoesOnEveryCall) {
+TEST_F(ARTargetTest, OnlySetLocationSignalsEvenWithoutALockOrARegistration) {
   auto observer = Observe();
-  SmartPtr<ar::ARTarget> target = MakeTarget("Door");  // not even registered
-  target->SetImage(du::Symbol("i"));
+  SmartPtr<ar::ARTarget> target = MakeTarget("Door"), loose = new ar::ARTarget(nullptr);
+  loose->SetName(Symbol("Loose"));
+  target->SetImage(Symbol("i"));
   target->SetSize(1, 1);
   target->SetTargetId(3);
   target->SetType(ar::ARTarget::TYPE_NUMBERED);
-  target->SetName(du::Symbol("Door"));
-  dg::DPoint3D p;
-  dg::DVec3 n, x, y;
-  du::Symbol path;
-  target->SetLocation(p, n, x, y, path, 0);
-  target->SetLocation(p, n, x, y, path, 0);  // the same values again
-  arhost::RunUntilIdle();
-  EXPECT_EQ(observer->heard, (Heard{"moved Door", "moved Door"}));
-}
-
-TEST_F(ARTargetTest, TargetWithoutALockWorksUnlocked) {
-  SmartPtr<ar::ARTarget> target = new ar::ARTarget(nullptr);
-  target->SetName(du::Symbol("Loose"));
-  target->SetSize(2, 3);
-  EXPECT_EQ(target->GetName(), du::Symbol("Loose"));
   dg::DPoint3D p{4, 5, 6};
   dg::DVec3 v;
-  du::Symbol path;
-  auto observer = Observe();
-  target->SetLocation(p, v, v, v, path, 1);
+  Symbol path;
+  for (const auto& t : {target, target, loose}) t->SetLocation(p, v, v, v, path, 0);
   arhost::RunUntilIdle();
-  EXPECT_EQ(observer->heard, Heard{"moved Loose"}) << "the move still reaches the controller";
+  EXPECT_EQ(observer->heard, (Heard{"moved Door", "moved Door", "moved Loose"}));
+  EXPECT_EQ(loose->GetPosition().z, 6);
+}
+
+TEST_F(ARTargetTest, SavedFormHoldsThirteenPropertiesAndReadsBackWithTheTypesLowByte) {
+  auto original = Filled();
+  auto top = SerializedContentElement::CreateTopElement(Symbol("top"));
+  original->Visit(top.get());
+  const SerializedContentElement* e = top->GetChild(0);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->GetName(), Symbol("artarget"));
+  EXPECT_TRUE(e->IsEnded());
+  std::vector<std::string> keys;
+  for (const auto& p : e->GetProperties()) keys.push_back(p.key.str());
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{
+                "artargetversion", "artargetname", "artargetimage", "artargetwidth",
+                "artargetheight", "artargettype", "artargetid", "artargetcenter", "artargetshape",
+                "artargetnormal", "artargetxdir", "artargetydir", "artargetrotation"}));
+  EXPECT_EQ(std::get<unsigned char>(e->GetProperties()[0].value), 0);
+  SmartPtr<ar::ARTarget> copy = new ar::ARTarget(controller_);
+  ASSERT_TRUE(copy->PopulateFromContent(e));
+  original->SetType(static_cast<ar::ARTarget::EType>(44));  // 300's low byte
+  EXPECT_EQ(Fields(*copy), Fields(*original));
+}
+
+TEST_F(ARTargetTest, ReadingTakesVersionZeroOnlyAndKeysOnlyWithTheirOwnType) {
+  struct Row {
+    const char* name;
+    std::function<void(SerializedContentElement*)> fill;
+    bool accepted;
+    std::string name_, rotation;  // what the target holds afterwards
+  };
+  const Row rows[] = {
+      {"a name alone replaces every field",
+       [](auto* e) {
+         Version(e, 0);
+         e->AddProperty(Symbol("artargetname"), "Only");
+       },
+       true, "Only", "0.000000"},
+      {"version 1", [](auto* e) { Version(e, 1); }, false, "Door", "45.000000"},
+      {"version 255", [](auto* e) { Version(e, 255); }, false, "Door", "45.000000"},
+      {"no version", [](auto* e) { e->AddProperty(Symbol("artargetname"), "X"); }, false, "Door",
+       "45.000000"},
+      {"wrong types ignored, version last, the last name wins",
+       [](auto* e) {
+         e->AddProperty(Symbol("artargetrotation"), 90.0);
+         e->AddProperty(Symbol("artargetid"), static_cast<unsigned char>(9));
+         e->AddProperty(Symbol("artargetwidth"), 2.0f);
+         e->AddProperty(Symbol("artargetname"), "First");
+         e->AddProperty(Symbol("unknown"), 1);
+         Version(e, 0);
+         e->AddProperty(Symbol("artargetname"), "Second");
+       },
+       true, "Second", "90.000000"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto target = Filled();
+    const std::string before = Fields(*target);
+    auto top = Element(row.fill);
+    EXPECT_EQ(target->PopulateFromContent(top->GetChild(0)), row.accepted);
+    EXPECT_EQ(target->GetName().str(), row.name_);
+    EXPECT_EQ(std::to_string(target->GetRotation()), row.rotation);
+    // Refused: untouched. Accepted: what the element does not give starts anew.
+    EXPECT_EQ(target->GetTargetId(), row.accepted ? 0 : 12);
+    EXPECT_EQ(Fields(*target) == before, !row.accepted);
+  }
 }
 
 }  // namespace
