@@ -6,7 +6,6 @@
 
 #include "AnnoSets.h"
 #include "ControllerTest.h"
-#include "FileSizeLimit.h"
 #include "TempDir.h"
 
 namespace {
@@ -14,32 +13,11 @@ namespace {
 using artest::ArEntry;
 using artest::Completions;
 using artest::Component;
-using artest::RecordingEvent;
-using artest::TargetNames;
-using artest::TargetSet;
 using du::SmartPtr;
 using du::Symbol;
 
 class TargetFileTest : public artest::ControllerTest {
  protected:
-  SmartPtr<ar::ARContent> ContentWith(std::initializer_list<const char*> names) {
-    SmartPtr<ar::ARContent> content = new ar::ARContent;
-    TargetSet targets;
-    for (const char* n : names) targets.insert(MakeTarget(n, 7, ar::ARTarget::TYPE_NUMBERED));
-    content->SetTargets(targets);
-    return content;
-  }
-  Completions Save(const SmartPtr<ar::ARContent>& content, const std::string& path,
-                   bool* wrote = nullptr) {
-    return artest::SaveWithComponent(table_, content, path, wrote);
-  }
-  Completions Load(const std::string& path, SmartPtr<orl::AnnoSetTableEntry>* loaded = nullptr) {
-    return artest::LoadWithComponent(table_, path, loaded);
-  }
-
-  artest::TempDir dir_;
-  SmartPtr<orl::AnnoSetTable> table_;
-
   void SetUp() override {
     ControllerTest::SetUp();
     table_ = orl::AnnoSetTable::Create(Symbol(dir_.path().string()));
@@ -48,11 +26,39 @@ class TargetFileTest : public artest::ControllerTest {
     table_ = nullptr;
     ControllerTest::TearDown();
   }
+  SmartPtr<ar::ARContent> ContentWith(std::initializer_list<const char*> names) {
+    SmartPtr<ar::ARContent> content = new ar::ARContent;
+    artest::TargetSet targets;
+    for (const char* n : names) targets.insert(MakeTarget(n, 7, ar::ARTarget::TYPE_NUMBERED));
+    content->SetTargets(targets);
+    return content;
+  }
+  // Loads `text` (no file when null) and gives the completions and the names it holds.
+  std::pair<Completions, std::multiset<std::string>> Load(const std::string& text) {
+    const std::string path = dir_.File("t.xml");
+    artest::WriteFile(path, text);
+    SmartPtr<orl::AnnoSetTableEntry> entry;
+    const Completions completions = artest::LoadWithComponent(table_, path, &entry);
+    EXPECT_EQ(entry->GetContent().IsNull(), completions != Completions{"ok"}) << text;
+    return {completions, artest::TargetNames(entry)};
+  }
+  static std::string File(const std::string& targets, const char* root = "augmentedreality",
+                          const char* version = " version=\"1\"") {
+    return std::string("<") + root + version + ">" + targets + "</" + root + ">";
+  }
+  static std::string Target(const std::string& name, const std::string& more = "") {
+    return "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
+           "<string key=\"artargetname\" value=\"" +
+           name + "\"/>" + more + "</content>";
+  }
+
+  artest::TempDir dir_;
+  SmartPtr<orl::AnnoSetTable> table_;
 };
 
-TEST_F(TargetFileTest, WrittenFileHasTheExactFrame) {
+TEST_F(TargetFileTest, WrittenFileHasTheExactFrameAndItsTargetsComeBack) {
   const std::string path = dir_.File("t.xml");
-  EXPECT_EQ(Save(ContentWith({}), path), Completions{"ok"});
+  EXPECT_EQ(artest::SaveWithComponent(table_, ContentWith({}), path), Completions{"ok"});
   EXPECT_EQ(artest::ReadFile(path),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
             "<augmentedreality version=\"1\">\n"
@@ -60,21 +66,17 @@ TEST_F(TargetFileTest, WrittenFileHasTheExactFrame) {
             "    <content name=\"arcontent\" />\n"
             "  </targets>\n"
             "</augmentedreality>\n");
-}
-
-TEST_F(TargetFileTest, WrittenTargetsComeBackAttachedToTheEntry) {
-  const std::string path = dir_.File("t.xml");
-  ASSERT_EQ(Save(ContentWith({"Door", "Window", "Door"}), path), Completions{"ok"});
+  ASSERT_EQ(artest::SaveWithComponent(table_, ContentWith({"Door", "Window", "Door"}), path),
+            Completions{"ok"});
   SmartPtr<orl::AnnoSetTableEntry> entry;
-  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(TargetNames(entry), (std::multiset<std::string>{"Door", "Door", "Window"}));
-  auto content = du::DynamicCast<ar::ARContent>(entry->GetContent());
-  EXPECT_EQ(content->GetFileName(), Symbol(path));
+  EXPECT_EQ(artest::LoadWithComponent(table_, path, &entry), Completions{"ok"});
+  EXPECT_EQ(artest::TargetNames(entry), (std::multiset<std::string>{"Door", "Door", "Window"}));
+  EXPECT_EQ(du::DynamicCast<ar::ARContent>(entry->GetContent())->GetFileName(), Symbol(path));
 }
 
-TEST_F(TargetFileTest, WriterFailureRoads) {
+TEST_F(TargetFileTest, WriterFailuresAreReportedAndKeepThePreviousFile) {
   auto saver = Component("saver");
-  SmartPtr<RecordingEvent> event = new RecordingEvent;
+  SmartPtr<artest::RecordingEvent> event = new artest::RecordingEvent;
   EXPECT_FALSE(saver->WriteAnnotation(table_, nullptr, Symbol("x"), event.get()));
   auto empty = ArEntry(dir_.File("none.xml"));
   EXPECT_FALSE(saver->WriteAnnotation(table_, empty, Symbol("x"), event.get()));
@@ -83,117 +85,74 @@ TEST_F(TargetFileTest, WriterFailureRoads) {
   EXPECT_EQ(event->completions, Completions{"error 1"}) << "the empty entry leaves it alone";
 
   bool wrote = false;
-  const std::string unwritable = dir_.File("missing/t.xml");
-  EXPECT_EQ(Save(ContentWith({"A"}), unwritable, &wrote), Completions{"ok"});
-  EXPECT_TRUE(wrote) << "a write that could not reach the disk still counts as carried out";
-  EXPECT_EQ(artest::ReadFile(unwritable), "");
-}
-
-TEST_F(TargetFileTest, FailedWriteLeavesThePreviousFileUntouched) {
-  const std::string path = dir_.File("t.xml");
-  ASSERT_EQ(Save(ContentWith({"Old"}), path), Completions{"ok"});
-  const std::string previous = artest::ReadFile(path);
-  Completions completions;
-  {
-    artest::FileSizeLimit limit(64);
-    completions = Save(ContentWith({"New", "Newer"}), path);
-  }
-  EXPECT_EQ(completions, Completions{"ok"});
-  EXPECT_EQ(artest::ReadFile(path), previous);
-  EXPECT_EQ(dir_.Listing(), "t.xml;") << "no temporary file is left";
+  const Completions missing =
+      artest::SaveWithComponent(table_, ContentWith({"A"}), dir_.File("missing/t.xml"), &wrote);
+  EXPECT_TRUE(wrote) << "the write was carried out, and failed";
+  ASSERT_EQ(missing.size(), 1u);
+  EXPECT_NE(missing[0].find("error 1 cannot open the folder"), std::string::npos) << missing[0];
+  EXPECT_EQ(dir_.Listing(), "") << "nothing was created";
 }
 
 TEST_F(TargetFileTest, ReaderFailsWithOneErrorAndLeavesTheEntryAlone) {
-  struct Case {
-    const char* name;
-    const char* text;  // null: no file at all
+  const char* refused[] = {
+      "",
+      "targets: 3",
+      "<augmentedreality version=\"1\"><targets><content name=\"arc",
+      "<augmentedreality><targets/></augmentedreality>",
+      "<augmentedreality version=\"2\"><targets/></augmentedreality>",
+      "<augmentedreality version=\"one\"><targets/></augmentedreality>",
+      "<augmentedreality version=\"1\"><target/></augmentedreality>",
   };
-  const Case cases[] = {
-      {"missing", nullptr},
-      {"empty", ""},
-      {"not xml", "targets: 3"},
-      {"truncated", "<augmentedreality version=\"1\"><targets><content name=\"arc"},
-      {"no version", "<augmentedreality><targets/></augmentedreality>"},
-      {"version 2", "<augmentedreality version=\"2\"><targets/></augmentedreality>"},
-      {"version word", "<augmentedreality version=\"one\"><targets/></augmentedreality>"},
-      {"no targets", "<augmentedreality version=\"1\"><target/></augmentedreality>"},
-  };
-  for (const Case& c : cases) {
-    const std::string path = dir_.File(std::string(c.name) + ".xml");
-    if (c.text) artest::WriteFile(path, c.text);
-    SmartPtr<orl::AnnoSetTableEntry> entry;
-    EXPECT_EQ(Load(path, &entry), Completions{"error 1"}) << c.name;
-    EXPECT_TRUE(entry->GetContent().IsNull()) << c.name;
-  }
+  for (const char* text : refused) EXPECT_EQ(Load(text).first, Completions{"error 1"}) << text;
+  EXPECT_EQ(artest::LoadWithComponent(table_, dir_.File("missing.xml")), Completions{"error 1"});
   // Without an event, nothing is told and nothing breaks.
   Component("loader")->ParseAnnotation(table_, ArEntry(dir_.File("missing.xml")), nullptr);
   Component("loader")->ParseAnnotation(table_, nullptr, nullptr);
-  SmartPtr<RecordingEvent> event = new RecordingEvent;
+  SmartPtr<artest::RecordingEvent> event = new artest::RecordingEvent;
   Component("loader")->ParseAnnotation(table_, nullptr, event.get());
   arhost::RunUntilIdle();
   EXPECT_EQ(event->completions, Completions{"error 1"});
 }
 
-TEST_F(TargetFileTest, ReaderTakesAnyRootWithAnAcceptableVersion) {
-  const char* accepted[] = {"<other version=\"1\"><targets/></other>",
-                            "<augmentedreality version=\"0\"><targets/></augmentedreality>",
-                            "<augmentedreality version=\"-3\"><targets/></augmentedreality>"};
-  for (const char* text : accepted) {
-    const std::string path = dir_.File("accepted.xml");
-    artest::WriteFile(path, text);
-    SmartPtr<orl::AnnoSetTableEntry> entry;
-    EXPECT_EQ(Load(path, &entry), Completions{"ok"}) << text;
-    EXPECT_TRUE(entry->GetContent()) << text;
-  }
-}
-
-TEST_F(TargetFileTest, ReaderKeepsWhatItCanReadOfABadTargetsElement) {
-  const std::string path = dir_.File("partly.xml");
-  artest::WriteFile(path,
-                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
-                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
-                    "<string key=\"artargetname\" value=\"Kept\"/>"
-                    "<double key=\"artargetwidth\" value=\"1e999999\"/>"
-                    "<int key=\"artargetname\" value=\"5\"/></content>"
-                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"7\"/>"
-                    "</content><mystery/></content></targets></augmentedreality>");
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(TargetNames(entry), (std::multiset<std::string>{"", "Kept"}));
-}
-
-TEST_F(TargetFileTest, HugeDeepAndAbsurdInputsAreReadWithoutHarm) {
-  const std::string hugeName(1 << 20, 'n');
+TEST_F(TargetFileTest, ReaderTakesWhatItCanWithoutHarm) {
   std::string nested;
   for (int i = 0; i < 100000; ++i) nested += "<content name=\"deep\">";
   for (int i = 0; i < 100000; ++i) nested += "</content>";
-  const std::string path = dir_.File("odd.xml");
-  artest::WriteFile(path,
-                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
-                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
-                    "<string key=\"artargetname\" value=\"" +
-                        hugeName +
-                        "\"/>"
-                        "<int key=\"artargetid\" value=\"99999999999999999999\"/>"
-                        "<double key=\"artargetwidth\" value=\"1e400\"/></content>" +
-                        nested + "</content></targets></augmentedreality>");
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(TargetNames(entry), std::multiset<std::string>{hugeName});
-}
-
-TEST_F(TargetFileTest, EntityTricksExpandNothing) {
-  const std::string path = dir_.File("entities.xml");
-  artest::WriteFile(path,
-                    "<!DOCTYPE a [<!ENTITY x \"xxxxxxxxxxxxxxxx\"><!ENTITY y \"&x;&x;&x;&x;\">"
-                    "<!ENTITY ext SYSTEM \"file:///etc/passwd\">]>"
-                    "<augmentedreality version=\"1\"><targets><content name=\"arcontent\">"
-                    "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"0\"/>"
-                    "<string key=\"artargetname\" value=\"&y;&ext;\"/></content></content>"
-                    "</targets></augmentedreality>");
-  SmartPtr<orl::AnnoSetTableEntry> entry;
-  EXPECT_EQ(Load(path, &entry), Completions{"ok"});
-  EXPECT_EQ(TargetNames(entry), std::multiset<std::string>{"&y;&ext;"}) << "references stay text";
+  const std::string hugeName(1 << 20, 'n');
+  struct Row {
+    const char* name;
+    std::string text;
+    std::multiset<std::string> names;
+  };
+  const Row rows[] = {
+      {"any root", File("<targets/>", "other"), {}},
+      {"version 0", File("<targets/>", "augmentedreality", " version=\"0\""), {}},
+      {"version -3", File("<targets/>", "augmentedreality", " version=\"-3\""), {}},
+      {"bad values and elements skipped",
+       File("<targets><content name=\"arcontent\">" +
+            Target("Kept",
+                   "<double key=\"artargetwidth\" value=\"1e999999\"/>"
+                   "<int key=\"artargetname\" value=\"5\"/>") +
+            "<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"7\"/></content>"
+            "<mystery/></content></targets>"),
+       {"", "Kept"}},
+      {"huge, deep and absurd",
+       File("<targets><content name=\"arcontent\">" +
+            Target(hugeName, "<int key=\"artargetid\" value=\"99999999999999999999\"/>") + nested +
+            "</content></targets>"),
+       {hugeName}},
+      {"entities expand nothing",
+       "<!DOCTYPE a [<!ENTITY x \"xxxxxxxxxxxxxxxx\"><!ENTITY y \"&x;&x;&x;&x;\">"
+       "<!ENTITY ext SYSTEM \"file:///etc/passwd\">]>" +
+           File("<targets>" + Target("&y;&ext;") + "</targets>"),
+       {"&y;&ext;"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto [completions, names] = Load(row.text);
+    EXPECT_EQ(completions, Completions{"ok"});
+    EXPECT_EQ(names, row.names);
+  }
 }
 
 }  // namespace
