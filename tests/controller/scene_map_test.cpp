@@ -1,6 +1,7 @@
 // The controller's scene map: identity keys and the host's bucket rule.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "HostTest.h"
@@ -34,6 +35,32 @@ TEST_F(SceneMapTest, BucketsGrowToTheHostsPrimeOnlyWhenFull) {
     EXPECT_EQ(map.Size(), 0u);
   }
   EXPECT_EQ(scenes.front()->GetReferenceCount(), 1) << "the map let go of its keys";
+}
+
+// Scenes that share a bucket are told apart by identity: each finds its own observer, and
+// erasing one leaves the other.
+TEST_F(SceneMapTest, ScenesInOneBucketKeepTheirOwnObservers) {
+  const std::size_t buckets = du::HashNextPrime(100);
+  std::vector<SmartPtr<orl::ShapeScene>> made;
+  SmartPtr<orl::ShapeScene> first, second;
+  while (!second) {  // scenes until two land in one bucket (at most buckets + 1)
+    made.push_back(orl::ShapeScene::Create());
+    for (std::size_t i = 0; i + 1 < made.size() && !second; ++i)
+      if ((reinterpret_cast<std::uintptr_t>(made[i].get()) >> 2) % buckets ==
+          (reinterpret_cast<std::uintptr_t>(made.back().get()) >> 2) % buckets)
+        first = made[i], second = made.back();
+  }
+  ar::SceneMap map;
+  SmartPtr<ar::ARSceneObserver> a = new ar::ARSceneObserver, b = new ar::ARSceneObserver;
+  ASSERT_TRUE(map.Insert(first, a));
+  ASSERT_TRUE(map.Insert(second, b));
+  EXPECT_EQ(map.Find(first.get()), a.get());
+  EXPECT_EQ(map.Find(second.get()), b.get());
+  EXPECT_TRUE(map.Erase(first.get()));
+  EXPECT_EQ(map.Find(first.get()), nullptr);
+  EXPECT_EQ(map.Find(second.get()), b.get());
+  EXPECT_EQ(map.TakeObservers(), std::vector<SmartPtr<ar::ARSceneObserver>>{b});
+  EXPECT_EQ(map.Size(), 0u);
 }
 
 }  // namespace
