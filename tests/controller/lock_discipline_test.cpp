@@ -1,17 +1,12 @@
 // Which side of the shared lock every public operation of the controller, the target and the
-// content takes. Each operation runs on a second thread while this thread holds the lock:
-// in the mode that conflicts with the row's it must wait (seen in the lock's waiter counts),
-// in the compatible mode it must finish.
+// content takes (see LockProbe.h).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <optional>
 #include <set>
-#include <thread>
 
 #include "ControllerTest.h"
+#include "LockProbe.h"
 #include "ar/ARContent.h"
 #include "dp/ScopedLock.h"
 #include "orl/Annotation.h"
@@ -22,7 +17,7 @@ namespace {
 
 using du::SmartPtr;
 
-enum class Mode { kNone, kShared, kExclusive };
+using Mode = artest::LockMode;
 
 struct Row {
   const char* name;
@@ -30,49 +25,7 @@ struct Row {
   std::function<void()> call;
 };
 
-// Waits, with a generous bound so that a broken lock fails instead of hanging, until `done`.
-template <class Predicate>
-bool Within(Predicate done) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done())
-    if (std::chrono::steady_clock::now() > limit)
-      return false;
-    else
-      std::this_thread::yield();
-  return true;
-}
-
-class LockDisciplineTest : public artest::ControllerTest {
- protected:
-  // Runs `row` on another thread while this one holds the lock for writing (`exclusive`) or
-  // for reading; true when the call had to wait, false when it finished without waiting.
-  bool Waits(const Row& row, bool exclusive) {
-    dp::ReadWriteLock& lock = lock_->GetLock();
-    std::optional<dp::ScopedWriter<dp::ReadWriteLock>> writer;
-    std::optional<dp::ScopedReader<dp::ReadWriteLock>> reader;
-    if (exclusive)
-      writer.emplace(&lock);
-    else
-      reader.emplace(&lock);
-    std::atomic<bool> finished{false};
-    std::thread call([&] {
-      row.call();
-      finished = true;
-    });
-    auto waiting = [&] {
-      const auto w = lock.GetWaiters();
-      return w.readers + w.writers + w.upgraders > 0;
-    };
-    EXPECT_TRUE(Within([&] { return finished || waiting(); })) << "neither finished nor waited";
-    const bool waited = !finished;
-    writer.reset();
-    reader.reset();
-    call.join();
-    return waited;
-  }
-
-  SmartPtr<orl::ReadWriteLock> lock_ = orl::Annotation::GetRWLock();
-};
+class LockDisciplineTest : public artest::ControllerTest {};
 
 TEST_F(LockDisciplineTest, EveryOperationTakesTheSideOfTheLockItMust) {
   auto observer = Observe();
@@ -135,8 +88,7 @@ TEST_F(LockDisciplineTest, EveryOperationTakesTheSideOfTheLockItMust) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(Waits(row, true), row.mode != Mode::kNone) << "while another thread writes";
-    EXPECT_EQ(Waits(row, false), row.mode == Mode::kExclusive) << "while another thread reads";
+    artest::ExpectLockMode(row.mode, row.call);
   }
 }
 
@@ -148,7 +100,7 @@ TEST_F(LockDisciplineTest, TargetMovedUnderTheCallersWriteLockIsAnnounced) {
   dg::DVec3 vector{0, 0, 1};
   du::Symbol path("/1");
   {
-    dp::ScopedWriter guard(lock_.get());
+    dp::ScopedWriter guard(orl::Annotation::GetRWLock().get());
     target->SetLocation(point, vector, vector, vector, path, 0);
   }
   arhost::RunUntilIdle();

@@ -3,6 +3,7 @@
 // interleavings of all of these, run step by step on the message loop.
 #include <gtest/gtest.h>
 
+#include "LockProbe.h"
 #include "WorldTest.h"
 
 namespace {
@@ -163,6 +164,25 @@ TEST_F(RoadsEndTest, CreatedSetIsMarkedForSavingInThePluginsFamily) {
   ASSERT_TRUE(table_->GetAnnotationEntry(du::Symbol("ARTargets"), orl::ANNO_SET_CONTENT_AR, entry));
   EXPECT_TRUE(entry->needsSave);
   EXPECT_EQ(entry->GetFamily().str(), "augmentedreality");
+}
+
+// What the loop delivers to the controller changes it under the exclusive lock: after each
+// script, the next message runs on a second thread while this one holds the lock for reading,
+// and must wait.
+TEST_F(RoadsEndTest, DeliveredChangesTakeTheLockExclusively) {
+  const std::pair<artest::Script, const char*> rows[] = {
+      {{"set Door", "+S Door"}, "scene added"},
+      {{"1"}, "load completed"},  // the reader ran; its completion is next
+      {{"*", "entry S Gate"}, "entry changed"},
+      {{"*", "reset"}, "world reset"},
+      {{"*", "-S"}, "scene removed"},
+  };
+  for (const auto& [script, name] : rows) {
+    SCOPED_TRACE(name);
+    Play(script);
+    EXPECT_TRUE(artest::WaitsForLock([] { dom::MessageLoop::Get().RunOne(); }, false));
+  }
+  Play({"*", "registry:", "target S: -"});
 }
 
 TEST_F(RoadsEndTest, DestroyedControllerHearsNothingMore) {
