@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <map>
+#include <sstream>
 #include <stdexcept>
 
 #include "ControllerTest.h"
@@ -33,62 +34,34 @@ class ARControllerTest : public artest::ControllerTest {
   }
 };
 
-// Each row edits the registry; the observer hears exactly the changes, in order.
+// Each row edits the registry ("+A" adds target A, "-A" removes it, "+" adds an empty
+// pointer, "~A" signals A moved, "~" an empty one, "0" removes all); the observer hears exactly
+// the changes, in order, and the payload is the very target.
 TEST_F(ARControllerTest, RegistryChangesPostOnlyWhatChanged) {
-  struct Row {
-    const char* name;
-    std::function<void(ar::ARController&, SmartPtr<ar::ARTarget>)> run;
-    Heard heard;
-    std::vector<std::string> left;
+  const std::tuple<const char*, Heard, std::vector<std::string>> rows[] = {
+      {"+A +A +", {"create A"}, {"A"}},
+      {"+A -S -A -A", {"create A", "destroy A"}, {}},
+      {"0 +A +B 0 0", {"create A", "create B", "destroy all"}, {}},
+      {"~A ~", {"moved A", "moved -"}, {}},
   };
-  const Row rows[] = {
-      {"added twice, and nothing",
-       [](auto& c, auto a) {
-         c.AddTarget(a);
-         c.AddTarget(a);
-         c.AddTarget(nullptr);
-       },
-       {"create A"},
-       {"A"}},
-      {"removed twice, and a stranger",
-       [this](auto& c, auto a) {
-         c.AddTarget(a);
-         c.RemoveTarget(MakeTarget("Stranger"));
-         c.RemoveTarget(a);
-         c.RemoveTarget(a);
-       },
-       {"create A", "destroy A"},
-       {}},
-      {"all removed once, none when empty",
-       [this](auto& c, auto a) {
-         c.RemoveAllTargets();
-         c.AddTarget(a);
-         c.AddTarget(MakeTarget("B"));
-         c.RemoveAllTargets();
-         c.RemoveAllTargets();
-       },
-       {"create A", "create B", "destroy all"},
-       {}},
-      {"moves told whether registered or empty",
-       [](auto& c, auto a) {
-         SmartPtr<ar::ARTarget> none;
-         c.SignalTargetMoved(a);
-         c.SignalTargetMoved(none);
-       },
-       {"moved A", "moved -"},
-       {}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [steps, heard, left] : rows) {
+    SCOPED_TRACE(steps);
     auto observer = Observe();
-    auto a = MakeTarget("A");
-    row.run(*controller_, a);
+    std::map<std::string, SmartPtr<ar::ARTarget>> targets;
+    std::istringstream words(steps);
+    for (std::string w; words >> w;) {
+      SmartPtr<ar::ARTarget>& t = targets[w.substr(1)];
+      if (!t && w.size() > 1) t = MakeTarget(w.substr(1));
+      if (w[0] == '+') controller_->AddTarget(t);
+      if (w[0] == '-') controller_->RemoveTarget(t);
+      if (w[0] == '~') controller_->SignalTargetMoved(t);
+      if (w[0] == '0') controller_->RemoveAllTargets();
+    }
     EXPECT_TRUE(observer->heard.empty()) << "nothing is delivered before the loop runs";
     arhost::RunUntilIdle();
-    EXPECT_EQ(observer->heard, row.heard);
-    ASSERT_FALSE(observer->targets.empty());
-    EXPECT_EQ(observer->targets[0], a) << "the payload is the very target";
-    EXPECT_EQ(Names(), row.left);
+    EXPECT_EQ(observer->heard, heard);
+    EXPECT_EQ(observer->targets.front(), targets["A"]);
+    EXPECT_EQ(Names(), left);
     controller_->DeregisterObserver(*observer);
     controller_->RemoveAllTargets();
   }
