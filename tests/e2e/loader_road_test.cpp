@@ -2,11 +2,12 @@
 // asking its factory for the saver and the loader, the message loop completing the events.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <set>
 #include <string>
 
-#include "FileSizeLimit.h"
 #include "WorldTest.h"
+#include "du/FileWriter.h"
 
 namespace {
 
@@ -40,13 +41,15 @@ TEST_F(LoaderRoadTest, SavedSetComesBackAndAFailedSaveSaysSoAndKeepsIt) {
 
   const std::string previous = artest::ReadFile(FilePath());
   saved->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
-  Completions failed;
-  {
-    artest::FileSizeLimit limit(64);
-    failed = Run(true, saved);
-  }
+  const du::FileWriter::SystemCalls real = du::FileWriter::Calls();
+  du::FileWriter::Calls().write = [](int, const void*, std::size_t) -> ssize_t {
+    errno = ENOSPC;  // a full disk
+    return -1;
+  };
+  const Completions failed = Run(true, saved);
+  du::FileWriter::Calls() = real;
   ASSERT_EQ(failed.size(), 1u);
-  EXPECT_EQ(failed[0].rfind("error 1 cannot write the new " + FilePath(), 0), 0u) << failed[0];
+  EXPECT_EQ(failed[0], "error 1 cannot write the new " + FilePath() + ": No space left on device");
   EXPECT_EQ(artest::ReadFile(FilePath()), previous);
   EXPECT_EQ(dir_.Listing(), "ARTargets.xml;");
 }
