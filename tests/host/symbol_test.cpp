@@ -67,4 +67,19 @@ TEST(SymbolTest, StoredTextLivesWhileASymbolOnAnyThreadRefersToIt) {
   EXPECT_EQ(LiveSymbols(), before);
 }
 
+// Many texts, half of them released in a scattered order: each one kept is still the symbol
+// its text gives, and each one released is gone.
+TEST(SymbolTest, TableKeepsEveryLiveTextFindableThroughGrowthAndRemovals) {
+  const auto before = LiveSymbols();
+  std::vector<Symbol> kept;
+  for (int i = 0; i < 20000; ++i) kept.emplace_back("text-" + std::to_string(i * 7919 % 20000));
+  for (std::size_t i = 0; i < kept.size(); i += 2) kept[i] = Symbol::EMPTY;
+  EXPECT_EQ(LiveSymbols(), before + 10000);
+  for (std::size_t i = 1; i < kept.size(); i += 2)
+    ASSERT_EQ(Symbol(kept[i].str()), kept[i]) << kept[i].str();
+  EXPECT_EQ(LiveSymbols(), before + 10000) << "finding a text adds nothing";
+  kept.clear();
+  EXPECT_EQ(LiveSymbols(), before);
+}
+
 }  // namespace

@@ -2,52 +2,46 @@
 
 #include <atomic>
 #include <mutex>
-#include <unordered_map>
+#include <vector>
 
 #include "du/LiveCounters.h"
 
 namespace du {
 
 struct Symbol::Entry {
-  explicit Entry(std::string_view s) : text(s) {}
+  Entry(std::string_view s, std::size_t h) : hash(h), text(s) {}
   std::atomic<std::uint32_t> references{1};
+  const std::size_t hash;
   const std::string text;
 };
 
 namespace {
 
-// A key of the interning table: the text with its hash, computed once. The table's nodes then
-// answer their hash without hashing their text again while a lookup walks a bucket.
-struct HashedText {
-  explicit HashedText(std::string_view s) : text(s), hash(std::hash<std::string_view>()(s)) {}
-  std::string_view text;
-  std::size_t hash;
-};
-
-struct KeyHash {
-  std::size_t operator()(const HashedText& key) const noexcept { return key.hash; }
-};
-
-struct KeyEqual {
-  bool operator()(const HashedText& a, const HashedText& b) const noexcept {
-    return a.hash == b.hash && a.text == b.text;
-  }
-};
-
-// The interning table. Entries are created and erased under its mutex; a reference that is
-// not the last one is taken and dropped without it.
+// The interning table: open addressing with linear probing over slots that hold each entry's
+// hash beside it, so that a lookup compares hashes in one array and touches an entry only when
+// its hash matches. At most half the slots are used; a removal shifts the slots after it back,
+// so no slot is ever a tombstone. Entries are created and erased under the mutex; a reference
+// that is not the last one is taken and dropped without it.
 class SymbolTable {
  public:
   Symbol::Entry* Intern(std::string_view text) {
-    const HashedText key(text);
+    const std::size_t hash = std::hash<std::string_view>()(text);
     std::lock_guard lock(mutex_);
-    auto found = entries_.find(key);
-    if (found != entries_.end()) {
-      found->second->references.fetch_add(1, std::memory_order_relaxed);
-      return found->second;
+    std::size_t at = hash & mask_;
+    for (; slots_[at].entry; at = (at + 1) & mask_) {
+      Symbol::Entry* entry = slots_[at].entry;
+      if (slots_[at].hash == hash && entry->text == text) {
+        entry->references.fetch_add(1, std::memory_order_relaxed);
+        return entry;
+      }
     }
-    auto* entry = new Symbol::Entry(text);
-    entries_.emplace(HashedText(entry->text), entry);
+    auto* entry = new Symbol::Entry(text, hash);
+    if (2 * (size_ + 1) > slots_.size()) {
+      Grow();
+      for (at = hash & mask_; slots_[at].entry;) at = (at + 1) & mask_;
+    }
+    slots_[at] = {hash, entry};
+    ++size_;
     GetLiveCounters().symbols.fetch_add(1, std::memory_order_relaxed);
     return entry;
   }
@@ -63,14 +57,51 @@ class SymbolTable {
     // Possibly the last reference: decide under the mutex, where Intern may revive it.
     std::lock_guard lock(mutex_);
     if (entry->references.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-    entries_.erase(HashedText(entry->text));
+    Erase(entry);
     delete entry;
     GetLiveCounters().symbols.fetch_sub(1, std::memory_order_relaxed);
   }
 
  private:
+  struct Slot {
+    std::size_t hash = 0;
+    Symbol::Entry* entry = nullptr;
+  };
+
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (!slot.entry) continue;
+      std::size_t at = slot.hash & mask_;
+      while (slots_[at].entry) at = (at + 1) & mask_;
+      slots_[at] = slot;
+    }
+  }
+
+  // Removes `entry`'s slot and moves back every later slot of the run that would no longer be
+  // reachable from its home slot.
+  void Erase(const Symbol::Entry* entry) {
+    std::size_t hole = entry->hash & mask_;
+    while (slots_[hole].entry != entry) hole = (hole + 1) & mask_;
+    for (std::size_t next = (hole + 1) & mask_; slots_[next].entry; next = (next + 1) & mask_) {
+      const std::size_t home = slots_[next].hash & mask_;
+      // The slot stays when its home lies cyclically after the hole, up to its own place.
+      const bool stays =
+          hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+      if (stays) continue;
+      slots_[hole] = slots_[next];
+      hole = next;
+    }
+    slots_[hole] = Slot{};
+    --size_;
+  }
+
   std::mutex mutex_;
-  std::unordered_map<HashedText, Symbol::Entry*, KeyHash, KeyEqual> entries_;
+  std::vector<Slot> slots_ = std::vector<Slot>(1024);
+  std::size_t mask_ = 1023;
+  std::size_t size_ = 0;
 };
 
 SymbolTable& Table() {
