@@ -27,7 +27,6 @@ bool ARWriter::WriteAnnotation(const orlloader::TablePtr&, const orlloader::Entr
     return false;
   }
   content_->SetFileName(fileName);
-  event_ = event;
   const std::string failure = WriteTargetFile();
   // A file that could not be written is reported: answering success would let the caller
   // believe the targets were kept. The message says why, the code is 1 as for every failure.

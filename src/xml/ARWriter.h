@@ -31,7 +31,6 @@ class ARWriter final : public orlloader::AnnotationParser {
   std::string WriteTargetFile();
 
   du::SmartPtr<ARContent> content_;
-  orl::AsyncEvent* event_ = nullptr;  // borrowed
 };
 
 }  // namespace ar
