@@ -88,6 +88,21 @@ bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
   return true;
 }
 
+// Reads `path`, lets `change` edit its records and saves them, all under the file's edit lock,
+// so that an edit by another process (or a host's save) lands before or after this one, never
+// in between. A missing file is started afresh when `mayBeMissing`; one that exists but does
+// not load is never overwritten.
+template <class Change>
+int Edit(const std::string& path, bool mayBeMissing, Change change) {
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
+  std::vector<TargetRecord> records;
+  const bool fresh = mayBeMissing && !std::filesystem::exists(path);
+  if (!fresh && !Load(path, records)) return 1;
+  if (!change(records)) return 1;
+  return Save(path, records);
+}
+
 }  // namespace
 
 int List(const std::string& path, bool json) {
@@ -114,36 +129,31 @@ int Check(const std::string& path) {
 }
 
 int Add(const std::string& path, const TargetOptions& options) {
-  const du::FileEditLock lock(path);
-  if (!lock.IsHeld()) return Fail(lock.GetLastError());
-  std::vector<TargetRecord> records;
-  // A missing file is started afresh; one that exists but does not load is left alone.
-  if (std::filesystem::exists(path) && !Load(path, records)) return 1;
-  TargetRecord added;
-  options.ApplyTo(added);
-  records.push_back(added);
-  return Save(path, records);
+  return Edit(path, true, [&](std::vector<TargetRecord>& records) {
+    TargetRecord added;
+    options.ApplyTo(added);
+    records.push_back(added);
+    return true;
+  });
 }
 
 int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all) {
-  const du::FileEditLock lock(path);
-  if (!lock.IsHeld()) return Fail(lock.GetLastError());
-  std::vector<TargetRecord> records;
-  std::vector<std::size_t> places;
-  if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
-  for (std::size_t place : places) options.ApplyTo(records[place]);
-  return Save(path, records);
+  return Edit(path, false, [&](std::vector<TargetRecord>& records) {
+    std::vector<std::size_t> places;
+    if (!Matching(records, path, name, all, places)) return false;
+    for (std::size_t place : places) options.ApplyTo(records[place]);
+    return true;
+  });
 }
 
 int Remove(const std::string& path, const std::string& name, bool all) {
-  const du::FileEditLock lock(path);
-  if (!lock.IsHeld()) return Fail(lock.GetLastError());
-  std::vector<TargetRecord> records;
-  std::vector<std::size_t> places;
-  if (!Load(path, records) || !Matching(records, path, name, all, places)) return 1;
-  for (auto place = places.rbegin(); place != places.rend(); ++place)
-    records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
-  return Save(path, records);
+  return Edit(path, false, [&](std::vector<TargetRecord>& records) {
+    std::vector<std::size_t> places;
+    if (!Matching(records, path, name, all, places)) return false;
+    for (auto place = places.rbegin(); place != places.rend(); ++place)
+      records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
+    return true;
+  });
 }
 
 int Export(const std::string& path, const std::string& out) {
