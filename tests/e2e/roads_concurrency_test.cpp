@@ -50,7 +50,7 @@ class RoadsConcurrencyTest : public artest::WorldTest {
 };
 
 TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
-  AddARTargetsSet({"T0", "T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9"});
+  Play({"set T0 T1 T2 T3 T4 T5 T6 T7 T8 T9"});
   scene_ = ShapeScene("S", "T0");
   arhost::RunUntilIdle();
   ASSERT_EQ(Registry().size(), 10u);

@@ -76,21 +76,14 @@ class WorldTest : public HostTest {
   void Play(const Script& script) {
     for (const std::string& step : script) {
       SCOPED_TRACE(step);
-      const auto colon = step.find(": ");
-      if (step == "saved" || colon != std::string::npos)
-        Check(step.substr(0, std::min(colon, step.size())),
-              colon == std::string::npos ? "" : step.substr(colon + 2));
-      else if (step.back() == ':')
-        Check(step.substr(0, step.size() - 1), "");
-      else
+      const auto colon = step.find(':');
+      if (colon == std::string::npos && step != "saved")
         Do(step);
+      else
+        Check(step.substr(0, colon), colon + 2 < step.size() ? step.substr(colon + 2) : "");
     }
   }
 
-  void AddARTargetsSet(const std::vector<std::string>& names) {
-    WriteTargetFile(names);
-    table_->CreateAnnotationSet(ArEntry(), nullptr);
-  }
   void WriteTargetFile(const std::vector<std::string>& names) {
     ASSERT_EQ(SaveWithComponent(table_, ContentOf(names), FilePath()), Completions{"ok"});
   }
