@@ -42,6 +42,11 @@ void StartMetering() {
   pugi::set_memory_management_functions(&Take, &Give);
 }
 
+void ReportPerTarget(benchmark::State& state, std::size_t bytesBefore, int count) {
+  state.counters["peak_bytes_per_target"] = static_cast<double>(PeakBytes() - bytesBefore) / count;
+  state.SetItemsProcessed(state.iterations() * count);
+}
+
 }  // namespace arbench
 
 void* operator new(std::size_t size) {

@@ -3,6 +3,8 @@
 // so both our code and pugixml's are measured.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
 
 namespace arbench {
@@ -15,5 +17,7 @@ void ResetPeak();
 // in the process (glibc's largest mmap threshold, no trimming) for ours and the baseline
 // alike, so that a large parse's time does not depend on the kernel.
 void StartMetering();
+// Sets the "peak_bytes_per_target" counter and the items processed.
+void ReportPerTarget(benchmark::State& state, std::size_t bytesBefore, int count);
 
 }  // namespace arbench
