@@ -40,9 +40,11 @@ std::string ARWriter::WriteTargetFile() {
   if (!root) return "out of memory";
   root->SetIntAttribute("version", 1);
   dg::XmlElem* targets = dg::NewXmlElem("targets", root);
-  const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
-  content_->Visit(top.get());
   {
+    // The tree goes as soon as its XML is built, before the text: a large save never holds all
+    // three forms of the targets at once.
+    const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
+    content_->Visit(top.get());
     serializedContent::XmlWriter xmlWriter(targets);
     top->Visit(xmlWriter, true);
   }

@@ -1,5 +1,7 @@
 #include "dg/XmlElem.h"
 
+#include <malloc.h>
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -66,6 +68,14 @@ class StringWriter final : public pugi::xml_writer {
 
  private:
   std::string& out_;
+};
+
+constexpr std::size_t kLargeText = 16 << 20;
+
+class CountingWriter final : public pugi::xml_writer {
+ public:
+  void write(const void*, size_t size) override { bytes += size; }
+  std::size_t bytes = 0;
 };
 
 }  // namespace
@@ -177,12 +187,23 @@ XmlElem* NewXmlElem(const char* name, XmlElem* parent) {
 
 void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel) {
   if (!element) return;
-  StringWriter writer(out);
   XmlDocument* document = XmlAccess::Document(element);
   if (document->WithDeclaration() && element == document->Root())
     out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-  NodeOf(element).print(writer, "  ", pugi::format_indent, pugi::encoding_utf8,
-                        indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
+  const auto print = [&](pugi::xml_writer& writer) {
+    NodeOf(element).print(writer, "  ", pugi::format_indent, pugi::encoding_utf8,
+                          indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
+  };
+  // Printing twice, first only to count, costs less than the string's doubling growth, which
+  // copies the text again at each step and holds up to three times its size at once.
+  CountingWriter counter;
+  print(counter);
+  // What a save freed just before (its serialized tree) lies in small blocks the text cannot
+  // reuse: hand it back first, so that a large text does not come on top of it.
+  if (counter.bytes >= kLargeText) ::malloc_trim(0);
+  out.reserve(out.size() + counter.bytes);
+  StringWriter writer(out);
+  print(writer);
 }
 
 void FreeXml(XmlElem* root) {

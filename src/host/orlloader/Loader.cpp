@@ -1,6 +1,7 @@
 #include "orlloader/Loader.h"
 
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <algorithm>
 
@@ -50,6 +51,10 @@ class Job final : public dom::Message {
       parser->WriteAnnotation(table_, entry_, Loader::SavePath(table_, entry_), event_.get());
     if (event_ && !event_->IsCompleted())
       Fail("the " + kind_ + " of the family '" + family + "' left the event uncompleted");
+    // A load or save builds and frees trees several times the file's size, in blocks too small
+    // for the allocator to hand back on its own; without this the process keeps that much
+    // memory resident after every large file.
+    ::malloc_trim(0);
   }
 
  private:

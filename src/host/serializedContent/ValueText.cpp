@@ -1,5 +1,6 @@
 #include "serializedContent/ValueText.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -12,20 +13,25 @@ namespace {
 
 // Shared by double and float: Bits is the unsigned integer of the same width.
 template <class Real, class Bits>
+std::size_t FormatReal(Real value, char (&buffer)[kNumberTextSize]) {
+  char* const end = buffer + kNumberTextSize;
+  if (!std::isnan(value)) return std::to_chars(buffer, end, value).ptr - buffer;
+  const Bits bits = std::bit_cast<Bits>(value);
+  const Bits sign = Bits{1} << (sizeof(Bits) * 8 - 1);
+  const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN());
+  const std::string_view name = (bits & sign) ? "-nan" : "nan";
+  char* at = std::copy(name.begin(), name.end(), buffer);
+  if ((bits & ~sign) == quiet) return at - buffer;
+  at = std::copy_n("(0x", 3, at);
+  at = std::to_chars(at, end, bits & ~sign, 16).ptr;
+  *at++ = ')';
+  return at - buffer;
+}
+
+template <class Real, class Bits>
 std::string FormatReal(Real value) {
-  if (std::isnan(value)) {
-    const Bits bits = std::bit_cast<Bits>(value);
-    const Bits sign = Bits{1} << (sizeof(Bits) * 8 - 1);
-    const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN());
-    std::string text = (bits & sign) ? "-nan" : "nan";
-    if ((bits & ~sign) == quiet) return text;
-    char hex[2 * sizeof(Bits) + 1];
-    auto end = std::to_chars(hex, hex + sizeof(hex), bits & ~sign, 16).ptr;
-    return text + "(0x" + std::string(hex, end) + ")";
-  }
-  char buffer[64];
-  auto end = std::to_chars(buffer, buffer + sizeof(buffer), value).ptr;
-  return std::string(buffer, end);
+  char buffer[kNumberTextSize];
+  return std::string(buffer, FormatReal<Real, Bits>(value, buffer));
 }
 
 template <class Real, class Bits>
@@ -68,6 +74,12 @@ bool IsXmlChar(std::uint32_t c) {
 
 std::string FormatDouble(double value) { return FormatReal<double, std::uint64_t>(value); }
 std::string FormatFloat(float value) { return FormatReal<float, std::uint32_t>(value); }
+std::size_t FormatDouble(double value, char (&buffer)[kNumberTextSize]) {
+  return FormatReal<double, std::uint64_t>(value, buffer);
+}
+std::size_t FormatFloat(float value, char (&buffer)[kNumberTextSize]) {
+  return FormatReal<float, std::uint32_t>(value, buffer);
+}
 bool ParseDouble(std::string_view text, double& value) {
   return ParseReal<double, std::uint64_t>(text, value);
 }

@@ -8,6 +8,7 @@
 //   hexadecimal bytes in an attribute of its own (see XmlWriter).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,11 @@ namespace serializedContent {
 
 ARHOST_API std::string FormatDouble(double value);
 ARHOST_API std::string FormatFloat(float value);
+// The same text written into `buffer`, for writers that make no string per number; gives its
+// length. Every double, float and whole number's text fits.
+inline constexpr std::size_t kNumberTextSize = 48;
+ARHOST_API std::size_t FormatDouble(double value, char (&buffer)[kNumberTextSize]);
+ARHOST_API std::size_t FormatFloat(float value, char (&buffer)[kNumberTextSize]);
 ARHOST_API bool ParseDouble(std::string_view text, double& value);
 ARHOST_API bool ParseFloat(std::string_view text, float& value);
 ARHOST_API bool ParseInt(std::string_view text, int& value);

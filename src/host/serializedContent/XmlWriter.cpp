@@ -1,6 +1,9 @@
 #include "serializedContent/XmlWriter.h"
 
+#include <charconv>
+#include <concepts>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "dg/XmlAccess.h"
@@ -14,12 +17,30 @@ namespace {
 // Sets `name` to `text`, or `name-hex` to its bytes when XML cannot carry the text.
 void SetText(pugi::xml_node node, const char* name, std::string_view text) {
   if (IsXmlText(text)) {
-    node.append_attribute(name).set_value(std::string(text).c_str());
+    node.append_attribute(name).set_value(text.data(), text.size());
   } else {
     const std::string hexName = std::string(name) + form::kHexSuffix;
-    node.append_attribute(hexName.c_str()).set_value(ToHex(text).c_str());
+    const std::string hex = ToHex(text);
+    node.append_attribute(hexName.c_str()).set_value(hex.data(), hex.size());
   }
 }
+
+// A number's text, formatted into a buffer on the stack.
+class NumberText {
+ public:
+  explicit NumberText(double value) : size_(FormatDouble(value, buffer_)) {}
+  explicit NumberText(float value) : size_(FormatFloat(value, buffer_)) {}
+  template <std::integral Whole>
+  explicit NumberText(Whole value)
+      : size_(static_cast<std::size_t>(
+            std::to_chars(buffer_, buffer_ + sizeof(buffer_), value).ptr - buffer_)) {}
+  const char* data() const { return buffer_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  char buffer_[kNumberTextSize];
+  std::size_t size_;
+};
 
 }  // namespace
 
@@ -32,14 +53,21 @@ struct XmlWriter::State {
     SetText(node, form::kKey, key.view());
     return node;
   }
-  void Value(const char* type, const du::Symbol& key, const std::string& text) {
-    Property(type, key).append_attribute(form::kValue).set_value(text.c_str());
+  void Value(const char* type, const du::Symbol& key, std::string_view text) {
+    Property(type, key).append_attribute(form::kValue).set_value(text.data(), text.size());
+  }
+  template <class Number>
+  requires std::is_arithmetic_v<Number>
+  void Value(const char* type, const du::Symbol& key, Number value) {
+    const NumberText text(value);
+    Value(type, key, std::string_view(text.data(), text.size()));
   }
   void Triple(const char* type, const du::Symbol& key, double x, double y, double z) {
     pugi::xml_node node = Property(type, key);
-    node.append_attribute(form::kX).set_value(FormatDouble(x).c_str());
-    node.append_attribute(form::kY).set_value(FormatDouble(y).c_str());
-    node.append_attribute(form::kZ).set_value(FormatDouble(z).c_str());
+    for (const auto& [name, value] : {std::pair{form::kX, x}, {form::kY, y}, {form::kZ, z}}) {
+      const NumberText text(value);
+      node.append_attribute(name).set_value(text.data(), text.size());
+    }
   }
 };
 
@@ -77,24 +105,22 @@ void XmlWriter::Visit(const du::Symbol& key, const du::Symbol& value) {
   SetText(state_->Property(form::kString, key), form::kValue, value.view());
 }
 
-void XmlWriter::Visit(const du::Symbol& key, int value) {
-  state_->Value(form::kInt, key, std::to_string(value));
-}
+void XmlWriter::Visit(const du::Symbol& key, int value) { state_->Value(form::kInt, key, value); }
 
 void XmlWriter::Visit(const du::Symbol& key, unsigned char value) {
-  state_->Value(form::kUInt8, key, std::to_string(value));
+  state_->Value(form::kUInt8, key, static_cast<unsigned>(value));
 }
 
 void XmlWriter::Visit(const du::Symbol& key, double value) {
-  state_->Value(form::kDouble, key, FormatDouble(value));
+  state_->Value(form::kDouble, key, value);
 }
 
 void XmlWriter::Visit(const du::Symbol& key, float value) {
-  state_->Value(form::kFloat, key, FormatFloat(value));
+  state_->Value(form::kFloat, key, value);
 }
 
 void XmlWriter::Visit(const du::Symbol& key, bool value) {
-  state_->Value(form::kBool, key, value ? "true" : "false");
+  state_->Value(form::kBool, key, std::string_view(value ? "true" : "false"));
 }
 
 }  // namespace serializedContent
