@@ -1,18 +1,44 @@
 #include "du/Symbol.h"
 
 #include <atomic>
+#include <cstring>
+#include <limits>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "du/LiveCounters.h"
 
 namespace du {
 
+// One allocation per stored text: the counts and the characters (with a closing null for
+// safe_c_str) follow each other, so that a lookup that matches touches one block.
 struct Symbol::Entry {
-  Entry(std::string_view s, std::size_t h) : hash(h), text(s) {}
+  static Entry* Make(std::string_view s, std::size_t h) {
+    if (s.size() >= std::numeric_limits<std::uint32_t>::max())
+      throw std::length_error("a symbol's text must be shorter than 4 GiB");
+    void* block = ::operator new(sizeof(Entry) + s.size() + 1);
+    return new (block) Entry(s, h);
+  }
+  static void Free(Entry* entry) {
+    entry->~Entry();
+    ::operator delete(entry);
+  }
+  const char* characters() const { return reinterpret_cast<const char*>(this + 1); }
+  std::string_view text() const { return {characters(), length}; }
+
   std::atomic<std::uint32_t> references{1};
+  const std::uint32_t length;
   const std::size_t hash;
-  const std::string text;
+
+ private:
+  Entry(std::string_view s, std::size_t h) : length(static_cast<std::uint32_t>(s.size())), hash(h) {
+    char* characters = reinterpret_cast<char*>(this + 1);
+    std::memcpy(characters, s.data(), s.size());
+    characters[s.size()] = '\0';
+  }
+  ~Entry() = default;
 };
 
 namespace {
@@ -30,12 +56,12 @@ class SymbolTable {
     std::size_t at = hash & mask_;
     for (; slots_[at].entry; at = (at + 1) & mask_) {
       Symbol::Entry* entry = slots_[at].entry;
-      if (slots_[at].hash == hash && entry->text == text) {
+      if (slots_[at].hash == hash && entry->text() == text) {
         entry->references.fetch_add(1, std::memory_order_relaxed);
         return entry;
       }
     }
-    auto* entry = new Symbol::Entry(text, hash);
+    auto* entry = Symbol::Entry::Make(text, hash);
     if (2 * (size_ + 1) > slots_.size()) {
       Grow();
       for (at = hash & mask_; slots_[at].entry;) at = (at + 1) & mask_;
@@ -58,7 +84,7 @@ class SymbolTable {
     std::lock_guard lock(mutex_);
     if (entry->references.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
     Erase(entry);
-    delete entry;
+    Symbol::Entry::Free(entry);
     GetLiveCounters().symbols.fetch_sub(1, std::memory_order_relaxed);
   }
 
@@ -152,7 +178,7 @@ void Symbol::Release() noexcept {
   entry_ = nullptr;
 }
 
-std::size_t Symbol::length() const noexcept { return entry_ ? entry_->text.size() : 0; }
+std::size_t Symbol::length() const noexcept { return entry_ ? entry_->length : 0; }
 
 Symbol Symbol::substr(std::size_t pos, std::size_t count) const {
   const std::string_view text = view();
@@ -160,10 +186,10 @@ Symbol Symbol::substr(std::size_t pos, std::size_t count) const {
   return Symbol(text.substr(pos, count));
 }
 
-const char* Symbol::safe_c_str() const noexcept { return entry_ ? entry_->text.c_str() : ""; }
+const char* Symbol::safe_c_str() const noexcept { return entry_ ? entry_->characters() : ""; }
 
 std::string_view Symbol::view() const noexcept {
-  return entry_ ? std::string_view(entry_->text) : std::string_view();
+  return entry_ ? entry_->text() : std::string_view();
 }
 
 }  // namespace du

@@ -46,13 +46,6 @@ bool IsContent(pugi::xml_node node) {
   return name[0] == 'c' && std::strcmp(name, form::kContent) == 0;
 }
 
-std::size_t PropertyCount(pugi::xml_node node) {
-  std::size_t count = 0;
-  for (pugi::xml_node child : node.children())
-    if (child.type() == pugi::node_element && !IsContent(child)) ++count;
-  return count;
-}
-
 // A text attribute as written: plain, or as hex bytes in its "-hex" twin.
 struct TextAttribute {
   const char* plain = nullptr;
@@ -241,13 +234,16 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
     pugi::xml_node next;  // the next XML child to read
     orl::SerializedContentElement* element;
     bool endWhenDone;
+    std::size_t lastChildProperties = 0;
   };
   std::vector<Frame> stack{{dg::XmlAccess::Node(xml).first_child(), top, false}};
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (!frame.next) {
       if (frame.endWhenDone) frame.element->EndContent();
+      const std::size_t properties = frame.element->GetProperties().size();
       stack.pop_back();
+      if (!stack.empty()) stack.back().lastChildProperties = properties;
       continue;
     }
     const pugi::xml_node node = frame.next;
@@ -263,7 +259,8 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
       continue;
     }
     orl::SerializedContentElement* child = frame.element->StartContent(*name);
-    child->ReserveProperties(PropertyCount(node));
+    // Siblings are usually of one kind: room for as many properties as the one before had.
+    child->ReserveProperties(frame.lastChildProperties);
     stack.push_back(Frame{node.first_child(), child, true});
   }
   return problems_.empty();
