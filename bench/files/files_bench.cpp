@@ -218,5 +218,6 @@ int main(int argc, char** argv) {
              [count] { return PugixmlLoad(count, true); });
   }
   PrintTable(arbench::RunForMedians(argc, argv));
+  std::filesystem::remove_all(arbench::ScratchDirectory());  // up to a gigabyte of files
   return 0;
 }
