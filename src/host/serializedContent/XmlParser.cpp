@@ -66,23 +66,18 @@ struct Attributes {
 
   explicit Attributes(pugi::xml_node node) {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-      const char* n = a.name();
-      if (n[0] >= 'x' && n[0] <= 'z' && n[1] == '\0') {
+      const std::string_view n = a.name();
+      if (n.size() == 1 && n[0] >= 'x' && n[0] <= 'z') {
         xyz[n[0] - 'x'] = a.value();
         continue;
       }
-      TextAttribute* text = n[0] == 'k'   ? &key
-                            : n[0] == 'v' ? &value
-                            : n[0] == 'n' ? &name
-                                          : nullptr;
-      const char* base = n[0] == 'k' ? form::kKey : n[0] == 'v' ? form::kValue : form::kName;
-      if (!text) continue;
-      const std::size_t length = std::strlen(base);
-      if (std::strncmp(n, base, length) != 0) continue;
-      if (n[length] == '\0')
-        text->plain = a.value();
-      else if (std::strcmp(n + length, form::kHexSuffix) == 0)
-        text->hex = a.value();
+      for (auto [text, base] :
+           {std::pair{&key, form::kKey}, {&value, form::kValue}, {&name, form::kName}}) {
+        if (!n.starts_with(base)) continue;
+        const std::string_view rest = n.substr(std::char_traits<char>::length(base));
+        if (rest.empty()) text->plain = a.value();
+        if (rest == form::kHexSuffix) text->hex = a.value();
+      }
     }
   }
 };
@@ -95,20 +90,25 @@ class NameCache {
   const du::Symbol& Get(std::string_view text) {
     for (std::size_t tried = 0; tried < entries_.size(); ++tried) {
       const std::size_t i = (next_ + tried) % entries_.size();
-      if (entries_[i].view() == text) {
+      if (entries_[i].text == text) {
         next_ = i + 1;
-        return entries_[i];
+        return entries_[i].symbol;
       }
     }
     if (entries_.size() == kSize) entries_.erase(entries_.begin());
-    entries_.emplace_back(text);
+    du::Symbol symbol(text);
+    entries_.push_back(Entry{symbol.view(), std::move(symbol)});
     next_ = 0;
-    return entries_.back();
+    return entries_.back().symbol;
   }
 
  private:
+  struct Entry {
+    std::string_view text;  // the symbol's own characters, compared without a call
+    du::Symbol symbol;
+  };
   static constexpr std::size_t kSize = 32;
-  std::vector<du::Symbol> entries_;
+  std::vector<Entry> entries_;
   std::size_t next_ = 0;
 };
 
