@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "ar/Version.h"
 
 namespace {
 
@@ -130,6 +131,8 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
   for (const char* command :
        {"list", "check", "add", "set", "remove", "export", "import", "diff", "render", "demo"})
     EXPECT_NE(Run(std::string(command) + " --help").out.find("Usage"), std::string::npos);
+  const Result version = Run("--version");
+  EXPECT_EQ(version.out.rfind("artargets " AR_VERSION_STRING "\nplug-in: /", 0), 0u) << version.out;
 }
 
 TEST_F(ArtargetsTest, AddCreatesTheFileAndListSortsByNameThenId) {

@@ -1,7 +1,8 @@
-// artargets, the launcher. It finds the plug-in (--plugin PATH, or the one built beside the
-// tool), has the host runtime load it by path as a host does, and only then opens the
-// library of the tool's commands, which uses the plug-in's exported classes and so binds to
-// the copy the host loaded. At the end it shuts the host down.
+// artargets, the launcher. It finds the plug-in (--plugin PATH, or the one in the folder of the
+// host runtime it links, where both are built and installed), has the host runtime load it by
+// path as a host does, and only then opens the library of the tool's commands, which uses the
+// plug-in's exported classes and so binds to the copy the host loaded. At the end it shuts the
+// host down. --version is answered here, once the plug-in is loaded.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "ar/Version.h"
 #include "arhost/Host.h"
 #include "orlloader/Loader.h"
 
@@ -17,11 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder of the running executable; the built libraries lie in ../lib beside it.
+// The folder of the host runtime this launcher runs on: the plug-in and the commands library
+// lie beside it, in the build tree and once installed.
 fs::path LibraryFolder() {
+  Dl_info info{};
+  if (!::dladdr(reinterpret_cast<void*>(&arhost::RunUntilIdle), &info) || !info.dli_fname)
+    return {};
   std::error_code error;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", error);
-  return exe.parent_path().parent_path() / "lib";
+  return fs::canonical(info.dli_fname, error).parent_path();
+}
+
+bool AsksForVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--version") == 0) return true;
+  return false;
 }
 
 // The value of --plugin (as "--plugin PATH" or "--plugin=PATH"), or empty.
@@ -41,6 +52,10 @@ int Run(int argc, char** argv) {
     std::cerr << "artargets: cannot load the plug-in: " << error
               << "\nBuild it (scripts/demo.sh builds everything) or name it with --plugin PATH.\n";
     return 1;
+  }
+  if (AsksForVersion(argc, argv)) {
+    std::cout << "artargets " << AR_VERSION_STRING << "\nplug-in: " << plugin << "\n";
+    return 0;
   }
   const std::string commandsPath = (LibraryFolder() / "libartargets_commands.so").string();
   void* commands = ::dlopen(commandsPath.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -87,6 +87,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   std::string plugin;  // read by the launcher before the plug-in is loaded
   app.add_option("--plugin", plugin,
                  "the plug-in library (default: the one built beside the tool)");
+  app.add_flag("--version")->description("print the version and the plug-in's path");
   app.require_subcommand(1);
   app.fallthrough();  // --plugin may come after the command too
   Arguments arguments;

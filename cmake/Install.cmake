@@ -1,0 +1,38 @@
+# What `cmake --install` puts where (GNU install directories): the plug-in and the host
+# runtime with their public headers, a CMake package (find_package(ARTargets CONFIG)) and a
+# pkg-config file; the tool with the private library of its commands; the docs.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS arhost augmentedreality EXPORT ARTargetsTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ar ${PROJECT_BINARY_DIR}/generated/ar
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/artargets)
+foreach(header IN LISTS AR_HOST_PUBLIC_HEADERS)
+  get_filename_component(folder ${header} DIRECTORY)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/host/${header}
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/artargets/${folder})
+endforeach()
+
+set(AR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ARTargets)
+install(EXPORT ARTargetsTargets NAMESPACE ARTargets:: DESTINATION ${AR_CMAKE_DIR})
+configure_package_config_file(cmake/ARTargetsConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/ARTargetsConfig.cmake
+                              INSTALL_DESTINATION ${AR_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ARTargetsConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/ARTargetsConfig.cmake
+              ${PROJECT_BINARY_DIR}/ARTargetsConfigVersion.cmake
+        DESTINATION ${AR_CMAKE_DIR})
+# The pkg-config file finds the prefix from its own place, so that --prefix at install time holds.
+file(RELATIVE_PATH AR_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+configure_file(cmake/artargets.pc.in ${PROJECT_BINARY_DIR}/artargets.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/artargets.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The tool finds its commands library and the plug-in beside the host runtime it links.
+file(RELATIVE_PATH AR_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+set_target_properties(artargets PROPERTIES INSTALL_RPATH "$ORIGIN/${AR_BIN_TO_LIB}")
+set_target_properties(artargets_commands PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS artargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS artargets_commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES README.md docs/artargets.md docs/hosting.md docs/target-file.md docs/target-file.xsd
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs a built preset into a scratch prefix and uses it as someone else would: the example
+# host of examples/host built with find_package(ARTargets) and run; the same program built with
+# pkg-config; every installed header compiled on its own; `artargets --version` run.
+# Usage: scripts/install-check.sh [preset]   (release by default; build it first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-release}"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix="$scratch/prefix"
+
+cmake --install "build/$preset" --prefix "$prefix" >/dev/null
+includes="$prefix/include/artargets"
+for header in $(cd "$includes" && find . -name '*.h' | sort); do
+  echo "#include \"${header#./}\"" | c++ -std=c++20 -fsyntax-only -I"$includes" -x c++ - ||
+    { echo "install-check: $header does not compile on its own"; exit 1; }
+done
+for internal in dg/XmlElem.h du/FileWriter.h serializedContent/XmlParser.h; do
+  [ ! -e "$includes/$internal" ] || { echo "install-check: $internal is installed"; exit 1; }
+done
+
+cmake -S examples/host -B "$scratch/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$scratch/example" >/dev/null
+"$scratch/example/example_host"
+
+libdir=$(dirname "$(find "$prefix" -name artargets.pc)")/..
+plugin=$(find "$prefix" -name 'libaugmentedreality.so' | head -n 1)
+PKG_CONFIG_PATH="$libdir/pkgconfig" c++ -std=c++20 -DPLUGIN_PATH="\"$plugin\"" \
+  examples/host/main.cpp -o "$scratch/by-pkg-config" \
+  $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs artargets) \
+  -Wl,-rpath,"$(dirname "$plugin")"
+"$scratch/by-pkg-config" >/dev/null
+
+"$prefix/bin/artargets" --version
+echo "install-check: the installed package builds and runs a host of its own"
