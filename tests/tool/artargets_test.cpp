@@ -88,13 +88,13 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
       {"", 2, "artargets: "},
       {"bogus", 2, "artargets: "},
       {"add t.xml", 2, "artargets: "},
-      {"add t.xml --name A --size 1", 2, "artargets: "},
-      {"add t.xml --name A --center 1 2 x", 2, "--center: \"x\" is not a number"},
-      {"add t.xml --name A --id 1.5", 2, "--id: \"1.5\" is not a whole number"},
-      {"add t.xml --name A --type 300", 2,
-       "--type: 300 is out of range; a target file holds 0 to 255"},
-      {"add t.xml --name A --type -1", 2, "--type: -1 is out of range"},
-      {"add t.xml --name A --id 2147483648", 2,
+      {"add t.xml A --size 1", 2, "artargets: "},
+      {"add t.xml A --name B", 2, "--name"},
+      {"add t.xml A --center 1 2 x", 2, "--center: \"x\" is not a number"},
+      {"add t.xml A --id 1.5", 2, "--id: \"1.5\" is not a whole number"},
+      {"add t.xml A --type 300", 2, "--type: 300 is out of range; a target file holds 0 to 255"},
+      {"add t.xml A --type -1", 2, "--type: -1 is out of range"},
+      {"add t.xml A --id 2147483648", 2,
        "--id: 2147483648 is out of range; a target file holds -2147483648 to 2147483647"},
       {"set t.xml Door --all --type 256", 2, "--type: 256 is out of range"},
       {"import type.json -o t.xml", 2,
@@ -104,17 +104,18 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
       {"import type.json -o notes.xml", 2, "out of range"},
       {"import keys.json -o notes.xml", 1, "keys.json: target 1: missing key"},
       {"check missing.xml", 1, "cannot load missing.xml: cannot read missing.xml: No such file"},
+      {"diff t.xml missing.xml", 2, "cannot load missing.xml"},
       {"check bad-xml.xml", 1, "cannot load bad-xml.xml: not well-formed XML at line 3"},
       {"check no-version.xml", 1, "has no \"version\" attribute"},
       {"check broken.xml", 1, "version 7, newer than the reader knows"},
       {"check no-targets.xml", 1, "no \"targets\" child"},
-      {"add broken.xml --name A", 1, "cannot load broken.xml"},
+      {"add broken.xml A", 1, "cannot load broken.xml"},
       {"set broken.xml A --id 1", 1, "cannot load broken.xml"},
       {"remove broken.xml A", 1, "cannot load broken.xml"},
       {"set t.xml Nothing --image x.png", 1, "no target in t.xml is named \"Nothing\""},
       {"remove t.xml Door", 1, "2 targets in t.xml are named \"Door\"; give --all"},
       {"export t.xml -o no/such/folder.json", 1, "cannot write no/such/folder.json"},
-      {"add no/such/t.xml --name A", 1, "no/such: No such file"},
+      {"add no/such/t.xml A", 1, "no/such: No such file"},
       {"--plugin ./nowhere.so list t.xml", 1, "--plugin PATH"},
   };
   for (const Row& row : rows) {
@@ -136,17 +137,16 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
 }
 
 TEST_F(ArtargetsTest, AddCreatesTheFileAndListSortsByNameThenId) {
-  ASSERT_EQ(Run("add t.xml --name Window --id 2 --type 255").status, 0);
-  ASSERT_EQ(
-      Run("add t.xml --name Door --id 9 --size 0.8 2.1 --center 1.5 0 -0 --shape /b/d").status, 0);
-  ASSERT_EQ(Run("add t.xml --name Door --id -2147483648").status, 0);
+  ASSERT_EQ(Run("add t.xml Window --id 2 --type 255").status, 0);
+  ASSERT_EQ(Run("add t.xml Door --id 9 --size 0.8 2.1 --center 1.5 0 -0 --shape /b/d").status, 0);
+  ASSERT_EQ(Run("add t.xml Door --id -2147483648").status, 0);
   const Result r = Run("list t.xml");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             "\"Door\"  type 0  id -2147483648  size 0 x 0  centre [0, 0, 0]  shape \"\"\n"
             "\"Door\"  type 0  id 9  size 0.8 x 2.1  centre [1.5, 0, -0]  shape \"/b/d\"\n"
             "\"Window\"  type 255  id 2  size 0 x 0  centre [0, 0, 0]  shape \"\"\n");
-  ASSERT_EQ(Run("add j.xml --name A --size nan inf --rotation -inf --center 1 2 3").status, 0);
+  ASSERT_EQ(Run("add j.xml A --size nan inf --rotation -inf --center 1 2 3").status, 0);
   std::string compact;
   for (char c : Run("list j.xml --json").out)
     if (c != ' ' && c != '\n') compact += c;
@@ -228,7 +228,7 @@ TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
   EXPECT_NE(listed.find("\"Portal\""), std::string::npos);
   EXPECT_EQ(listed.find("\"Door\""), std::string::npos);
 
-  const Result r = Shell("for i in $(seq 20); do \"$A\" add t.xml --name T$i & done; wait");
+  const Result r = Shell("for i in $(seq 20); do \"$A\" add t.xml T$i & done; wait");
   EXPECT_EQ(r.err, "");
   const std::string all = Run("list t.xml").out;
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 21) << all;
@@ -243,7 +243,7 @@ TEST_F(ArtargetsTest, FailedSaveSaysWhyAndLeavesTheFileAndFolderAsTheyWere) {
   ASSERT_EQ(Run("remove t.xml 'Target 3'").status, 0);  // now in the plug-in's own layout
   const std::string before = Read("t.xml");
   ASSERT_GT(before.size(), 4096u);
-  const Result r = Shell("trap '' XFSZ; ulimit -f 2; \"$A\" add t.xml --name More");
+  const Result r = Shell("trap '' XFSZ; ulimit -f 2; \"$A\" add t.xml More");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot write t.xml: cannot write the new"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("File too large; the previous file is unchanged"), std::string::npos)
@@ -300,6 +300,48 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
       "OnTargetCreate", "OnTargetCreate", "OnTargetCreate", "OnShowTargets"};
   EXPECT_EQ(kinds, expected) << r.out;
   EXPECT_NE(r.out.find("\"Kitchen window\" at [4.5, 0, 1.4]"), std::string::npos) << r.out;
+}
+
+// Lines compared as the manual promises: a run of lines that share their first two words (the
+// same notification) may come in any order.
+std::vector<std::string> Comparable(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const auto kind = [](const std::string& line) { return line.substr(0, line.find(' ', 12)); };
+  for (auto run = lines.begin(); run != lines.end();) {
+    auto end = std::find_if(run, lines.end(), [&](const auto& l) { return kind(l) != kind(*run); });
+    std::sort(run, end);
+    run = end;
+  }
+  return lines;
+}
+
+// Every example of the manual, run in order in one folder, prints what the manual shows.
+TEST_F(ArtargetsTest, ManualExamplesPrintWhatTheManualShows) {
+  std::istringstream manual(artest::ReadFile(AR_SOURCE_DIR "/docs/artargets.md"));
+  std::vector<std::pair<std::string, std::string>> examples;  // command, expected output
+  bool inConsole = false;
+  for (std::string line; std::getline(manual, line);) {
+    if (line.rfind("```", 0) == 0) {
+      inConsole = !inConsole && line == "```console";
+    } else if (inConsole && line.rfind("$ ", 0) == 0) {
+      examples.push_back({line.substr(2), ""});
+    } else if (inConsole && !examples.empty() && examples.back().first.ends_with("\\")) {
+      examples.back().first += "\n" + line;
+    } else if (inConsole && !examples.empty()) {
+      examples.back().second += line + "\n";
+    }
+  }
+  ASSERT_GT(examples.size(), 10u);
+  for (const auto& [command, expected] : examples) {
+    SCOPED_TRACE(command);
+    const Result r = Shell("artargets() { \"$A\" \"$@\"; }; " + command + " 2>&1");
+    const std::string shown = expected.substr(0, expected.find("...\n"));
+    const std::string printed =
+        r.out.substr(0, shown.size() < expected.size() ? shown.size() : r.out.size());
+    EXPECT_EQ(Comparable(printed), Comparable(shown)) << r.out;
+  }
 }
 
 }  // namespace

@@ -128,9 +128,10 @@ int Check(const std::string& path) {
   return 0;
 }
 
-int Add(const std::string& path, const TargetOptions& options) {
+int Add(const std::string& path, const std::string& name, const TargetOptions& options) {
   return Edit(path, true, [&](std::vector<TargetRecord>& records) {
     TargetRecord added;
+    added.name = name;
     options.ApplyTo(added);
     records.push_back(added);
     return true;
@@ -196,7 +197,7 @@ int Import(const std::string& in, const std::string& path) {
 
 int Diff(const std::string& before, const std::string& after) {
   std::vector<TargetRecord> a, b;
-  if (!Load(before, a) || !Load(after, b)) return 1;
+  if (!Load(before, a) || !Load(after, b)) return kDiffTrouble;
   const Difference difference = Compare(std::move(a), std::move(b));
   std::cout << Describe(difference);
   return difference.Empty() ? 0 : 1;

@@ -1,6 +1,7 @@
 // The tool's commands. Each returns the exit status: 0 success, 1 the operation failed (a file
-// that does not load or cannot be written, a name that matches nothing, differences found by
-// Diff). Results go to stdout; errors to stderr, each starting with "artargets: ".
+// that does not load or cannot be written, a name that matches nothing). Diff answers as
+// diff(1) does: 0 the same, 1 different, 2 a file could not be read. Results go to stdout;
+// errors to stderr, each starting with "artargets: ".
 #pragma once
 
 #include <string>
@@ -9,9 +10,11 @@
 
 namespace artargets {
 
+inline constexpr int kDiffTrouble = 2;
+
 int List(const std::string& path, bool json);
 int Check(const std::string& path);
-int Add(const std::string& path, const TargetOptions& options);
+int Add(const std::string& path, const std::string& name, const TargetOptions& options);
 int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all);
 int Remove(const std::string& path, const std::string& name, bool all);
 int Export(const std::string& path, const std::string& out);

@@ -33,15 +33,15 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
 
   auto* add = app.add_subcommand("add", "add a target and save (the file is made if missing)");
   add->add_option("FILE", a.file, "the target file")->required();
-  a.added.AddTo(*add, true);
-  add->get_option("--name")->required();
-  add->callback([&] { command = [&] { return Add(a.file, a.added); }; });
+  add->add_option("NAME", a.name, "the new target's name")->required();
+  a.added.AddTo(*add, false);
+  add->callback([&] { command = [&] { return Add(a.file, a.name, a.added); }; });
 
   auto* set = app.add_subcommand("set", "change the target of that name and save");
   set->add_option("FILE", a.file, "the target file")->required();
   set->add_option("NAME", a.name, "the name of the target to change")->required();
   set->add_flag("--all", a.all, "change every target of that name");
-  a.changed.AddTo(*set, true);
+  a.changed.AddTo(*set, true);  // --name renames
   set->callback([&] { command = [&] { return Set(a.file, a.name, a.changed, a.all); }; });
 
   auto* remove = app.add_subcommand("remove", "remove the target of that name and save");
@@ -64,6 +64,7 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   diff->add_option("A", a.file, "the earlier target file")->required();
   diff->add_option("B", a.other, "the later target file")->required();
   diff->callback([&] { command = [&] { return Diff(a.file, a.other); }; });
+  diff->footer("Exit status as diff(1): 0 the same, 1 different, 2 a file could not be read.");
 
   auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");
   render->add_option("FILE", a.file, "the target file")->required();

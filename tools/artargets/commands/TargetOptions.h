@@ -1,4 +1,4 @@
-// The options through which `add` and `set` give a target's fields (--name, --image,
+// The options through which `add` and `set` give a target's fields (--name for `set`, --image,
 // --size W H, --type, --id, --center X Y Z, --normal X Y Z, --xdir X Y Z, --ydir X Y Z,
 // --shape, --rotation). Numbers are read exactly, "nan", "inf" and "-inf" included.
 #pragma once
