@@ -28,11 +28,19 @@ file(RELATIVE_PATH AR_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAK
 configure_file(cmake/artargets.pc.in ${PROJECT_BINARY_DIR}/artargets.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/artargets.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# The tool finds its commands library and the plug-in beside the host runtime it links.
+# The tool finds the plug-in beside the host runtime it links, and its private commands library
+# in the folder artargets/ there; an RPATH only where the library folder is not the system's.
 file(RELATIVE_PATH AR_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set_target_properties(artargets PROPERTIES INSTALL_RPATH "$ORIGIN/${AR_BIN_TO_LIB}")
-set_target_properties(artargets_commands PROPERTIES INSTALL_RPATH "$ORIGIN")
+if(NOT CMAKE_INSTALL_FULL_LIBDIR IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
+  set_target_properties(artargets PROPERTIES INSTALL_RPATH "$ORIGIN/${AR_BIN_TO_LIB}")
+endif()
 install(TARGETS artargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS artargets_commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS artargets_commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/artargets)
+
 install(FILES README.md docs/artargets.md docs/hosting.md docs/target-file.md docs/target-file.xsd
+              packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian keeps a package's change log compressed, without a time stamp.
+execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog
+                OUTPUT_FILE ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder of the host runtime this launcher runs on: the plug-in and the commands library
-// lie beside it, in the build tree and once installed.
+// The folder of the host runtime this launcher runs on: the plug-in lies beside it and the
+// commands library in its folder artargets/, in the build tree and once installed.
 fs::path LibraryFolder() {
   Dl_info info{};
   if (!::dladdr(reinterpret_cast<void*>(&arhost::RunUntilIdle), &info) || !info.dli_fname)
@@ -46,7 +46,9 @@ std::string PluginArgument(int argc, char** argv) {
 
 int Run(int argc, char** argv) {
   std::string plugin = PluginArgument(argc, argv);
-  if (plugin.empty()) plugin = (LibraryFolder() / "libaugmentedreality.so").string();
+  if (plugin.empty())
+    plugin =
+        (LibraryFolder() / ("libaugmentedreality.so." + std::to_string(AR_VERSION_MAJOR))).string();
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
     std::cerr << "artargets: cannot load the plug-in: " << error
@@ -57,7 +59,8 @@ int Run(int argc, char** argv) {
     std::cout << "artargets " << AR_VERSION_STRING << "\nplug-in: " << plugin << "\n";
     return 0;
   }
-  const std::string commandsPath = (LibraryFolder() / "libartargets_commands.so").string();
+  const std::string commandsPath =
+      (LibraryFolder() / "artargets" / "libartargets_commands.so").string();
   void* commands = ::dlopen(commandsPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!commands) {
     std::cerr << "artargets: cannot open the tool's commands: " << ::dlerror() << "\n";
