@@ -5,13 +5,9 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS arhost augmentedreality EXPORT ARTargetsTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ar ${PROJECT_BINARY_DIR}/generated/ar
+# include/ is what a host may include: the plug-in's classes and the runtime's control surface.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ ${PROJECT_BINARY_DIR}/generated/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/artargets)
-foreach(header IN LISTS AR_HOST_PUBLIC_HEADERS)
-  get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${PROJECT_SOURCE_DIR}/src/host/${header}
-          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/artargets/${folder})
-endforeach()
 
 set(AR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ARTargets)
 install(EXPORT ARTargetsTargets NAMESPACE ARTargets:: DESTINATION ${AR_CMAKE_DIR})
