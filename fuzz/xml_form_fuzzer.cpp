@@ -18,14 +18,13 @@ std::string Reparsed(const dg::XmlElem* root, bool* clean) {
   auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   *clean = parser.Parse(root, top.get());
-  dg::XmlElem* out = dg::NewXmlElem("targets", false);
+  const dg::XmlTree out(dg::NewXmlElem("targets", false));
   {
-    serializedContent::XmlWriter writer(out);
+    serializedContent::XmlWriter writer(out.get());
     top->Visit(writer, true);
   }
   std::string text;
-  dg::WriteXmlCloseTags(out, text, 0);
-  dg::FreeXml(out);
+  dg::WriteXmlCloseTags(out.get(), text, 0);
   return text;
 }
 
@@ -33,15 +32,13 @@ std::string Reparsed(const dg::XmlElem* root, bool* clean) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  dg::XmlElem* root = dg::ParseXmlFromString(text, false, nullptr);
+  const dg::XmlTree root(dg::ParseXmlFromString(text, false, nullptr));
   if (!root) return 0;
   bool clean = false;
-  const std::string first = Reparsed(root, &clean);
-  dg::FreeXml(root);
-  dg::XmlElem* again = dg::ParseXmlFromString(first, false, nullptr);
+  const std::string first = Reparsed(root.get(), &clean);
+  const dg::XmlTree again(dg::ParseXmlFromString(first, false, nullptr));
   if (!again) std::abort();
-  const std::string second = Reparsed(again, &clean);
-  dg::FreeXml(again);
+  const std::string second = Reparsed(again.get(), &clean);
   if (!clean || second != first) std::abort();
   arhost::Shutdown();
   return 0;

@@ -22,25 +22,23 @@ namespace {
 using du::SmartPtr;
 
 std::string WriteText(const SmartPtr<ar::ARContent>& content) {
-  dg::XmlElem* root = dg::NewXmlElem("augmentedreality", false);
+  const dg::XmlTree root(dg::NewXmlElem("augmentedreality", false));
   root->SetIntAttribute("version", 1);
-  dg::XmlElem* targets = dg::NewXmlElem("targets", root);
+  dg::XmlElem* targets = dg::NewXmlElem("targets", root.get());
   auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   content->Visit(top.get());
   serializedContent::XmlWriter writer(targets);
   top->Visit(writer, true);
   std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-  dg::WriteXmlCloseTags(root, text, 0);
-  dg::FreeXml(root);
+  dg::WriteXmlCloseTags(root.get(), text, 0);
   return text;
 }
 
 void ReadText(const std::string& text) {
-  dg::XmlElem* root = dg::ParseXmlFromString(text, false, nullptr);
+  const dg::XmlTree root(dg::ParseXmlFromString(text, false, nullptr));
   auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   parser.Parse(root->FindChild("targets"), top.get());
-  dg::FreeXml(root);
   SmartPtr<ar::ARContent> content = new ar::ARContent;
   content->PopulateFromContent(top.get());
   benchmark::DoNotOptimize(content.get());

@@ -2,7 +2,7 @@
 #include "ar/ARContent.h"
 #include "ar/ARController.h"
 #include "ar/ARTarget.h"
-#include "component/LibraryNames.h"
+#include "target/TargetKeys.h"
 #include "dp/ScopedLock.h"
 #include "orl/SerializedContent.h"
 

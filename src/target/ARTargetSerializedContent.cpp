@@ -2,7 +2,7 @@
 #include <optional>
 
 #include "ar/ARTarget.h"
-#include "component/LibraryNames.h"
+#include "target/TargetKeys.h"
 #include "dp/ScopedLock.h"
 #include "orl/SerializedContent.h"
 

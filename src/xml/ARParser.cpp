@@ -29,10 +29,10 @@ void ARParser::ParseAnnotation(const orlloader::TablePtr& table, const orlloader
   if (path.length() == 0) return Fail();
 
   // The flag keeps no white-space-only text: the target file carries values in attributes.
-  document_ = dg::ParseXmlFromFile(std::string(path.safe_c_str()), false, nullptr);
+  document_.reset(dg::ParseXmlFromFile(std::string(path.safe_c_str()), false, nullptr));
   if (!document_) return Fail();
   ReadTargets();
-  dg::FreeXml(document_);
+  document_.reset();
 }
 
 void ARParser::ReadTargets() {

@@ -7,12 +7,9 @@
 #pragma once
 
 #include "ar/ARContent.h"
+#include "dg/XmlElem.h"
 #include "du/SmartPtr.h"
 #include "orlloader/AnnotationParser.h"
-
-namespace dg {
-class XmlElem;
-}
 
 namespace ar {
 
@@ -32,7 +29,7 @@ class ARParser final : public orlloader::AnnotationParser {
   orlloader::EntryPtr entry_;
   du::SmartPtr<ARContent> content_;
   orl::AsyncEvent* event_ = nullptr;  // borrowed
-  dg::XmlElem* document_ = nullptr;   // valid during a load only
+  dg::XmlTree document_;              // during a load only
 };
 
 }  // namespace ar

@@ -36,10 +36,10 @@ bool ARWriter::WriteAnnotation(const orlloader::TablePtr&, const orlloader::Entr
 }
 
 std::string ARWriter::WriteTargetFile() {
-  dg::XmlElem* root = dg::NewXmlElem("augmentedreality", false);
+  dg::XmlTree root(dg::NewXmlElem("augmentedreality", false));
   if (!root) return "out of memory";
   root->SetIntAttribute("version", 1);
-  dg::XmlElem* targets = dg::NewXmlElem("targets", root);
+  dg::XmlElem* targets = dg::NewXmlElem("targets", root.get());
   {
     // The tree goes as soon as its XML is built, before the text: a large save never holds all
     // three forms of the targets at once.
@@ -51,8 +51,8 @@ std::string ARWriter::WriteTargetFile() {
   const du::Symbol path = content_->GetFileName();
 
   std::string text = kDeclaration;
-  dg::WriteXmlCloseTags(root, text, 0);
-  dg::FreeXml(root);
+  dg::WriteXmlCloseTags(root.get(), text, 0);
+  root.reset();  // the text is all the write needs
   const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
   if (!file) return "out of memory";
   const bool written =

@@ -9,10 +9,10 @@
 
 namespace {
 
-using Tree = std::unique_ptr<dg::XmlElem, decltype(&dg::FreeXml)>;
+using Tree = dg::XmlTree;
 
 TEST(XmlElemTest, BuiltTreeRendersIndentedEscapedAndClosed) {
-  Tree root(dg::NewXmlElem("augmentedreality", true), dg::FreeXml);
+  Tree root(dg::NewXmlElem("augmentedreality", true));
   root->SetIntAttribute("version", 1);
   dg::XmlElem* targets = dg::NewXmlElem("targets", root.get());
   dg::NewXmlElem("item", targets)->SetAttribute("text", "a<b & \"c\"");
@@ -33,10 +33,10 @@ TEST(XmlElemTest, BuiltTreeRendersIndentedEscapedAndClosed) {
 }
 
 TEST(XmlElemTest, ParsedTreeAnswersAttributesAndChildren) {
-  Tree root(dg::ParseXmlFromString("<r version=\" 2 \" plus=\"+3\" neg=\"-5\" word=\"x\" "
-                                   "big=\"99999999999\"><a/><t n=\"1\"/><t n=\"2\"/></r>",
-                                   false, nullptr),
-            dg::FreeXml);
+  Tree root(
+      dg::ParseXmlFromString("<r version=\" 2 \" plus=\"+3\" neg=\"-5\" word=\"x\" "
+                             "big=\"99999999999\"><a/><t n=\"1\"/><t n=\"2\"/></r>",
+                             false, nullptr));
   ASSERT_NE(root, nullptr);
   EXPECT_STREQ(root->GetName(), "r");
   const std::pair<const char*, int> rows[] = {{"version", 2},    {"plus", 3},      {"neg", -5},

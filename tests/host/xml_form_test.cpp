@@ -22,24 +22,22 @@ using du::Symbol;
 using orl::SerializedContentElement;
 
 std::string Render(const SerializedContentElement& top) {
-  dg::XmlElem* root = dg::NewXmlElem("targets", false);
-  serializedContent::XmlWriter writer(root);
+  const dg::XmlTree root(dg::NewXmlElem("targets", false));
+  serializedContent::XmlWriter writer(root.get());
   top.Visit(writer, true);
   std::string text;
-  dg::WriteXmlCloseTags(root, text, 0);
-  dg::FreeXml(root);
+  dg::WriteXmlCloseTags(root.get(), text, 0);
   return text;
 }
 
 SmartPtr<SerializedContentElement> ReadBack(const std::string& text,
                                             std::vector<std::string>* problems = nullptr) {
-  dg::XmlElem* root = dg::ParseXmlFromString(text, false, nullptr);
+  const dg::XmlTree root(dg::ParseXmlFromString(text, false, nullptr));
   EXPECT_NE(root, nullptr) << text;
   auto top = SerializedContentElement::CreateTopElement(Symbol("targets"));
   serializedContent::XmlParser parser;
-  parser.Parse(root, top.get());
+  parser.Parse(root.get(), top.get());
   if (problems) *problems = parser.GetProblems();
-  dg::FreeXml(root);
   return top;
 }
 

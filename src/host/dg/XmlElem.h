@@ -5,6 +5,7 @@
 // Thread rules: one thread at a time per tree.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -63,5 +64,11 @@ ARHOST_API void WriteXmlCloseTags(const XmlElem* element, std::string& out, int 
 
 // Frees the whole tree of which `root` is the root; any other element frees nothing.
 ARHOST_API void FreeXml(XmlElem* root);
+
+// The owner of a tree: frees it (FreeXml) when it goes, so that no road frees a tree by hand.
+struct XmlTreeFree {
+  void operator()(XmlElem* root) const { FreeXml(root); }
+};
+using XmlTree = std::unique_ptr<XmlElem, XmlTreeFree>;
 
 }  // namespace dg

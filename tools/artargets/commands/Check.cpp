@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ValueText.h"
+#include "ar/TargetFileKeys.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/ValueText.h"
@@ -15,19 +16,14 @@ namespace artargets {
 
 namespace {
 
-struct XmlFree {
-  void operator()(dg::XmlElem* root) const { dg::FreeXml(root); }
-};
-using XmlTree = std::unique_ptr<dg::XmlElem, XmlFree>;
-
 // The type the reader expects for each key it knows.
 const std::map<std::string, std::string>& KnownKeys() {
+  using namespace ar::keys;
   static const std::map<std::string, std::string> keys = {
-      {"artargetversion", "uint8"},  {"artargetname", "string"},   {"artargetimage", "string"},
-      {"artargetwidth", "double"},   {"artargetheight", "double"}, {"artargettype", "uint8"},
-      {"artargetid", "int"},         {"artargetcenter", "point"},  {"artargetshape", "string"},
-      {"artargetnormal", "vector"},  {"artargetxdir", "vector"},   {"artargetydir", "vector"},
-      {"artargetrotation", "double"}};
+      {kVersion, "uint8"},  {kName, "string"},   {kImage, "string"}, {kWidth, "double"},
+      {kHeight, "double"},  {kType, "uint8"},    {kId, "int"},       {kCenter, "point"},
+      {kShape, "string"},   {kNormal, "vector"}, {kXDir, "vector"},  {kYDir, "vector"},
+      {kRotation, "double"}};
   return keys;
 }
 
@@ -55,14 +51,14 @@ class TargetCollector final : public orl::SerializedContentVisitor {
 
   bool StartElement(const du::Symbol& name, const orl::SerializedContentElement*) override {
     if (inside_) return false;
-    if (name.str() != "artarget") return true;
+    if (name.str() != ar::keys::kArTarget) return true;
     inside_ = true;
     targets.push_back(FileTarget{});
     targets.back().place = static_cast<int>(targets.size());
     return true;
   }
   bool EndElement(const du::Symbol& name) override {
-    if (name.str() == "artarget") inside_ = false;
+    if (name.str() == ar::keys::kArTarget) inside_ = false;
     return true;
   }
   void Visit(const du::Symbol& key, const dg::DVec3& v) override {
@@ -70,19 +66,19 @@ class TargetCollector final : public orl::SerializedContentVisitor {
   }
   void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
   void Visit(const du::Symbol& key, const du::Symbol& v) override {
-    if (Accept(key, "string") && key.str() == "artargetname") targets.back().name = v.str();
+    if (Accept(key, "string") && key.str() == ar::keys::kName) targets.back().name = v.str();
   }
   void Visit(const du::Symbol& key, int) override { Accept(key, "int"); }
   void Visit(const du::Symbol& key, unsigned char v) override {
-    if (Accept(key, "uint8") && key.str() == "artargetversion") {
+    if (Accept(key, "uint8") && key.str() == ar::keys::kVersion) {
       targets.back().hasVersion = true;
       targets.back().version = v;
     }
   }
   void Visit(const du::Symbol& key, double v) override {
     if (!Accept(key, "double")) return;
-    if (key.str() == "artargetwidth") targets.back().width = v;
-    if (key.str() == "artargetheight") targets.back().height = v;
+    if (key.str() == ar::keys::kWidth) targets.back().width = v;
+    if (key.str() == ar::keys::kHeight) targets.back().height = v;
   }
   void Visit(const du::Symbol& key, float) override { Accept(key, "float"); }
   void Visit(const du::Symbol& key, bool) override { Accept(key, "bool"); }
@@ -113,7 +109,7 @@ void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
   if (!t.hasVersion || t.version != 0) {
     out.push_back(t.Label() + ": " +
                   (t.hasVersion ? "its version is " + std::to_string(t.version) + ", not 0"
-                                : std::string("it has no \"artargetversion\"")) +
+                                : "it has no \"" + std::string(ar::keys::kVersion) + "\"") +
                   "; the reader makes an empty target of it");
     return;  // its values are not read, so nothing else about it matters
   }
@@ -122,7 +118,7 @@ void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
     out.push_back(t.Label() + ": its size " + Number(t.width) + " x " + Number(t.height) +
                   " is not " +
                   (std::isfinite(t.width) && std::isfinite(t.height) ? "positive" : "finite"));
-  for (const char* key : {"artargetnormal", "artargetxdir", "artargetydir"}) {
+  for (const char* key : {ar::keys::kNormal, ar::keys::kXDir, ar::keys::kYDir}) {
     auto found = t.directions.find(key);
     const dg::DVec3 v = found == t.directions.end() ? dg::DVec3{} : found->second;
     if (v.x == 0 && v.y == 0 && v.z == 0)
@@ -147,7 +143,7 @@ void SharedNames(const std::vector<FileTarget>& targets, std::vector<std::string
 
 std::string Diagnose(const std::string& path) {
   std::string reason;
-  XmlTree root(dg::ParseXmlFromFile(path, false, &reason));
+  dg::XmlTree root(dg::ParseXmlFromFile(path, false, &reason));
   if (!root) return reason;
   const std::string rootName = root->GetName();
   const char* version = root->FindAttribute("version");
@@ -165,7 +161,7 @@ std::string Diagnose(const std::string& path) {
 
 std::vector<std::string> Examine(const std::string& path) {
   std::vector<std::string> findings;
-  XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
+  dg::XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
   dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
   if (!targets) return findings;
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));

@@ -1,4 +1,5 @@
-// The interned names of the library, built once at load (see LibraryStatics.cpp): the content
+// The interned words of a saved target (their texts are ar/TargetFileKeys.h), built once at
+// library load with every other static object (component/LibraryStatics.cpp): the content
 // element "arcontent" and the thirteen property keys of a saved target.
 #pragma once
 
