@@ -64,9 +64,9 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
 }
 
 std::string ListLine(const TargetRecord& r) {
-  return FieldText(r, "name") + "  type " + std::to_string(r.type) + "  id " +
-         std::to_string(r.id) + "  size " + NumberText(r.width) + " x " + NumberText(r.height) +
-         "  centre " + VectorText(r.center) + "  shape " + FieldText(r, "shape");
+  return Quoted(r.name) + "  type " + std::to_string(r.type) + "  id " + std::to_string(r.id) +
+         "  size " + NumberText(r.width) + " x " + NumberText(r.height) + "  centre " +
+         VectorText(r.center) + "  shape " + Quoted(r.shape);
 }
 
 // The places of the targets named `name`; fails (false) when none is, or several are and

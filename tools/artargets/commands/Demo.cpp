@@ -180,7 +180,7 @@ int Session(const std::string& folder) {
   SortByNameThenId(records);
   Host("the targets came back from the saved file:");
   for (const auto& r : records)
-    std::cout << "  " << FieldText(r, "name") << " at " << VectorText(r.center) << "\n";
+    std::cout << "  " << Quoted(r.name) << " at " << VectorText(r.center) << "\n";
   controller->DeregisterObserver(*observer);
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "TargetFields.h"
 #include "ValueText.h"
 
 namespace artargets {
@@ -40,7 +41,7 @@ void CompareGroup(Group before, Group after, Difference& out) {
 }
 
 std::string Title(char mark, const TargetRecord& r) {
-  return std::string(1, mark) + " " + FieldText(r, "name") + " (id " + std::to_string(r.id) + ")\n";
+  return std::string(1, mark) + " " + Quoted(r.name) + " (id " + std::to_string(r.id) + ")\n";
 }
 
 }  // namespace
@@ -64,11 +65,10 @@ std::string Describe(const Difference& d) {
   for (const auto& r : d.added) text += Title('+', r);
   for (const auto& [before, after] : d.changed) {
     text += Title('~', before);
-    for (const auto& key : kFieldKeys) {
-      const std::string was = FieldText(before, key), is = FieldText(after, key);
-      // Numbers print exactly, so their texts differ exactly when their bits do.
-      if (was != is) text += "    " + key + ": " + was + " -> " + is + "\n";
-    }
+    for (const Field& field : kFields)
+      if (!SameField(before, after, field))
+        text += std::string("    ") + field.key + ": " + FieldText(before, field) + " -> " +
+                FieldText(after, field) + "\n";
   }
   return text;
 }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "TargetFields.h"
 #include "UsageError.h"
 #include "serializedContent/ValueText.h"
 
@@ -44,37 +45,33 @@ std::string ReadText(const Json& value, const char* key) {
   return value.get<std::string>();
 }
 
-template <class Int>
-Int ReadWhole(const Json& value, const char* key, WholeRange range) {
+long long ReadWhole(const Json& value, const char* key, WholeRange range) {
   if (!value.is_number_integer())
     throw std::runtime_error(std::string("\"") + key + "\" must be a whole number");
   const bool fits = value.is_number_unsigned() ? value.get<unsigned long long>() <=
                                                      static_cast<unsigned long long>(range.high)
                                                : range.Holds(value.get<long long>());
   if (!fits) throw UsageError(OutOfRangeText(key, value.dump(), range));
-  return static_cast<Int>(value.get<long long>());
+  return value.get<long long>();
 }
 
 TargetRecord ReadRecord(const Json& object) {
   if (!object.is_object()) throw std::runtime_error("not an object");
-  for (const auto& item : object.items())
-    if (std::find(kFieldKeys.begin(), kFieldKeys.end(), item.key()) == kFieldKeys.end())
-      throw std::runtime_error("unknown key \"" + item.key() + "\"");
-  for (const auto& key : kFieldKeys)
-    if (!object.contains(key)) throw std::runtime_error("missing key \"" + key + "\"");
+  for (const auto& item : object.items()) {
+    const bool known = std::any_of(kFields.begin(), kFields.end(),
+                                   [&](const Field& f) { return item.key() == f.key; });
+    if (!known) throw std::runtime_error("unknown key \"" + item.key() + "\"");
+  }
   TargetRecord r;
-  r.name = ReadText(object["name"], "name");
-  r.image = ReadText(object["image"], "image");
-  r.width = ReadNumber(object["width"], "width");
-  r.height = ReadNumber(object["height"], "height");
-  r.type = ReadWhole<std::uint32_t>(object["type"], "type", kTypeRange);
-  r.id = ReadWhole<int>(object["id"], "id", kIdRange);
-  r.center = ReadVector(object["center"], "center");
-  r.normal = ReadVector(object["normal"], "normal");
-  r.xdir = ReadVector(object["xdir"], "xdir");
-  r.ydir = ReadVector(object["ydir"], "ydir");
-  r.shape = ReadText(object["shape"], "shape");
-  r.rotation = ReadNumber(object["rotation"], "rotation");
+  for (const Field& field : kFields) {
+    if (!object.contains(field.key))
+      throw std::runtime_error(std::string("missing key \"") + field.key + "\"");
+    const Json& value = object[field.key];
+    if (field.text) r.*field.text = ReadText(value, field.key);
+    if (field.number) r.*field.number = ReadNumber(value, field.key);
+    if (field.whole) r.*field.whole = ReadWhole(value, field.key, field.range);
+    if (field.vector) r.*field.vector = ReadVector(value, field.key);
+  }
   return r;
 }
 
@@ -83,18 +80,14 @@ TargetRecord ReadRecord(const Json& object) {
 std::string ToJsonText(const std::vector<TargetRecord>& records) {
   Json array = Json::array();
   for (const auto& r : records) {
-    array.push_back({{"name", r.name},
-                     {"image", r.image},
-                     {"width", Number(r.width)},
-                     {"height", Number(r.height)},
-                     {"type", r.type},
-                     {"id", r.id},
-                     {"center", Vector(r.center)},
-                     {"normal", Vector(r.normal)},
-                     {"xdir", Vector(r.xdir)},
-                     {"ydir", Vector(r.ydir)},
-                     {"shape", r.shape},
-                     {"rotation", Number(r.rotation)}});
+    Json object = Json::object();
+    for (const Field& field : kFields) {
+      if (field.text) object[field.key] = r.*field.text;
+      if (field.number) object[field.key] = Number(r.*field.number);
+      if (field.whole) object[field.key] = r.*field.whole;
+      if (field.vector) object[field.key] = Vector(r.*field.vector);
+    }
+    array.push_back(std::move(object));
   }
   // JSON carries Unicode only: bytes that are not UTF-8 become U+FFFD.
   return array.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -1,5 +1,6 @@
 #include "TargetOptions.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "ValueText.h"
@@ -27,45 +28,37 @@ long long ParseWhole(const std::string& option, const std::string& text, WholeRa
   return value;
 }
 
-Vec3 ParseVec(const std::string& option, const std::vector<std::string>& texts) {
-  return {ParseNumber(option, texts.at(0)), ParseNumber(option, texts.at(1)),
-          ParseNumber(option, texts.at(2))};
-}
-
-bool Given(const CLI::Option* option) { return option && option->count() > 0; }
-
 }  // namespace
 
 void TargetOptions::AddTo(CLI::App& command, bool withName) {
-  if (withName) nameOption_ = command.add_option("--name", name_, "the target's name");
-  imageOption_ = command.add_option("--image", image_, "the image it shows");
-  sizeOption_ = command.add_option("--size", size_, "width and height")->expected(2);
-  typeOption_ = command.add_option("--type", type_, "its type (1: found by its id)");
-  idOption_ = command.add_option("--id", id_, "its numeric id");
-  centerOption_ = command.add_option("--center", center_, "its centre X Y Z")->expected(3);
-  normalOption_ = command.add_option("--normal", normal_, "its normal X Y Z")->expected(3);
-  xdirOption_ = command.add_option("--xdir", xdir_, "its x direction X Y Z")->expected(3);
-  ydirOption_ = command.add_option("--ydir", ydir_, "its y direction X Y Z")->expected(3);
-  shapeOption_ = command.add_option("--shape", shape_, "the id path of its shape");
-  rotationOption_ = command.add_option("--rotation", rotation_, "its rotation");
+  for (const Field& field : kFields) {
+    if (!withName && field.text == &TargetRecord::name) continue;
+    auto same = std::find_if(options_.begin(), options_.end(),
+                             [&](const Option& o) { return o.name == field.option; });
+    if (same == options_.end())
+      same = options_.insert(options_.end(), Option{.name = field.option});
+    same->fields.push_back(&field);
+  }
+  for (Option& option : options_) {
+    std::size_t count = 0;
+    for (const Field* field : option.fields) count += field->vector ? 3 : 1;
+    option.declared = command.add_option(option.name, option.values, option.fields[0]->help)
+                          ->expected(static_cast<int>(count));
+  }
 }
 
 void TargetOptions::ApplyTo(TargetRecord& r) const {
-  if (Given(nameOption_)) r.name = name_;
-  if (Given(imageOption_)) r.image = image_;
-  if (Given(sizeOption_)) {
-    r.width = ParseNumber("--size", size_.at(0));
-    r.height = ParseNumber("--size", size_.at(1));
+  for (const Option& option : options_) {
+    if (option.declared->count() == 0) continue;
+    auto value = option.values.end() - static_cast<std::ptrdiff_t>(option.declared->get_expected());
+    for (const Field* field : option.fields) {
+      if (field->text) r.*field->text = *value++;
+      if (field->number) r.*field->number = ParseNumber(option.name, *value++);
+      if (field->whole) r.*field->whole = ParseWhole(option.name, *value++, field->range);
+      if (field->vector)
+        for (double& d : r.*field->vector) d = ParseNumber(option.name, *value++);
+    }
   }
-  if (Given(typeOption_))
-    r.type = static_cast<std::uint32_t>(ParseWhole("--type", type_, kTypeRange));
-  if (Given(idOption_)) r.id = static_cast<int>(ParseWhole("--id", id_, kIdRange));
-  if (Given(centerOption_)) r.center = ParseVec("--center", center_);
-  if (Given(normalOption_)) r.normal = ParseVec("--normal", normal_);
-  if (Given(xdirOption_)) r.xdir = ParseVec("--xdir", xdir_);
-  if (Given(ydirOption_)) r.ydir = ParseVec("--ydir", ydir_);
-  if (Given(shapeOption_)) r.shape = shape_;
-  if (Given(rotationOption_)) r.rotation = ParseNumber("--rotation", rotation_);
 }
 
 }  // namespace artargets

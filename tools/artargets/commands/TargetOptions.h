@@ -1,14 +1,15 @@
-// The options through which `add` and `set` give a target's fields (--name for `set`, --image,
-// --size W H, --type, --id, --center X Y Z, --normal X Y Z, --xdir X Y Z, --ydir X Y Z,
-// --shape, --rotation). Numbers are read exactly, "nan", "inf" and "-inf" included.
+// The options through which `add` and `set` give a target's fields, one per option of the field
+// table (TargetFields.h): --name (for `set`), --image, --size W H, --type, --id,
+// --center X Y Z, --normal X Y Z, --xdir X Y Z, --ydir X Y Z, --shape, --rotation. Numbers are
+// read exactly, "nan", "inf" and "-inf" included.
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <stdexcept>
+#include <deque>
 #include <string>
 #include <vector>
 
-#include "TargetRecord.h"
+#include "TargetFields.h"
 #include "UsageError.h"
 
 namespace artargets {
@@ -21,12 +22,13 @@ class TargetOptions {
   void ApplyTo(TargetRecord& record) const;
 
  private:
-  std::string name_, image_, shape_, type_, id_, rotation_;
-  std::vector<std::string> size_, center_, normal_, xdir_, ydir_;
-  CLI::Option *nameOption_ = nullptr, *imageOption_ = nullptr, *shapeOption_ = nullptr;
-  CLI::Option *typeOption_ = nullptr, *idOption_ = nullptr, *rotationOption_ = nullptr;
-  CLI::Option *sizeOption_ = nullptr, *centerOption_ = nullptr, *normalOption_ = nullptr;
-  CLI::Option *xdirOption_ = nullptr, *ydirOption_ = nullptr;
+  struct Option {
+    std::string name;
+    std::vector<const Field*> fields{};  // the fields it gives, in the order of its values
+    std::vector<std::string> values{};
+    CLI::Option* declared = nullptr;
+  };
+  std::deque<Option> options_;  // a deque: the parser keeps pointers to `values`
 };
 
 }  // namespace artargets

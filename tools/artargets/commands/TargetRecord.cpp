@@ -1,9 +1,9 @@
 #include "TargetRecord.h"
 
 #include <algorithm>
-#include <cstring>
 #include <tuple>
 
+#include "TargetFields.h"
 #include "ar/ARController.h"
 
 namespace artargets {
@@ -13,28 +13,16 @@ namespace {
 Vec3 FromVec(const dg::DVec3& v) { return {v.x, v.y, v.z}; }
 dg::DVec3 ToVec(const Vec3& v) { return {v[0], v[1], v[2]}; }
 
-std::uint64_t Bits(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
 std::vector<std::uint64_t> NumberBits(const TargetRecord& r) {
-  std::vector<std::uint64_t> bits = {Bits(r.width), Bits(r.height), Bits(r.rotation)};
-  for (const Vec3* v : {&r.center, &r.normal, &r.xdir, &r.ydir})
-    for (double d : *v) bits.push_back(Bits(d));
+  std::vector<std::uint64_t> bits;
+  for (const Field& field : kFields) {
+    const auto more = FieldBits(r, field);
+    bits.insert(bits.end(), more.begin(), more.end());
+  }
   return bits;
-}
-
-bool SameVec(const Vec3& a, const Vec3& b) {
-  return SameBits(a[0], b[0]) && SameBits(a[1], b[1]) && SameBits(a[2], b[2]);
 }
 
 }  // namespace
-
-const std::vector<std::string> kFieldKeys = {"name", "image", "width",  "height",
-                                             "type", "id",    "center", "normal",
-                                             "xdir", "ydir",  "shape",  "rotation"};
 
 TargetRecord RecordOf(const ar::ARTarget& target) {
   TargetRecord r;
@@ -59,7 +47,7 @@ du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& r) {
   target->SetImage(du::Symbol(r.image));
   target->SetSize(r.width, r.height);
   target->SetType(static_cast<ar::ARTarget::EType>(r.type));
-  target->SetTargetId(r.id);
+  target->SetTargetId(static_cast<int>(r.id));
   dg::DPoint3D center{r.center[0], r.center[1], r.center[2]};
   dg::DVec3 normal = ToVec(r.normal), xdir = ToVec(r.xdir), ydir = ToVec(r.ydir);
   du::Symbol shape(r.shape);
@@ -67,13 +55,10 @@ du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& r) {
   return target;
 }
 
-bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
-
 bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
-  return a.name == b.name && a.image == b.image && SameBits(a.width, b.width) &&
-         SameBits(a.height, b.height) && a.type == b.type && a.id == b.id &&
-         SameVec(a.center, b.center) && SameVec(a.normal, b.normal) && SameVec(a.xdir, b.xdir) &&
-         SameVec(a.ydir, b.ydir) && a.shape == b.shape && SameBits(a.rotation, b.rotation);
+  for (const Field& field : kFields)
+    if (!SameField(a, b, field)) return false;
+  return true;
 }
 
 void SortByNameThenId(std::vector<TargetRecord>& records) {

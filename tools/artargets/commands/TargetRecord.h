@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,8 +19,8 @@ struct TargetRecord {
   std::string image;
   double width = 0;
   double height = 0;
-  std::uint32_t type = 0;
-  int id = 0;
+  long long type = 0;  // wide enough for what a person types; the file holds kTypeRange
+  long long id = 0;    // and kIdRange
   Vec3 center{};
   Vec3 normal{};
   Vec3 xdir{};
@@ -34,8 +33,7 @@ TargetRecord RecordOf(const ar::ARTarget& target);
 // A new target of the process's controller holding `record`'s values.
 du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& record);
 
-// Whether two values are the same bit for bit (NaN payloads and signed zeros included).
-bool SameBits(double a, double b);
+// Whether the two hold the same values bit for bit (NaN payloads and signed zeros included).
 bool SameRecord(const TargetRecord& a, const TargetRecord& b);
 
 // By name, then id: the order every listing uses, so that output is reproducible.
@@ -50,8 +48,5 @@ inline constexpr WholeRange kTypeRange{0, 255};
 inline constexpr WholeRange kIdRange{-2147483648LL, 2147483647LL};
 // "type: 300 is out of range; a target file holds 0 to 255".
 std::string OutOfRangeText(const std::string& field, const std::string& value, WholeRange range);
-
-// The fields of a record by their JSON key, for listings and differences.
-extern const std::vector<std::string> kFieldKeys;
 
 }  // namespace artargets

@@ -17,7 +17,5 @@ std::string Quoted(const std::string& text);
 
 std::string NumberText(double value);
 std::string VectorText(const Vec3& v);
-// The value of the field named by its JSON key, as text ("name" gives the name in quotes).
-std::string FieldText(const TargetRecord& record, const std::string& key);
 
 }  // namespace artargets

@@ -1,0 +1,60 @@
+#include "TargetFields.h"
+
+#include <cstring>
+
+#include "ValueText.h"
+
+namespace artargets {
+
+namespace {
+
+using R = TargetRecord;
+
+std::uint64_t Bits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+}  // namespace
+
+const std::array<Field, 12> kFields = {{
+    {.key = "name", .option = "--name", .help = "the target's name", .text = &R::name},
+    {.key = "image", .option = "--image", .help = "the image it shows", .text = &R::image},
+    {.key = "width", .option = "--size", .help = "width and height", .number = &R::width},
+    {.key = "height", .option = "--size", .help = "width and height", .number = &R::height},
+    {.key = "type",
+     .option = "--type",
+     .help = "its type (1: found by its id)",
+     .whole = &R::type,
+     .range = kTypeRange},
+    {.key = "id", .option = "--id", .help = "its numeric id", .whole = &R::id, .range = kIdRange},
+    {.key = "center", .option = "--center", .help = "its centre X Y Z", .vector = &R::center},
+    {.key = "normal", .option = "--normal", .help = "its normal X Y Z", .vector = &R::normal},
+    {.key = "xdir", .option = "--xdir", .help = "its x direction X Y Z", .vector = &R::xdir},
+    {.key = "ydir", .option = "--ydir", .help = "its y direction X Y Z", .vector = &R::ydir},
+    {.key = "shape", .option = "--shape", .help = "the id path of its shape", .text = &R::shape},
+    {.key = "rotation", .option = "--rotation", .help = "its rotation", .number = &R::rotation},
+}};
+
+std::string FieldText(const TargetRecord& r, const Field& field) {
+  if (field.text) return Quoted(r.*field.text);
+  if (field.number) return NumberText(r.*field.number);
+  if (field.whole) return std::to_string(r.*field.whole);
+  return VectorText(r.*field.vector);
+}
+
+std::vector<std::uint64_t> FieldBits(const TargetRecord& r, const Field& field) {
+  if (field.number) return {Bits(r.*field.number)};
+  if (!field.vector) return {};
+  const Vec3& v = r.*field.vector;
+  return {Bits(v[0]), Bits(v[1]), Bits(v[2])};
+}
+
+bool SameField(const TargetRecord& a, const TargetRecord& b, const Field& field) {
+  if (field.text) return a.*field.text == b.*field.text;
+  if (field.whole) return a.*field.whole == b.*field.whole;
+  return FieldBits(a, field) == FieldBits(b, field);
+}
+
+}  // namespace artargets
