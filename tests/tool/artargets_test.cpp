@@ -5,12 +5,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "TempDir.h"
 #include "ar/Version.h"
+#include "stb/stb_image_write.h"
 
 namespace {
 
@@ -300,6 +305,103 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
       "OnTargetCreate", "OnTargetCreate", "OnTargetCreate", "OnShowTargets"};
   EXPECT_EQ(kinds, expected) << r.out;
   EXPECT_NE(r.out.find("\"Kitchen window\" at [4.5, 0, 1.4]"), std::string::npos) << r.out;
+}
+
+// Grey images for the image checks, one byte per pixel, written as PNG or as JPEG.
+struct Grey {
+  int width, height;
+  std::vector<unsigned char> pixels;
+};
+
+Grey Drawn(int width, int height, const std::function<unsigned char(int, int)>& grey) {
+  Grey image{width, height, std::vector<unsigned char>(std::size_t(width) * height)};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.pixels[std::size_t(y) * width + x] = grey(x, y);
+  return image;
+}
+
+// Blobs and edges at many scales and grey levels, placed at random: what a tracker likes.
+Grey Texture(int width, int height) {
+  Grey image = Drawn(width, height, [](int, int) { return 128; });
+  std::mt19937 random(7);
+  for (int i = 0; i < 400; ++i) {
+    const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
+    const auto grey = static_cast<unsigned char>(random() % 256);
+    const bool square = random() % 2 == 0;
+    for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
+      for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
+        if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
+          image.pixels[std::size_t(y) * width + x] = grey;
+  }
+  return image;
+}
+
+void WriteImage(const std::string& path, const Grey& image, bool jpeg = false) {
+  if (jpeg)
+    stbi_write_jpg(path.c_str(), image.width, image.height, 1, image.pixels.data(), 95);
+  else
+    stbi_write_png(path.c_str(), image.width, image.height, 1, image.pixels.data(), image.width);
+}
+
+TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
+  const std::string folder = dir_.path().string() + "/";
+  WriteImage(folder + "textured.png", Texture(640, 480));
+  WriteImage(folder + "flat.png", Drawn(640, 480, [](int, int) { return 128; }));
+  WriteImage(folder + "gradient.png", Drawn(640, 480, [](int x, int) { return x * 255 / 640; }));
+  WriteImage(folder + "checker.png",
+             Drawn(640, 480, [](int x, int y) { return ((x / 40 + y / 40) % 2) ? 230 : 20; }));
+  WriteImage(folder + "small.png", Texture(200, 150));
+  WriteImage(folder + "wide.png", Texture(800, 400));
+  WriteImage(folder + "broken.jpg", Texture(640, 480), true);
+  Write("broken.jpg", Read("broken.jpg").substr(0, Read("broken.jpg").size() / 3));
+  Write("text.png", "not a picture\n");
+  std::string huge = Read("flat.png");  // its header made to claim 20000 x 20000 pixels
+  huge.replace(16, 8, std::string("\0\0\x4e\x20\0\0\x4e\x20", 8));
+  Write("huge.png", huge);
+  Write("copy.png", Read("textured.png"));
+  struct Row {
+    const char* image;
+    const char* warning;  // what the warning about it holds; empty: none
+  };
+  const Row rows[] = {
+      {"textured.png", "is the same picture as that of targets"},  // as copy.png
+      {"flat.png", "too few features (0), low contrast"},
+      {"gradient.png", "too few features"},
+      {"checker.png", "repetitive pattern"},
+      {"small.png", "is 200 x 150 pixels, under 300 on its shorter side"},
+      {"wide.png", "% off the shape of the target (0.32 x 0.24)"},
+      {"broken.jpg", "cannot be decoded"},
+      {"text.png", "is not an image stb_image can read"},
+      {"huge.png", "has 20000 x 20000 pixels, over the limit of 100 megapixels"},
+      {"copy.png", "is the same picture as that of targets"},
+      {"nowhere.png", "is missing"},
+  };
+  for (const Row& row : rows)
+    ASSERT_EQ(Run(std::string("add t.xml ") + row.image + " --image " + row.image +
+                  " --size 0.32 0.24 --normal 0 0 1 --xdir 1 0 0 --ydir 0 1 0")
+                  .status,
+              0);
+  const Result r = Run("check t.xml --images");
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const Row& row : rows) {  // the targets are named after their images
+    SCOPED_TRACE(row.image);
+    const std::string about = "\"" + std::string(row.image) + "\": its image";
+    EXPECT_EQ(r.out.find(about) != std::string::npos, *row.warning != '\0') << r.out;
+    if (*row.warning) {
+      EXPECT_NE(r.out.find(row.warning), std::string::npos) << r.out;
+    }
+  }
+  // The other targets are still reported when one image cannot be read.
+  EXPECT_NE(r.out.find("loads, 11 targets"), std::string::npos);
+
+  const Result json = Run("check t.xml --images --json");
+  const auto report = nlohmann::json::parse(json.out);
+  std::map<std::string, int> scores;
+  for (const auto& image : report["images"]) scores[image["image"]] = image["score"];
+  for (const char* low : {"flat.png", "gradient.png", "checker.png"})
+    EXPECT_LT(scores[low] + 30, scores["textured.png"]) << low << " against textured";
+  EXPECT_EQ(Run("check t.xml --images --fail-below 1").status, 1);
+  EXPECT_EQ(Run("check t.xml --fail-below 1").status, 2) << "--fail-below needs --images";
 }
 
 // Lines compared as the manual promises: a run of lines that share their first two words (the

@@ -31,7 +31,7 @@ const std::map<std::string, std::string>& KnownKeys() {
 // in the reader).
 struct FileTarget {
   int place = 0;  // 1-based, in file order
-  std::string name;
+  std::string name, image;
   bool hasVersion = false;
   int version = 0;
   double width = 0, height = 0;
@@ -66,7 +66,9 @@ class TargetCollector final : public orl::SerializedContentVisitor {
   }
   void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
   void Visit(const du::Symbol& key, const du::Symbol& v) override {
-    if (Accept(key, "string") && key.str() == ar::keys::kName) targets.back().name = v.str();
+    if (!Accept(key, "string")) return;
+    if (key.str() == ar::keys::kName) targets.back().name = v.str();
+    if (key.str() == ar::keys::kImage) targets.back().image = v.str();
   }
   void Visit(const du::Symbol& key, int) override { Accept(key, "int"); }
   void Visit(const du::Symbol& key, unsigned char v) override {
@@ -159,11 +161,12 @@ std::string Diagnose(const std::string& path) {
   return "the plug-in could not load it";
 }
 
-std::vector<std::string> Examine(const std::string& path) {
-  std::vector<std::string> findings;
+Examination Examine(const std::string& path) {
+  Examination examination;
+  std::vector<std::string>& findings = examination.findings;
   dg::XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
   dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
-  if (!targets) return findings;
+  if (!targets) return examination;
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   parser.Parse(targets, top.get());
@@ -171,9 +174,14 @@ std::vector<std::string> Examine(const std::string& path) {
     findings.push_back(Escaped(problem) + "; it is skipped");
   TargetCollector collector;
   top->Visit(collector, true);
-  for (const auto& target : collector.targets) FindingsOf(target, findings);
+  for (const auto& target : collector.targets) {
+    FindingsOf(target, findings);
+    if (target.hasVersion && target.version == 0)
+      examination.targets.push_back(
+          {target.place, target.name, target.image, target.width, target.height});
+  }
   SharedNames(collector.targets, findings);
-  return findings;
+  return examination;
 }
 
 }  // namespace artargets

@@ -9,7 +9,19 @@
 
 namespace artargets {
 
+// A target as the file gives it: its place in the file (from 1), name, image and size.
+struct PlacedTarget {
+  int place = 0;
+  std::string name, image;
+  double width = 0, height = 0;
+};
+
+struct Examination {
+  std::vector<std::string> findings;
+  std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
+};
+
 std::string Diagnose(const std::string& path);
-std::vector<std::string> Examine(const std::string& path);
+Examination Examine(const std::string& path);
 
 }  // namespace artargets

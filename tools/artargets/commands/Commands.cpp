@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "Check.h"
 #include "Diff.h"
+#include "ImageCheck.h"
 #include "JsonForm.h"
 #include "Progress.h"
 #include "Render.h"
@@ -117,15 +119,36 @@ int List(const std::string& path, bool json) {
   return 0;
 }
 
-int Check(const std::string& path) {
+int Check(const std::string& path, const CheckOptions& options) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
-  const std::vector<std::string> findings = Examine(path);
-  for (const auto& finding : findings) std::cout << path << ": warning: " << finding << "\n";
-  std::cout << path << ": loads, " << records.size() << " target"
-            << (records.size() == 1 ? "" : "s") << ", " << findings.size() << " warning"
-            << (findings.size() == 1 ? "" : "s") << "\n";
-  return 0;
+  Examination examination = Examine(path);
+  std::vector<std::string>& findings = examination.findings;
+  std::vector<TargetImage> images;
+  if (options.images) {
+    const std::string root =
+        !options.root.empty() ? options.root : std::filesystem::path(path).parent_path().string();
+    images = CheckImages(examination.targets, root.empty() ? "." : root);
+    for (const auto& image : images)
+      findings.insert(findings.end(), image.warnings.begin(), image.warnings.end());
+  }
+  if (options.json) {
+    nlohmann::ordered_json report = {{"file", path},
+                                     {"targets", records.size()},
+                                     {"warnings", findings},
+                                     {"images", nlohmann::ordered_json::parse(ImagesJson(images))}};
+    std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << "\n";
+  } else {
+    for (const auto& finding : findings) std::cout << path << ": warning: " << finding << "\n";
+    std::cout << path << ": loads, " << records.size() << " target"
+              << (records.size() == 1 ? "" : "s") << ", " << findings.size() << " warning"
+              << (findings.size() == 1 ? "" : "s") << "\n";
+  }
+  const bool failed = std::any_of(images.begin(), images.end(), [&](const TargetImage& image) {
+    return !image.target.image.empty() && image.quality.score < options.failBelow;
+  });
+  return failed ? 1 : 0;
 }
 
 int Add(const std::string& path, const std::string& name, const TargetOptions& options) {

@@ -13,7 +13,17 @@ namespace artargets {
 inline constexpr int kDiffTrouble = 2;
 
 int List(const std::string& path, bool json);
-int Check(const std::string& path);
+// What check looks at besides the file: the images of its targets, found against `root`
+// (the file's folder when empty); `json` prints one object for scripts; a target scoring under
+// `failBelow` (when not negative) fails the check.
+struct CheckOptions {
+  bool images = false;
+  std::string root;
+  bool json = false;
+  int failBelow = -1;
+};
+
+int Check(const std::string& path, const CheckOptions& options);
 int Add(const std::string& path, const std::string& name, const TargetOptions& options);
 int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all);
 int Remove(const std::string& path, const std::string& name, bool all);

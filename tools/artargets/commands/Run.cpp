@@ -16,6 +16,7 @@ constexpr int kUsage = 2;
 struct Arguments {
   std::string file, other, name, out;
   bool json = false, all = false;
+  CheckOptions checking;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
 };
 
@@ -29,7 +30,20 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   auto* check =
       app.add_subcommand("check", "tell whether a file loads, and what looks wrong in it");
   check->add_option("FILE", a.file, "the target file")->required();
-  check->callback([&] { command = [&] { return Check(a.file); }; });
+  auto* images =
+      check->add_flag("--images", a.checking.images, "rate every target's image: will it track?");
+  check
+      ->add_option("--root", a.checking.root,
+                   "where relative image paths start (default: "
+                   "the file's folder)")
+      ->needs(images);
+  check->add_flag("--json", a.checking.json, "print one JSON object for scripts");
+  check
+      ->add_option("--fail-below", a.checking.failBelow,
+                   "exit 1 when an image scores under SCORE (0 to 100)")
+      ->needs(images)
+      ->check(CLI::Range(0, 100));
+  check->callback([&] { command = [&] { return Check(a.file, a.checking); }; });
 
   auto* add = app.add_subcommand("add", "add a target and save (the file is made if missing)");
   add->add_option("FILE", a.file, "the target file")->required();

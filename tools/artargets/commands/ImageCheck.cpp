@@ -1,0 +1,161 @@
+#include "ImageCheck.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "Progress.h"
+#include "ValueText.h"
+
+namespace artargets {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Label(const PlacedTarget& t) {
+  return "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name));
+}
+
+bool ReadBytes(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return !in.bad();
+}
+
+// Rates every distinct content once, on as many threads as there are cores.
+std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std::string>& files) {
+  std::vector<std::pair<std::uint64_t, const std::string*>> work;
+  for (const auto& [hash, bytes] : files) work.emplace_back(hash, &bytes);
+  std::vector<ImageQuality> rated(work.size());
+  std::atomic<std::size_t> next{0}, done{0};
+  const auto worker = [&] {
+    for (std::size_t i; (i = next++) < work.size();) {
+      rated[i] = RateImage(*work[i].second);
+      ++done;
+      done.notify_all();
+    }
+  };
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::jthread> threads;
+  for (unsigned t = 0; t < std::min<std::size_t>(cores, work.size()); ++t)
+    threads.emplace_back(worker);
+  Progress progress("rating " + std::to_string(work.size()) + " images", work.size());
+  for (std::size_t shown = 0; shown < work.size();) {
+    done.wait(shown);  // wakes when a rating ends
+    const std::size_t now = done.load();
+    progress.Advance(now - shown);
+    shown = now;
+  }
+  std::map<std::uint64_t, ImageQuality> byHash;
+  for (std::size_t i = 0; i < work.size(); ++i) byHash[work[i].first] = std::move(rated[i]);
+  return byHash;
+}
+
+void Judge(TargetImage& image) {
+  const PlacedTarget& t = image.target;
+  const ImageQuality& q = image.quality;
+  const std::string who = Label(t) + ": its image " + Quoted(t.image);
+  if (!image.found)
+    return image.warnings.push_back(who + " is missing (" + Quoted(image.path) + ")");
+  if (!q.problem.empty()) return image.warnings.push_back(who + " " + q.problem);
+  const std::string size = std::to_string(q.width) + " x " + std::to_string(q.height);
+  if (std::min(q.width, q.height) < kSmallestSide)
+    image.warnings.push_back(who + " is " + size + " pixels, under " +
+                             std::to_string(kSmallestSide) + " on its shorter side");
+  const bool sized =
+      std::isfinite(t.width) && std::isfinite(t.height) && t.width > 0 && t.height > 0;
+  if (sized) {
+    const double gap = (double(q.width) / q.height) / (t.width / t.height) - 1;
+    if (std::abs(gap) > kAspectTolerance)
+      image.warnings.push_back(who + " (" + size + " pixels) is " +
+                               std::to_string(std::lround(std::abs(gap) * 100)) +
+                               "% off the shape of the target (" + NumberText(t.width) + " x " +
+                               NumberText(t.height) + ")");
+    image.pixelsPerMetre = q.width / t.width;
+    if (image.pixelsPerMetre < kLeastPixelsPerMetre)
+      image.warnings.push_back(who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
+                               " pixels per metre at " + NumberText(t.width) +
+                               " wide, too coarse to print or show (" +
+                               std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
+  }
+  if (q.score < kWarnBelowScore) {
+    std::string why;
+    for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
+    image.warnings.push_back(who + " scores " + std::to_string(q.score) + " of 100 for tracking" +
+                             why);
+  }
+}
+
+}  // namespace
+
+std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
+                                     const std::string& root) {
+  std::vector<TargetImage> images;
+  std::map<std::string, std::uint64_t> hashOfPath;
+  std::map<std::uint64_t, std::string> bytesOfHash;
+  for (const PlacedTarget& t : targets) {
+    TargetImage& image = images.emplace_back();
+    image.target = t;
+    if (t.image.empty()) continue;
+    image.path = fs::path(t.image).is_absolute() ? t.image : (fs::path(root) / t.image).string();
+    if (hashOfPath.count(image.path)) continue;
+    std::string bytes;
+    if (!fs::is_regular_file(image.path) || !ReadBytes(image.path, bytes)) continue;
+    const std::uint64_t hash = ContentHash(bytes);
+    hashOfPath[image.path] = hash;
+    bytesOfHash.emplace(hash, std::move(bytes));
+  }
+  const std::map<std::uint64_t, ImageQuality> rated = RateAll(bytesOfHash);
+  std::map<std::uint64_t, std::vector<int>> placesOfHash;
+  for (TargetImage& image : images) {
+    if (image.target.image.empty()) continue;
+    auto hash = hashOfPath.find(image.path);
+    image.found = hash != hashOfPath.end();
+    if (image.found) {
+      image.quality = rated.at(hash->second);
+      placesOfHash[hash->second].push_back(image.target.place);
+    }
+    Judge(image);
+  }
+  for (const auto& [hash, places] : placesOfHash) {
+    if (places.size() < 2) continue;
+    std::string list;
+    for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
+    for (TargetImage& image : images)
+      if (std::count(places.begin(), places.end(), image.target.place))
+        image.warnings.push_back(Label(image.target) + ": its image " + Quoted(image.target.image) +
+                                 " is the same picture as that of targets " + list +
+                                 "; a tracker cannot tell them apart");
+  }
+  return images;
+}
+
+std::string ImagesJson(const std::vector<TargetImage>& images) {
+  nlohmann::ordered_json array = nlohmann::ordered_json::array();
+  for (const TargetImage& image : images) {
+    const ImageQuality& q = image.quality;
+    array.push_back({{"target", image.target.place},
+                     {"name", image.target.name},
+                     {"image", image.target.image},
+                     {"path", image.path},
+                     {"found", image.found},
+                     {"problem", q.problem},
+                     {"width", q.width},
+                     {"height", q.height},
+                     {"pixels_per_metre", image.pixelsPerMetre},
+                     {"score", q.score},
+                     {"reasons", q.reasons},
+                     {"warnings", image.warnings}});
+  }
+  return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace artargets

@@ -1,0 +1,36 @@
+// What `check --images` finds in the images of a file's targets. Each target's image is looked
+// for (a relative path against `root`), each distinct content is rated once (ImageQuality.h), in
+// parallel across the cores, with progress on a terminal; then each target is judged: its image
+// missing or unreadable, under kSmallestSide pixels on its shorter side, of another shape than
+// the target (past kAspectTolerance), too coarse for the target's size (under
+// kLeastPixelsPerMetre), scoring under kWarnBelowScore, or shared with other targets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Check.h"
+#include "ImageQuality.h"
+
+namespace artargets {
+
+inline constexpr int kSmallestSide = 300;
+inline constexpr double kAspectTolerance = 0.05;
+inline constexpr double kLeastPixelsPerMetre = 2000;  // about 50 dots per inch
+inline constexpr int kWarnBelowScore = 50;
+
+struct TargetImage {
+  PlacedTarget target;
+  std::string path;  // where the image was looked for
+  bool found = false;
+  ImageQuality quality;
+  double pixelsPerMetre = 0;          // along the target's width; 0 when unknown
+  std::vector<std::string> warnings;  // each "target N "name": ..."
+};
+
+std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
+                                     const std::string& root);
+// One object per target, for scripts (check --images --json).
+std::string ImagesJson(const std::vector<TargetImage>& images);
+
+}  // namespace artargets
