@@ -1,0 +1,80 @@
+// `check --images` at the size of a real set: 1,000 targets sharing 200 distinct one-megapixel
+// JPEG images (textured, each its own), rated through CheckImages as the tool does, against
+// decoding the same 200 images once with stb_image alone, on one thread, in the same run.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ImageCheck.h"
+#include "RatioReporter.h"
+#include "ScratchDirectory.h"
+#include "stb/stb_image.h"
+#include "stb/stb_image_write.h"
+
+namespace {
+
+constexpr int kImages = 200, kTargets = 1000, kWidth = 1155, kHeight = 866;  // one megapixel
+
+std::string ImagePath(int i) {
+  return arbench::ScratchDirectory() + "/image-" + std::to_string(i) + ".jpg";
+}
+
+// Writes the 200 images once per run: blobs and squares of many sizes and greys, placed at
+// random with a seed of their own.
+void EnsureImages() {
+  static const bool written = [] {
+    for (int i = 0; i < kImages; ++i) {
+      std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
+      std::mt19937 random(i);
+      for (int b = 0; b < 600; ++b) {
+        const int cx = int(random() % kWidth), cy = int(random() % kHeight);
+        const int r = int(3 + random() % 60);
+        const auto grey = static_cast<unsigned char>(random() % 256);
+        const bool square = random() % 2 == 0;
+        for (int y = std::max(0, cy - r); y < std::min(kHeight, cy + r); ++y)
+          for (int x = std::max(0, cx - r); x < std::min(kWidth, cx + r); ++x)
+            if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
+              pixels[std::size_t(y) * kWidth + x] = grey;
+      }
+      stbi_write_jpg(ImagePath(i).c_str(), kWidth, kHeight, 1, pixels.data(), 90);
+    }
+    return true;
+  }();
+  benchmark::DoNotOptimize(written);
+}
+
+void CheckImages(benchmark::State& state) {
+  EnsureImages();
+  std::vector<artargets::PlacedTarget> targets;
+  for (int t = 0; t < kTargets; ++t)
+    targets.push_back({t + 1, "target " + std::to_string(t),
+                       "image-" + std::to_string(t % kImages) + ".jpg", 0.4, 0.3});
+  for (auto _ : state)
+    benchmark::DoNotOptimize(artargets::CheckImages(targets, arbench::ScratchDirectory()));
+  state.SetItemsProcessed(state.iterations() * kTargets);
+}
+BENCHMARK(CheckImages)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void DecodeOnly(benchmark::State& state) {
+  EnsureImages();
+  for (auto _ : state) {
+    for (int i = 0; i < kImages; ++i) {
+      int w = 0, h = 0, n = 0;
+      stbi_image_free(stbi_load(ImagePath(i).c_str(), &w, &h, &n, 1));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kTargets);
+}
+BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = arbench::RunWithRatios(
+      argc, argv, {{"CheckImages", "DecodeOnly", "the whole check against decoding alone"}});
+  std::filesystem::remove_all(arbench::ScratchDirectory());
+  return status;
+}
