@@ -289,8 +289,18 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
   ASSERT_EQ(Run("render t.xml -o t.svg").status, 0);
   const std::string svg = Read("t.svg");
   for (const char* part : {"<svg", "top (x, y)", "front (x, z)", "side (y, z)", "Door &lt;1&gt;",
-                           "Gate", "marker-end"})
+                           "Gate", "marker-end", "<polygon", "fill=\"none\""})
     EXPECT_NE(svg.find(part), std::string::npos) << part;
+  ASSERT_EQ(Run("set t.xml Gate --image gate.png").status, 0);  // which is missing
+  ASSERT_EQ(Run("render t.xml -o scored.svg --images").status, 0);
+  const std::string scored = Read("scored.svg");
+  const auto count = [&](const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = scored.find(part); at != std::string::npos; at = scored.find(part, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("fill=\"#e53935\""), 3u) << "Gate's missing image scores 0: red in each view";
+  EXPECT_EQ(count("fill=\"none\""), 6u) << "Door has no image: the panels' frames and its own";
 
   const Result r = Run("demo");
   ASSERT_EQ(r.status, 0) << r.err;

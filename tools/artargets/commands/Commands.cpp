@@ -119,6 +119,13 @@ int List(const std::string& path, bool json) {
   return 0;
 }
 
+// Where relative image paths start: `root` when given, else the target file's folder.
+std::string ImageRoot(const std::string& path, const std::string& root) {
+  if (!root.empty()) return root;
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
 int Check(const std::string& path, const CheckOptions& options) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
@@ -126,9 +133,7 @@ int Check(const std::string& path, const CheckOptions& options) {
   std::vector<std::string>& findings = examination.findings;
   std::vector<TargetImage> images;
   if (options.images) {
-    const std::string root =
-        !options.root.empty() ? options.root : std::filesystem::path(path).parent_path().string();
-    images = CheckImages(examination.targets, root.empty() ? "." : root);
+    images = CheckImages(examination.targets, ImageRoot(path, options.root));
     for (const auto& image : images)
       findings.insert(findings.end(), image.warnings.begin(), image.warnings.end());
   }
@@ -226,13 +231,21 @@ int Diff(const std::string& before, const std::string& after) {
   return difference.Empty() ? 0 : 1;
 }
 
-int Render(const std::string& path, const std::string& out) {
+int Render(const std::string& path, const std::string& out, const CheckOptions& options) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
+  std::vector<int> scores;
+  if (options.images) {
+    std::vector<PlacedTarget> placed;
+    for (const auto& r : records)
+      placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height});
+    for (const auto& image : CheckImages(placed, ImageRoot(path, options.root)))
+      scores.push_back(image.target.image.empty() ? -1 : image.quality.score);
+  }
+  const std::string title = std::filesystem::path(path).filename().string();
   std::string error;
-  if (!WriteText(out, RenderSvg(records, std::filesystem::path(path).filename().string()), error))
-    return Fail(error);
+  if (!WriteText(out, RenderSvg(records, title, scores), error)) return Fail(error);
   return 0;
 }
 

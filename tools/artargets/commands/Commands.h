@@ -30,7 +30,8 @@ int Remove(const std::string& path, const std::string& name, bool all);
 int Export(const std::string& path, const std::string& out);
 int Import(const std::string& in, const std::string& path);
 int Diff(const std::string& before, const std::string& after);
-int Render(const std::string& path, const std::string& out);
+// With options.images, each target is coloured by its image's score (options.root as for Check).
+int Render(const std::string& path, const std::string& out, const CheckOptions& options);
 int Demo();
 
 }  // namespace artargets

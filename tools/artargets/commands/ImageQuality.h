@@ -20,7 +20,7 @@ inline constexpr int kDetectSize = 640;
 struct ImageQuality {
   std::string problem{};  // why the bytes could not be rated; empty when they were
   int width = 0, height = 0;
-  int score = 0;                     // 0 to 100
+  int score = 0;                       // 0 to 100
   std::vector<std::string> reasons{};  // what lowered the score, most important first
 };
 

@@ -24,6 +24,28 @@ bool Finite(const Vec3& v) {
   return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
+// The four corners of the target's rectangle, or none when its size or directions are unknown.
+std::vector<Vec3> Corners(const TargetRecord& r) {
+  const double x = std::hypot(r.xdir[0], r.xdir[1], r.xdir[2]);
+  const double y = std::hypot(r.ydir[0], r.ydir[1], r.ydir[2]);
+  const bool known = std::isfinite(r.width) && std::isfinite(r.height) && r.width > 0 &&
+                     r.height > 0 && std::isfinite(x) && std::isfinite(y) && x > 0 && y > 0;
+  if (!known) return {};
+  std::vector<Vec3> corners;
+  for (const auto& [sx, sy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
+    Vec3 c = r.center;
+    for (int i = 0; i < 3; ++i)
+      c[i] += sx * r.width / 2 * r.xdir[i] / x + sy * r.height / 2 * r.ydir[i] / y;
+    corners.push_back(c);
+  }
+  return corners;
+}
+
+const char* ScoreColour(int score) {
+  if (score < 0) return "none";
+  return score >= 70 ? "#4caf50" : score >= 50 ? "#ff9800" : "#e53935";
+}
+
 std::string Num(double value) {
   std::ostringstream text;
   text.precision(6);
@@ -38,12 +60,16 @@ class PanelScale {
     double lo[2] = {0, 0}, hi[2] = {0, 0};
     bool first = true;
     for (const auto* r : shown) {
-      const double p[2] = {r->center[view.across], r->center[view.up]};
-      for (int i = 0; i < 2; ++i) {
-        lo[i] = first ? p[i] : std::min(lo[i], p[i]);
-        hi[i] = first ? p[i] : std::max(hi[i], p[i]);
+      std::vector<Vec3> points = Corners(*r);
+      points.push_back(r->center);
+      for (const Vec3& point : points) {
+        const double p[2] = {point[view.across], point[view.up]};
+        for (int i = 0; i < 2; ++i) {
+          lo[i] = first ? p[i] : std::min(lo[i], p[i]);
+          hi[i] = first ? p[i] : std::max(hi[i], p[i]);
+        }
+        first = false;
       }
-      first = false;
     }
     const double span = std::max({hi[0] - lo[0], hi[1] - lo[1], 1e-12});
     scale_ = (kPanel - 2 * kMargin) / span;
@@ -96,8 +122,29 @@ void Markers(pugi::xml_node svg) {
   }
 }
 
-void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown, const View& view,
-           double left) {
+void Shape(pugi::xml_node g, const TargetRecord& r, const View& view, const PanelScale& scale,
+           int score) {
+  const std::vector<Vec3> corners = Corners(r);
+  if (corners.empty()) {
+    pugi::xml_node dot = g.append_child("circle");
+    dot.append_attribute("cx") = Num(scale.X(r.center[view.across])).c_str();
+    dot.append_attribute("cy") = Num(scale.Y(r.center[view.up])).c_str();
+    dot.append_attribute("r") = "3";
+    dot.append_attribute("fill") = score < 0 ? "black" : ScoreColour(score);
+    return;
+  }
+  std::string points;
+  for (const Vec3& c : corners)
+    points += Num(scale.X(c[view.across])) + "," + Num(scale.Y(c[view.up])) + " ";
+  pugi::xml_node polygon = g.append_child("polygon");
+  polygon.append_attribute("points") = points.c_str();
+  polygon.append_attribute("fill") = ScoreColour(score);
+  polygon.append_attribute("fill-opacity") = "0.6";
+  polygon.append_attribute("stroke") = "black";
+}
+
+void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown,
+           const std::vector<int>& scores, const View& view, double left) {
   pugi::xml_node g = svg.append_child("g");
   pugi::xml_node frame = g.append_child("rect");
   frame.append_attribute("x") = Num(left).c_str();
@@ -108,12 +155,10 @@ void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown, co
   frame.append_attribute("stroke") = "#999";
   Text(g, left + 6, kCaption + 16, view.title, "12");
   const PanelScale scale(shown, view, left);
-  for (const auto* r : shown) {
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const TargetRecord* r = shown[i];
     const double x = scale.X(r->center[view.across]), y = scale.Y(r->center[view.up]);
-    pugi::xml_node dot = g.append_child("circle");
-    dot.append_attribute("cx") = Num(x).c_str();
-    dot.append_attribute("cy") = Num(y).c_str();
-    dot.append_attribute("r") = "3";
+    Shape(g, *r, view, scale, i < scores.size() ? scores[i] : -1);
     Arrow(g, x, y, r->normal, view, "red");
     Arrow(g, x, y, r->xdir, view, "blue");
     Text(g, x + 5, y - 5, r->name, "10");
@@ -122,10 +167,15 @@ void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown, co
 
 }  // namespace
 
-std::string RenderSvg(const std::vector<TargetRecord>& records, const std::string& title) {
+std::string RenderSvg(const std::vector<TargetRecord>& records, const std::string& title,
+                      const std::vector<int>& scores) {
   std::vector<const TargetRecord*> shown;
-  for (const auto& r : records)
-    if (Finite(r.center)) shown.push_back(&r);
+  std::vector<int> shownScores;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!Finite(records[i].center)) continue;
+    shown.push_back(&records[i]);
+    shownScores.push_back(i < scores.size() ? scores[i] : -1);
+  }
   pugi::xml_document doc;
   pugi::xml_node svg = doc.append_child("svg");
   svg.append_attribute("xmlns") = "http://www.w3.org/2000/svg";
@@ -137,8 +187,9 @@ std::string RenderSvg(const std::vector<TargetRecord>& records, const std::strin
   if (shown.size() != records.size())
     caption +=
         ", " + std::to_string(records.size() - shown.size()) + " without a finite centre left out";
+  if (!scores.empty()) caption += "; image scores: green from 70, orange from 50, red below";
   Text(svg, 6, 20, caption, "14");
-  for (int i = 0; i < 3; ++i) Panel(svg, shown, kViews[i], i * kPanel);
+  for (int i = 0; i < 3; ++i) Panel(svg, shown, shownScores, kViews[i], i * kPanel);
   std::ostringstream out;
   doc.save(out, "  ");
   return out.str();

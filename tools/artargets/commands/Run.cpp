@@ -83,7 +83,10 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");
   render->add_option("FILE", a.file, "the target file")->required();
   render->add_option("-o,--output", a.out, "the SVG file to write")->required();
-  render->callback([&] { command = [&] { return Render(a.file, a.out); }; });
+  auto* colour = render->add_flag("--images", a.checking.images,
+                                  "colour each target by its image's score (as check --images)");
+  render->add_option("--root", a.checking.root, "where relative image paths start")->needs(colour);
+  render->callback([&] { command = [&] { return Render(a.file, a.out, a.checking); }; });
 
   auto* demo = app.add_subcommand("demo", "run a host session on a sample world and narrate it");
   demo->callback([&] { command = [] { return Demo(); }; });
