@@ -168,7 +168,9 @@ void Register(const std::string& name, int count, std::function<double()> body) 
                                })
       ->UseManualTime()
       ->Iterations(1)
-      ->Repetitions(count >= 1000000 ? 3 : count >= 100000 ? 7 : 9)  // the machine is noisy
+      ->Repetitions(count >= 1000000  ? 3
+                    : count >= 100000 ? 7
+                                      : 9)  // the machine is noisy
       ->Unit(benchmark::kMillisecond);
 }
 

@@ -2,9 +2,9 @@
 #include <optional>
 
 #include "ar/ARTarget.h"
-#include "target/TargetKeys.h"
 #include "dp/ScopedLock.h"
 #include "orl/SerializedContent.h"
+#include "target/TargetKeys.h"
 
 namespace ar {
 
