@@ -22,6 +22,7 @@ constexpr double kGoodContrast = 40;    // standard deviation of the grey levels
 constexpr int kGridSide = 4;            // the image cut into 4 x 4 parts for spread
 constexpr double kTwinDistance = 0.25;  // descriptors this close look alike to a tracker
 constexpr std::size_t kMostFeatures = 500;
+constexpr int kLeastSide = 16;
 
 struct Grey {
   int width = 0, height = 0;
@@ -33,11 +34,14 @@ struct Feature {
   std::array<float, 128> descriptor;
 };
 
-// The image scaled down to at most kDetectSize on its longer side (never up).
+// The image scaled down to at most kDetectSize on its longer side (never up); empty when that
+// would leave under kLeastSide pixels on its shorter side, too thin to hold a feature (and to
+// be resized or searched safely).
 Grey ForDetection(const Grey& image) {
   const double scale = std::min(1.0, double(kDetectSize) / std::max(image.width, image.height));
+  Grey small{int(image.width * scale), int(image.height * scale), {}};
+  if (std::min(small.width, small.height) < kLeastSide) return {};
   if (scale >= 1) return image;
-  Grey small{std::max(1, int(image.width * scale)), std::max(1, int(image.height * scale)), {}};
   small.pixels.resize(std::size_t(small.width) * small.height);
   stbir_resize_uint8(image.pixels.data(), image.width, image.height, 0, small.pixels.data(),
                      small.width, small.height, 0, 1);
@@ -45,6 +49,7 @@ Grey ForDetection(const Grey& image) {
 }
 
 std::vector<Feature> SiftFeatures(const Grey& image) {
+  if (image.pixels.empty()) return {};
   std::vector<float> pixels(image.pixels.begin(), image.pixels.end());
   for (float& p : pixels) p /= 255.0f;
   std::unique_ptr<VlSiftFilt, decltype(&vl_sift_delete)> sift(
@@ -112,7 +117,7 @@ ImageQuality Rate(const Grey& image) {
   ImageQuality q{"", image.width, image.height, 0, {}};
   const Grey small = ForDetection(image);
   const std::vector<Feature> features = SiftFeatures(small);
-  const double contrast = Contrast(small);
+  const double contrast = Contrast(image);
   const int parts = PartsCovered(features, small);
   const double twins = TwinShare(features);
   const double featureFactor = std::min(1.0, double(features.size()) / kGoodFeatures);
