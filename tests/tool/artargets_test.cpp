@@ -381,7 +381,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
       {"small.png", "is 200 x 150 pixels, under 300 on its shorter side"},
       {"wide.png", "% off the shape of the target (0.32 x 0.24)"},
       {"broken.jpg", "cannot be decoded"},
-      {"text.png", "is not an image stb_image can read"},
+      {"text.png", "is not a JPEG or PNG image"},
       {"huge.png", "has 20000 x 20000 pixels, over the limit of 100 megapixels"},
       {"copy.png", "is the same picture as that of targets"},
       {"nowhere.png", "is missing"},

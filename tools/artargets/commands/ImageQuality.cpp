@@ -138,9 +138,16 @@ ImageQuality Rate(const Grey& image) {
   return q;
 }
 
+// JPEG and PNG, by their first bytes. stb_image reads more formats, but its readers of the
+// rarer ones (PNM, PSD, HDR...) are not safe on damaged files: the fuzzer crashed its PNM reader.
+bool IsJpegOrPng(std::string_view bytes) {
+  return bytes.starts_with("\xff\xd8\xff") || bytes.starts_with("\x89PNG\r\n\x1a\n");
+}
+
 }  // namespace
 
 ImageQuality RateImage(std::string_view bytes) {
+  if (!IsJpegOrPng(bytes)) return {"is not a JPEG or PNG image"};
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   const int length = int(std::min<std::size_t>(bytes.size(), INT32_MAX));
   int width = 0, height = 0, channels = 0;
