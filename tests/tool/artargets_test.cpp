@@ -391,7 +391,9 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
                   " --size 0.32 0.24 --normal 0 0 1 --xdir 1 0 0 --ydir 0 1 0")
                   .status,
               0);
+  ASSERT_EQ(Run("add t.xml Blank").status, 0);
   const Result r = Run("check t.xml --images");
+  EXPECT_NE(r.out.find("\"Blank\": it names no image to track"), std::string::npos);
   EXPECT_EQ(r.status, 0) << r.err;
   for (const Row& row : rows) {  // the targets are named after their images
     SCOPED_TRACE(row.image);
@@ -402,7 +404,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
     }
   }
   // The other targets are still reported when one image cannot be read.
-  EXPECT_NE(r.out.find("loads, 11 targets"), std::string::npos);
+  EXPECT_NE(r.out.find("loads, 12 targets"), std::string::npos);
 
   const Result json = Run("check t.xml --images --json");
   const auto report = nlohmann::json::parse(json.out);

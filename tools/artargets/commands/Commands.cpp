@@ -151,7 +151,7 @@ int Check(const std::string& path, const CheckOptions& options) {
               << (findings.size() == 1 ? "" : "s") << "\n";
   }
   const bool failed = std::any_of(images.begin(), images.end(), [&](const TargetImage& image) {
-    return !image.target.image.empty() && image.quality.score < options.failBelow;
+    return image.quality.score < options.failBelow;
   });
   return failed ? 1 : 0;
 }

@@ -116,7 +116,10 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   const std::map<std::uint64_t, ImageQuality> rated = RateAll(bytesOfHash);
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
-    if (image.target.image.empty()) continue;
+    if (image.target.image.empty()) {
+      image.warnings.push_back(Label(image.target) + ": it names no image to track");
+      continue;
+    }
     auto hash = hashOfPath.find(image.path);
     image.found = hash != hashOfPath.end();
     if (image.found) {
