@@ -1,10 +1,10 @@
 // artargets::RateImage: what one image is worth as a tracking target. It refuses an image past
 // kMaxPixels from its header alone, decodes the rest to grey with stb_image (JPEG and PNG; other
-// formats are refused by their first bytes) and rates it from 0 to 100, naming what lowers the score: too few
-// features, features bunched in one part of the image, low contrast, a repetitive pattern.
-// Features are VLFeat's SIFT keypoints on a copy at most kDetectSize pixels on its longer side;
-// repetition is measured by matching the image's descriptors against themselves.
-// Thread rules: any number of ratings may run at once; they share nothing.
+// formats are refused by their first bytes) and rates it from 0 to 100, naming what lowers the
+// score: too few features, features bunched in one part of the image, low contrast, a repetitive
+// pattern. Features are VLFeat's SIFT keypoints on a copy at most kDetectSize pixels on its longer
+// side; repetition is measured by matching the image's descriptors against themselves. Thread
+// rules: any number of ratings may run at once; they share nothing.
 #pragma once
 
 #include <cstdint>
