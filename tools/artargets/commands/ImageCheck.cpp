@@ -30,15 +30,28 @@ bool ReadBytes(const std::string& path, std::string& bytes) {
   return !in.bad();
 }
 
-// Rates every distinct content once, on as many threads as there are cores.
+// Reads and rates one file; a failure becomes the rating's problem.
+ImageQuality RateFile(const std::string& path) {
+  try {
+    std::string bytes;
+    if (!ReadBytes(path, bytes)) return {"cannot be read"};
+    return RateImage(bytes);
+  } catch (const std::exception& e) {
+    return {std::string("could not be rated: ") + e.what()};
+  }
+}
+
+// Rates every distinct content once (`files`: one path of each), on as many threads as there
+// are cores. Each thread reads its file when it takes it, so that no more images are in memory
+// than there are threads.
 std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std::string>& files) {
   std::vector<std::pair<std::uint64_t, const std::string*>> work;
-  for (const auto& [hash, bytes] : files) work.emplace_back(hash, &bytes);
+  for (const auto& [hash, path] : files) work.emplace_back(hash, &path);
   std::vector<ImageQuality> rated(work.size());
   std::atomic<std::size_t> next{0}, done{0};
   const auto worker = [&] {
     for (std::size_t i; (i = next++) < work.size();) {
-      rated[i] = RateImage(*work[i].second);
+      rated[i] = RateFile(*work[i].second);
       ++done;
       done.notify_all();
     }
@@ -100,7 +113,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
-  std::map<std::uint64_t, std::string> bytesOfHash;
+  std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
   for (const PlacedTarget& t : targets) {
     TargetImage& image = images.emplace_back();
     image.target = t;
@@ -111,9 +124,9 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     if (!fs::is_regular_file(image.path) || !ReadBytes(image.path, bytes)) continue;
     const std::uint64_t hash = ContentHash(bytes);
     hashOfPath[image.path] = hash;
-    bytesOfHash.emplace(hash, std::move(bytes));
+    pathOfHash.emplace(hash, image.path);
   }
-  const std::map<std::uint64_t, ImageQuality> rated = RateAll(bytesOfHash);
+  const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash);
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
