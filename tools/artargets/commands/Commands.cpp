@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "Check.h"
 #include "Diff.h"
+#include "FileBytes.h"
 #include "ImageCheck.h"
 #include "JsonForm.h"
 #include "Progress.h"
@@ -41,15 +40,6 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records) {
   std::string error;
   if (!SaveTargetFile(path, records, error)) return Fail(error);
   return 0;
-}
-
-bool ReadText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return !in.bad();
 }
 
 // Writes `text` to `path` through the host's file writer, so that a failed write leaves a
@@ -204,7 +194,7 @@ int Import(const std::string& in, const std::string& path) {
   std::vector<TargetRecord> records;
   try {
     Progress reading("reading " + in);
-    if (!ReadText(in, text))
+    if (!ReadFileBytes(in, text))
       error = "cannot read " + in;
     else if (!FromJsonText(text, records, error))
       error = in + ": " + error;

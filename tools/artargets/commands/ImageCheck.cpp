@@ -4,12 +4,11 @@
 #include <atomic>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "FileBytes.h"
 #include "Progress.h"
 #include "ValueText.h"
 
@@ -23,18 +22,11 @@ std::string Label(const PlacedTarget& t) {
   return "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name));
 }
 
-bool ReadBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), {});
-  return !in.bad();
-}
-
 // Reads and rates one file; a failure becomes the rating's problem.
 ImageQuality RateFile(const std::string& path) {
   try {
     std::string bytes;
-    if (!ReadBytes(path, bytes)) return {"cannot be read"};
+    if (!ReadFileBytes(path, bytes)) return {"cannot be read"};
     return RateImage(bytes);
   } catch (const std::exception& e) {
     return {std::string("could not be rated: ") + e.what()};
@@ -121,7 +113,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     image.path = fs::path(t.image).is_absolute() ? t.image : (fs::path(root) / t.image).string();
     if (hashOfPath.count(image.path)) continue;
     std::string bytes;
-    if (!fs::is_regular_file(image.path) || !ReadBytes(image.path, bytes)) continue;
+    if (!fs::is_regular_file(image.path) || !ReadFileBytes(image.path, bytes)) continue;
     const std::uint64_t hash = ContentHash(bytes);
     hashOfPath[image.path] = hash;
     pathOfHash.emplace(hash, image.path);
