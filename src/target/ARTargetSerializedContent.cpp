@@ -1,5 +1,6 @@
 // The saved form of a target: writing it into a serialized-content tree and reading it back.
 #include <optional>
+#include <utility>
 
 #include "ar/ARTarget.h"
 #include "dp/ScopedLock.h"
@@ -122,14 +123,14 @@ bool ARTarget::PopulateFromContent(const orl::SerializedContentElement* element)
   ARTargetSerializedContentVisitor read;
   element->Visit(read, true);
   if (read.version != 0) return false;
-  name_ = read.name;
-  image_ = read.image;
+  name_ = std::move(read.name);
+  image_ = std::move(read.image);
   width_ = read.width;
   height_ = read.height;
   type_ = static_cast<EType>(read.type);
   targetId_ = read.targetId;
   position_ = read.center;
-  idPath_ = read.idPath;
+  idPath_ = std::move(read.idPath);
   normal_ = read.normal;
   xDirection_ = read.xDirection;
   yDirection_ = read.yDirection;

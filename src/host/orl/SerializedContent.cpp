@@ -92,7 +92,7 @@ void SerializedContentElement::VisitProperties(const SerializedContentElement& e
 bool SerializedContentElement::Visit(SerializedContentVisitor& visitor, bool descend) const {
   if (!visitor.StartElement(name_, this)) return false;
   VisitProperties(*this, visitor);
-  if (!descend) return visitor.EndElement(name_);
+  if (!descend || children_.empty()) return visitor.EndElement(name_);
 
   struct Frame {
     const SerializedContentElement* element;
