@@ -1,7 +1,9 @@
 #include "Check.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -16,16 +18,25 @@ namespace artargets {
 
 namespace {
 
-// The type the reader expects for each key it knows.
-const std::map<std::string, std::string>& KnownKeys() {
+// A key the reader knows and the type it expects, interned once so that each property of a
+// large file is matched by comparing symbols, not texts.
+struct KnownKey {
+  du::Symbol key;
+  const char* type;
+};
+
+const std::vector<KnownKey>& KnownKeys() {
   using namespace ar::keys;
-  static const std::map<std::string, std::string> keys = {
+  static const std::vector<KnownKey> keys = {
       {kVersion, "uint8"},  {kName, "string"},   {kImage, "string"}, {kWidth, "double"},
       {kHeight, "double"},  {kType, "uint8"},    {kId, "int"},       {kCenter, "point"},
       {kShape, "string"},   {kNormal, "vector"}, {kXDir, "vector"},  {kYDir, "vector"},
       {kRotation, "double"}};
   return keys;
 }
+
+// The directions a target needs, in the order they are reported.
+const char* const kDirections[] = {ar::keys::kNormal, ar::keys::kXDir, ar::keys::kYDir};
 
 // One "artarget" element as the file gives it (the last value of a key given twice wins, as
 // in the reader).
@@ -35,7 +46,7 @@ struct FileTarget {
   bool hasVersion = false;
   int version = 0;
   double width = 0, height = 0;
-  std::map<std::string, dg::DVec3> directions;
+  dg::DVec3 directions[3] = {};  // as kDirections
   std::vector<std::string> ignored;
 
   std::string Label() const {
@@ -51,57 +62,65 @@ class TargetCollector final : public orl::SerializedContentVisitor {
 
   bool StartElement(const du::Symbol& name, const orl::SerializedContentElement*) override {
     if (inside_) return false;
-    if (name.str() != ar::keys::kArTarget) return true;
+    if (name != artarget_) return true;
     inside_ = true;
     targets.push_back(FileTarget{});
     targets.back().place = static_cast<int>(targets.size());
     return true;
   }
   bool EndElement(const du::Symbol& name) override {
-    if (name.str() == ar::keys::kArTarget) inside_ = false;
+    if (name == artarget_) inside_ = false;
     return true;
   }
   void Visit(const du::Symbol& key, const dg::DVec3& v) override {
-    if (Accept(key, "vector")) targets.back().directions[key.str()] = v;
+    if (!Accept(key, "vector")) return;
+    for (int i = 0; i < 3; ++i)
+      if (key == directions_[i]) targets.back().directions[i] = v;
   }
   void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
   void Visit(const du::Symbol& key, const du::Symbol& v) override {
     if (!Accept(key, "string")) return;
-    if (key.str() == ar::keys::kName) targets.back().name = v.str();
-    if (key.str() == ar::keys::kImage) targets.back().image = v.str();
+    if (key == name_) targets.back().name = v.str();
+    if (key == image_) targets.back().image = v.str();
   }
   void Visit(const du::Symbol& key, int) override { Accept(key, "int"); }
   void Visit(const du::Symbol& key, unsigned char v) override {
-    if (Accept(key, "uint8") && key.str() == ar::keys::kVersion) {
+    if (Accept(key, "uint8") && key == version_) {
       targets.back().hasVersion = true;
       targets.back().version = v;
     }
   }
   void Visit(const du::Symbol& key, double v) override {
     if (!Accept(key, "double")) return;
-    if (key.str() == ar::keys::kWidth) targets.back().width = v;
-    if (key.str() == ar::keys::kHeight) targets.back().height = v;
+    if (key == width_) targets.back().width = v;
+    if (key == height_) targets.back().height = v;
   }
   void Visit(const du::Symbol& key, float) override { Accept(key, "float"); }
   void Visit(const du::Symbol& key, bool) override { Accept(key, "bool"); }
 
  private:
   // True when the reader takes this property; notes it as ignored otherwise.
-  bool Accept(const du::Symbol& key, const std::string& type) {
+  bool Accept(const du::Symbol& key, const char* type) {
     if (!inside_) return false;
-    auto known = KnownKeys().find(key.str());
-    if (known == KnownKeys().end()) {
+    const auto& keys = KnownKeys();
+    const auto known =
+        std::find_if(keys.begin(), keys.end(), [&](const KnownKey& k) { return k.key == key; });
+    if (known == keys.end()) {
       targets.back().ignored.push_back(Quoted(key.str()) + " is not a key the reader knows");
       return false;
     }
-    if (known->second != type) {
+    if (std::strcmp(known->type, type) != 0) {
       targets.back().ignored.push_back(Quoted(key.str()) + " is a " + type +
-                                       " where the reader expects a " + known->second);
+                                       " where the reader expects a " + known->type);
       return false;
     }
     return true;
   }
 
+  const du::Symbol artarget_{ar::keys::kArTarget}, name_{ar::keys::kName}, image_{ar::keys::kImage},
+      version_{ar::keys::kVersion}, width_{ar::keys::kWidth}, height_{ar::keys::kHeight};
+  const du::Symbol directions_[3] = {du::Symbol(kDirections[0]), du::Symbol(kDirections[1]),
+                                     du::Symbol(kDirections[2])};
   bool inside_ = false;
 };
 
@@ -120,11 +139,10 @@ void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
     out.push_back(t.Label() + ": its size " + Number(t.width) + " x " + Number(t.height) +
                   " is not " +
                   (std::isfinite(t.width) && std::isfinite(t.height) ? "positive" : "finite"));
-  for (const char* key : {ar::keys::kNormal, ar::keys::kXDir, ar::keys::kYDir}) {
-    auto found = t.directions.find(key);
-    const dg::DVec3 v = found == t.directions.end() ? dg::DVec3{} : found->second;
+  for (int i = 0; i < 3; ++i) {
+    const dg::DVec3& v = t.directions[i];
     if (v.x == 0 && v.y == 0 && v.z == 0)
-      out.push_back(t.Label() + ": its " + std::string(key + 8) + " has length zero");
+      out.push_back(t.Label() + ": its " + std::string(kDirections[i] + 8) + " has length zero");
   }
 }
 
@@ -170,6 +188,7 @@ Examination Examine(const std::string& path) {
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   parser.Parse(targets, top.get());
+  root.reset();  // the tree has its own copy of everything; a large file's XML goes now
   for (const auto& problem : parser.GetProblems())
     findings.push_back(Escaped(problem) + "; it is skipped");
   TargetCollector collector;

@@ -117,8 +117,12 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
 }
 
 int Check(const std::string& path, const CheckOptions& options) {
-  std::vector<TargetRecord> records;
-  if (!Load(path, records)) return 1;
+  std::size_t loaded = 0;
+  {
+    std::vector<TargetRecord> records;   // only their number is reported: they go before the
+    if (!Load(path, records)) return 1;  // examination reads the file again
+    loaded = records.size();
+  }
   Examination examination = Examine(path);
   std::vector<std::string>& findings = examination.findings;
   std::vector<TargetImage> images;
@@ -129,16 +133,15 @@ int Check(const std::string& path, const CheckOptions& options) {
   }
   if (options.json) {
     nlohmann::ordered_json report = {{"file", path},
-                                     {"targets", records.size()},
+                                     {"targets", loaded},
                                      {"warnings", findings},
                                      {"images", nlohmann::ordered_json::parse(ImagesJson(images))}};
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << "\n";
   } else {
     for (const auto& finding : findings) std::cout << path << ": warning: " << finding << "\n";
-    std::cout << path << ": loads, " << records.size() << " target"
-              << (records.size() == 1 ? "" : "s") << ", " << findings.size() << " warning"
-              << (findings.size() == 1 ? "" : "s") << "\n";
+    std::cout << path << ": loads, " << loaded << " target" << (loaded == 1 ? "" : "s") << ", "
+              << findings.size() << " warning" << (findings.size() == 1 ? "" : "s") << "\n";
   }
   const bool failed = std::any_of(images.begin(), images.end(), [&](const TargetImage& image) {
     return image.quality.score < options.failBelow;
