@@ -58,7 +58,7 @@ void SerializedContentElement::EndContent() {
 
 void SerializedContentElement::Add(const du::Symbol& key, Value value) {
   CheckOpen("AddProperty");
-  properties_.push_back(Property{key, std::move(value)});
+  properties_.emplace_back(key, std::move(value));
 }
 
 void SerializedContentElement::AddProperty(const du::Symbol& key, unsigned char value) {

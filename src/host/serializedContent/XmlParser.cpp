@@ -66,19 +66,38 @@ struct Attributes {
 
   explicit Attributes(pugi::xml_node node) {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-      const std::string_view n = a.name();
-      if (n.size() == 1 && n[0] >= 'x' && n[0] <= 'z') {
-        xyz[n[0] - 'x'] = a.value();
-        continue;
-      }
-      for (auto [text, base] :
-           {std::pair{&key, form::kKey}, {&value, form::kValue}, {&name, form::kName}}) {
-        if (!n.starts_with(base)) continue;
-        const std::string_view rest = n.substr(std::char_traits<char>::length(base));
-        if (rest.empty()) text->plain = a.value();
-        if (rest == form::kHexSuffix) text->hex = a.value();
+      const char* n = a.name();
+      switch (n[0]) {  // one comparison of the whole name for the usual attributes
+        case 'x':
+        case 'y':
+        case 'z':
+          if (n[1] == '\0') xyz[n[0] - 'x'] = a.value();
+          break;
+        case 'k':
+          Take(n, form::kKey, a, key);
+          break;
+        case 'v':
+          Take(n, form::kValue, a, value);
+          break;
+        case 'n':
+          Take(n, form::kName, a, name);
+          break;
+        default:
+          break;
       }
     }
+  }
+
+ private:
+  // `n` is `base` itself, or its "-hex" twin.
+  static void Take(const char* n, const char* base, pugi::xml_attribute a, TextAttribute& text) {
+    std::size_t i = 0;
+    while (base[i] != '\0' && n[i] == base[i]) ++i;
+    if (base[i] != '\0') return;
+    if (n[i] == '\0')
+      text.plain = a.value();
+    else if (std::strcmp(n + i, form::kHexSuffix) == 0)
+      text.hex = a.value();
   }
 };
 
