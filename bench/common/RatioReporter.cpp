@@ -32,15 +32,21 @@ class Collecting : public benchmark::ConsoleReporter {
 
 std::map<std::string, Median> RunForMedians(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
-  bool repetitionsGiven = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0) repetitionsGiven = true;
+  const auto given = [&](const char* flag) {
+    for (int i = 1; i < argc; ++i)
+      if (std::string(argv[i]).rfind(flag, 0) == 0) return true;
+    return false;
+  };
   std::string repetitions = "--benchmark_repetitions=5";
   std::string aggregatesOnly = "--benchmark_report_aggregates_only=true";
-  if (!repetitionsGiven) {
+  // A subject and its baseline take turns in a random order instead of each running all its
+  // repetitions in a row: a machine that slows down for a while slows both.
+  std::string interleaved = "--benchmark_enable_random_interleaving=true";
+  if (!given("--benchmark_repetitions")) {
     args.push_back(repetitions.data());
     args.push_back(aggregatesOnly.data());
   }
+  if (!given("--benchmark_enable_random_interleaving")) args.push_back(interleaved.data());
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   Collecting reporter;

@@ -47,6 +47,9 @@ void ARParser::ReadTargets() {
   const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   parser.Parse(targets, top.get());  // what cannot be read is skipped, not fatal
+  // The serialized tree holds its own copy of every value: the XML tree goes now, so that the
+  // targets are built in the memory it gives back instead of in fresh pages.
+  document_.reset();
   content_->PopulateFromContent(top.get());
   entry_->SetContent(du::SmartPtr<orl::AnnoTableEntryContent>(content_.get()));
   if (event_) event_->Complete();

@@ -3,7 +3,9 @@
 // the root, a "targets" child), has the host turn "targets" into a serialized-content tree, fills
 // a new ARContent from it, attaches that content to the entry and completes the event. Every
 // failure completes the event with an error (empty message, code 1) and leaves the entry as it
-// was. One reader per factory request; one load at a time per reader.
+// was. The XML tree is freed as soon as the serialized-content tree is built, before the targets
+// are made from it: the result is the same, and a large file's targets reuse the XML tree's
+// memory. One reader per factory request; one load at a time per reader.
 #pragma once
 
 #include "ar/ARContent.h"

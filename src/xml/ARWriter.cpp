@@ -1,5 +1,7 @@
 #include "ARWriter.h"
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "dg/XmlElem.h"
@@ -41,23 +43,26 @@ std::string ARWriter::WriteTargetFile() {
   root->SetIntAttribute("version", 1);
   dg::XmlElem* targets = dg::NewXmlElem("targets", root.get());
   {
-    // The tree goes as soon as its XML is built, before the text: a large save never holds all
-    // three forms of the targets at once.
+    // The serialized tree goes as soon as its XML is built, before the text: a large save never
+    // holds all three forms of the targets at once.
     const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
     content_->Visit(top.get());
     serializedContent::XmlWriter xmlWriter(targets);
     top->Visit(xmlWriter, true);
   }
   const du::Symbol path = content_->GetFileName();
-
-  std::string text = kDeclaration;
-  dg::WriteXmlCloseTags(root.get(), text, 0);
-  root.reset();  // the text is all the write needs
   const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
   if (!file) return "out of memory";
+  if (!file->Open(std::string(path), 0, 8192, true)) return file->GetLastError();
+  std::string text = kDeclaration;
+  dg::WriteXmlCloseTags(root.get(), text, 0);
+  // One write takes a 32-bit length: a longer text would be cut short without a word.
+  if (text.size() > std::numeric_limits<std::uint32_t>::max())
+    return "the targets need " + std::to_string(text.size()) +
+           " bytes, more than one write of a target file can hold (4 GiB); nothing was written";
   const bool written =
-      file->Open(std::string(path), 0, 8192, true) &&
       file->Write1ByteArray(text.data(), static_cast<std::uint32_t>(text.size())) && file->Close();
+  root.reset();
   return written ? std::string() : file->GetLastError();
 }
 
