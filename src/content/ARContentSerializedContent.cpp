@@ -21,8 +21,8 @@ class ARContentSerializedContentVisitor final : public orl::SerializedContentVis
     if (name != ARTarget::s_arTarget) return true;
     du::SmartPtr<ARTarget> target = new ARTarget(ARController::Get());
     if (target) {
-      // Targets made one after another mostly sit at ascending addresses: the end is the
-      // likely place, and a right hint makes the insertion constant time.
+      // Targets made one after another from fresh memory sit at ascending addresses: then the
+      // end is the place and the insertion takes constant time; a wrong hint costs a comparison.
       targets_->insert(targets_->end(), target);
       target->PopulateFromContent(element);  // a rejected element still gives a target
     }
