@@ -8,8 +8,9 @@
 // Every measurement runs in a child process of its own: its peak resident memory is that case's
 // alone, and nothing one case leaves in the allocator or the page cache's bookkeeping helps the
 // next. What a case prepares (the content to save, the records) is not timed. Both sides run
-// under glibc's default allocator settings. The table at the end gives each figure against its
-// baseline and the time per target at each size; compare ratios, not times, across runs.
+// under glibc's default allocator settings. Ours and the baseline run in pairs, one right after
+// the other; the table at the end gives the time per target of each at each size and the median
+// of the paired ratios; compare ratios, not times, across runs.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -154,21 +155,34 @@ double PugixmlSave(int count) {
   return SecondsSince(start);
 }
 
-// One benchmark: each repetition is one child running `body`.
-void Register(const std::string& name, int count, std::function<double()> body) {
+// One benchmark per operation and size. Each repetition runs ours and the baseline, each in a
+// child of its own, one right after the other (which goes first alternates), and keeps their
+// ratio: the table gives the median of these paired ratios, which a machine that is slower for
+// a while cannot tilt the way it tilts two medians taken minutes apart.
+void RegisterPair(const std::string& name, int count, std::function<double()> ours,
+                  std::function<double()> baseline) {
   benchmark::RegisterBenchmark(name.c_str(),
-                               [count, body](benchmark::State& state) {
+                               [count, ours, baseline](benchmark::State& state) {
                                  TargetFile(count);
+                                 static int turn = 0;
                                  for (auto _ : state) {
-                                   const auto [seconds, peak] = InChild(body);
+                                   const bool oursFirst = turn++ % 2 == 0;
+                                   const auto first = InChild(oursFirst ? ours : baseline);
+                                   const auto second = InChild(oursFirst ? baseline : ours);
+                                   const auto& [seconds, peak] = oursFirst ? first : second;
+                                   const auto& [baseSeconds, basePeak] = oursFirst ? second : first;
                                    state.SetIterationTime(seconds);
+                                   state.counters["baseline_ns"] = baseSeconds * 1e9 / count;
+                                   state.counters["ratio"] = seconds / baseSeconds;
                                    state.counters["peak_bytes"] = peak;
+                                   state.counters["baseline_peak_bytes"] = basePeak;
+                                   state.counters["peak_ratio"] = peak / basePeak;
                                  }
                                  state.SetItemsProcessed(state.iterations() * count);
                                })
       ->UseManualTime()
       ->Iterations(1)
-      ->Repetitions(count >= 1000000  ? 3
+      ->Repetitions(count >= 1000000  ? 5
                     : count >= 100000 ? 7
                                       : 9)  // the machine is noisy
       ->Unit(benchmark::kMillisecond);
@@ -179,6 +193,10 @@ void PrintTable(const std::map<std::string, arbench::Median>& medians) {
     auto found = medians.find(name + "/" + std::to_string(count));
     return found == medians.end() ? arbench::Median{-1, {}} : found->second;
   };
+  const auto counter = [](const arbench::Median& m, const char* name, double scale = 1) {
+    auto found = m.counters.find(name);
+    return found == m.counters.end() ? -1 : found->second / scale;
+  };
   std::printf(
       "\n%9s %8s | %-31s | %-31s | %s\n%9s %8s | %9s %9s %5s %5s | %9s %9s %5s %5s | %7s %7s "
       "%5s\n",
@@ -186,38 +204,36 @@ void PrintTable(const std::map<std::string, arbench::Median>& medians) {
       "file MB", "ours", "pugixml", "ratio", "goal", "ours", "pugixml", "ratio", "goal", "ours",
       "pugixml", "ratio");
   for (int count : kSizes) {
-    const auto load = figure("Load", count), baseLoad = figure("PugixmlLoad", count);
-    const auto save = figure("Save", count), baseSave = figure("PugixmlSave", count);
+    const auto load = figure("Load", count), save = figure("Save", count);
     const auto both = figure("LoadThenSave", count);
-    const auto baseBoth = figure("PugixmlLoadThenSave", count);
     if (load.nsPerItem < 0 && save.nsPerItem < 0 && both.nsPerItem < 0) continue;
     std::error_code error;
     const double fileMb = std::filesystem::file_size(PathOf("targets", count), error) / 1e6;
-    const auto peakOf = [](const arbench::Median& m) {
-      auto found = m.counters.find("peak_bytes");
-      return found == m.counters.end() ? -1 : found->second / 1e6;
-    };
-    const double peak = peakOf(both), basePeak = peakOf(baseBoth);
     std::printf("%9d %8.1f | %9.0f %9.0f %5.2f %5s | %9.0f %9.0f %5.2f %5s | %7.0f %7.0f %5.2f\n",
-                count, fileMb, load.nsPerItem, baseLoad.nsPerItem,
-                load.nsPerItem / baseLoad.nsPerItem, "1.5", save.nsPerItem, baseSave.nsPerItem,
-                save.nsPerItem / baseSave.nsPerItem, "1.5", peak, basePeak, peak / basePeak);
+                count, fileMb, load.nsPerItem, counter(load, "baseline_ns"), counter(load, "ratio"),
+                "1.5", save.nsPerItem, counter(save, "baseline_ns"), counter(save, "ratio"), "1.5",
+                counter(both, "peak_bytes", 1e6), counter(both, "baseline_peak_bytes", 1e6),
+                counter(both, "peak_ratio"));
   }
+  std::printf(
+      "(each ratio is the median of the ratios of paired runs, not the quotient of the\n"
+      "two medians shown beside it)\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   for (int count : kSizes) {
-    Register("Load/" + std::to_string(count), count, [count] { return OursLoad(count, false); });
-    Register("PugixmlLoad/" + std::to_string(count), count,
-             [count] { return PugixmlLoad(count, false); });
-    Register("Save/" + std::to_string(count), count, [count] { return OursSave(count); });
-    Register("PugixmlSave/" + std::to_string(count), count, [count] { return PugixmlSave(count); });
-    Register("LoadThenSave/" + std::to_string(count), count,
-             [count] { return OursLoad(count, true); });
-    Register("PugixmlLoadThenSave/" + std::to_string(count), count,
-             [count] { return PugixmlLoad(count, true); });
+    const std::string size = "/" + std::to_string(count);
+    RegisterPair(
+        "Load" + size, count, [count] { return OursLoad(count, false); },
+        [count] { return PugixmlLoad(count, false); });
+    RegisterPair(
+        "Save" + size, count, [count] { return OursSave(count); },
+        [count] { return PugixmlSave(count); });
+    RegisterPair(
+        "LoadThenSave" + size, count, [count] { return OursLoad(count, true); },
+        [count] { return PugixmlLoad(count, true); });
   }
   PrintTable(arbench::RunForMedians(argc, argv));
   std::filesystem::remove_all(arbench::ScratchDirectory());  // up to a gigabyte of files
