@@ -127,6 +127,19 @@ TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
   // The writer gives every value its one exact text (tested above), so equal texts are
   // equal trees, bit for bit: -0 is not 0 and every NaN payload has its own text.
   EXPECT_EQ(Render(*back), text);
+  // Equal renders would not show a text cut at a NUL on both sides: keys, names and strings
+  // come back whole, those XML cannot carry included.
+  const SerializedContentElement &sent = *top->GetChild(0), &got = *back->GetChild(0);
+  ASSERT_EQ(got.GetProperties().size(), sent.GetProperties().size());
+  for (std::size_t i = 0; i < sent.GetProperties().size(); ++i) {
+    const auto& [key, value] = sent.GetProperties()[i];
+    EXPECT_EQ(got.GetProperties()[i].key, key);
+    if (const auto* string = std::get_if<Symbol>(&value)) {
+      EXPECT_EQ(std::get<Symbol>(got.GetProperties()[i].value), *string);
+    }
+  }
+  for (std::size_t i = 0; i + 1 < sent.GetChildCount(); ++i)  // the last is the deep chain
+    EXPECT_EQ(got.GetChild(i)->GetName(), sent.GetChild(i)->GetName());
 }
 
 TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {

@@ -1,5 +1,6 @@
 #include "serializedContent/XmlWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <concepts>
 #include <string>
@@ -14,9 +15,12 @@ namespace serializedContent {
 
 namespace {
 
-// Sets `name` to `text`, or `name-hex` to its bytes when XML cannot carry the text.
-void SetText(pugi::xml_node node, const char* name, std::string_view text) {
-  if (IsXmlText(text)) {
+constexpr std::size_t kRemembered = 32;  // more distinct keys than any content has
+
+// Sets `name` to `text`, or `name-hex` to its bytes when XML cannot carry the text (`carried`
+// tells when the caller knows already).
+void SetText(pugi::xml_node node, const char* name, std::string_view text, bool carried = false) {
+  if (carried || IsXmlText(text)) {
     node.append_attribute(name).set_value(text.data(), text.size());
   } else {
     const std::string hexName = std::string(name) + form::kHexSuffix;
@@ -47,10 +51,22 @@ class NumberText {
 struct XmlWriter::State {
   pugi::xml_node parent;
   std::vector<pugi::xml_node> open;  // the XML element of each entered element
+  // Keys and element names repeat in every element of a kind, and a Symbol's text never
+  // changes: whether XML carries one is worked out once per distinct symbol.
+  std::vector<du::Symbol> carried;
 
+  bool Carried(const du::Symbol& text) {
+    if (std::find(carried.begin(), carried.end(), text) != carried.end()) return true;
+    if (!IsXmlText(text.view())) return false;
+    if (carried.size() < kRemembered) carried.push_back(text);
+    return true;
+  }
+  void SetName(pugi::xml_node node, const char* name, const du::Symbol& text) {
+    SetText(node, name, text.view(), Carried(text));
+  }
   pugi::xml_node Property(const char* type, const du::Symbol& key) {
     pugi::xml_node node = open.back().append_child(type);
-    SetText(node, form::kKey, key.view());
+    SetName(node, form::kKey, key);
     return node;
   }
   void Value(const char* type, const du::Symbol& key, std::string_view text) {
@@ -83,7 +99,7 @@ bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedConten
     return static_cast<bool>(state_->parent);
   }
   pugi::xml_node node = state_->open.back().append_child(form::kContent);
-  SetText(node, form::kName, name.view());
+  state_->SetName(node, form::kName, name);
   state_->open.push_back(node);
   return true;
 }
