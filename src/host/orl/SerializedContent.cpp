@@ -47,7 +47,11 @@ void SerializedContentElement::CheckOpen(const char* operation) const {
 
 SerializedContentElement* SerializedContentElement::StartContent(const du::Symbol& name) {
   CheckOpen("StartContent");
-  children_.push_back(new SerializedContentElement(name));
+  du::SmartPtr<SerializedContentElement> child = new SerializedContentElement(name);
+  // Siblings are usually of one kind (the targets of a content): room for as many properties
+  // as the one before has spares the new one growing its list step by step.
+  if (!children_.empty()) child->properties_.reserve(children_.back()->properties_.size());
+  children_.push_back(std::move(child));
   return children_.back().get();
 }
 

@@ -80,9 +80,6 @@ class ARHOST_API SerializedContentElement : public virtual du::RefCounted {
   void AddProperty(const du::Symbol& key, const dg::DPoint3D& value);
   void AddProperty(const du::Symbol& key, const dg::DVec3& value);
 
-  // Makes room for `count` more properties, when a reader knows how many will come.
-  void ReserveProperties(std::size_t count) { properties_.reserve(properties_.size() + count); }
-
   bool Visit(SerializedContentVisitor& visitor, bool descend) const;
 
   const du::Symbol& GetName() const { return name_; }

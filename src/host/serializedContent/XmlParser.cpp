@@ -253,16 +253,13 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
     pugi::xml_node next;  // the next XML child to read
     orl::SerializedContentElement* element;
     bool endWhenDone;
-    std::size_t lastChildProperties = 0;
   };
   std::vector<Frame> stack{{dg::XmlAccess::Node(xml).first_child(), top, false}};
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (!frame.next) {
       if (frame.endWhenDone) frame.element->EndContent();
-      const std::size_t properties = frame.element->GetProperties().size();
       stack.pop_back();
-      if (!stack.empty()) stack.back().lastChildProperties = properties;
       continue;
     }
     const pugi::xml_node node = frame.next;
@@ -278,8 +275,6 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
       continue;
     }
     orl::SerializedContentElement* child = frame.element->StartContent(*name);
-    // Siblings are usually of one kind: room for as many properties as the one before had.
-    child->ReserveProperties(frame.lastChildProperties);
     stack.push_back(Frame{node.first_child(), child, true});
   }
   return problems_.empty();
