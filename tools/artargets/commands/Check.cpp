@@ -75,7 +75,7 @@ class TargetCollector final : public orl::SerializedContentVisitor {
   void Visit(const du::Symbol& key, const dg::DVec3& v) override {
     if (!Accept(key, "vector")) return;
     for (int i = 0; i < 3; ++i)
-      if (key == directions_[i]) targets.back().directions[i] = v;
+      if (key == *directions_[i]) targets.back().directions[i] = v;
   }
   void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
   void Visit(const du::Symbol& key, const du::Symbol& v) override {
@@ -117,10 +117,20 @@ class TargetCollector final : public orl::SerializedContentVisitor {
     return true;
   }
 
-  const du::Symbol artarget_{ar::keys::kArTarget}, name_{ar::keys::kName}, image_{ar::keys::kImage},
-      version_{ar::keys::kVersion}, width_{ar::keys::kWidth}, height_{ar::keys::kHeight};
-  const du::Symbol directions_[3] = {du::Symbol(kDirections[0]), du::Symbol(kDirections[1]),
-                                     du::Symbol(kDirections[2])};
+  // The key symbols of the table above, not interned a second time.
+  static const du::Symbol& Known(const char* text) {
+    const auto& keys = KnownKeys();
+    return std::find_if(keys.begin(), keys.end(),
+                        [&](const KnownKey& k) { return k.key.view() == text; })
+        ->key;
+  }
+
+  const du::Symbol artarget_{ar::keys::kArTarget};
+  const du::Symbol &name_ = Known(ar::keys::kName), &image_ = Known(ar::keys::kImage),
+                   &version_ = Known(ar::keys::kVersion), &width_ = Known(ar::keys::kWidth),
+                   &height_ = Known(ar::keys::kHeight);
+  const du::Symbol* const directions_[3] = {&Known(kDirections[0]), &Known(kDirections[1]),
+                                            &Known(kDirections[2])};
   bool inside_ = false;
 };
 
