@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "HostTest.h"
@@ -98,6 +99,38 @@ TEST_F(SerializedContentTest, WalkVisitsPropertiesThenChildrenAndSkipsWhatIsRefu
   refusing.skip = "top";
   EXPECT_FALSE(SampleTree()->Visit(refusing, true));
   EXPECT_EQ(refusing.trace, Trace{"start top"});
+}
+
+TEST_F(SerializedContentTest, PropertiesComeBackAsAddedWhateverTheirNumber) {
+  // Values of every kind, each distinct, so that a value stored in the wrong place, cut, or
+  // lost while the list grows shows; siblings of different lengths reserve from each other.
+  const auto expected = [](int count) {
+    std::vector<SerializedContentElement::Property> properties;
+    for (int i = 0; i < count; ++i) {
+      const Symbol key("key" + std::to_string(i));
+      const double d = i + 0.25;
+      const SerializedContentElement::Value values[] = {static_cast<unsigned char>(200 + i % 50),
+                                                        -i * 1000003,
+                                                        d,
+                                                        static_cast<float>(-d),
+                                                        i % 3 == 0,
+                                                        Symbol("text " + std::to_string(i)),
+                                                        dg::DPoint3D{d, -d, 2 * d},
+                                                        dg::DVec3{-d, d, 3 * d}};
+      properties.push_back({key, values[i % 8]});
+    }
+    return properties;
+  };
+  auto top = SerializedContentElement::CreateTopElement(Symbol("top"));
+  for (const int count : {0, 1, 2, 37, 5, 200, 3}) {
+    SCOPED_TRACE(count);
+    SerializedContentElement* child = top->StartContent(Symbol("child"));
+    for (const auto& [key, value] : expected(count))
+      std::visit([&](const auto& v) { child->AddProperty(key, v); }, value);
+    child->EndContent();
+    EXPECT_EQ(child->GetPropertyCount(), static_cast<std::size_t>(count));
+    EXPECT_TRUE(child->GetProperties() == expected(count));
+  }
 }
 
 TEST_F(SerializedContentTest, EndedElementTakesNothingMore) {

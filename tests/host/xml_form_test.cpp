@@ -129,17 +129,16 @@ TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
   EXPECT_EQ(Render(*back), text);
   // Equal renders would not show a text cut at a NUL on both sides: keys, names and strings
   // come back whole, those XML cannot carry included.
-  const SerializedContentElement &sent = *top->GetChild(0), &got = *back->GetChild(0);
-  ASSERT_EQ(got.GetProperties().size(), sent.GetProperties().size());
-  for (std::size_t i = 0; i < sent.GetProperties().size(); ++i) {
-    const auto& [key, value] = sent.GetProperties()[i];
-    EXPECT_EQ(got.GetProperties()[i].key, key);
-    if (const auto* string = std::get_if<Symbol>(&value)) {
-      EXPECT_EQ(std::get<Symbol>(got.GetProperties()[i].value), *string);
+  const auto sent = top->GetChild(0)->GetProperties(), got = back->GetChild(0)->GetProperties();
+  ASSERT_EQ(got.size(), sent.size());
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(got[i].key, sent[i].key);
+    if (const auto* string = std::get_if<Symbol>(&sent[i].value)) {
+      EXPECT_EQ(std::get<Symbol>(got[i].value), *string);
     }
   }
-  for (std::size_t i = 0; i + 1 < sent.GetChildCount(); ++i)  // the last is the deep chain
-    EXPECT_EQ(got.GetChild(i)->GetName(), sent.GetChild(i)->GetName());
+  for (std::size_t i = 0; i + 1 < top->GetChild(0)->GetChildCount(); ++i)  // the last: the chain
+    EXPECT_EQ(back->GetChild(0)->GetChild(i)->GetName(), top->GetChild(0)->GetChild(i)->GetName());
 }
 
 TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {

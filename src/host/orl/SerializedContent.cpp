@@ -50,7 +50,7 @@ SerializedContentElement* SerializedContentElement::StartContent(const du::Symbo
   du::SmartPtr<SerializedContentElement> child = new SerializedContentElement(name);
   // Siblings are usually of one kind (the targets of a content): room for as many properties
   // as the one before has spares the new one growing its list step by step.
-  if (!children_.empty()) child->properties_.reserve(children_.back()->properties_.size());
+  if (!children_.empty()) child->properties_.ReserveLike(children_.back()->properties_);
   children_.push_back(std::move(child));
   return children_.back().get();
 }
@@ -60,9 +60,10 @@ void SerializedContentElement::EndContent() {
   ended_ = true;
 }
 
-void SerializedContentElement::Add(const du::Symbol& key, Value value) {
+template <class Stored>
+void SerializedContentElement::Add(const du::Symbol& key, const Stored& value) {
   CheckOpen("AddProperty");
-  properties_.emplace_back(key, std::move(value));
+  properties_.Add(key, value);
 }
 
 void SerializedContentElement::AddProperty(const du::Symbol& key, unsigned char value) {
@@ -82,14 +83,23 @@ void SerializedContentElement::AddProperty(const du::Symbol& key, const dg::DVec
   Add(key, value);
 }
 
+std::vector<SerializedContentElement::Property> SerializedContentElement::GetProperties() const {
+  std::vector<Property> properties;
+  properties.reserve(properties_.size());
+  properties_.ForEach([&](const du::Symbol& key, const auto& value) {
+    properties.push_back(Property{key, Value(value)});
+  });
+  return properties;
+}
+
 const SerializedContentElement* SerializedContentElement::GetChild(std::size_t index) const {
   return index < children_.size() ? children_[index].get() : nullptr;
 }
 
 void SerializedContentElement::VisitProperties(const SerializedContentElement& element,
                                                SerializedContentVisitor& visitor) {
-  for (const Property& p : element.properties_)
-    std::visit([&](const auto& value) { visitor.Visit(p.key, value); }, p.value);
+  element.properties_.ForEach(
+      [&](const du::Symbol& key, const auto& value) { visitor.Visit(key, value); });
   visitor.EndAttributes();
 }
 

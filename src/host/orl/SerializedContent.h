@@ -30,6 +30,7 @@
 #include "du/RefCounted.h"
 #include "du/SmartPtr.h"
 #include "du/Symbol.h"
+#include "orl/PackedProperties.h"
 
 namespace orl {
 
@@ -60,6 +61,7 @@ class ARHOST_API SerializedContentElement : public virtual du::RefCounted {
   struct Property {
     du::Symbol key;
     Value value;
+    friend bool operator==(const Property&, const Property&) = default;
   };
 
   static du::SmartPtr<SerializedContentElement> CreateTopElement(const du::Symbol& name);
@@ -83,7 +85,9 @@ class ARHOST_API SerializedContentElement : public virtual du::RefCounted {
   bool Visit(SerializedContentVisitor& visitor, bool descend) const;
 
   const du::Symbol& GetName() const { return name_; }
-  const std::vector<Property>& GetProperties() const { return properties_; }
+  // A copy of the properties in order: for tests and tools; a walk reads them without one.
+  std::vector<Property> GetProperties() const;
+  std::size_t GetPropertyCount() const { return properties_.size(); }
   std::size_t GetChildCount() const { return children_.size(); }
   const SerializedContentElement* GetChild(std::size_t index) const;
   bool IsEnded() const { return ended_; }
@@ -93,13 +97,14 @@ class ARHOST_API SerializedContentElement : public virtual du::RefCounted {
   ~SerializedContentElement() override;
 
  private:
-  void Add(const du::Symbol& key, Value value);
+  template <class Stored>
+  void Add(const du::Symbol& key, const Stored& value);
   void CheckOpen(const char* operation) const;
   static void VisitProperties(const SerializedContentElement& element,
                               SerializedContentVisitor& visitor);
 
   du::Symbol name_;
-  std::vector<Property> properties_;
+  PackedProperties properties_;
   std::vector<du::SmartPtr<SerializedContentElement>> children_;
   bool ended_ = false;
 };
