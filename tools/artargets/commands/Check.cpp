@@ -4,7 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <map>
+#include <string_view>
+#include <utility>
 #include <memory>
 
 #include "ValueText.h"
@@ -157,15 +158,24 @@ void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
 }
 
 void SharedNames(const std::vector<FileTarget>& targets, std::vector<std::string>& out) {
-  std::map<std::string, std::vector<int>> places;
+  // The name and place of each target the reader fills, sorted: the places of a name follow
+  // each other, in file order.
+  std::vector<std::pair<std::string_view, int>> named;
   for (const auto& t : targets)
-    if (t.hasVersion && t.version == 0) places[t.name].push_back(t.place);
-  for (const auto& [name, where] : places) {
-    if (where.size() < 2) continue;
-    std::string list;
-    for (int place : where) list += (list.empty() ? "" : ", ") + std::to_string(place);
-    out.push_back("the name " + Quoted(name) + " is used by " + std::to_string(where.size()) +
-                  " targets (" + list + "); a scene shows only one of them");
+    if (t.hasVersion && t.version == 0) named.emplace_back(t.name, t.place);
+  std::sort(named.begin(), named.end());
+  for (auto first = named.begin(); first != named.end();) {
+    const auto end = std::find_if(first, named.end(),
+                                  [&](const auto& other) { return other.first != first->first; });
+    if (end - first > 1) {
+      std::string list;
+      for (auto at = first; at != end; ++at)
+        list += (at == first ? "" : ", ") + std::to_string(at->second);
+      out.push_back("the name " + Quoted(std::string(first->first)) + " is used by " +
+                    std::to_string(end - first) + " targets (" + list +
+                    "); a scene shows only one of them");
+    }
+    first = end;
   }
 }
 

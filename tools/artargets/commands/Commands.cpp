@@ -29,10 +29,15 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+// Says why the plug-in cannot load `path`; gives 1.
+int CannotLoad(const std::string& path) {
+  return Fail("cannot load " + path + ": " + Diagnose(path));
+}
+
 // Loads `path`; on failure says why and gives false.
 bool Load(const std::string& path, std::vector<TargetRecord>& records) {
   if (LoadTargetFile(path, records)) return true;
-  Fail("cannot load " + path + ": " + Diagnose(path));
+  CannotLoad(path);
   return false;
 }
 
@@ -117,12 +122,11 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
 }
 
 int Check(const std::string& path, const CheckOptions& options) {
-  std::size_t loaded = 0;
-  {
-    std::vector<TargetRecord> records;   // only their number is reported: they go before the
-    if (!Load(path, records)) return 1;  // examination reads the file again
-    loaded = records.size();
-  }
+  // Only the number of loaded targets is reported: they go before the examination reads the
+  // file again.
+  const std::optional<std::size_t> count = CountTargetFile(path);
+  if (!count) return CannotLoad(path);
+  const std::size_t loaded = *count;
   Examination examination = Examine(path);
   std::vector<std::string>& findings = examination.findings;
   std::vector<TargetImage> images;

@@ -29,9 +29,8 @@ bool Succeeded(const du::SmartPtr<orl::AsyncEvent>& event) {
   return event->GetStatus() == orl::BaseAsyncEvent::kSuccess;
 }
 
-}  // namespace
-
-bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
+// Loads `path` through the host; the file's targets, or false when the plug-in cannot load it.
+bool LoadTargets(const std::string& path, std::set<du::SmartPtr<ar::ARTarget>>& targets) {
   auto entry = FileEntry(path);
   {
     Progress reading("reading " + path);  // the plug-in reports no progress of its own
@@ -39,9 +38,16 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records)
     orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), entry, event.get());
     if (!Succeeded(event)) return false;
   }
-  std::set<du::SmartPtr<ar::ARTarget>> targets;
   if (auto content = du::DynamicCast<ar::ARContent>(entry->GetContent()))
     content->GetTargets(targets);
+  return true;
+}
+
+}  // namespace
+
+bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
+  std::set<du::SmartPtr<ar::ARTarget>> targets;
+  if (!LoadTargets(path, targets)) return false;
   records.clear();
   records.reserve(targets.size());
   Progress progress("collecting the targets of " + path, targets.size());
@@ -50,6 +56,12 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records)
     progress.Advance();
   }
   return true;
+}
+
+std::optional<std::size_t> CountTargetFile(const std::string& path) {
+  std::set<du::SmartPtr<ar::ARTarget>> targets;
+  if (!LoadTargets(path, targets)) return std::nullopt;
+  return targets.size();
 }
 
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,

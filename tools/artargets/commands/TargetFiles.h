@@ -3,6 +3,8 @@
 // plug-in's factory for its reader or writer; the message loop completes the load or save.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@ namespace artargets {
 // The file's targets into `records` (in no particular order). False when the plug-in cannot
 // load it; the plug-in does not say why (see Diagnose in Check.h).
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records);
+// How many targets the plug-in loads from `path`, without reading them out; nothing when it
+// cannot load the file.
+std::optional<std::size_t> CountTargetFile(const std::string& path);
 
 // Writes `records` to `path`, replacing it. False, with the reason in `error`, when the file
 // was not replaced; the previous file, if any, is then as it was.
