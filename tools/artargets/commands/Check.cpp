@@ -4,9 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
-#include <memory>
 
 #include "ValueText.h"
 #include "ar/TargetFileKeys.h"

@@ -60,10 +60,19 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
   return false;
 }
 
-std::string ListLine(const TargetRecord& r) {
-  return Quoted(r.name) + "  type " + std::to_string(r.type) + "  id " + std::to_string(r.id) +
-         "  size " + NumberText(r.width) + " x " + NumberText(r.height) + "  centre " +
-         VectorText(r.center) + "  shape " + Quoted(r.shape);
+// One line of `list`, written over `line`: a long list reuses one buffer for all its lines.
+void ListLine(const TargetRecord& r, std::string& line) {
+  line.clear();
+  AppendQuoted(line, r.name);
+  line += "  type " + std::to_string(r.type) + "  id " + std::to_string(r.id) + "  size ";
+  AppendNumber(line, r.width);
+  line += " x ";
+  AppendNumber(line, r.height);
+  line += "  centre ";
+  AppendVector(line, r.center);
+  line += "  shape ";
+  AppendQuoted(line, r.shape);
+  line += '\n';
 }
 
 // The places of the targets named `name`; fails (false) when none is, or several are and
@@ -110,7 +119,11 @@ int List(const std::string& path, bool json) {
     std::cout << ToJsonText(records);
     return 0;
   }
-  for (const auto& r : records) std::cout << ListLine(r) << "\n";
+  std::string line;
+  for (const auto& r : records) {
+    ListLine(r, line);
+    std::cout << line;
+  }
   return 0;
 }
 

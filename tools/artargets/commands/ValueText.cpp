@@ -1,13 +1,31 @@
 #include "ValueText.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "serializedContent/ValueText.h"
 
 namespace artargets {
 
+void AppendQuoted(std::string& out, const std::string& text) {
+  // Printable ASCII other than the quote and the backslash comes out as it is: the usual name
+  // or path is quoted without building a JSON value, and everything else goes to the library.
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= ' ' && c <= '~' && c != '"' && c != '\\';
+  });
+  if (plain) {
+    out += '"';
+    out += text;
+    out += '"';
+  } else {
+    out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  }
+}
+
 std::string Quoted(const std::string& text) {
-  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  std::string quoted;
+  AppendQuoted(quoted, text);
+  return quoted;
 }
 
 std::string Escaped(const std::string& text) {
@@ -17,8 +35,24 @@ std::string Escaped(const std::string& text) {
 
 std::string NumberText(double value) { return serializedContent::FormatDouble(value); }
 
+void AppendNumber(std::string& out, double value) {
+  char buffer[serializedContent::kNumberTextSize];
+  out.append(buffer, serializedContent::FormatDouble(value, buffer));
+}
+
+void AppendVector(std::string& out, const Vec3& v) {
+  out += '[';
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (i > 0) out += ", ";
+    AppendNumber(out, v[i]);
+  }
+  out += ']';
+}
+
 std::string VectorText(const Vec3& v) {
-  return "[" + NumberText(v[0]) + ", " + NumberText(v[1]) + ", " + NumberText(v[2]) + "]";
+  std::string text;
+  AppendVector(text, v);
+  return text;
 }
 
 }  // namespace artargets

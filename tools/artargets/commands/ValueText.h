@@ -14,8 +14,11 @@ namespace artargets {
 std::string Escaped(const std::string& text);
 // Escaped(text) in double quotes.
 std::string Quoted(const std::string& text);
+void AppendQuoted(std::string& out, const std::string& text);
 
 std::string NumberText(double value);
+void AppendNumber(std::string& out, double value);
 std::string VectorText(const Vec3& v);
+void AppendVector(std::string& out, const Vec3& v);
 
 }  // namespace artargets
