@@ -142,7 +142,16 @@ TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
 }
 
 TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {
-  std::vector<std::string> problems;
+  std::vector<std::string> problems, watched;
+  std::vector<const SerializedContentElement*> watchedTrees;
+  struct Unwatch {
+    ~Unwatch() { serializedContent::XmlParser::Watch(nullptr); }
+  } unwatch;  // a failed check must not leave a watcher on these locals behind
+  serializedContent::XmlParser::Watch(
+      [&](const SerializedContentElement& tree, const std::vector<std::string>& found) {
+        watchedTrees.push_back(&tree);
+        watched = found;
+      });
   auto top = ReadBack(
       "<targets><content name=\"artarget\">"
       "<double key=\"artargetwidth\" value=\"wide\"/>"
@@ -169,6 +178,12 @@ TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {
           in + "unknown element 'colour'", in + "string without a key",
           in + "point 'artargetcenter' has an unreadable x, y or z",
           "in content 'targets': content without a name"}));
+  // A watcher sees each filled tree once, with what was skipped, until it is taken away.
+  EXPECT_EQ(watchedTrees, std::vector<const SerializedContentElement*>{top.get()});
+  EXPECT_EQ(watched, problems);
+  serializedContent::XmlParser::Watch(nullptr);
+  ReadBack("<targets/>");
+  EXPECT_EQ(watchedTrees.size(), 1u);
 }
 
 TEST_F(XmlFormTest, NumbersAreWrittenShortAndReadStrictly) {

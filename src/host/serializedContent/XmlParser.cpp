@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -242,7 +243,20 @@ class Reader {
   std::string storage_;
 };
 
+std::mutex g_watcherMutex;
+XmlParser::Watcher g_watcher;  // guarded by g_watcherMutex
+
+XmlParser::Watcher CurrentWatcher() {
+  std::lock_guard lock(g_watcherMutex);
+  return g_watcher;
+}
+
 }  // namespace
+
+void XmlParser::Watch(Watcher watcher) {
+  std::lock_guard lock(g_watcherMutex);
+  g_watcher = std::move(watcher);
+}
 
 bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top) {
   problems_.clear();
@@ -277,6 +291,7 @@ bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top
     orl::SerializedContentElement* child = frame.element->StartContent(*name);
     stack.push_back(Frame{node.first_child(), child, true});
   }
+  if (const Watcher watcher = CurrentWatcher()) watcher(*top, problems_);
   return problems_.empty();
 }
 

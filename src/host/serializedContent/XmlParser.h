@@ -7,8 +7,15 @@
 // value is missing or unreadable, is skipped and described in GetProblems() ("in content
 // 'artarget': double 'artargetwidth' has the unreadable value 'wide'"). Parse returns true
 // when nothing was skipped. Any depth of nesting is safe.
+//
+// A host application may watch what is read: a watcher set with Watch is called at the end of
+// every Parse, on the parsing thread, with the filled tree element and the problems found. A
+// tool that reports on a file its plug-in loads examines the plug-in's own tree so, instead of
+// reading the file a second time. One watcher at a time; an empty one stops the watching. The
+// watcher must not start a Parse itself.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +37,10 @@ class ARHOST_API XmlParser {
 
   bool Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top);
   const std::vector<std::string>& GetProblems() const { return problems_; }
+
+  using Watcher = std::function<void(const orl::SerializedContentElement& top,
+                                     const std::vector<std::string>& problems)>;
+  static void Watch(Watcher watcher);
 
  private:
   std::vector<std::string> problems_;

@@ -199,20 +199,13 @@ std::string Diagnose(const std::string& path) {
   return "the plug-in could not load it";
 }
 
-Examination Examine(const std::string& path) {
+Examination ExamineTree(const orl::SerializedContentElement& top,
+                        const std::vector<std::string>& problems) {
   Examination examination;
   std::vector<std::string>& findings = examination.findings;
-  dg::XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
-  dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
-  if (!targets) return examination;
-  const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
-  serializedContent::XmlParser parser;
-  parser.Parse(targets, top.get());
-  root.reset();  // the tree has its own copy of everything; a large file's XML goes now
-  for (const auto& problem : parser.GetProblems())
-    findings.push_back(Escaped(problem) + "; it is skipped");
+  for (const auto& problem : problems) findings.push_back(Escaped(problem) + "; it is skipped");
   TargetCollector collector;
-  top->Visit(collector, true);
+  top.Visit(collector, true);
   for (const auto& target : collector.targets) {
     FindingsOf(target, findings);
     if (target.hasVersion && target.version == 0)
@@ -221,6 +214,17 @@ Examination Examine(const std::string& path) {
   }
   SharedNames(collector.targets, findings);
   return examination;
+}
+
+Examination Examine(const std::string& path) {
+  dg::XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
+  dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
+  if (!targets) return {};
+  const auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
+  serializedContent::XmlParser parser;
+  parser.Parse(targets, top.get());
+  root.reset();  // the tree has its own copy of everything; a large file's XML goes now
+  return ExamineTree(*top, parser.GetProblems());
 }
 
 }  // namespace artargets

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace orl {
+class SerializedContentElement;
+}
+
 namespace artargets {
 
 // A target as the file gives it: its place in the file (from 1), name, image and size.
@@ -22,6 +26,11 @@ struct Examination {
 };
 
 std::string Diagnose(const std::string& path);
+// Reads the file at `path` the way the plug-in's reader does and examines what it gives.
 Examination Examine(const std::string& path);
+// Examines a tree the host's XML form reader filled from a file's "targets", with the
+// problems it met.
+Examination ExamineTree(const orl::SerializedContentElement& top,
+                        const std::vector<std::string>& problems);
 
 }  // namespace artargets

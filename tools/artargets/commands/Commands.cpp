@@ -17,6 +17,8 @@
 #include "ValueText.h"
 #include "du/FileEditLock.h"
 #include "du/FileWriter.h"
+#include "orl/SerializedContent.h"
+#include "serializedContent/XmlParser.h"
 
 namespace artargets {
 
@@ -134,13 +136,31 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
   return folder.empty() ? "." : folder;
 }
 
-int Check(const std::string& path, const CheckOptions& options) {
-  // Only the number of loaded targets is reported: they go before the examination reads the
-  // file again.
+// Loads `path` through the plug-in and examines the tree the plug-in's reader reads, as the
+// host's XML form reader hands it over: the file is read once. A load that hands over no tree
+// (or several), or whose tree could not be examined, is examined by reading the file again.
+std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& examination) {
+  int trees = 0;
+  serializedContent::XmlParser::Watch(
+      [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
+        if (++trees > 1) return;
+        try {
+          examination = ExamineTree(top, problems);
+        } catch (const std::exception&) {  // never into the plug-in: examine the file instead
+          ++trees;
+        }
+      });
   const std::optional<std::size_t> count = CountTargetFile(path);
+  serializedContent::XmlParser::Watch(nullptr);
+  if (count && trees != 1) examination = Examine(path);
+  return count;
+}
+
+int Check(const std::string& path, const CheckOptions& options) {
+  Examination examination;
+  const std::optional<std::size_t> count = LoadAndExamine(path, examination);
   if (!count) return CannotLoad(path);
   const std::size_t loaded = *count;
-  Examination examination = Examine(path);
   std::vector<std::string>& findings = examination.findings;
   std::vector<TargetImage> images;
   if (options.images) {
