@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -55,46 +56,50 @@ struct FileTarget {
   }
 };
 
-// Collects the "artarget" elements wherever they stand, with their own properties only:
-// the reader makes a target of each and does not look inside it for more.
+// Reads the "artarget" elements wherever they stand, with their own properties only (the
+// reader makes a target of each and does not look inside it for more), and hands each on as
+// it ends: a large file's targets are not all held at once.
 class TargetCollector final : public orl::SerializedContentVisitor {
  public:
-  std::vector<FileTarget> targets;
+  explicit TargetCollector(std::function<void(const FileTarget&)> onTarget)
+      : onTarget_(std::move(onTarget)) {}
 
   bool StartElement(const du::Symbol& name, const orl::SerializedContentElement*) override {
     if (inside_) return false;
     if (name != artarget_) return true;
     inside_ = true;
-    targets.push_back(FileTarget{});
-    targets.back().place = static_cast<int>(targets.size());
+    target_ = FileTarget{};
+    target_.place = ++places_;
     return true;
   }
   bool EndElement(const du::Symbol& name) override {
-    if (name == artarget_) inside_ = false;
+    if (name != artarget_) return true;
+    inside_ = false;
+    onTarget_(target_);
     return true;
   }
   void Visit(const du::Symbol& key, const dg::DVec3& v) override {
     if (!Accept(key, "vector")) return;
     for (int i = 0; i < 3; ++i)
-      if (key == *directions_[i]) targets.back().directions[i] = v;
+      if (key == *directions_[i]) target_.directions[i] = v;
   }
   void Visit(const du::Symbol& key, const dg::DPoint3D&) override { Accept(key, "point"); }
   void Visit(const du::Symbol& key, const du::Symbol& v) override {
     if (!Accept(key, "string")) return;
-    if (key == name_) targets.back().name = v.str();
-    if (key == image_) targets.back().image = v.str();
+    if (key == name_) target_.name = v.str();
+    if (key == image_) target_.image = v.str();
   }
   void Visit(const du::Symbol& key, int) override { Accept(key, "int"); }
   void Visit(const du::Symbol& key, unsigned char v) override {
     if (Accept(key, "uint8") && key == version_) {
-      targets.back().hasVersion = true;
-      targets.back().version = v;
+      target_.hasVersion = true;
+      target_.version = v;
     }
   }
   void Visit(const du::Symbol& key, double v) override {
     if (!Accept(key, "double")) return;
-    if (key == width_) targets.back().width = v;
-    if (key == height_) targets.back().height = v;
+    if (key == width_) target_.width = v;
+    if (key == height_) target_.height = v;
   }
   void Visit(const du::Symbol& key, float) override { Accept(key, "float"); }
   void Visit(const du::Symbol& key, bool) override { Accept(key, "bool"); }
@@ -107,12 +112,12 @@ class TargetCollector final : public orl::SerializedContentVisitor {
     const auto known =
         std::find_if(keys.begin(), keys.end(), [&](const KnownKey& k) { return k.key == key; });
     if (known == keys.end()) {
-      targets.back().ignored.push_back(Quoted(key.str()) + " is not a key the reader knows");
+      target_.ignored.push_back(Quoted(key.str()) + " is not a key the reader knows");
       return false;
     }
     if (std::strcmp(known->type, type) != 0) {
-      targets.back().ignored.push_back(Quoted(key.str()) + " is a " + type +
-                                       " where the reader expects a " + known->type);
+      target_.ignored.push_back(Quoted(key.str()) + " is a " + type +
+                                " where the reader expects a " + known->type);
       return false;
     }
     return true;
@@ -132,6 +137,9 @@ class TargetCollector final : public orl::SerializedContentVisitor {
                    &height_ = Known(ar::keys::kHeight);
   const du::Symbol* const directions_[3] = {&Known(kDirections[0]), &Known(kDirections[1]),
                                             &Known(kDirections[2])};
+  std::function<void(const FileTarget&)> onTarget_;
+  FileTarget target_;
+  int places_ = 0;
   bool inside_ = false;
 };
 
@@ -157,12 +165,11 @@ void FindingsOf(const FileTarget& t, std::vector<std::string>& out) {
   }
 }
 
-void SharedNames(const std::vector<FileTarget>& targets, std::vector<std::string>& out) {
-  // The name and place of each target the reader fills, sorted: the places of a name follow
-  // each other, in file order.
+void SharedNames(const std::vector<PlacedTarget>& targets, std::vector<std::string>& out) {
+  // The name and place of each target, sorted: the places of a name follow each other, in
+  // file order.
   std::vector<std::pair<std::string_view, int>> named;
-  for (const auto& t : targets)
-    if (t.hasVersion && t.version == 0) named.emplace_back(t.name, t.place);
+  for (const auto& t : targets) named.emplace_back(t.name, t.place);
   std::sort(named.begin(), named.end());
   for (auto first = named.begin(); first != named.end();) {
     const auto end = std::find_if(first, named.end(),
@@ -204,15 +211,14 @@ Examination ExamineTree(const orl::SerializedContentElement& top,
   Examination examination;
   std::vector<std::string>& findings = examination.findings;
   for (const auto& problem : problems) findings.push_back(Escaped(problem) + "; it is skipped");
-  TargetCollector collector;
-  top.Visit(collector, true);
-  for (const auto& target : collector.targets) {
+  TargetCollector collector([&](const FileTarget& target) {
     FindingsOf(target, findings);
     if (target.hasVersion && target.version == 0)
       examination.targets.push_back(
           {target.place, target.name, target.image, target.width, target.height});
-  }
-  SharedNames(collector.targets, findings);
+  });
+  top.Visit(collector, true);
+  SharedNames(examination.targets, findings);
   return examination;
 }
 
