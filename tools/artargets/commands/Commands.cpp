@@ -141,17 +141,22 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
 // (or several), or whose tree could not be examined, is examined by reading the file again.
 std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& examination) {
   int trees = 0;
-  serializedContent::XmlParser::Watch(
-      [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
-        if (++trees > 1) return;
-        try {
-          examination = ExamineTree(top, problems);
-        } catch (const std::exception&) {  // never into the plug-in: examine the file instead
-          ++trees;
-        }
-      });
-  const std::optional<std::size_t> count = CountTargetFile(path);
-  serializedContent::XmlParser::Watch(nullptr);
+  std::optional<std::size_t> count;
+  {
+    struct Unwatch {
+      ~Unwatch() { serializedContent::XmlParser::Watch(nullptr); }
+    } unwatch;  // the watcher refers to these locals: it goes before them, whatever happens
+    serializedContent::XmlParser::Watch(
+        [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
+          if (++trees > 1) return;
+          try {
+            examination = ExamineTree(top, problems);
+          } catch (const std::exception&) {  // never into the plug-in: examine the file instead
+            ++trees;
+          }
+        });
+    count = CountTargetFile(path);
+  }
   if (count && trees != 1) examination = Examine(path);
   return count;
 }
