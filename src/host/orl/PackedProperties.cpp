@@ -53,7 +53,8 @@ void PackedProperties::Grow(std::uint32_t needed) {
 }
 
 PackedProperties::Cell* PackedProperties::Append(Type type, std::uint32_t small,
-                                                 const du::Symbol& key, std::uint32_t cells) {
+                                                 const du::Symbol& key) {
+  const std::uint32_t cells = CellsOf(type);
   if (cells > std::numeric_limits<std::uint32_t>::max() - used_)
     throw std::length_error("an element holds too many properties");
   if (used_ + cells > capacity_) Grow(used_ + cells);
@@ -66,15 +67,15 @@ PackedProperties::Cell* PackedProperties::Append(Type type, std::uint32_t small,
 }
 
 void PackedProperties::Add(const du::Symbol& key, double value) {
-  Append(Type::kDouble, 0, key, 3)[2].number = value;
+  Append(Type::kDouble, 0, key)[2].number = value;
 }
 
 void PackedProperties::Add(const du::Symbol& key, const du::Symbol& value) {
-  new (Append(Type::kSymbol, 0, key, 3)[2].symbol) du::Symbol(value);
+  new (Append(Type::kSymbol, 0, key)[2].symbol) du::Symbol(value);
 }
 
 void PackedProperties::AddTriple(Type type, const du::Symbol& key, double x, double y, double z) {
-  Cell* cells = Append(type, 0, key, 5);
+  Cell* cells = Append(type, 0, key);
   cells[2].number = x;
   cells[3].number = y;
   cells[4].number = z;

@@ -29,14 +29,14 @@ class PackedProperties {
   // the room is then taken once instead of growing step by step.
   void ReserveLike(const PackedProperties& other);
 
-  void Add(const du::Symbol& key, unsigned char value) { AddSmall(Type::kByte, key, value); }
+  void Add(const du::Symbol& key, unsigned char value) { Append(Type::kByte, value, key); }
   void Add(const du::Symbol& key, int value) {
-    AddSmall(Type::kInt, key, std::bit_cast<std::uint32_t>(value));
+    Append(Type::kInt, std::bit_cast<std::uint32_t>(value), key);
   }
   void Add(const du::Symbol& key, float value) {
-    AddSmall(Type::kFloat, key, std::bit_cast<std::uint32_t>(value));
+    Append(Type::kFloat, std::bit_cast<std::uint32_t>(value), key);
   }
-  void Add(const du::Symbol& key, bool value) { AddSmall(Type::kBool, key, value ? 1 : 0); }
+  void Add(const du::Symbol& key, bool value) { Append(Type::kBool, value ? 1 : 0, key); }
   void Add(const du::Symbol& key, double value);
   void Add(const du::Symbol& key, const du::Symbol& value);
   void Add(const du::Symbol& key, const dg::DPoint3D& value);
@@ -78,11 +78,10 @@ class PackedProperties {
     return *std::launder(reinterpret_cast<const du::Symbol*>(cell.symbol));
   }
 
-  // Appends the head and the key of a property taking `cells` cells; returns its first cell.
-  Cell* Append(Type type, std::uint32_t small, const du::Symbol& key, std::uint32_t cells);
-  void AddSmall(Type type, const du::Symbol& key, std::uint32_t small) {
-    Append(type, small, key, 2);
-  }
+  // Appends the head and the key of a property of `type`, with room for its value; returns
+  // its first cell.
+  Cell* Append(Type type, std::uint32_t small, const du::Symbol& key);
+  void AddSmall(Type type, const du::Symbol& key, std::uint32_t small) { Append(type, small, key); }
   void AddTriple(Type type, const du::Symbol& key, double x, double y, double z);
   void Grow(std::uint32_t needed);
   // Runs `action` on every cell that holds a Symbol.

@@ -87,7 +87,6 @@ class ARHOST_API SerializedContentElement : public virtual du::RefCounted {
   const du::Symbol& GetName() const { return name_; }
   // A copy of the properties in order: for tests and tools; a walk reads them without one.
   std::vector<Property> GetProperties() const;
-  std::size_t GetPropertyCount() const { return properties_.size(); }
   std::size_t GetChildCount() const { return children_.size(); }
   const SerializedContentElement* GetChild(std::size_t index) const;
   bool IsEnded() const { return ended_; }
