@@ -13,8 +13,8 @@
 
 namespace {
 
-// The tree read from `root`, written out again as text.
-std::string Reparsed(const dg::XmlElem* root, bool* clean) {
+// The tree read from `root` (which the reading empties), written out again as text.
+std::string Reparsed(dg::XmlElem* root, bool* clean) {
   auto top = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
   serializedContent::XmlParser parser;
   *clean = parser.Parse(root, top.get());

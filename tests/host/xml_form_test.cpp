@@ -21,6 +21,12 @@ using du::SmartPtr;
 using du::Symbol;
 using orl::SerializedContentElement;
 
+std::string Repeated(const std::string& part, int times) {
+  std::string text;
+  while (times-- > 0) text += part;
+  return text;
+}
+
 std::string Render(const SerializedContentElement& top) {
   const dg::XmlTree root(dg::NewXmlElem("targets", false));
   serializedContent::XmlWriter writer(root.get());
@@ -38,6 +44,9 @@ SmartPtr<SerializedContentElement> ReadBack(const std::string& text,
   serializedContent::XmlParser parser;
   parser.Parse(root.get(), top.get());
   if (problems) *problems = parser.GetProblems();
+  std::string left;  // the reading takes out what it has read
+  dg::WriteXmlCloseTags(root.get(), left, 0);
+  EXPECT_EQ(left, "<targets />\n");
   return top;
 }
 
@@ -158,10 +167,12 @@ TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {
       "<int key=\"artargetid\" value=\"12\"/>"
       "<uint8 key=\"artargettype\" value=\"300\"/>"
       "<int key=\"big\" value=\"99999999999999999999\"/>"
-      "<colour key=\"tint\" value=\"red\"/>"
-      "<string value=\"no key\"/>"
-      "<point key=\"artargetcenter\" x=\"1\" y=\"2\"/>"
-      "</content><content/></targets>",
+      "<colour key=\"tint\" value=\"red\">" +
+          Repeated("<x>", 400000) + Repeated("</x>", 400000) +  // no depth exhausts the stack
+          "</colour>"
+          "<string value=\"no key\"/>"
+          "<point key=\"artargetcenter\" x=\"1\" y=\"2\"/>"
+          "</content><content/></targets>",
       &problems);
   ASSERT_EQ(top->GetChildCount(), 1u);
   const auto& kept = top->GetChild(0)->GetProperties();

@@ -60,6 +60,19 @@ struct TextAttribute {
   }
 };
 
+// Takes `node` and everything below it out of its tree, freeing it. pugixml frees a subtree
+// recursively; taken apart from its leaves up, no depth of nesting can exhaust the stack.
+void TakeOut(pugi::xml_node node) {
+  pugi::xml_node leaf = node;
+  for (;;) {
+    while (pugi::xml_node child = leaf.first_child()) leaf = child;
+    pugi::xml_node parent = leaf.parent();
+    parent.remove_child(leaf);
+    if (leaf == node) return;
+    leaf = parent;
+  }
+}
+
 // The attributes of one property or content element, read in a single pass.
 struct Attributes {
   TextAttribute name, key, value;
@@ -258,38 +271,45 @@ void XmlParser::Watch(Watcher watcher) {
   g_watcher = std::move(watcher);
 }
 
-bool XmlParser::Parse(const dg::XmlElem* xml, orl::SerializedContentElement* top) {
+bool XmlParser::Parse(dg::XmlElem* xml, orl::SerializedContentElement* top) {
   problems_.clear();
   if (!xml || !top) return false;
   Reader reader(problems_);
 
   struct Frame {
+    pugi::xml_node node;
     pugi::xml_node next;  // the next XML child to read
     orl::SerializedContentElement* element;
-    bool endWhenDone;
   };
-  std::vector<Frame> stack{{dg::XmlAccess::Node(xml).first_child(), top, false}};
+  const pugi::xml_node root = dg::XmlAccess::Node(xml);
+  std::vector<Frame> stack{{root, root.first_child(), top}};
   while (!stack.empty()) {
     Frame& frame = stack.back();
-    if (!frame.next) {
-      if (frame.endWhenDone) frame.element->EndContent();
+    if (!frame.next) {  // only leaves are left below the frame's node
+      if (stack.size() > 1) {
+        frame.element->EndContent();
+        frame.node.parent().remove_child(frame.node);
+      } else {
+        while (const pugi::xml_node leaf = frame.node.first_child()) frame.node.remove_child(leaf);
+      }
       stack.pop_back();
       continue;
     }
     const pugi::xml_node node = frame.next;
     frame.next = node.next_sibling();
-    if (node.type() != pugi::node_element) continue;
-    if (!IsContent(node)) {
-      reader.AddProperty(node, frame.element);
-      continue;
-    }
-    const std::optional<du::Symbol> name = reader.ContentName(node);
-    if (!name) {
+    const bool isElement = node.type() == pugi::node_element;
+    if (isElement && IsContent(node)) {
+      if (const std::optional<du::Symbol> name = reader.ContentName(node)) {
+        orl::SerializedContentElement* child = frame.element->StartContent(*name);
+        stack.push_back(Frame{node, node.first_child(), child});
+        continue;
+      }
       reader.Problem(frame.element, "content without a name");
-      continue;
+    } else if (isElement) {
+      reader.AddProperty(node, frame.element);
     }
-    orl::SerializedContentElement* child = frame.element->StartContent(*name);
-    stack.push_back(Frame{node.first_child(), child, true});
+    // Read or skipped, it goes now; a leaf goes with its parent, which costs one call less.
+    if (node.first_child()) TakeOut(node);
   }
   if (const Watcher watcher = CurrentWatcher()) watcher(*top, problems_);
   return problems_.empty();
