@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dg/XmlAccess.h"
+#include "du/PrefaultPages.h"
 
 namespace dg {
 
@@ -202,6 +203,7 @@ void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel
   // reuse: hand it back first, so that a large text does not come on top of it.
   if (counter.bytes >= kLargeText) ::malloc_trim(0);
   out.reserve(out.size() + counter.bytes);
+  const du::PrefaultPages ready(out.data() + out.size(), counter.bytes);
   StringWriter writer(out);
   print(writer);
 }

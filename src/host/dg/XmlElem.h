@@ -59,7 +59,8 @@ ARHOST_API XmlElem* NewXmlElem(const char* name, XmlElem* parent);
 
 // Appends `element` and everything below it to `out` as indented text (two spaces per level,
 // starting at `indentLevel`), each element closed, every line ended by a line feed. Text and
-// attribute values are escaped by pugixml.
+// attribute values are escaped by pugixml. A text of 16 MiB or more has its pages mapped in by
+// a helper thread while it is printed (du::PrefaultPages); the call returns once both are done.
 ARHOST_API void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel);
 
 // Frees the whole tree of which `root` is the root; any other element frees nothing.
