@@ -9,6 +9,10 @@
 // advisory lock on it while it lives; the next save of the same file removes every such
 // temporary whose lock is free, that is, whose writer is gone.
 //
+// A large file goes to the disk while it is being written: every 32 MiB the writer asks the
+// kernel to start writing back what it has (sync_file_range), so that the sync at Close waits
+// only for the last part.
+//
 // A path that is a symbolic link writes the file the link points to; the link stays. The new
 // file is created with mode 0666 less the process's umask (the kernel applies it; the umask is
 // never changed), or keeps the mode of the file it replaces. Close holds the FileEditLock of
@@ -78,6 +82,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   bool CreateFile(mode_t keepMode);
   bool CreateNamedFile();
   bool WriteAll(const char* bytes, std::size_t length);
+  void StartWriteBack(std::size_t written);
   bool Flush();
   bool PutInPlace();
   void RemoveAbandonedTemporaries() const;
@@ -91,6 +96,9 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   std::string tempName_;  // the named temporary, once there is one
   std::vector<char> buffer_;
   std::size_t bufferLimit_ = 0;
+  std::size_t written_ = 0;      // bytes in the new file
+  std::size_t writtenBack_ = 0;  // of which the disk has been asked to start on
+  static constexpr std::size_t kWriteBackStep = std::size_t{32} << 20;
   std::string lastError_;
 };
 
