@@ -1,13 +1,14 @@
 #include "dg/XmlElem.h"
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -134,11 +135,48 @@ std::string WhereParsingFailed(std::string_view text, const pugi::xml_parse_resu
          std::to_string(column) + ": " + (result ? "no root element" : result.description());
 }
 
-bool ReadWhole(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// Reads `size` bytes of `fd` into `bytes`, its pages mapped in on another thread meanwhile.
+bool ReadAll(int fd, char* bytes, std::size_t size) {
+  const du::PrefaultPages ready(bytes, size);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {  // the file shrank while it was read
+      errno = EIO;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The whole file in a block from pugixml's allocator, which a document can take over. Null,
+// with errno saying why, when it cannot be read.
+char* ReadForParsing(const std::string& path, std::size_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  char* bytes = nullptr;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    // errno says why
+  } else if (!S_ISREG(status.st_mode)) {
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  } else {
+    size = static_cast<std::size_t>(status.st_size);
+    bytes = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
+    if (!bytes) {
+      errno = ENOMEM;
+    } else if (!ReadAll(fd, bytes, size)) {
+      pugi::get_memory_deallocation_function()(bytes);
+      bytes = nullptr;
+    }
+  }
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return bytes;
 }
 
 }  // namespace
@@ -157,21 +195,23 @@ XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
 
 XmlElem* ParseXmlFromFile(const std::string& path, bool keepWhitespaceText,
                           std::string* errorText) {
-  // pugixml reads the file straight into its own buffer; the text is read again only to say
-  // where a parse failed.
-  auto document = std::make_unique<XmlDocument>(false);
-  const pugi::xml_parse_result result = document->Document().load_file(
-      path.c_str(), ParseFlags(keepWhitespaceText), pugi::encoding_utf8);
-  if (result && document->Document().document_element()) return document.release()->Root();
-  if (!errorText) return nullptr;
-  std::string text;
-  errno = 0;
-  if (!ReadWhole(path, text) || result.status == pugi::status_file_not_found ||
-      result.status == pugi::status_io_error) {
-    *errorText = "cannot read " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
-    return nullptr;
+  // The file is read straight into a buffer the document then owns and parses in place; the
+  // text is read again only to say where a parse failed.
+  std::size_t size = 0;
+  if (char* bytes = ReadForParsing(path, size)) {
+    auto document = std::make_unique<XmlDocument>(false);
+    const pugi::xml_parse_result result = document->Document().load_buffer_inplace_own(
+        bytes, size, ParseFlags(keepWhitespaceText), pugi::encoding_utf8);
+    if (result && document->Document().document_element()) return document.release()->Root();
+    if (!errorText) return nullptr;
+    if (char* again = ReadForParsing(path, size)) {  // pugixml has changed the first copy
+      *errorText = WhereParsingFailed(std::string_view(again, size), result);
+      pugi::get_memory_deallocation_function()(again);
+      return nullptr;
+    }
   }
-  *errorText = WhereParsingFailed(text, result);
+  if (errorText)
+    *errorText = "cannot read " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
   return nullptr;
 }
 
