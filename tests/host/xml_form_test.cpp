@@ -5,10 +5,12 @@
 #include <cfloat>
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string>
 
 #include "HostTest.h"
+#include "dg/XmlAccess.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/ValueText.h"
@@ -27,12 +29,21 @@ std::string Repeated(const std::string& part, int times) {
   return text;
 }
 
+// The tree written as XML, printed while the writer lives and again once it is gone: the
+// elements it copies from stay out of both, and leave the document with it.
 std::string Render(const SerializedContentElement& top) {
   const dg::XmlTree root(dg::NewXmlElem("targets", false));
-  serializedContent::XmlWriter writer(root.get());
-  top.Visit(writer, true);
-  std::string text;
-  dg::WriteXmlCloseTags(root.get(), text, 0);
+  std::string text, after;
+  {
+    serializedContent::XmlWriter writer(root.get());
+    top.Visit(writer, true);
+    dg::WriteXmlCloseTags(root.get(), text, 0);
+  }
+  dg::WriteXmlCloseTags(root.get(), after, 0);
+  EXPECT_EQ(after, text);
+  EXPECT_EQ(std::distance(dg::XmlAccess::Node(root.get()).root().begin(),
+                          dg::XmlAccess::Node(root.get()).root().end()),
+            1);
   return text;
 }
 
@@ -118,6 +129,7 @@ TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
     e->AddProperty(Symbol("p"), dg::DPoint3D{d, -d, d});
   }
   e->AddProperty(Symbol("f"), FLT_TRUE_MIN);
+  for (int i = 0; i < 100; ++i) e->AddProperty(Symbol("key " + std::to_string(i)), i);
   for (int i : {INT_MIN, INT_MAX, 0, -1}) e->AddProperty(Symbol("i"), i);
   for (int u : {0, 255}) e->AddProperty(Symbol("u"), static_cast<unsigned char>(u));
   for (bool b : {true, false}) e->AddProperty(Symbol("b"), b);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <concepts>
+#include <initializer_list>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -10,24 +11,14 @@
 #include "dg/XmlAccess.h"
 #include "serializedContent/ValueText.h"
 #include "serializedContent/XmlForm.h"
+#include "serializedContent/XmlPrototypes.h"
+#include "serializedContent/XmlText.h"
 
 namespace serializedContent {
 
 namespace {
 
 constexpr std::size_t kRemembered = 32;  // more distinct keys than any content has
-
-// Sets `name` to `text`, or `name-hex` to its bytes when XML cannot carry the text (`carried`
-// tells when the caller knows already).
-void SetText(pugi::xml_node node, const char* name, std::string_view text, bool carried = false) {
-  if (carried || IsXmlText(text)) {
-    node.append_attribute(name).set_value(text.data(), text.size());
-  } else {
-    const std::string hexName = std::string(name) + form::kHexSuffix;
-    const std::string hex = ToHex(text);
-    node.append_attribute(hexName.c_str()).set_value(hex.data(), hex.size());
-  }
-}
 
 // A number's text, formatted into a buffer on the stack.
 class NumberText {
@@ -49,7 +40,10 @@ class NumberText {
 }  // namespace
 
 struct XmlWriter::State {
+  explicit State(pugi::xml_node parentNode) : parent(parentNode), prototypes(parentNode) {}
+
   pugi::xml_node parent;
+  XmlPrototypes prototypes;
   std::vector<pugi::xml_node> open;  // the XML element of each entered element
   // Keys and element names repeat in every element of a kind, and a Symbol's text never
   // changes: whether XML carries one is worked out once per distinct symbol.
@@ -64,13 +58,19 @@ struct XmlWriter::State {
   void SetName(pugi::xml_node node, const char* name, const du::Symbol& text) {
     SetText(node, name, text.view(), Carried(text));
   }
-  pugi::xml_node Property(const char* type, const du::Symbol& key) {
-    pugi::xml_node node = open.back().append_child(type);
+  // A new element `type` for the property `key`, with the empty attributes `valueNames` after
+  // its key.
+  pugi::xml_node Property(const char* type, const du::Symbol& key,
+                          std::initializer_list<const char*> valueNames) {
+    pugi::xml_node node = prototypes.Append(open.back(), type, form::kKey, key, valueNames);
+    if (node) return node;
+    node = open.back().append_child(type);
     SetName(node, form::kKey, key);
+    for (const char* name : valueNames) node.append_attribute(name);
     return node;
   }
   void Value(const char* type, const du::Symbol& key, std::string_view text) {
-    Property(type, key).append_attribute(form::kValue).set_value(text.data(), text.size());
+    Property(type, key, {form::kValue}).last_attribute().set_value(text.data(), text.size());
   }
   template <class Number>
   requires std::is_arithmetic_v<Number>
@@ -79,17 +79,18 @@ struct XmlWriter::State {
     Value(type, key, std::string_view(text.data(), text.size()));
   }
   void Triple(const char* type, const du::Symbol& key, double x, double y, double z) {
-    pugi::xml_node node = Property(type, key);
-    for (const auto& [name, value] : {std::pair{form::kX, x}, {form::kY, y}, {form::kZ, z}}) {
+    pugi::xml_node node = Property(type, key, {form::kX, form::kY, form::kZ});
+    pugi::xml_attribute attribute = node.first_attribute();  // the key
+    for (double value : {x, y, z}) {
       const NumberText text(value);
-      node.append_attribute(name).set_value(text.data(), text.size());
+      attribute = attribute.next_attribute();
+      attribute.set_value(text.data(), text.size());
     }
   }
 };
 
-XmlWriter::XmlWriter(dg::XmlElem* parent) : state_(new State) {
-  if (parent) state_->parent = dg::XmlAccess::Node(parent);
-}
+XmlWriter::XmlWriter(dg::XmlElem* parent)
+    : state_(new State(parent ? dg::XmlAccess::Node(parent) : pugi::xml_node())) {}
 
 XmlWriter::~XmlWriter() = default;
 
@@ -98,8 +99,12 @@ bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedConten
     state_->open.push_back(state_->parent);  // the walk's first element is the given one
     return static_cast<bool>(state_->parent);
   }
-  pugi::xml_node node = state_->open.back().append_child(form::kContent);
-  state_->SetName(node, form::kName, name);
+  pugi::xml_node node =
+      state_->prototypes.Append(state_->open.back(), form::kContent, form::kName, name, {});
+  if (!node) {
+    node = state_->open.back().append_child(form::kContent);
+    state_->SetName(node, form::kName, name);
+  }
   state_->open.push_back(node);
   return true;
 }
@@ -118,7 +123,10 @@ void XmlWriter::Visit(const du::Symbol& key, const dg::DPoint3D& p) {
 }
 
 void XmlWriter::Visit(const du::Symbol& key, const du::Symbol& value) {
-  SetText(state_->Property(form::kString, key), form::kValue, value.view());
+  if (IsXmlText(value.view()))
+    state_->Value(form::kString, key, value.view());
+  else
+    SetText(state_->Property(form::kString, key, {}), form::kValue, value.view());
 }
 
 void XmlWriter::Visit(const du::Symbol& key, int value) { state_->Value(form::kInt, key, value); }
