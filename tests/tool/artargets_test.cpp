@@ -151,6 +151,14 @@ TEST_F(ArtargetsTest, AddCreatesTheFileAndListSortsByNameThenId) {
             "\"Door\"  type 0  id -2147483648  size 0 x 0  centre [0, 0, 0]  shape \"\"\n"
             "\"Door\"  type 0  id 9  size 0.8 x 2.1  centre [1.5, 0, -0]  shape \"/b/d\"\n"
             "\"Window\"  type 255  id 2  size 0 x 0  centre [0, 0, 0]  shape \"\"\n");
+  // Names alike in their first 16 bytes, or beyond ASCII, still sort as whole byte strings.
+  for (const char* name :
+       {"abcdefghijklmnop-2", "é", "abcdefghijklmnop-10", "z", "abcdefghijklmnop"})
+    ASSERT_EQ(Run(std::string("add s.xml ") + name).status, 0);
+  std::istringstream listed(Run("list s.xml").out);
+  std::string names;
+  for (std::string line; std::getline(listed, line);) names += line.substr(0, line.find("  "));
+  EXPECT_EQ(names, "\"abcdefghijklmnop\"\"abcdefghijklmnop-10\"\"abcdefghijklmnop-2\"\"z\"\"é\"");
   ASSERT_EQ(Run("add j.xml A --size nan inf --rotation -inf --center 1 2 3").status, 0);
   std::string compact;
   for (char c : Run("list j.xml --json").out)
