@@ -4,6 +4,7 @@
 #include <functional>
 #include <iostream>
 
+#include "Background.h"
 #include "Commands.h"
 #include "ToolEntry.h"
 
@@ -98,6 +99,9 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
 
 extern "C" int ArtargetsRun(int argc, char** argv) {
   using namespace artargets;
+  struct Waiting {
+    ~Waiting() { WaitForBackground(); }
+  } waiting;  // on every way out: the host shuts down after this returns
   CLI::App app(
       "artargets: inspect, check, edit and convert AR target files through the "
       "AR targets plug-in, or watch a host session (demo).",

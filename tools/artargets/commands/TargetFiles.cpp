@@ -1,8 +1,10 @@
 #include "TargetFiles.h"
 
 #include <filesystem>
+#include <memory>
 #include <set>
 
+#include "Background.h"
 #include "Progress.h"
 #include "ar/ARContent.h"
 #include "arhost/Host.h"
@@ -29,39 +31,58 @@ bool Succeeded(const du::SmartPtr<orl::AsyncEvent>& event) {
   return event->GetStatus() == orl::BaseAsyncEvent::kSuccess;
 }
 
-// Loads `path` through the host; the file's targets, or false when the plug-in cannot load it.
-bool LoadTargets(const std::string& path, std::set<du::SmartPtr<ar::ARTarget>>& targets) {
-  auto entry = FileEntry(path);
+// What a load gives: the entry that holds the file's content, and its targets.
+struct Loaded {
+  du::SmartPtr<orl::AnnoSetTableEntry> entry;
+  std::set<du::SmartPtr<ar::ARTarget>> targets;
+};
+
+// Loads `path` through the host; false when the plug-in cannot load it.
+bool LoadTargets(const std::string& path, Loaded& loaded) {
+  loaded.entry = FileEntry(path);
   {
     Progress reading("reading " + path);  // the plug-in reports no progress of its own
     du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
-    orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), entry, event.get());
+    orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), loaded.entry, event.get());
     if (!Succeeded(event)) return false;
   }
-  if (auto content = du::DynamicCast<ar::ARContent>(entry->GetContent()))
-    content->GetTargets(targets);
+  if (auto content = du::DynamicCast<ar::ARContent>(loaded.entry->GetContent()))
+    content->GetTargets(loaded.targets);
   return true;
+}
+
+// The loaded targets go on another thread while the command works on what it read of them.
+void LetGo(Loaded&& loaded) {
+  InBackground([gone = std::make_shared<Loaded>(std::move(loaded))] {
+    gone->targets.clear();
+    gone->entry = nullptr;
+  });
 }
 
 }  // namespace
 
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
-  std::set<du::SmartPtr<ar::ARTarget>> targets;
-  if (!LoadTargets(path, targets)) return false;
+  Loaded loaded;
+  if (!LoadTargets(path, loaded)) return false;
   records.clear();
-  records.reserve(targets.size());
-  Progress progress("collecting the targets of " + path, targets.size());
-  for (const auto& target : targets) {
-    records.push_back(RecordOf(*target));
-    progress.Advance();
+  records.reserve(loaded.targets.size());
+  {
+    Progress progress("collecting the targets of " + path, loaded.targets.size());
+    for (const auto& target : loaded.targets) {
+      records.push_back(RecordOf(*target));
+      progress.Advance();
+    }
   }
+  LetGo(std::move(loaded));
   return true;
 }
 
 std::optional<std::size_t> CountTargetFile(const std::string& path) {
-  std::set<du::SmartPtr<ar::ARTarget>> targets;
-  if (!LoadTargets(path, targets)) return std::nullopt;
-  return targets.size();
+  Loaded loaded;
+  if (!LoadTargets(path, loaded)) return std::nullopt;
+  const std::size_t count = loaded.targets.size();
+  LetGo(std::move(loaded));
+  return count;
 }
 
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
