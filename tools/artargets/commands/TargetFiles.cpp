@@ -31,7 +31,7 @@ bool Succeeded(const du::SmartPtr<orl::AsyncEvent>& event) {
   return event->GetStatus() == orl::BaseAsyncEvent::kSuccess;
 }
 
-// A file's entry, which holds its content, and the content's targets.
+// What a load gives: the entry that holds the file's content, and its targets.
 struct Loaded {
   du::SmartPtr<orl::AnnoSetTableEntry> entry;
   std::set<du::SmartPtr<ar::ARTarget>> targets;
@@ -87,27 +87,24 @@ std::optional<std::size_t> CountTargetFile(const std::string& path) {
 
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
                     std::string& error) {
-  Loaded saved;
+  std::set<du::SmartPtr<ar::ARTarget>> targets;
   {
     Progress progress("preparing the targets of " + path, records.size());
     for (const auto& record : records) {
-      saved.targets.insert(MakeTarget(record));
+      targets.insert(MakeTarget(record));
       progress.Advance();
     }
   }
   Progress writing("writing " + path);
-  {
-    du::SmartPtr<ar::ARContent> content = new ar::ARContent;
-    content->SetTargets(saved.targets);
-    saved.entry = FileEntry(path);
-    saved.entry->SetContent(content.get());
-  }
+  du::SmartPtr<ar::ARContent> content = new ar::ARContent;
+  content->SetTargets(targets);
+  auto entry = FileEntry(path);
+  entry->SetContent(content.get());
+
   const bool existed = std::filesystem::exists(path);
   du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
-  orlloader::Loader::GetLoader()->SaveAnnotation(TableOf(path), saved.entry, event.get());
-  const bool written = Succeeded(event);
-  LetGo(std::move(saved));
-  if (written) return true;
+  orlloader::Loader::GetLoader()->SaveAnnotation(TableOf(path), entry, event.get());
+  if (Succeeded(event)) return true;
   error = "cannot write " + path;
   if (!event->GetErrorMessage().empty()) error += ": " + event->GetErrorMessage().str();
   if (existed) error += "; the previous file is unchanged";
