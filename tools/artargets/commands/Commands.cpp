@@ -37,8 +37,9 @@ int CannotLoad(const std::string& path) {
 }
 
 // Loads `path`; on failure says why and gives false.
-bool Load(const std::string& path, std::vector<TargetRecord>& records) {
-  if (LoadTargetFile(path, records)) return true;
+bool Load(const std::string& path, std::vector<TargetRecord>& records,
+          LetGoOfTargets letGo = LetGoOfTargets::kInBackground) {
+  if (LoadTargetFile(path, records, letGo)) return true;
   CannotLoad(path);
   return false;
 }
@@ -106,7 +107,7 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
   const bool fresh = mayBeMissing && !std::filesystem::exists(path);
-  if (!fresh && !Load(path, records)) return 1;
+  if (!fresh && !Load(path, records, LetGoOfTargets::kAtOnce)) return 1;
   if (!change(records)) return 1;
   return Save(path, records);
 }
@@ -251,7 +252,7 @@ int Import(const std::string& in, const std::string& path) {
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   // Importing replaces the file, but never one that is something other than a target file.
   std::vector<TargetRecord> existing;
-  if (std::filesystem::exists(path) && !LoadTargetFile(path, existing))
+  if (std::filesystem::exists(path) && !LoadTargetFile(path, existing, LetGoOfTargets::kAtOnce))
     return Fail(path +
                 " exists and is not a target file the plug-in loads; it is left as it "
                 "is (remove it first to replace it)");

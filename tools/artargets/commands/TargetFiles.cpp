@@ -61,7 +61,8 @@ void LetGo(Loaded&& loaded) {
 
 }  // namespace
 
-bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
+bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
+                    LetGoOfTargets letGo) {
   Loaded loaded;
   if (!LoadTargets(path, loaded)) return false;
   records.clear();
@@ -73,7 +74,7 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records)
       progress.Advance();
     }
   }
-  LetGo(std::move(loaded));
+  if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
 
