@@ -159,6 +159,25 @@ TEST_F(ArtargetsTest, AddCreatesTheFileAndListSortsByNameThenId) {
   std::string names;
   for (std::string line; std::getline(listed, line);) names += line.substr(0, line.find("  "));
   EXPECT_EQ(names, "\"abcdefghijklmnop\"\"abcdefghijklmnop-10\"\"abcdefghijklmnop-2\"\"z\"\"é\"");
+  // A file large enough to be read out on two threads comes out whole and in order.
+  std::string many = "[";
+  std::vector<std::string> expected;
+  for (int i = 0; i < 5000; ++i) {
+    expected.push_back("\"t" + std::to_string(i) + "\"");
+    many += (i ? "," : "") + std::string("{\"name\":\"t") + std::to_string(i) +
+            "\",\"id\":" + std::to_string(i) +
+            ",\"image\":\"\",\"width\":1,\"height\":1,\"type\":0,\"center\":[0,0,0],"
+            "\"normal\":[0,0,1],\"xdir\":[1,0,0],\"ydir\":[0,1,0],\"shape\":\"\","
+            "\"rotation\":0}";
+  }
+  Write("many.json", many + "]");
+  ASSERT_EQ(Run("import many.json -o many.xml").status, 0);
+  std::istringstream manyListed(Run("list many.xml").out);
+  std::vector<std::string> got;
+  for (std::string line; std::getline(manyListed, line);)
+    got.push_back(line.substr(0, line.find("  ")));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(got, expected);
   ASSERT_EQ(Run("add j.xml A --size nan inf --rotation -inf --center 1 2 3").status, 0);
   std::string compact;
   for (char c : Run("list j.xml --json").out)
