@@ -1,9 +1,9 @@
 #include "serializedContent/XmlPrototypes.h"
 
 #include <cstring>
+#include <sstream>
 #include <string>
 
-#include "serializedContent/XmlForm.h"
 #include "serializedContent/XmlText.h"
 
 namespace serializedContent {
@@ -14,14 +14,6 @@ constexpr char kHolder[] = "prototypes";
 // Past this many, an element gets no prototype of its own: a tree of many distinct names
 // would otherwise make every lookup a long search.
 constexpr std::size_t kMost = 64;
-
-class StringWriter final : public pugi::xml_writer {
- public:
-  void write(const void* data, size_t size) override {
-    text.append(static_cast<const char*>(data), size);
-  }
-  std::string text;
-};
 
 }  // namespace
 
@@ -72,9 +64,10 @@ pugi::xml_node XmlPrototypes::Parse(const char* type, const char* keyName, const
   pugi::xml_node built = scratch.append_child(type);
   SetText(built, keyName, key.view());
   for (const char* name : valueNames) built.append_attribute(name);
-  StringWriter writer;
-  scratch.print(writer, "", pugi::format_raw);
-  if (!holder_.append_buffer(writer.text.data(), writer.text.size())) return {};
+  std::ostringstream text;
+  scratch.print(text, "", pugi::format_raw);
+  const std::string printed = text.str();
+  if (!holder_.append_buffer(printed.data(), printed.size())) return {};
   pugi::xml_node parsed = holder_.last_child();
   // A text that does not come back exactly is built the long way, every time.
   bool same = std::strcmp(parsed.name(), type) == 0;
