@@ -1,0 +1,68 @@
+// The artargets tool run as a process, the way a person runs it, in a fresh folder of its own:
+// ArtargetsTest runs command lines there and writes and reads the files they work on, and
+// builds target files from their parts.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "TempDir.h"
+
+namespace artest {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class ArtargetsTest : public ::testing::Test {
+ protected:
+  // Runs `command` in the test's folder with the shell; "$A" is the tool.
+  Result Shell(const std::string& command) {
+    const std::string line = "cd '" + dir_.path().string() + "' && A='" + ARTARGETS_PATH +
+                             "' && { " + command + "; } >out.txt 2>err.txt";
+    const int raw = std::system(line.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read("out.txt"), Read("err.txt")};
+  }
+  Result Run(const std::string& args) { return Shell("\"$A\" " + args); }
+  void Write(const std::string& name, const std::string& text) {
+    artest::WriteFile(dir_.File(name), text);
+  }
+  std::string Read(const std::string& name) { return artest::ReadFile(dir_.File(name)); }
+  // A target file whose "arcontent" holds `body`.
+  static std::string TargetFile(const std::string& body, const std::string& root = "") {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" +
+           (root.empty() ? "<augmentedreality version=\"1\">" : root) +
+           "<targets><content name=\"arcontent\">" + body +
+           "</content></targets></augmentedreality>\n";
+  }
+  static std::string Target(const std::string& properties, const char* version = "0") {
+    return std::string("<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"") +
+           version + "\"/>" + properties + "</content>";
+  }
+  static std::string Named(const std::string& name) {
+    return "<string key=\"artargetname\" value=\"" + name + "\"/>";
+  }
+  static std::string Sized(double width, double height) {
+    std::ostringstream text;
+    text << "<double key=\"artargetwidth\" value=\"" << width << "\"/>"
+         << "<double key=\"artargetheight\" value=\"" << height << "\"/>";
+    return text.str();
+  }
+  static constexpr const char* kUpright =
+      "<vector key=\"artargetnormal\" x=\"0\" y=\"-1\" z=\"0\"/>"
+      "<vector key=\"artargetxdir\" x=\"1\" y=\"0\" z=\"0\"/>"
+      "<vector key=\"artargetydir\" x=\"0\" y=\"0\" z=\"1\"/>";
+  // A sound target: named, sized, with its three directions.
+  static std::string Sound(const std::string& name) {
+    return Target(Named(name) + Sized(1, 2) + kUpright);
+  }
+
+  artest::TempDir dir_;
+};
+
+}  // namespace artest
