@@ -123,16 +123,15 @@ TEST_F(FileWriterTest, FailedSavesKeepThePreviousFileAndSayWhy) {
       SCOPED_TRACE(std::string(row.name) + (unnamed ? ", unnamed" : ", named"));
       artest::TempDir dir;
       const std::string path = dir.File("t");
-      if (row.occupied) {
-        std::filesystem::create_directory(path);
-        WriteFile(path + "/inside", "kept");
-      } else {
-        WriteFile(path, "precious");
-      }
+      if (!row.occupied) WriteFile(path, "precious");
       g_noUnnamedFiles = !unnamed;
       g_writeError = row.writeError;
       auto writer = FileWriter::Construct();
       ASSERT_TRUE(writer->Open(path, 0, 0, true));
+      if (row.occupied) {  // after Open, which refuses a folder
+        std::filesystem::create_directory(path);
+        WriteFile(path + "/inside", "kept");
+      }
       writer->Write1ByteArray("new", 3);
       if (!row.released) {
         EXPECT_FALSE(writer->Close());

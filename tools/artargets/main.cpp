@@ -6,11 +6,13 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "SafeText.h"
 #include "ar/Version.h"
 #include "arhost/Host.h"
 #include "orlloader/Loader.h"
@@ -51,7 +53,7 @@ int Run(int argc, char** argv) {
         (LibraryFolder() / ("libaugmentedreality.so." + std::to_string(AR_VERSION_MAJOR))).string();
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
-    std::cerr << "artargets: cannot load the plug-in: " << error
+    std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error)
               << "\nBuild it (scripts/demo.sh builds everything) or name it with --plugin PATH.\n";
     return 1;
   }
@@ -63,13 +65,14 @@ int Run(int argc, char** argv) {
       (LibraryFolder() / "artargets" / "libartargets_commands.so").string();
   void* commands = ::dlopen(commandsPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!commands) {
-    std::cerr << "artargets: cannot open the tool's commands: " << ::dlerror() << "\n";
+    std::cerr << "artargets: cannot open the tool's commands: " << artargets::SafeText(::dlerror())
+              << "\n";
     return 1;
   }
   using Entry = int (*)(int, char**);
   auto run = reinterpret_cast<Entry>(::dlsym(commands, "ArtargetsRun"));
   if (!run) {
-    std::cerr << "artargets: " << commandsPath << " lacks ArtargetsRun\n";
+    std::cerr << "artargets: " << artargets::SafeText(commandsPath) << " lacks ArtargetsRun\n";
     return 1;
   }
   return run(argc, argv);
@@ -78,8 +81,14 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int status = Run(argc, argv);
-  std::cout.flush();
+  // A write beyond the file size limit (ulimit -f) then fails with EFBIG, which the writer
+  // reports as any failed write, instead of killing the tool without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
+  int status = Run(argc, argv);
+  if (!std::cout.flush()) {
+    std::cerr << "artargets: cannot write standard output\n";
+    status = 1;
+  }
   arhost::Shutdown();
   return status;
 }

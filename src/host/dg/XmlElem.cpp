@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -47,19 +49,16 @@ namespace {
 
 pugi::xml_node NodeOf(const XmlElem* e) { return XmlAccess::Node(e); }
 
-// Line and column (both from 1) of byte `offset` in `text`.
-std::pair<long, long> LineAndColumn(std::string_view text, std::ptrdiff_t offset) {
+// A line and a column (both from 1) in a text read piece by piece.
+struct Position {
   long line = 1, column = 1;
-  for (std::ptrdiff_t i = 0; i < offset && i < static_cast<std::ptrdiff_t>(text.size()); ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
+  void Advance(std::string_view piece) {
+    for (char c : piece) {
+      column = c == '\n' ? 1 : column + 1;
+      line += c == '\n';
     }
   }
-  return {line, column};
-}
+};
 
 class StringWriter final : public pugi::xml_writer {
  public:
@@ -128,11 +127,16 @@ unsigned ParseFlags(bool keepWhitespaceText) {
   return keepWhitespaceText ? pugi::parse_default | pugi::parse_ws_pcdata : pugi::parse_default;
 }
 
-// "not well-formed XML at line L, column C: REASON" for a failed parse of `text`.
+// "not well-formed XML at line L, column C: REASON" for a parse that failed at `at`.
+std::string NotWellFormed(const Position& at, const pugi::xml_parse_result& result) {
+  return "not well-formed XML at line " + std::to_string(at.line) + ", column " +
+         std::to_string(at.column) + ": " + (result ? "no root element" : result.description());
+}
+
 std::string WhereParsingFailed(std::string_view text, const pugi::xml_parse_result& result) {
-  const auto [line, column] = LineAndColumn(text, result ? 0 : result.offset);
-  return "not well-formed XML at line " + std::to_string(line) + ", column " +
-         std::to_string(column) + ": " + (result ? "no root element" : result.description());
+  Position at;
+  at.Advance(text.substr(0, result ? 0 : std::min<std::size_t>(result.offset, text.size())));
+  return NotWellFormed(at, result);
 }
 
 // Reads `size` bytes of `fd` into `bytes`, its pages mapped in on another thread meanwhile.
@@ -152,31 +156,72 @@ bool ReadAll(int fd, char* bytes, std::size_t size) {
   return true;
 }
 
-// The whole file in a block from pugixml's allocator, which a document can take over. Null,
-// with errno saying why, when it cannot be read.
-char* ReadForParsing(const std::string& path, std::size_t& size) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  char* bytes = nullptr;
+// What is at a path that is not a regular file, for the reason a read is refused.
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+// The open file's bytes in a block from pugixml's allocator, which a document can take over.
+// Null, with the reason in `why`, when it cannot be read. Only a regular file is read: a FIFO
+// or a device could block or never end.
+char* ReadForParsing(int fd, const std::string& path, std::size_t& size, std::string& why) {
   struct stat status {};
   if (::fstat(fd, &status) != 0) {
-    // errno says why
-  } else if (!S_ISREG(status.st_mode)) {
-    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-  } else {
-    size = static_cast<std::size_t>(status.st_size);
-    bytes = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
-    if (!bytes) {
-      errno = ENOMEM;
-    } else if (!ReadAll(fd, bytes, size)) {
-      pugi::get_memory_deallocation_function()(bytes);
-      bytes = nullptr;
-    }
+    why = "cannot read " + path + ": " + std::strerror(errno);
+    return nullptr;
   }
-  const int error = errno;
-  ::close(fd);
-  errno = error;
+  if (!S_ISREG(status.st_mode)) {
+    why = "cannot read " + path + ": it is " + KindOf(status.st_mode) + ", not a regular file";
+    return nullptr;
+  }
+  size = static_cast<std::size_t>(status.st_size);
+  auto* bytes = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
+  if (!bytes) errno = ENOMEM;
+  if (!bytes || !ReadAll(fd, bytes, size)) {
+    why = "cannot read " + path + ": " + std::strerror(errno);
+    if (bytes) pugi::get_memory_deallocation_function()(bytes);
+    return nullptr;
+  }
   return bytes;
+}
+
+// Where a parse of the open file failed. pugixml has changed the parsed copy in place, so the
+// lines are counted in the file itself, up to the failure only and a piece at a time.
+std::string WhereParsingFailed(int fd, const pugi::xml_parse_result& result) {
+  Position at;
+  const auto end = static_cast<off_t>(result ? 0 : result.offset);
+  char piece[1 << 16];
+  for (off_t done = 0; done < end;) {
+    const auto wanted = static_cast<std::size_t>(std::min<off_t>(end - done, sizeof piece));
+    const ssize_t n = ::pread(fd, piece, wanted, done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    at.Advance(std::string_view(piece, static_cast<std::size_t>(n)));
+    done += n;
+  }
+  return NotWellFormed(at, result);
+}
+
+// The watcher of file parses; guarded by g_watcherMutex.
+std::mutex g_watcherMutex;
+FileParseWatcher g_watcher;
+
+void Tell(const std::string& path, const XmlElem* root, const std::string& failure) {
+  FileParseWatcher watcher;
+  {
+    std::lock_guard lock(g_watcherMutex);
+    watcher = g_watcher;
+  }
+  if (watcher) watcher(path, root, failure);
+}
+
+bool Watched() {
+  std::lock_guard lock(g_watcherMutex);
+  return static_cast<bool>(g_watcher);
 }
 
 }  // namespace
@@ -193,26 +238,32 @@ XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
   return document.release()->Root();
 }
 
+void WatchFileParses(FileParseWatcher watcher) {
+  std::lock_guard lock(g_watcherMutex);
+  g_watcher = std::move(watcher);
+}
+
 XmlElem* ParseXmlFromFile(const std::string& path, bool keepWhitespaceText,
                           std::string* errorText) {
-  // The file is read straight into a buffer the document then owns and parses in place; the
-  // text is read again only to say where a parse failed.
+  // Opened without waiting: a FIFO would otherwise block here until a writer came.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  std::string why = fd < 0 ? "cannot read " + path + ": " + std::strerror(errno) : std::string();
+  XmlElem* root = nullptr;
   std::size_t size = 0;
-  if (char* bytes = ReadForParsing(path, size)) {
+  // The file is read straight into a buffer the document then owns and parses in place.
+  if (char* bytes = fd < 0 ? nullptr : ReadForParsing(fd, path, size, why)) {
     auto document = std::make_unique<XmlDocument>(false);
     const pugi::xml_parse_result result = document->Document().load_buffer_inplace_own(
         bytes, size, ParseFlags(keepWhitespaceText), pugi::encoding_utf8);
-    if (result && document->Document().document_element()) return document.release()->Root();
-    if (!errorText) return nullptr;
-    if (char* again = ReadForParsing(path, size)) {  // pugixml has changed the first copy
-      *errorText = WhereParsingFailed(std::string_view(again, size), result);
-      pugi::get_memory_deallocation_function()(again);
-      return nullptr;
-    }
+    if (result && document->Document().document_element())
+      root = document.release()->Root();
+    else if (errorText || Watched())
+      why = WhereParsingFailed(fd, result);
   }
-  if (errorText)
-    *errorText = "cannot read " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
-  return nullptr;
+  if (fd >= 0) ::close(fd);
+  if (!root && errorText) *errorText = why;
+  Tell(path, root, why);
+  return root;
 }
 
 XmlElem* NewXmlElem(const char* name, bool withDeclaration) {

@@ -5,6 +5,7 @@
 // Thread rules: one thread at a time per tree.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,9 +45,20 @@ class ARHOST_API XmlElem {
 
 // Parses the file at `path`. `keepWhitespaceText` keeps text made only of white space. On
 // failure returns null and, when `errorText` is given, says why: "cannot read PATH: REASON" or
-// "not well-formed XML at line L, column C: REASON".
+// "not well-formed XML at line L, column C: REASON". Only a regular file is read, and it is
+// opened without waiting: a FIFO, a device or a folder is refused ("cannot read PATH: it is a
+// FIFO, not a regular file") instead of blocking or never ending. The file is read once; where
+// a parse fails, the part before the failure is read again to count its lines.
 ARHOST_API XmlElem* ParseXmlFromFile(const std::string& path, bool keepWhitespaceText,
                                      std::string* errorText);
+// A host application may watch the files parsed: a watcher set with WatchFileParses is called
+// at the end of every ParseXmlFromFile, on the parsing thread, with the path and either the
+// root of the new tree or, when the parse failed, the reason as above. A tool that reports why
+// its plug-in could not load a file learns it so, from the plug-in's own read. One watcher at a
+// time; an empty one stops the watching. The watcher must not keep the root or parse a file.
+using FileParseWatcher =
+    std::function<void(const std::string& path, const XmlElem* root, const std::string& failure)>;
+ARHOST_API void WatchFileParses(FileParseWatcher watcher);
 // The same for text already in memory.
 ARHOST_API XmlElem* ParseXmlFromString(std::string_view text, bool keepWhitespaceText,
                                        std::string* errorText);

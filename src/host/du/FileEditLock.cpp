@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,14 +33,43 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string FileEditLock::ResolvedPath(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-  return error || resolved.empty() ? path : resolved.string();
+bool FileEditLock::Resolve(const std::string& path, std::string& resolved, std::string& error) {
+  constexpr int kMostLinks = 40;  // as many as the kernel follows in one path
+  std::filesystem::path at = path;
+  for (int links = 0;; ++links) {
+    struct stat status {};
+    if (::lstat(at.c_str(), &status) != 0) {
+      if (errno == ENOENT) break;  // a new file: a save creates it
+      error = std::strerror(errno);
+      return false;
+    }
+    if (!S_ISLNK(status.st_mode)) break;
+    std::error_code failure;
+    const std::filesystem::path target = std::filesystem::read_symlink(at, failure);
+    if (links == kMostLinks || failure) {
+      error = failure ? failure.message() : std::strerror(ELOOP);
+      return false;
+    }
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  std::error_code failure;
+  const std::filesystem::path folder =
+      std::filesystem::weakly_canonical(at.has_parent_path() ? at.parent_path() : ".", failure);
+  if (failure) {
+    error = failure.message();
+    return false;
+  }
+  resolved = (folder / at.filename()).string();
+  return true;
 }
 
 FileEditLock::FileEditLock(const std::string& path) {
-  const std::string folder = FolderOf(ResolvedPath(path));
+  std::string resolved;
+  if (!Resolve(path, resolved, lastError_)) {
+    lastError_ = "cannot lock " + path + ": " + lastError_;
+    return;
+  }
+  const std::string folder = FolderOf(resolved);
   std::lock_guard lock(g_mutex);
   FolderHold& hold = Holds()[folder];
   if (hold.count == 0) {

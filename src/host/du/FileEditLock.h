@@ -20,7 +20,8 @@ namespace du {
 
 class ARHOST_API FileEditLock {
  public:
-  // Blocks until no other process holds the lock of `path`'s folder.
+  // Blocks until no other process holds the lock of `path`'s folder; not held (see GetLastError)
+  // when the folder cannot be opened or `path`'s links cannot be followed.
   explicit FileEditLock(const std::string& path);
   ~FileEditLock();
   FileEditLock(const FileEditLock&) = delete;
@@ -29,8 +30,10 @@ class ARHOST_API FileEditLock {
   bool IsHeld() const { return !folder_.empty(); }
   const std::string& GetLastError() const { return lastError_; }
 
-  // The file a save of `path` writes: `path` with every symbolic link on the way resolved.
-  static std::string ResolvedPath(const std::string& path);
+  // The file a save of `path` writes, into `resolved`: `path` with every symbolic link on the way
+  // followed, also a link to a file that does not exist yet. False, with the reason in `error`,
+  // when the links cannot be followed (a loop, a folder on the way that is missing or is not one).
+  static bool Resolve(const std::string& path, std::string& resolved, std::string& error);
 
  private:
   std::string folder_;

@@ -1,6 +1,8 @@
 #include "du/FileWriter.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +40,22 @@ bool IsTemporaryOf(const std::string& name, const std::string& baseName) {
          name.compare(0, prefix.size(), prefix) == 0;
 }
 
+// Holds back every signal that can be held while it lives; they arrive when it goes.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &previous_);
+  }
+  ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 bool UnnamedFilesUnsupported(int error) {
   return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
@@ -70,11 +88,20 @@ bool FileWriter::Open(const std::string& path, int mode, unsigned bufferSize,
     lastError_ = "the writer is already open on " + path_;
     return false;
   }
-  const std::filesystem::path target = FileEditLock::ResolvedPath(path);
+  std::string resolved;
+  if (!FileEditLock::Resolve(path, resolved, lastError_)) {
+    lastError_ = "cannot write " + path + ": " + lastError_;
+    return false;
+  }
+  const std::filesystem::path target = resolved;
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !replaceExisting) {
     lastError_ = path + " already exists";
+    return false;
+  }
+  if (exists && !S_ISREG(existing.st_mode)) {
+    lastError_ = "cannot write " + path + ": it is not a regular file, and it is left as it is";
     return false;
   }
   failed_ = false;
@@ -201,7 +228,10 @@ bool FileWriter::Close() {
 }
 
 bool FileWriter::PutInPlace() {
-  // An unnamed file gets a temporary name first: rename is what replaces a file atomically.
+  // An unnamed file gets a temporary name first: rename is what replaces a file atomically, and
+  // nothing links a file over another. A signal that would end the process waits until the
+  // rename is done, so that only SIGKILL (or a crash) can leave the named file behind.
+  const SignalsHeld held;
   const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
   for (int attempt = 0; tempName_.empty() && attempt < 100; ++attempt) {
     const std::string name = TemporaryName(baseName_);
@@ -215,8 +245,10 @@ bool FileWriter::PutInPlace() {
   if (tempName_.empty()) return Fail("cannot name the new " + path_);
   if (Calls().renameat(folderFd_, tempName_.c_str(), folderFd_, baseName_.c_str()) != 0)
     return Fail("cannot replace " + path_);
-  // Makes the rename itself durable; the new file is in place whatever this says.
-  Calls().fsync(folderFd_);
+  // Makes the rename itself durable: until it has, a crash may bring back the previous file.
+  if (Calls().fsync(folderFd_) != 0)
+    return Fail("cannot sync the folder of " + path_ + " (the new file is in place, but a crash " +
+                "may still bring back the previous one)");
   return true;
 }
 

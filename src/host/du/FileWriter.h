@@ -4,16 +4,20 @@
 // Open creates an unnamed file (O_TMPFILE) in the target's folder; Close flushes it, syncs it,
 // gives it a temporary name (linkat), renames it over the target and syncs the folder, so that
 // after a crash either the old or the new file is there, whole. A save killed before Close
-// leaves nothing, as an unnamed file dies with its process. Where the file system has no
-// unnamed files, Open creates a hidden named temporary ".NAME.tmpXXXXXX" instead and holds an
-// advisory lock on it while it lives; the next save of the same file removes every such
-// temporary whose lock is free, that is, whose writer is gone.
+// leaves nothing, as an unnamed file dies with its process. Between the naming and the rename
+// (no system call links a file over another) every signal that can be held waits, so only
+// SIGKILL or a crash in those microseconds leaves a named temporary ".NAME.tmpXXXXXX". Where the
+// file system has no unnamed files, Open creates that named temporary at once instead. Either
+// way the writer holds an advisory lock on its temporary while it lives, and the next save of
+// the same file removes every such temporary whose lock is free, that is, whose writer is gone.
 //
 // A large file goes to the disk while it is being written: every 32 MiB the writer asks the
 // kernel to start writing back what it has (sync_file_range), so that the sync at Close waits
 // only for the last part.
 //
-// A path that is a symbolic link writes the file the link points to; the link stays. The new
+// A path that is a symbolic link writes the file the link points to; the link stays. A link
+// that cannot be followed (a loop) fails Open, and so does a path that names something other
+// than a regular file (a folder, a FIFO, a device): neither is ever replaced. The new
 // file is created with mode 0666 less the process's umask (the kernel applies it; the umask is
 // never changed), or keeps the mode of the file it replaces. Close holds the FileEditLock of
 // the target, so a save never lands in the middle of another process's read-change-save.
@@ -55,7 +59,8 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   // writer then stays failed and Close will not replace the target.
   bool Write1ByteArray(const void* bytes, std::uint32_t length);
   // Flushes, syncs and puts the new file in place of the target. False on any failure, in
-  // which case the target and its folder are as they were.
+  // which case the target and its folder are as they were, but for one: when the folder cannot
+  // be synced after the rename, the new file is in place, and the reason says so.
   bool Close();
 
   bool IsOpen() const { return fd_ >= 0; }

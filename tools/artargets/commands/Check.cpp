@@ -1,7 +1,6 @@
 #include "Check.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -187,24 +186,6 @@ void SharedNames(const std::vector<PlacedTarget>& targets, std::vector<std::stri
 }
 
 }  // namespace
-
-std::string Diagnose(const std::string& path) {
-  std::string reason;
-  dg::XmlTree root(dg::ParseXmlFromFile(path, false, &reason));
-  if (!root) return reason;
-  const std::string rootName = root->GetName();
-  const char* version = root->FindAttribute("version");
-  if (!version) return "the root element <" + Escaped(rootName) + "> has no \"version\" attribute";
-  int number = 0;
-  root->GetIntAttribute("version", number);
-  if (number == INT_MAX && std::string(version) != std::to_string(INT_MAX))
-    return "the version " + Quoted(version) + " is not a whole number";
-  if (number > 1)
-    return "the file has version " + Escaped(version) +
-           ", newer than the reader knows (it reads versions up to 1)";
-  if (!root->FindChild("targets")) return "the root element has no \"targets\" child";
-  return "the plug-in could not load it";
-}
 
 Examination ExamineTree(const orl::SerializedContentElement& top,
                         const std::vector<std::string>& problems) {

@@ -1,7 +1,6 @@
-// What `check` says about a target file. Diagnose tells, in one sentence, why the plug-in
-// refuses a file; Examine looks through a file that loads for what the plug-in accepts
-// silently but its author probably did not mean, one finding per line, each naming the target
-// (its place in the file and its name).
+// What `check` says about a target file that loads: what the plug-in accepts silently but its
+// author probably did not mean, one finding per line, each naming the target (its place in the
+// file and its name).
 #pragma once
 
 #include <string>
@@ -25,7 +24,6 @@ struct Examination {
   std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
 };
 
-std::string Diagnose(const std::string& path);
 // Reads the file at `path` the way the plug-in's reader does and examines what it gives.
 Examination Examine(const std::string& path);
 // Examines a tree the host's XML form reader filled from a file's "targets", with the

@@ -8,11 +8,12 @@
 
 #include "Check.h"
 #include "Diff.h"
-#include "FileBytes.h"
 #include "ImageCheck.h"
+#include "InputFile.h"
 #include "JsonForm.h"
 #include "Progress.h"
 #include "Render.h"
+#include "SafeText.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
 #include "du/FileEditLock.h"
@@ -26,21 +27,22 @@ namespace {
 
 constexpr std::size_t kMaxPiece = std::size_t{1} << 30;  // the writer takes 32-bit lengths
 
+// Every message names what it is about, and names from outside are printed escaped.
 int Fail(const std::string& message) {
-  std::cerr << "artargets: " << message << "\n";
+  std::cerr << "artargets: " << SafeText(message) << "\n";
   return 1;
 }
 
-// Says why the plug-in cannot load `path`; gives 1.
-int CannotLoad(const std::string& path) {
-  return Fail("cannot load " + path + ": " + Diagnose(path));
+int CannotLoad(const std::string& path, const std::string& why) {
+  return Fail("cannot load " + path + ": " + why);
 }
 
 // Loads `path`; on failure says why and gives false.
 bool Load(const std::string& path, std::vector<TargetRecord>& records,
           LetGoOfTargets letGo = LetGoOfTargets::kInBackground) {
-  if (LoadTargetFile(path, records, letGo)) return true;
-  CannotLoad(path);
+  std::string why;
+  if (LoadTargetFile(path, records, why, letGo)) return true;
+  CannotLoad(path, why);
   return false;
 }
 
@@ -100,14 +102,18 @@ bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
 // Reads `path`, lets `change` edit its records and saves them, all under the file's edit lock,
 // so that an edit by another process (or a host's save) lands before or after this one, never
 // in between. A missing file is started afresh when `mayBeMissing`; one that exists but does
-// not load is never overwritten.
+// not load is never overwritten. A path that is no file to edit is refused before the lock is
+// taken, so that nothing waits while holding it.
 template <class Change>
 int Edit(const std::string& path, bool mayBeMissing, Change change) {
+  bool missing = false;
+  const std::string problem = InputProblem(path, &missing);
+  if (!problem.empty() && !(missing && mayBeMissing)) return CannotLoad(path, problem);
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
-  const bool fresh = mayBeMissing && !std::filesystem::exists(path);
-  if (!fresh && !Load(path, records, LetGoOfTargets::kAtOnce)) return 1;
+  InputProblem(path, &missing);  // again: another editor may have made it meanwhile
+  if (!missing && !Load(path, records, LetGoOfTargets::kAtOnce)) return 1;
   if (!change(records)) return 1;
   return Save(path, records);
 }
@@ -140,7 +146,8 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
 // Loads `path` through the plug-in and examines the tree the plug-in's reader reads, as the
 // host's XML form reader hands it over: the file is read once. A load that hands over no tree
 // (or several), or whose tree could not be examined, is examined by reading the file again.
-std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& examination) {
+std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& examination,
+                                          std::string& why) {
   int trees = 0;
   std::optional<std::size_t> count;
   {
@@ -156,7 +163,7 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& 
             ++trees;
           }
         });
-    count = CountTargetFile(path);
+    count = CountTargetFile(path, why);
   }
   if (count && trees != 1) examination = Examine(path);
   return count;
@@ -164,8 +171,9 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& 
 
 int Check(const std::string& path, const CheckOptions& options) {
   Examination examination;
-  const std::optional<std::size_t> count = LoadAndExamine(path, examination);
-  if (!count) return CannotLoad(path);
+  std::string why;
+  const std::optional<std::size_t> count = LoadAndExamine(path, examination, why);
+  if (!count) return CannotLoad(path, why);
   const std::size_t loaded = *count;
   std::vector<std::string>& findings = examination.findings;
   std::vector<TargetImage> images;
@@ -175,15 +183,18 @@ int Check(const std::string& path, const CheckOptions& options) {
       findings.insert(findings.end(), image.warnings.begin(), image.warnings.end());
   }
   if (options.json) {
-    nlohmann::ordered_json report = {{"file", path},
-                                     {"targets", loaded},
-                                     {"warnings", findings},
-                                     {"images", nlohmann::ordered_json::parse(ImagesJson(images))}};
-    std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+    const nlohmann::ordered_json report = {
+        {"file", path},
+        {"targets", loaded},
+        {"warnings", findings},
+        {"images", nlohmann::ordered_json::parse(ImagesJson(images))}};
+    std::cout << SafeJson(
+                     report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
               << "\n";
   } else {
-    for (const auto& finding : findings) std::cout << path << ": warning: " << finding << "\n";
-    std::cout << path << ": loads, " << loaded << " target" << (loaded == 1 ? "" : "s") << ", "
+    const std::string shown = SafeText(path);
+    for (const auto& finding : findings) std::cout << shown << ": warning: " << finding << "\n";
+    std::cout << shown << ": loads, " << loaded << " target" << (loaded == 1 ? "" : "s") << ", "
               << findings.size() << " warning" << (findings.size() == 1 ? "" : "s") << "\n";
   }
   const bool failed = std::any_of(images.begin(), images.end(), [&](const TargetImage& image) {
@@ -240,8 +251,8 @@ int Import(const std::string& in, const std::string& path) {
   std::vector<TargetRecord> records;
   try {
     Progress reading("reading " + in);
-    if (!ReadFileBytes(in, text))
-      error = "cannot read " + in;
+    if (!ReadInputFile(in, text, error))
+      error = "cannot read " + in + ": " + error;
     else if (!FromJsonText(text, records, error))
       error = in + ": " + error;
   } catch (const UsageError& e) {  // the progress line is gone before any message
@@ -251,11 +262,12 @@ int Import(const std::string& in, const std::string& path) {
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   // Importing replaces the file, but never one that is something other than a target file.
+  bool missing = false;
+  std::string why = InputProblem(path, &missing);
   std::vector<TargetRecord> existing;
-  if (std::filesystem::exists(path) && !LoadTargetFile(path, existing, LetGoOfTargets::kAtOnce))
-    return Fail(path +
-                " exists and is not a target file the plug-in loads; it is left as it "
-                "is (remove it first to replace it)");
+  if (!missing && (!why.empty() || !LoadTargetFile(path, existing, why, LetGoOfTargets::kAtOnce)))
+    return Fail(path + " is not a target file the plug-in loads (" + why +
+                "); it is left as it is (remove it first to replace it)");
   return Save(path, records);
 }
 

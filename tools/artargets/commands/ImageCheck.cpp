@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "FileBytes.h"
+#include "InputFile.h"
 #include "Progress.h"
 #include "ValueText.h"
 
@@ -25,8 +25,8 @@ std::string Label(const PlacedTarget& t) {
 // Reads and rates one file; a failure becomes the rating's problem.
 ImageQuality RateFile(const std::string& path) {
   try {
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return {"cannot be read"};
+    std::string bytes, why;
+    if (!ReadInputFile(path, bytes, why)) return {"cannot be read: " + why};
     return RateImage(bytes);
   } catch (const std::exception& e) {
     return {std::string("could not be rated: ") + e.what()};
@@ -112,8 +112,8 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     if (t.image.empty()) continue;
     image.path = fs::path(t.image).is_absolute() ? t.image : (fs::path(root) / t.image).string();
     if (hashOfPath.count(image.path)) continue;
-    std::string bytes;
-    if (!fs::is_regular_file(image.path) || !ReadFileBytes(image.path, bytes)) continue;
+    std::string bytes, why;
+    if (!ReadInputFile(image.path, bytes, why)) continue;
     const std::uint64_t hash = ContentHash(bytes);
     hashOfPath[image.path] = hash;
     pathOfHash.emplace(hash, image.path);

@@ -6,8 +6,10 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "SafeText.h"
 #include "TargetFields.h"
 #include "UsageError.h"
+#include "ValueText.h"
 #include "serializedContent/ValueText.h"
 
 namespace artargets {
@@ -45,7 +47,16 @@ std::string ReadText(const Json& value, const char* key) {
   return value.get<std::string>();
 }
 
+// True for a number written without a fraction that is too large for a 64-bit integer, which
+// the JSON library reads as a floating-point number: it is whole, but no target can hold it.
+bool IsHugeWhole(const Json& value) {
+  if (!value.is_number_float()) return false;
+  const double number = value.get<double>();
+  return std::isfinite(number) && std::trunc(number) == number && std::fabs(number) >= 0x1p63;
+}
+
 long long ReadWhole(const Json& value, const char* key, WholeRange range) {
+  if (IsHugeWhole(value)) throw UsageError(OutOfRangeText(key, value.dump(), range));
   if (!value.is_number_integer())
     throw std::runtime_error(std::string("\"") + key + "\" must be a whole number");
   const bool fits = value.is_number_unsigned() ? value.get<unsigned long long>() <=
@@ -60,7 +71,7 @@ TargetRecord ReadRecord(const Json& object) {
   for (const auto& item : object.items()) {
     const bool known = std::any_of(kFields.begin(), kFields.end(),
                                    [&](const Field& f) { return item.key() == f.key; });
-    if (!known) throw std::runtime_error("unknown key \"" + item.key() + "\"");
+    if (!known) throw std::runtime_error("unknown key " + Quoted(item.key()));
   }
   TargetRecord r;
   for (const Field& field : kFields) {
@@ -73,6 +84,41 @@ TargetRecord ReadRecord(const Json& object) {
     if (field.vector) r.*field.vector = ReadVector(value, field.key);
   }
   return r;
+}
+
+// A key given twice in one object: JSON allows it, but only one of the values would be kept.
+struct RepeatedKey : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Parses `text`, refusing a key that repeats within an object; throws Json::exception for
+// text that is not JSON and RepeatedKey.
+Json ParseWithoutRepeats(const std::string& text) {
+  std::vector<std::vector<std::string>> keysOfOpenObjects;
+  std::size_t targets = 0;
+  return Json::parse(text, [&](int depth, Json::parse_event_t event, Json& parsed) {
+    if (event == Json::parse_event_t::object_start) {
+      keysOfOpenObjects.emplace_back();
+      if (depth == 1) ++targets;
+    } else if (event == Json::parse_event_t::object_end) {
+      keysOfOpenObjects.pop_back();
+    } else if (event == Json::parse_event_t::key) {
+      auto& keys = keysOfOpenObjects.back();
+      const std::string& key = parsed.get_ref<const std::string&>();
+      if (std::find(keys.begin(), keys.end(), key) != keys.end())
+        throw RepeatedKey((depth == 1 ? "target " + std::to_string(targets) + ": " : "") +
+                          "the key " + Quoted(key) + " is given twice");
+      keys.push_back(key);
+    }
+    return true;
+  });
+}
+
+// The JSON library's message without its "[json.exception.parse_error.101] " prefix.
+std::string ParseErrorText(const Json::exception& e) {
+  const std::string what = e.what();
+  const std::size_t end = what.rfind("] ", what.find(' '));
+  return end == std::string::npos ? what : what.substr(end + 2);
 }
 
 }  // namespace
@@ -90,15 +136,18 @@ std::string ToJsonText(const std::vector<TargetRecord>& records) {
     array.push_back(std::move(object));
   }
   // JSON carries Unicode only: bytes that are not UTF-8 become U+FFFD.
-  return array.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  return SafeJson(array.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
 bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error) {
   Json array;
   try {
-    array = Json::parse(text);
+    array = ParseWithoutRepeats(text);
   } catch (const Json::exception& e) {  // a syntax error, or a number beyond a double
-    error = std::string("not JSON: ") + e.what();
+    error = "not JSON: " + ParseErrorText(e);
+    return false;
+  } catch (const RepeatedKey& e) {
+    error = e.what();
     return false;
   }
   if (!array.is_array()) {

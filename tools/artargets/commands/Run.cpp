@@ -1,12 +1,16 @@
 // The command line of artargets: one subcommand per command, --help everywhere, and the exit
 // statuses 0 (success), 1 (the operation failed) and 2 (wrong usage).
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <iostream>
 
 #include "Background.h"
 #include "Commands.h"
+#include "SafeText.h"
 #include "ToolEntry.h"
+#include "UsageError.h"
 
 namespace artargets {
 
@@ -93,6 +97,28 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   demo->callback([&] { command = [] { return Demo(); }; });
 }
 
+// The first word of the command line that is no option nor --plugin's value: the command.
+std::string CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plugin") == 0) {
+      ++i;
+    } else if (argv[i][0] != '-') {
+      return argv[i];
+    }
+  }
+  return {};
+}
+
+// The argument parser's complaint, or, when the command itself is not one of ours, that.
+std::string UsageProblem(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
+  const std::string word = CommandWord(argc, argv);
+  const auto commands = app.get_subcommands([](const CLI::App*) { return true; });
+  const bool known = std::any_of(commands.begin(), commands.end(),
+                                 [&](const CLI::App* c) { return c->get_name() == word; });
+  if (!word.empty() && !known) return "unknown command \"" + word + "\"";
+  return e.what();
+}
+
 }  // namespace
 
 }  // namespace artargets
@@ -122,14 +148,18 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "artargets: " << e.what() << "\nRun 'artargets --help' for the commands, or "
+    std::cerr << "artargets: " << SafeText(UsageProblem(app, e, argc, argv))
+              << "\nRun 'artargets --help' for the commands, or "
               << "'artargets COMMAND --help' for one of them.\n";
     return kUsage;
   }
   try {
     return command();
   } catch (const UsageError& e) {
-    std::cerr << "artargets: " << e.what() << "\n";
+    std::cerr << "artargets: " << SafeText(e.what()) << "\n";
     return kUsage;
+  } catch (const std::exception& e) {  // never an abort: a message and the failure status
+    std::cerr << "artargets: " << SafeText(e.what()) << "\n";
+    return 1;
   }
 }

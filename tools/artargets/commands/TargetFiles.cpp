@@ -1,14 +1,19 @@
 #include "TargetFiles.h"
 
+#include <climits>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <thread>
 
 #include "Background.h"
+#include "InputFile.h"
 #include "Progress.h"
+#include "ValueText.h"
 #include "ar/ARContent.h"
 #include "arhost/Host.h"
+#include "dg/XmlElem.h"
 #include "orl/AnnoSetTable.h"
 #include "orl/AsyncEvent.h"
 #include "orlloader/Loader.h"
@@ -38,14 +43,60 @@ struct Loaded {
   std::set<du::SmartPtr<ar::ARTarget>> targets;
 };
 
-// Loads `path` through the host; false when the plug-in cannot load it.
-bool LoadTargets(const std::string& path, Loaded& loaded) {
+// What keeps a well-formed file from loading, seen in its root element as the plug-in's reader
+// sees it; empty when nothing there explains it.
+std::string RootProblem(const dg::XmlElem& root) {
+  const char* version = root.FindAttribute("version");
+  if (!version)
+    return "the root element <" + Escaped(root.GetName()) + "> has no \"version\" attribute";
+  int number = 0;
+  root.GetIntAttribute("version", number);
+  if (number == INT_MAX && std::string(version) != std::to_string(INT_MAX))
+    return "the version " + Quoted(version) + " is not a whole number";
+  if (number > 1)
+    return "the file has version " + Escaped(version) +
+           ", newer than the reader knows (it reads versions up to 1)";
+  if (!root.FindChild("targets")) return "the root element has no \"targets\" child";
+  return {};
+}
+
+// Why a load fails, from the host's parse of the file during it; the watcher is called on the
+// loader's thread.
+class LoadWatch {
+ public:
+  LoadWatch() {
+    dg::WatchFileParses(
+        [this](const std::string&, const dg::XmlElem* root, const std::string& failure) {
+          const std::string why = root ? RootProblem(*root) : failure;
+          const std::lock_guard lock(mutex_);
+          why_ = why;
+        });
+  }
+  ~LoadWatch() { dg::WatchFileParses(nullptr); }
+  std::string Why() {
+    const std::lock_guard lock(mutex_);
+    return why_.empty() ? "the plug-in could not load it" : why_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string why_;
+};
+
+// Loads `path` through the host; false, with why, when the plug-in cannot load it.
+bool LoadTargets(const std::string& path, Loaded& loaded, std::string& why) {
+  why = InputProblem(path);
+  if (!why.empty()) return false;
   loaded.entry = FileEntry(path);
   {
     Progress reading("reading " + path);  // the plug-in reports no progress of its own
+    LoadWatch watch;
     du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
     orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), loaded.entry, event.get());
-    if (!Succeeded(event)) return false;
+    if (!Succeeded(event)) {
+      why = watch.Why();
+      return false;
+    }
   }
   if (auto content = du::DynamicCast<ar::ARContent>(loaded.entry->GetContent()))
     content->GetTargets(loaded.targets);
@@ -84,18 +135,18 @@ void LetGo(Loaded&& loaded) {
 
 }  // namespace
 
-bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
+bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
                     LetGoOfTargets letGo) {
   Loaded loaded;
-  if (!LoadTargets(path, loaded)) return false;
+  if (!LoadTargets(path, loaded, why)) return false;
   ReadOut(loaded.targets, records, path);
   if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
 
-std::optional<std::size_t> CountTargetFile(const std::string& path) {
+std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why) {
   Loaded loaded;
-  if (!LoadTargets(path, loaded)) return std::nullopt;
+  if (!LoadTargets(path, loaded, why)) return std::nullopt;
   const std::size_t count = loaded.targets.size();
   LetGo(std::move(loaded));
   return count;
@@ -117,7 +168,8 @@ bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& re
   auto entry = FileEntry(path);
   entry->SetContent(content.get());
 
-  const bool existed = std::filesystem::exists(path);
+  std::error_code unknown;  // then the message does not promise anything about a previous file
+  const bool existed = std::filesystem::exists(path, unknown);
   du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
   orlloader::Loader::GetLoader()->SaveAnnotation(TableOf(path), entry, event.get());
   if (Succeeded(event)) return true;

@@ -18,13 +18,16 @@ namespace artargets {
 // command lets them go on a thread of its own while it works (see Background.h).
 enum class LetGoOfTargets { kInBackground, kAtOnce };
 
-// The file's targets into `records` (in no particular order). False when the plug-in cannot
-// load it; the plug-in does not say why (see Diagnose in Check.h).
-bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
+// The file's targets into `records` (in no particular order). False, with why in `why` (the
+// end of a sentence: "not well-formed XML at line 3, ..."), when the plug-in cannot load it.
+// The file is read once: the plug-in says only that it failed, so the reason comes from
+// watching the host parse the file for it. A path that is no regular file, or one too large,
+// is refused before the plug-in is asked (see InputFile.h).
+bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
                     LetGoOfTargets letGo = LetGoOfTargets::kInBackground);
-// How many targets the plug-in loads from `path`, without reading them out; nothing when it
-// cannot load the file.
-std::optional<std::size_t> CountTargetFile(const std::string& path);
+// How many targets the plug-in loads from `path`, without reading them out; nothing, with why
+// in `why`, when it cannot load the file.
+std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why);
 
 // Writes `records` to `path`, replacing it. False, with the reason in `error`, when the file
 // was not replaced; the previous file, if any, is then as it was.

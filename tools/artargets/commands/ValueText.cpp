@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "SafeText.h"
 #include "serializedContent/ValueText.h"
 
 namespace artargets {
@@ -18,7 +19,8 @@ void AppendQuoted(std::string& out, const std::string& text) {
     out += text;
     out += '"';
   } else {
-    out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += SafeJson(
+        nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   }
 }
 

@@ -8,8 +8,8 @@
 
 namespace artargets {
 
-// Text from a file or a person made safe for a terminal: control characters become \uXXXX
-// escapes, bytes that are not UTF-8 become U+FFFD, quotes and backslashes are escaped. Every
+// Text from a file or a person made safe for a terminal (see SafeText.h), with quotes and
+// backslashes escaped too, as in JSON. Every
 // name, image, shape, key or other piece of a file that the tool prints goes through it.
 std::string Escaped(const std::string& text);
 // Escaped(text) in double quotes.

@@ -1,0 +1,71 @@
+#include "InputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace artargets {
+
+namespace {
+
+// Why what `status` describes is no input, or empty when it is a regular file of a sane size.
+std::string StatusProblem(const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) return "it is a folder, not a regular file";
+  if (S_ISFIFO(status.st_mode)) return "it is a FIFO, not a regular file";
+  if (S_ISSOCK(status.st_mode)) return "it is a socket, not a regular file";
+  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+    return "it is a device, not a regular file";
+  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+  if (static_cast<std::uint64_t>(status.st_size) > kMaxInputBytes)
+    return "it holds " + std::to_string(status.st_size) + " bytes, more than the " +
+           std::to_string(kMaxInputBytes) + " the tool reads";
+  return {};
+}
+
+// Closes a descriptor on every way out.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+std::string InputProblem(const std::string& path, bool* missing) {
+  struct stat status {};
+  const bool found = ::stat(path.c_str(), &status) == 0;
+  if (missing) *missing = !found && errno == ENOENT;
+  return found ? StatusProblem(status) : std::strerror(errno);
+}
+
+bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why) {
+  // Opened without waiting: opening a FIFO for reading would block until a writer comes.
+  const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  struct stat status {};
+  if (file.fd < 0 || ::fstat(file.fd, &status) != 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  why = StatusProblem(status);
+  if (!why.empty()) return false;
+  bytes.resize(static_cast<std::size_t>(status.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    if (n == 0) break;  // it shrank while being read: what is there is the file
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return true;
+}
+
+}  // namespace artargets

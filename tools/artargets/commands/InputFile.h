@@ -1,0 +1,24 @@
+// The files the tool reads itself (JSON to import, images to rate) and the checks it makes
+// before it hands a target file to the plug-in. Only a regular file is read: a FIFO or a device
+// could block for ever or never end, so such a path is refused before anything waits on it, and
+// so is a file larger than any target file, JSON or image can sensibly be.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace artargets {
+
+// A million targets make a target file of about 850 MB and their JSON about as much.
+constexpr std::uint64_t kMaxInputBytes = std::uint64_t{1} << 30;
+
+// Why the file at `path` cannot be read as input, as the end of a sentence ("it is a FIFO,
+// not a regular file", "No such file or directory"), or empty when it can. `missing`, when
+// given, tells whether nothing at all is there (a dangling link counts as nothing).
+std::string InputProblem(const std::string& path, bool* missing = nullptr);
+
+// The whole file at `path` into `bytes`; false, with why as InputProblem says it, when it
+// cannot be read.
+bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why);
+
+}  // namespace artargets
