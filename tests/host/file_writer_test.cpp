@@ -27,6 +27,8 @@ FileWriter::SystemCalls g_real;
 bool g_noUnnamedFiles = false;  // openat with O_TMPFILE fails as on a file system without them
 int g_writeError = 0;           // every write fails with this errno
 int g_blockWritesOn = -1;       // a pipe: the first write reports on it, then the writer hangs
+int g_folderSyncError = 0;      // syncing the folder fails with this errno
+bool g_termInRename = false;    // SIGTERM arrives just before the rename
 
 struct WatchedCalls {
   WatchedCalls() {
@@ -48,6 +50,8 @@ struct WatchedCalls {
                              struct stat st {};
                              ::fstat(fd, &st);
                              g_calls.push_back(S_ISDIR(st.st_mode) ? "fsync folder" : "fsync file");
+                             if (S_ISDIR(st.st_mode) && g_folderSyncError != 0)
+                               return errno = g_folderSyncError, -1;
                              return g_real.fsync(fd);
                            },
                            [](int from, const char* a, int to, const char* b, int flags) {
@@ -56,6 +60,7 @@ struct WatchedCalls {
                            },
                            [](int from, const char* a, int to, const char* b) {
                              g_calls.push_back("rename");
+                             if (g_termInRename) ::raise(SIGTERM);
                              return g_real.renameat(from, a, to, b);
                            }};
   }
@@ -64,6 +69,8 @@ struct WatchedCalls {
     g_noUnnamedFiles = false;
     g_writeError = 0;
     g_blockWritesOn = -1;
+    g_folderSyncError = 0;
+    g_termInRename = false;
   }
 };
 
@@ -177,6 +184,31 @@ TEST_F(FileWriterTest, NextSaveRemovesWhatAKilledSaveLeft) {
     EXPECT_EQ(dir_.Listing(), "targets.xml;");
     EXPECT_EQ(ReadFile(path_), "saved");
   }
+}
+
+// Once the new file is named, the rename follows whatever signal comes (SIGKILL aside), and a
+// rename that may not last through a crash fails the save.
+TEST_F(FileWriterTest, FinishesTheRenameBeforeASignalAndFailsWhenTheFolderCannotSync) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
+    WriteFile(path_, "old");
+    g_noUnnamedFiles = !unnamed;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      g_termInRename = true;
+      Write(path_, "new");
+      ::_exit(0);  // only when the signal never came
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(ReadFile(path_), "new");
+    EXPECT_EQ(dir_.Listing(), "targets.xml;");
+  }
+  g_folderSyncError = EIO;
+  EXPECT_FALSE(Write(path_, "newer"));
+  EXPECT_NE(writer_->GetLastError().find("cannot sync the folder of"), std::string::npos);
+  EXPECT_EQ(ReadFile(path_), "newer") << "in place all the same";
 }
 
 // Links, modes and the umask: what a save keeps of the file and of the process.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <memory>
@@ -57,9 +58,12 @@ TEST(XmlElemTest, ParsedTreeAnswersAttributesAndChildren) {
 TEST(XmlElemTest, ParseFailuresSayWhy) {
   artest::TempDir dir;
   artest::WriteFile(dir.File("broken.xml"), "<a>\n  <b>\n  <c></b>\n</a>\n");
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
   const std::pair<std::string, std::string> files[] = {
       {"/nonexistent/t.xml", "cannot read /nonexistent/t.xml: No such file or directory"},
-      {dir.File("broken.xml"), "not well-formed XML at line 3, column "}};
+      {dir.File("broken.xml"), "not well-formed XML at line 3, column "},
+      {dir.File("fifo"), "cannot read " + dir.File("fifo") + ": it is a FIFO, not a regular"},
+      {"/dev/zero", "cannot read /dev/zero: it is a device, not a regular file"}};
   for (const auto& [path, reason] : files) {
     std::string why;
     EXPECT_EQ(dg::ParseXmlFromFile(path, false, &why), nullptr);

@@ -106,7 +106,8 @@ Json ParseWithoutRepeats(const std::string& text) {
       auto& keys = keysOfOpenObjects.back();
       const std::string& key = parsed.get_ref<const std::string&>();
       if (std::find(keys.begin(), keys.end(), key) != keys.end())
-        throw RepeatedKey((depth == 1 ? "target " + std::to_string(targets) + ": " : "") +
+        // A key's depth counts its object too: the keys of a target are at depth 2.
+        throw RepeatedKey((depth == 2 ? "target " + std::to_string(targets) + ": " : "") +
                           "the key " + Quoted(key) + " is given twice");
       keys.push_back(key);
     }
