@@ -4,6 +4,7 @@
 #include <charconv>
 #include <concepts>
 #include <initializer_list>
+#include <mutex>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -37,14 +38,67 @@ class NumberText {
   std::size_t size_;
 };
 
+// The order a host asked for; guarded by g_orderMutex.
+std::mutex g_orderMutex;
+XmlWriter::ContentKey g_contentKey;
+
+XmlWriter::ContentKey ContentOrderInForce() {
+  const std::lock_guard lock(g_orderMutex);
+  return g_contentKey;
+}
+
+// A content child written, with its sort key.
+struct KeyedContent {
+  std::string key;
+  pugi::xml_node node;
+};
+
+std::string XmlTextOf(pugi::xml_node node) {
+  struct Appender final : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } appender;
+  node.print(appender, "", pugi::format_raw);
+  return appender.text;
+}
+
+// Puts the content children of `parent` in the order of their keys, then of their text; they
+// take the place of the first of them.
+void PutInOrder(pugi::xml_node parent, std::vector<KeyedContent>& contents) {
+  if (contents.size() < 2) return;
+  pugi::xml_node before = contents.front().node.previous_sibling();  // they were appended
+  std::sort(contents.begin(), contents.end(), [](const KeyedContent& a, const KeyedContent& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return XmlTextOf(a.node) < XmlTextOf(b.node);  // rare: only equal keys get here
+  });
+  for (const KeyedContent& content : contents) {
+    if (before)
+      parent.insert_move_after(content.node, before);
+    else
+      parent.prepend_move(content.node);
+    before = content.node;
+  }
+}
+
 }  // namespace
 
+void XmlWriter::SetContentOrder(ContentKey key) {
+  const std::lock_guard lock(g_orderMutex);
+  g_contentKey = std::move(key);
+}
+
 struct XmlWriter::State {
-  explicit State(pugi::xml_node parentNode) : parent(parentNode), prototypes(parentNode) {}
+  explicit State(pugi::xml_node parentNode)
+      : parent(parentNode), prototypes(parentNode), contentKey(ContentOrderInForce()) {}
 
   pugi::xml_node parent;
   XmlPrototypes prototypes;
   std::vector<pugi::xml_node> open;  // the XML element of each entered element
+  ContentKey contentKey;
+  // With an order: the content children written so far of each entered element.
+  std::vector<std::vector<KeyedContent>> contents;
   // Keys and element names repeat in every element of a kind, and a Symbol's text never
   // changes: whether XML carries one is worked out once per distinct symbol.
   std::vector<du::Symbol> carried;
@@ -94,9 +148,11 @@ XmlWriter::XmlWriter(dg::XmlElem* parent)
 
 XmlWriter::~XmlWriter() = default;
 
-bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedContentElement*) {
+bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedContentElement* element) {
+  const bool ordered = static_cast<bool>(state_->contentKey);
   if (state_->open.empty()) {
     state_->open.push_back(state_->parent);  // the walk's first element is the given one
+    if (ordered) state_->contents.emplace_back();
     return static_cast<bool>(state_->parent);
   }
   pugi::xml_node node =
@@ -105,11 +161,19 @@ bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedConten
     node = state_->open.back().append_child(form::kContent);
     state_->SetName(node, form::kName, name);
   }
+  if (ordered) {
+    state_->contents.back().push_back({element ? state_->contentKey(*element) : "", node});
+    state_->contents.emplace_back();
+  }
   state_->open.push_back(node);
   return true;
 }
 
 bool XmlWriter::EndElement(const du::Symbol&) {
+  if (state_->contentKey) {
+    PutInOrder(state_->open.back(), state_->contents.back());
+    state_->contents.pop_back();
+  }
   state_->open.pop_back();
   return true;
 }

@@ -3,9 +3,21 @@
 // for the given XML element itself: its properties become children of it, and every element
 // below it becomes a <content> child.
 // Use: XmlWriter writer(xmlElement); top->Visit(writer, true);
+//
+// A host application may have every writer put the content children of each element in an
+// order of its own, so that a file's text does not depend on the order its objects came in
+// (a tool that keeps files in version control wants that; the plug-ins that write do not need
+// to know): SetContentOrder gives a function that makes a sort key of a content element. The
+// contents of one element are then written in order of their keys, bytewise, and contents with
+// equal keys in order of their XML text, so that any order of the same contents gives the same
+// text. The contents of an element stay together, after its properties. Without a function
+// (the default) the writer keeps the order of the walk. The order is process-wide; a writer
+// takes the one in force when it is made, so it may be set while other threads write.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "ArHostExport.h"
 #include "orl/SerializedContent.h"
@@ -18,6 +30,9 @@ namespace serializedContent {
 
 class ARHOST_API XmlWriter : public orl::SerializedContentVisitor {
  public:
+  using ContentKey = std::function<std::string(const orl::SerializedContentElement& content)>;
+  static void SetContentOrder(ContentKey key);
+
   explicit XmlWriter(dg::XmlElem* parent);
   ~XmlWriter() override;
 

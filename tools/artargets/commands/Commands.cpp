@@ -65,6 +65,14 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
   return false;
 }
 
+// Whether the two hold the same targets, in any order.
+bool SameTargets(std::vector<TargetRecord>& a, std::vector<TargetRecord> b) {
+  if (a.size() != b.size()) return false;
+  SortByNameThenId(a);
+  SortByNameThenId(b);
+  return std::equal(a.begin(), a.end(), b.begin(), SameRecord);
+}
+
 // One line of `list`, written over `line`: a long list reuses one buffer for all its lines.
 void ListLine(const TargetRecord& r, std::string& line) {
   line.clear();
@@ -99,11 +107,15 @@ bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
   return true;
 }
 
+// What an edit made of the records.
+enum class Edited { kFailed, kChanged, kUnchanged };
+
 // Reads `path`, lets `change` edit its records and saves them, all under the file's edit lock,
 // so that an edit by another process (or a host's save) lands before or after this one, never
 // in between. A missing file is started afresh when `mayBeMissing`; one that exists but does
 // not load is never overwritten. A path that is no file to edit is refused before the lock is
-// taken, so that nothing waits while holding it.
+// taken, so that nothing waits while holding it. An edit that changes no value leaves the file
+// alone, bytes and time.
 template <class Change>
 int Edit(const std::string& path, bool mayBeMissing, Change change) {
   bool missing = false;
@@ -114,7 +126,15 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
   std::vector<TargetRecord> records;
   InputProblem(path, &missing);  // again: another editor may have made it meanwhile
   if (!missing && !Load(path, records, LetGoOfTargets::kAtOnce)) return 1;
-  if (!change(records)) return 1;
+  switch (change(records)) {
+    case Edited::kFailed:
+      return 1;
+    case Edited::kUnchanged:
+      std::cout << SafeText(path) << ": unchanged, the targets already hold those values\n";
+      return 0;
+    case Edited::kChanged:
+      break;
+  }
   return Save(path, records);
 }
 
@@ -209,26 +229,31 @@ int Add(const std::string& path, const std::string& name, const TargetOptions& o
     added.name = name;
     options.ApplyTo(added);
     records.push_back(added);
-    return true;
+    return Edited::kChanged;
   });
 }
 
 int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
-    if (!Matching(records, path, name, all, places)) return false;
-    for (std::size_t place : places) options.ApplyTo(records[place]);
-    return true;
+    if (!Matching(records, path, name, all, places)) return Edited::kFailed;
+    Edited edited = Edited::kUnchanged;
+    for (std::size_t place : places) {
+      const TargetRecord before = records[place];
+      options.ApplyTo(records[place]);
+      if (!SameRecord(before, records[place])) edited = Edited::kChanged;
+    }
+    return edited;
   });
 }
 
 int Remove(const std::string& path, const std::string& name, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
-    if (!Matching(records, path, name, all, places)) return false;
+    if (!Matching(records, path, name, all, places)) return Edited::kFailed;
     for (auto place = places.rbegin(); place != places.rend(); ++place)
       records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
-    return true;
+    return Edited::kChanged;
   });
 }
 
@@ -268,6 +293,10 @@ int Import(const std::string& in, const std::string& path) {
   if (!missing && (!why.empty() || !LoadTargetFile(path, existing, why, LetGoOfTargets::kAtOnce)))
     return Fail(path + " is not a target file the plug-in loads (" + why +
                 "); it is left as it is (remove it first to replace it)");
+  if (!missing && SameTargets(existing, records)) {
+    std::cout << SafeText(path) << ": unchanged, it already holds those targets\n";
+    return 0;
+  }
   return Save(path, records);
 }
 

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "Background.h"
+#include "CanonicalOrder.h"
 #include "Commands.h"
 #include "SafeText.h"
 #include "ToolEntry.h"
@@ -128,6 +129,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   struct Waiting {
     ~Waiting() { WaitForBackground(); }
   } waiting;  // on every way out: the host shuts down after this returns
+  WriteCanonicalFiles();
   CLI::App app(
       "artargets: inspect, check, edit and convert AR target files through the "
       "AR targets plug-in, or watch a host session (demo).",
