@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Check.h"
+#include "CommandSupport.h"
 #include "Diff.h"
 #include "ImageCheck.h"
 #include "InputFile.h"
@@ -25,46 +26,6 @@ namespace artargets {
 
 namespace {
 
-constexpr std::size_t kMaxPiece = std::size_t{1} << 30;  // the writer takes 32-bit lengths
-
-// Every message names what it is about, and names from outside are printed escaped.
-int Fail(const std::string& message) {
-  std::cerr << "artargets: " << SafeText(message) << "\n";
-  return 1;
-}
-
-int CannotLoad(const std::string& path, const std::string& why) {
-  return Fail("cannot load " + path + ": " + why);
-}
-
-// Loads `path`; on failure says why and gives false.
-bool Load(const std::string& path, std::vector<TargetRecord>& records,
-          LetGoOfTargets letGo = LetGoOfTargets::kInBackground) {
-  std::string why;
-  if (LoadTargetFile(path, records, why, letGo)) return true;
-  CannotLoad(path, why);
-  return false;
-}
-
-int Save(const std::string& path, const std::vector<TargetRecord>& records) {
-  std::string error;
-  if (!SaveTargetFile(path, records, error)) return Fail(error);
-  return 0;
-}
-
-// Writes `text` to `path` through the host's file writer, so that a failed write leaves a
-// previous file as it was; false with the reason in `error`.
-bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
-  bool written = file && file->Open(path, 0, 1 << 16, true);
-  for (std::size_t at = 0; written && at < text.size(); at += kMaxPiece)
-    written = file->Write1ByteArray(
-        text.data() + at, static_cast<std::uint32_t>(std::min(kMaxPiece, text.size() - at)));
-  if (written && file->Close()) return true;
-  error = "cannot write " + path + (file ? ": " + file->GetLastError() : std::string());
-  return false;
-}
-
 // Whether the two hold the same targets, in any order.
 bool SameTargets(std::vector<TargetRecord>& a, std::vector<TargetRecord> b) {
   if (a.size() != b.size()) return false;
@@ -74,7 +35,8 @@ bool SameTargets(std::vector<TargetRecord>& a, std::vector<TargetRecord> b) {
 }
 
 // One line of `list`, written over `line`: a long list reuses one buffer for all its lines.
-void ListLine(const TargetRecord& r, std::string& line) {
+// `everything` adds the fields a short line leaves out, so that a line changes with any field.
+void ListLine(const TargetRecord& r, bool everything, std::string& line) {
   line.clear();
   AppendQuoted(line, r.name);
   line += "  type " + std::to_string(r.type) + "  id " + std::to_string(r.id) + "  size ";
@@ -85,6 +47,17 @@ void ListLine(const TargetRecord& r, std::string& line) {
   AppendVector(line, r.center);
   line += "  shape ";
   AppendQuoted(line, r.shape);
+  if (everything) {
+    line += "  image ";
+    AppendQuoted(line, r.image);
+    for (const auto& [label, v] : {std::pair{"  normal ", &r.normal}, std::pair{"  xdir ", &r.xdir},
+                                   std::pair{"  ydir ", &r.ydir}}) {
+      line += label;
+      AppendVector(line, *v);
+    }
+    line += "  rotation ";
+    AppendNumber(line, r.rotation);
+  }
   line += '\n';
 }
 
@@ -140,7 +113,7 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
 
 }  // namespace
 
-int List(const std::string& path, bool json) {
+int List(const std::string& path, bool json, bool everything) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
@@ -150,7 +123,7 @@ int List(const std::string& path, bool json) {
   }
   std::string line;
   for (const auto& r : records) {
-    ListLine(r, line);
+    ListLine(r, everything, line);
     std::cout << line;
   }
   return 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "TargetOptions.h"
 
@@ -12,7 +13,8 @@ namespace artargets {
 
 inline constexpr int kDiffTrouble = 2;
 
-int List(const std::string& path, bool json);
+// `everything`: every field on each line (list --long), so that any change shows.
+int List(const std::string& path, bool json, bool everything);
 // What check looks at besides the file: the images of its targets, found against `root`
 // (the file's folder when empty); `json` prints one object for scripts; a target scoring under
 // `failBelow` (when not negative) fails the check.
@@ -33,5 +35,20 @@ int Diff(const std::string& before, const std::string& after);
 // With options.images, each target is coloured by its image's score (options.root as for Check).
 int Render(const std::string& path, const std::string& out, const CheckOptions& options);
 int Demo();
+// Rewrites each file in canonical form (CanonicalOrder.h) where its bytes differ; with `check`
+// changes nothing and exits 1 naming each file that is not canonical. "-" reads a target file
+// on standard input and writes its canonical text on standard output. A file that does not
+// load exits 2.
+int Format(const std::vector<std::string>& paths, bool check);
+// The three-way merge of ThreeWay.h, written canonical to `out` (OURS when empty). 0 without
+// conflicts; 1 with conflicts (listed on standard error, and with `json` as JSON on standard
+// output), `out` then holding our side of each; 2 when a file does not load. A missing or
+// empty BASE means both sides added the file.
+int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
+          const std::string& out, bool json);
+// Has git use fmt as the clean filter, `list --long` as the diff text and merge as the merge
+// driver of target files: in the current repository, or with `global` for the user. Marks
+// `patterns` as target files in ./.gitattributes.
+int GitSetup(bool global, const std::vector<std::string>& patterns);
 
 }  // namespace artargets

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "ScratchFolder.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
 #include "ar/ARController.h"
@@ -188,15 +189,12 @@ int Session(const std::string& folder) {
 }  // namespace
 
 int Demo() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "artargets-demo-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
+  const ScratchFolder folder("demo");
+  if (folder.Path().empty()) {
     std::cerr << "artargets: cannot make a temporary folder\n";
     return 1;
   }
-  const int status = Session(pattern);
-  std::error_code ignored;
-  std::filesystem::remove_all(pattern, ignored);
-  return status;
+  return Session(folder.Path());
 }
 
 }  // namespace artargets

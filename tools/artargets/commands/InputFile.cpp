@@ -68,4 +68,23 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
   return true;
 }
 
+bool ReadStandardInput(std::string& bytes, std::string& why) {
+  bytes.clear();
+  char piece[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, piece, sizeof piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputBytes) {
+      why = "it holds more than the " + std::to_string(kMaxInputBytes) + " bytes the tool reads";
+      return false;
+    }
+    bytes.append(piece, static_cast<std::size_t>(n));
+  }
+}
+
 }  // namespace artargets

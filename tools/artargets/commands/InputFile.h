@@ -21,4 +21,8 @@ std::string InputProblem(const std::string& path, bool* missing = nullptr);
 // cannot be read.
 bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why);
 
+// All of standard input into `bytes`, up to kMaxInputBytes; false, with why, when it cannot be
+// read or holds more.
+bool ReadStandardInput(std::string& bytes, std::string& why);
+
 }  // namespace artargets

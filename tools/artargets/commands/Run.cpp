@@ -20,8 +20,9 @@ namespace {
 constexpr int kUsage = 2;
 
 struct Arguments {
-  std::string file, other, name, out;
-  bool json = false, all = false;
+  std::string file, other, third, name, out;
+  std::vector<std::string> files;
+  bool json = false, all = false, everything = false, check = false, global = false;
   CheckOptions checking;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
 };
@@ -31,7 +32,9 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   auto* list = app.add_subcommand("list", "print a file's targets, sorted by name, then id");
   list->add_option("FILE", a.file, "the target file")->required();
   list->add_flag("--json", a.json, "print one JSON array instead of lines");
-  list->callback([&] { command = [&] { return List(a.file, a.json); }; });
+  list->add_flag("--long", a.everything,
+                 "print every field on each line (the diff text git shows)");
+  list->callback([&] { command = [&] { return List(a.file, a.json, a.everything); }; });
 
   auto* check =
       app.add_subcommand("check", "tell whether a file loads, and what looks wrong in it");
@@ -93,6 +96,38 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
                                   "colour each target by its image's score (as check --images)");
   render->add_option("--root", a.checking.root, "where relative image paths start")->needs(colour);
   render->callback([&] { command = [&] { return Render(a.file, a.out, a.checking); }; });
+
+  auto* fmt = app.add_subcommand("fmt", "rewrite target files in canonical form");
+  fmt->add_option("FILE", a.files,
+                  "the target files; - reads standard input and writes the "
+                  "canonical text to standard output")
+      ->required();
+  fmt->add_flag("--check", a.check,
+                "change nothing; exit 1 naming each file not in canonical form");
+  fmt->callback([&] { command = [&] { return Format(a.files, a.check); }; });
+
+  auto* merge = app.add_subcommand("merge",
+                                   "merge two target files from a common base (git's "
+                                   "merge driver)");
+  merge->add_option("BASE", a.file, "the common ancestor (missing or empty: none)")->required();
+  merge->add_option("OURS", a.other, "our side")->required();
+  merge->add_option("THEIRS", a.third, "their side")->required();
+  merge->add_option("-o,--output", a.out, "where the merge goes (default: OURS)");
+  merge->add_flag("--json", a.json, "print the conflicts as JSON on standard output");
+  merge->callback(
+      [&] { command = [&] { return Merge(a.file, a.other, a.third, a.out, a.json); }; });
+  merge->footer(
+      "Exit status: 0 merged, 1 conflicts (OUT keeps our side of each), 2 a file could "
+      "not be read.");
+
+  auto* git = app.add_subcommand("git-setup",
+                                 "have git format, diff and merge target files "
+                                 "with artargets");
+  git->add_option("PATTERN", a.files,
+                  "mark the files that match as target files in "
+                  ".gitattributes (e.g. '*.artargets.xml')");
+  git->add_flag("--global", a.global, "configure git for the user instead of this repository");
+  git->callback([&] { command = [&] { return GitSetup(a.global, a.files); }; });
 
   auto* demo = app.add_subcommand("demo", "run a host session on a sample world and narrate it");
   demo->callback([&] { command = [] { return Demo(); }; });

@@ -1,0 +1,52 @@
+#include "CommandSupport.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iostream>
+
+#include "SafeText.h"
+#include "du/FileWriter.h"
+
+namespace artargets {
+
+namespace {
+
+constexpr std::size_t kMaxPiece = std::size_t{1} << 30;  // the writer takes 32-bit lengths
+
+}  // namespace
+
+// Every message names what it is about, and names from outside are printed escaped.
+int Fail(const std::string& message) {
+  std::cerr << "artargets: " << SafeText(message) << "\n";
+  return 1;
+}
+
+int CannotLoad(const std::string& path, const std::string& why) {
+  return Fail("cannot load " + path + ": " + why);
+}
+
+bool Load(const std::string& path, std::vector<TargetRecord>& records, LetGoOfTargets letGo) {
+  std::string why;
+  if (LoadTargetFile(path, records, why, letGo)) return true;
+  CannotLoad(path, why);
+  return false;
+}
+
+int Save(const std::string& path, const std::vector<TargetRecord>& records) {
+  std::string error;
+  if (!SaveTargetFile(path, records, error)) return Fail(error);
+  return 0;
+}
+
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+  const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
+  bool written = file && file->Open(path, 0, 1 << 16, true);
+  for (std::size_t at = 0; written && at < text.size(); at += kMaxPiece)
+    written = file->Write1ByteArray(
+        text.data() + at, static_cast<std::uint32_t>(std::min(kMaxPiece, text.size() - at)));
+  if (written && file->Close()) return true;
+  error = "cannot write " + path + (file ? ": " + file->GetLastError() : std::string());
+  return false;
+}
+
+}  // namespace artargets

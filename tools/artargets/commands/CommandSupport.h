@@ -1,0 +1,26 @@
+// What the commands share: their one-line messages, loading and saving with a message on
+// failure, and writing a text file durably.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TargetFiles.h"
+#include "TargetRecord.h"
+
+namespace artargets {
+
+// Prints "artargets: MESSAGE", escaped, on standard error; gives 1.
+int Fail(const std::string& message);
+// "cannot load PATH: WHY"; gives 1.
+int CannotLoad(const std::string& path, const std::string& why);
+// Loads `path`; on failure says why and gives false.
+bool Load(const std::string& path, std::vector<TargetRecord>& records,
+          LetGoOfTargets letGo = LetGoOfTargets::kInBackground);
+// Saves `records` to `path`; gives 0, or says why it could not and gives 1.
+int Save(const std::string& path, const std::vector<TargetRecord>& records);
+// Writes `text` to `path` through the host's file writer, so that a failed write leaves a
+// previous file as it was; false with the reason in `error`.
+bool WriteText(const std::string& path, const std::string& text, std::string& error);
+
+}  // namespace artargets

@@ -1,0 +1,197 @@
+// The commands that fit target files into version control: fmt, merge and git-setup.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "CommandSupport.h"
+#include "Commands.h"
+#include "InputFile.h"
+#include "SafeText.h"
+#include "ScratchFolder.h"
+#include "ThreeWay.h"
+#include "ValueText.h"
+#include "du/FileEditLock.h"
+
+extern char** environ;
+
+namespace artargets {
+
+namespace {
+
+constexpr int kCannotRead = 2;  // fmt and merge, as diff: a file that does not load
+
+int Unloadable(const std::string& what, const std::string& why) {
+  CannotLoad(what, why);
+  return kCannotRead;
+}
+
+// The canonical text of `records`: what the tool's save writes, made in a scratch folder.
+bool CanonicalText(const std::vector<TargetRecord>& records, std::string& text,
+                   std::string& error) {
+  const ScratchFolder scratch("fmt");
+  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
+  const std::string path = scratch.File("canonical.xml");
+  if (!SaveTargetFile(path, records, error)) return false;
+  if (ReadInputFile(path, text, error)) return true;
+  error = "cannot read back the canonical text: " + error;
+  return false;
+}
+
+// fmt -: a target file on standard input, its canonical text on standard output.
+int FormatStream() {
+  std::string bytes, why, text;
+  const ScratchFolder scratch("fmt");
+  const std::string copy = scratch.File("input.xml");
+  std::vector<TargetRecord> records;
+  if (!ReadStandardInput(bytes, why)) return Unloadable("standard input", why);
+  if (scratch.Path().empty() || !WriteText(copy, bytes, why)) return Fail(why);
+  if (!LoadTargetFile(copy, records, why)) return Unloadable("standard input", why);
+  if (!CanonicalText(records, text, why)) return Fail(why);
+  std::cout << text;
+  return 0;
+}
+
+// fmt FILE and fmt --check FILE.
+int FormatFile(const std::string& path, bool check) {
+  bool missing = false;
+  std::string why = InputProblem(path, &missing), text, bytes;
+  if (!why.empty()) return Unloadable(path, why);
+  std::optional<du::FileEditLock> lock;  // a check changes nothing
+  if (!check && !lock.emplace(path).IsHeld()) return Fail(lock->GetLastError());
+  std::vector<TargetRecord> records;
+  if (!LoadTargetFile(path, records, why, LetGoOfTargets::kAtOnce)) return Unloadable(path, why);
+  if (!CanonicalText(records, text, why)) return Fail(why);
+  if (!ReadInputFile(path, bytes, why)) return Fail("cannot read " + path + ": " + why);
+  if (bytes == text) return 0;
+  if (check) {
+    std::cout << SafeText(path) << ": not in canonical form (artargets fmt rewrites it)\n";
+    return 1;
+  }
+  if (!WriteText(path, text, why)) return Fail(why);
+  return 0;
+}
+
+// BASE may be missing or empty: both sides then added the file.
+bool LoadBase(const std::string& path, std::vector<TargetRecord>& records) {
+  bool missing = false;
+  InputProblem(path, &missing);
+  std::error_code error;
+  if (missing || (std::filesystem::is_regular_file(path, error) &&
+                  std::filesystem::file_size(path, error) == 0))
+    return true;
+  return Load(path, records);
+}
+
+void Report(const std::vector<Conflict>& conflicts, bool json, const std::string& out) {
+  if (json) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const Conflict& c : conflicts)
+      array.push_back({{"name", c.name},
+                       {"id", c.id},
+                       {"field", c.field},
+                       {"base", c.base},
+                       {"ours", c.ours},
+                       {"theirs", c.theirs}});
+    std::cout << SafeJson(
+                     array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
+              << "\n";
+  }
+  for (const Conflict& c : conflicts)
+    std::cerr << "artargets: conflict: " << Quoted(c.name) << " (id " << c.id << ") " << c.field
+              << ": base " << SafeText(c.base) << ", ours " << SafeText(c.ours) << ", theirs "
+              << SafeText(c.theirs) << "\n";
+  if (!conflicts.empty())
+    std::cerr << "artargets: " << conflicts.size() << " conflict"
+              << (conflicts.size() == 1 ? "" : "s") << "; " << SafeText(out)
+              << " keeps our side of each\n";
+}
+
+// `tool` quoted for the shell that git runs commands with.
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs git with `args`; true when it exits 0.
+bool RunGit(std::vector<std::string> args) {
+  args.insert(args.begin(), "git");
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (::posix_spawnp(&child, "git", nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Adds "PATTERN filter=artargets diff=artargets merge=artargets" to ./.gitattributes for each
+// pattern that has no such line yet.
+bool AddAttributes(const std::vector<std::string>& patterns, std::string& error) {
+  std::string lines, line;
+  std::ifstream in(".gitattributes");
+  while (std::getline(in, line)) lines += line + "\n";
+  std::string added;
+  for (const std::string& pattern : patterns) {
+    const std::string wanted = pattern + " filter=artargets diff=artargets merge=artargets\n";
+    if (lines.find(wanted) == std::string::npos && added.find(wanted) == std::string::npos)
+      added += wanted;
+  }
+  if (added.empty()) return true;
+  if (!lines.empty() && lines.back() != '\n') lines += '\n';
+  return WriteText(".gitattributes", lines + added, error);
+}
+
+}  // namespace
+
+int Format(const std::vector<std::string>& paths, bool check) {
+  int status = 0;
+  for (const std::string& path : paths)
+    status = std::max(status, path == "-" ? FormatStream() : FormatFile(path, check));
+  return status;
+}
+
+int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
+          const std::string& out, bool json) {
+  std::vector<TargetRecord> b, o, t;
+  if (!LoadBase(base, b) || !Load(ours, o) || !Load(theirs, t)) return kCannotRead;
+  const std::string path = out.empty() ? ours : out;
+  Merged merged = MergeTargets(std::move(b), std::move(o), std::move(t));
+  const du::FileEditLock lock(path);
+  if (!lock.IsHeld()) return Fail(lock.GetLastError());
+  if (Save(path, merged.targets) != 0) return 1;
+  Report(merged.conflicts, json, path);
+  return merged.conflicts.empty() ? 0 : 1;
+}
+
+int GitSetup(bool global, const std::vector<std::string>& patterns) {
+  std::error_code error;
+  const std::string tool = ShellQuoted(std::filesystem::read_symlink("/proc/self/exe", error));
+  const std::pair<const char*, std::string> settings[] = {
+      {"filter.artargets.clean", tool + " fmt -"},
+      {"diff.artargets.textconv", tool + " list --long"},
+      {"merge.artargets.name", "AR target files (artargets merge)"},
+      {"merge.artargets.driver", tool + " merge %O %A %B"},
+  };
+  for (const auto& [key, value] : settings) {
+    std::vector<std::string> args{"config"};
+    if (global) args.push_back("--global");
+    args.insert(args.end(), {key, value});
+    if (!RunGit(args)) return Fail(std::string("cannot set ") + key + " (git config failed)");
+  }
+  std::string why;
+  if (!AddAttributes(patterns, why)) return Fail(why);
+  std::cout << "git now formats, diffs and merges the files that .gitattributes marks "
+               "\"filter=artargets diff=artargets merge=artargets\"\n";
+  return 0;
+}
+
+}  // namespace artargets
