@@ -260,7 +260,7 @@ TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBitAndDiffShowsChanges) {
   const Result r = Run("diff a.xml b.xml");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out,
-            "- \"Gate\" (id 0)\n+ \"Hatch\" (id 0)\n~ \"Door\" (id 0)\n    height: 2 -> 3\n");
+            "~ \"Door\" (id 0)\n    height: 2 -> 3\n- \"Gate\" (id 0)\n+ \"Hatch\" (id 0)\n");
 }
 
 TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {

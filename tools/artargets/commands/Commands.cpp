@@ -61,19 +61,38 @@ void ListLine(const TargetRecord& r, bool everything, std::string& line) {
   line += '\n';
 }
 
-// The places of the targets named `name`; fails (false) when none is, or several are and
-// `all` is not given.
-bool Matching(const std::vector<TargetRecord>& records, const std::string& path,
-              const std::string& name, bool all, std::vector<std::size_t>& places) {
-  for (std::size_t i = 0; i < records.size(); ++i)
-    if (records[i].name == name) places.push_back(i);
+// What the selector picks, for messages: "named \"Door\"", "of type 1 with id 7".
+std::string Picked(const Selector& selector) {
+  if (selector.id) return "of type 1 with id " + std::to_string(*selector.id);
+  return "named " + Quoted(selector.name);
+}
+
+// The places of the targets `selector` picks; fails (false) when it picks none, or several and
+// `all` is not given. Selecting by place sorts `records` as `list` does.
+bool Matching(std::vector<TargetRecord>& records, const std::string& path, const Selector& selector,
+              bool all, std::vector<std::size_t>& places) {
+  if (selector.index) {
+    SortByNameThenId(records);
+    if (*selector.index < 1 || *selector.index > records.size()) {
+      Fail(path + " holds " + std::to_string(records.size()) + " targets; there is no target " +
+           std::to_string(*selector.index) + " (see 'artargets list " + path + "')");
+      return false;
+    }
+    places.push_back(*selector.index - 1);
+    return true;
+  }
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const TargetRecord& r = records[i];
+    if (selector.id ? r.type == 1 && r.id == *selector.id : r.name == selector.name)
+      places.push_back(i);
+  }
   if (places.empty()) {
-    Fail("no target in " + path + " is named " + Quoted(name) + " (see 'artargets list " + path +
+    Fail("no target in " + path + " is " + Picked(selector) + " (see 'artargets list " + path +
          "')");
     return false;
   }
   if (places.size() > 1 && !all) {
-    Fail(std::to_string(places.size()) + " targets in " + path + " are named " + Quoted(name) +
+    Fail(std::to_string(places.size()) + " targets in " + path + " are " + Picked(selector) +
          "; give --all to change every one of them");
     return false;
   }
@@ -206,10 +225,10 @@ int Add(const std::string& path, const std::string& name, const TargetOptions& o
   });
 }
 
-int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all) {
+int Set(const std::string& path, const Selector& selector, const TargetOptions& options, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
-    if (!Matching(records, path, name, all, places)) return Edited::kFailed;
+    if (!Matching(records, path, selector, all, places)) return Edited::kFailed;
     Edited edited = Edited::kUnchanged;
     for (std::size_t place : places) {
       const TargetRecord before = records[place];
@@ -220,10 +239,11 @@ int Set(const std::string& path, const std::string& name, const TargetOptions& o
   });
 }
 
-int Remove(const std::string& path, const std::string& name, bool all) {
+int Remove(const std::string& path, const Selector& selector, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
-    if (!Matching(records, path, name, all, places)) return Edited::kFailed;
+    if (!Matching(records, path, selector, all, places)) return Edited::kFailed;
+    std::sort(places.begin(), places.end());
     for (auto place = places.rbegin(); place != places.rend(); ++place)
       records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
     return Edited::kChanged;
@@ -273,11 +293,13 @@ int Import(const std::string& in, const std::string& path) {
   return Save(path, records);
 }
 
-int Diff(const std::string& before, const std::string& after) {
+int Diff(const std::string& before, const std::string& after, DiffForm form) {
   std::vector<TargetRecord> a, b;
   if (!Load(before, a) || !Load(after, b)) return kDiffTrouble;
   const Difference difference = Compare(std::move(a), std::move(b));
-  std::cout << Describe(difference);
+  if (form == DiffForm::kJson) std::cout << DescribeJson(difference);
+  if (form == DiffForm::kStat) std::cout << Summary(difference);
+  if (form == DiffForm::kText) std::cout << Describe(difference);
   return difference.Empty() ? 0 : 1;
 }
 

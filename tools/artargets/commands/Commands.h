@@ -4,6 +4,8 @@
 // errors to stderr, each starting with "artargets: ".
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,11 +29,19 @@ struct CheckOptions {
 
 int Check(const std::string& path, const CheckOptions& options);
 int Add(const std::string& path, const std::string& name, const TargetOptions& options);
-int Set(const std::string& path, const std::string& name, const TargetOptions& options, bool all);
-int Remove(const std::string& path, const std::string& name, bool all);
+// Which targets `set` and `remove` change: those of a name; or the type-1 targets of an id, as
+// a host finds targets by id; or the one at a place (from 1) of `list`'s order.
+struct Selector {
+  std::string name;
+  std::optional<long long> id;
+  std::optional<std::size_t> index;
+};
+int Set(const std::string& path, const Selector& selector, const TargetOptions& options, bool all);
+int Remove(const std::string& path, const Selector& selector, bool all);
 int Export(const std::string& path, const std::string& out);
 int Import(const std::string& in, const std::string& path);
-int Diff(const std::string& before, const std::string& after);
+enum class DiffForm { kText, kJson, kStat };
+int Diff(const std::string& before, const std::string& after, DiffForm form);
 // With options.images, each target is coloured by its image's score (options.root as for Check).
 int Render(const std::string& path, const std::string& out, const CheckOptions& options);
 int Demo();

@@ -1,6 +1,11 @@
 #include "Diff.h"
 
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <tuple>
+
 #include "Identity.h"
+#include "JsonForm.h"
 #include "TargetFields.h"
 #include "ValueText.h"
 
@@ -36,17 +41,46 @@ Difference Compare(std::vector<TargetRecord> before, std::vector<TargetRecord> a
 }
 
 std::string Describe(const Difference& d) {
-  std::string text;
-  for (const auto& r : d.removed) text += Title('-', r);
-  for (const auto& r : d.added) text += Title('+', r);
+  std::vector<std::pair<const TargetRecord*, std::string>> entries;
+  for (const auto& r : d.removed) entries.emplace_back(&r, Title('-', r));
+  for (const auto& r : d.added) entries.emplace_back(&r, Title('+', r));
   for (const auto& [before, after] : d.changed) {
-    text += Title('~', before);
+    std::string text = Title('~', before);
     for (const Field& field : kFields)
       if (!SameField(before, after, field))
         text += std::string("    ") + field.key + ": " + FieldText(before, field) + " -> " +
                 FieldText(after, field) + "\n";
+    entries.emplace_back(&before, std::move(text));
   }
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.first->name, a.first->id) < std::tie(b.first->name, b.first->id);
+  });
+  std::string text;
+  for (const auto& entry : entries) text += entry.second;
   return text;
+}
+
+std::string DescribeJson(const Difference& d) {
+  nlohmann::ordered_json added = nlohmann::ordered_json::array(), removed = added, changed = added;
+  for (const auto& r : d.added) added.push_back(RecordJson(r));
+  for (const auto& r : d.removed) removed.push_back(RecordJson(r));
+  for (const auto& [before, after] : d.changed) {
+    nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+    for (const Field& field : kFields)
+      if (!SameField(before, after, field))
+        fields[field.key] = {{"old", FieldJson(before, field)}, {"new", FieldJson(after, field)}};
+    changed.push_back({{"name", before.name}, {"id", before.id}, {"fields", fields}});
+  }
+  return DumpJson({{"added", added}, {"removed", removed}, {"changed", changed}});
+}
+
+std::string Summary(const Difference& d) {
+  std::size_t fields = 0;
+  for (const auto& [before, after] : d.changed)
+    for (const Field& field : kFields) fields += !SameField(before, after, field);
+  return std::to_string(d.added.size()) + " added, " + std::to_string(d.removed.size()) +
+         " removed, " + std::to_string(d.changed.size()) + " changed (" + std::to_string(fields) +
+         " field" + (fields == 1 ? "" : "s") + ")\n";
 }
 
 }  // namespace artargets

@@ -21,7 +21,12 @@ struct Difference {
 
 Difference Compare(std::vector<TargetRecord> before, std::vector<TargetRecord> after);
 // "- NAME (id N)", "+ NAME (id N)" and "~ NAME (id N)" with one "    key: old -> new" line per
-// changed field.
+// changed field, the targets in canonical order (by name, then id).
 std::string Describe(const Difference& difference);
+// {"added": [targets], "removed": [targets], "changed": [{"name", "id", "fields": {KEY: {"old",
+// "new"}}}]}, the targets in the JSON form of export.
+std::string DescribeJson(const Difference& difference);
+// "2 added, 1 removed, 3 changed (4 fields)".
+std::string Summary(const Difference& difference);
 
 }  // namespace artargets

@@ -124,20 +124,28 @@ std::string ParseErrorText(const Json::exception& e) {
 
 }  // namespace
 
+nlohmann::ordered_json FieldJson(const TargetRecord& r, const Field& field) {
+  if (field.text) return r.*field.text;
+  if (field.number) return Number(r.*field.number);
+  if (field.whole) return r.*field.whole;
+  return Vector(r.*field.vector);
+}
+
+nlohmann::ordered_json RecordJson(const TargetRecord& r) {
+  Json object = Json::object();
+  for (const Field& field : kFields) object[field.key] = FieldJson(r, field);
+  return object;
+}
+
+std::string DumpJson(const nlohmann::ordered_json& value) {
+  // JSON carries Unicode only: bytes that are not UTF-8 become U+FFFD.
+  return SafeJson(value.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+}
+
 std::string ToJsonText(const std::vector<TargetRecord>& records) {
   Json array = Json::array();
-  for (const auto& r : records) {
-    Json object = Json::object();
-    for (const Field& field : kFields) {
-      if (field.text) object[field.key] = r.*field.text;
-      if (field.number) object[field.key] = Number(r.*field.number);
-      if (field.whole) object[field.key] = r.*field.whole;
-      if (field.vector) object[field.key] = Vector(r.*field.vector);
-    }
-    array.push_back(std::move(object));
-  }
-  // JSON carries Unicode only: bytes that are not UTF-8 become U+FFFD.
-  return SafeJson(array.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+  for (const auto& r : records) array.push_back(RecordJson(r));
+  return DumpJson(array);
 }
 
 bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error) {

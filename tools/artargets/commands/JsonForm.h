@@ -6,12 +6,21 @@
 // or a payload), so that export and import reproduce a file exactly.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
 #include "TargetRecord.h"
 
 namespace artargets {
+
+struct Field;
+
+// One field's value and one target as JSON values, in the form above.
+nlohmann::ordered_json FieldJson(const TargetRecord& record, const Field& field);
+nlohmann::ordered_json RecordJson(const TargetRecord& record);
+// Pretty-printed, with a final line feed, safe for a terminal (SafeText.h).
+std::string DumpJson(const nlohmann::ordered_json& value);
 
 std::string ToJsonText(const std::vector<TargetRecord>& records);
 // False, with what is wrong and where in `error`, when `text` is not such an array. Throws

@@ -22,10 +22,29 @@ constexpr int kUsage = 2;
 struct Arguments {
   std::string file, other, third, name, out;
   std::vector<std::string> files;
-  bool json = false, all = false, everything = false, check = false, global = false;
+  bool json = false, all = false, everything = false, check = false, global = false, stat = false;
   CheckOptions checking;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
+  Selector selector;
+  long long id = 0;
+  std::size_t index = 0;
 };
+
+// Exactly one of NAME, --id and --index picks the targets of set and remove.
+Selector Picked(Arguments& a, CLI::App& command, bool idIsAnOption) {
+  Selector selector;
+  const bool named = command.get_option("NAME")->count() > 0;
+  if (named) selector.name = a.name;
+  if (idIsAnOption) {
+    if (command.get_option("--id")->count() > 0) selector.id = a.id;
+  } else if (!named) {
+    selector.id = a.changed.TakeId();  // set without a name: --id selects
+  }
+  if (command.get_option("--index")->count() > 0) selector.index = a.index;
+  if (named + selector.id.has_value() + selector.index.has_value() != 1)
+    throw UsageError(command.get_name() + ": give the target's NAME, or --id N, or --index K");
+  return selector;
+}
 
 // Declares the commands on `app`; the chosen one sets `command`.
 void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
@@ -62,16 +81,26 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
 
   auto* set = app.add_subcommand("set", "change the target of that name and save");
   set->add_option("FILE", a.file, "the target file")->required();
-  set->add_option("NAME", a.name, "the name of the target to change")->required();
-  set->add_flag("--all", a.all, "change every target of that name");
+  set->add_option("NAME", a.name, "the name of the target to change");
+  set->add_option("--index", a.index,
+                  "instead of NAME: the target at this place of 'list' (from 1)");
+  set->add_flag("--all", a.all, "change every target of that name (or id)");
   a.changed.AddTo(*set, true);  // --name renames
-  set->callback([&] { command = [&] { return Set(a.file, a.name, a.changed, a.all); }; });
+  set->footer("Without NAME, --id N picks the type-1 targets of id N instead of setting the id.");
+  set->callback([&, set] {
+    command = [&, set] { return Set(a.file, Picked(a, *set, false), a.changed, a.all); };
+  });
 
   auto* remove = app.add_subcommand("remove", "remove the target of that name and save");
   remove->add_option("FILE", a.file, "the target file")->required();
-  remove->add_option("NAME", a.name, "the name of the target to remove")->required();
-  remove->add_flag("--all", a.all, "remove every target of that name");
-  remove->callback([&] { command = [&] { return Remove(a.file, a.name, a.all); }; });
+  remove->add_option("NAME", a.name, "the name of the target to remove");
+  remove->add_option("--id", a.id, "instead of NAME: the type-1 targets of this id");
+  remove->add_option("--index", a.index,
+                     "instead of NAME: the target at this place of 'list' (from 1)");
+  remove->add_flag("--all", a.all, "remove every target of that name (or id)");
+  remove->callback([&, remove] {
+    command = [&, remove] { return Remove(a.file, Picked(a, *remove, true), a.all); };
+  });
 
   auto* exporting = app.add_subcommand("export", "write a file's targets as JSON");
   exporting->add_option("FILE", a.file, "the target file")->required();
@@ -86,7 +115,18 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   auto* diff = app.add_subcommand("diff", "show targets added, removed and changed from A to B");
   diff->add_option("A", a.file, "the earlier target file")->required();
   diff->add_option("B", a.other, "the later target file")->required();
-  diff->callback([&] { command = [&] { return Diff(a.file, a.other); }; });
+  auto* diffJson =
+      diff->add_flag("--json", a.json, "print added, removed and changed targets as JSON");
+  diff->add_flag("--stat", a.stat, "print only how many targets were added, removed, changed")
+      ->excludes(diffJson);
+  diff->callback([&] {
+    command = [&] {
+      return Diff(a.file, a.other,
+                  a.json   ? DiffForm::kJson
+                  : a.stat ? DiffForm::kStat
+                           : DiffForm::kText);
+    };
+  });
   diff->footer("Exit status as diff(1): 0 the same, 1 different, 2 a file could not be read.");
 
   auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");

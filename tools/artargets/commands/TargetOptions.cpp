@@ -49,7 +49,7 @@ void TargetOptions::AddTo(CLI::App& command, bool withName) {
 
 void TargetOptions::ApplyTo(TargetRecord& r) const {
   for (const Option& option : options_) {
-    if (option.declared->count() == 0) continue;
+    if (option.declared->count() == 0 || option.taken) continue;
     auto value = option.values.end() - static_cast<std::ptrdiff_t>(option.declared->get_expected());
     for (const Field* field : option.fields) {
       if (field->text) r.*field->text = *value++;
@@ -59,6 +59,16 @@ void TargetOptions::ApplyTo(TargetRecord& r) const {
         for (double& d : r.*field->vector) d = ParseNumber(option.name, *value++);
     }
   }
+}
+
+std::optional<long long> TargetOptions::TakeId() {
+  for (Option& option : options_) {
+    if (option.fields.size() != 1 || option.fields[0]->whole != &TargetRecord::id) continue;
+    if (option.declared->count() == 0) return std::nullopt;
+    option.taken = true;
+    return ParseWhole(option.name, option.values.back(), option.fields[0]->range);
+  }
+  return std::nullopt;
 }
 
 }  // namespace artargets

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ class TargetOptions {
   void AddTo(CLI::App& command, bool withName);
   // Stores every option that was given into `record`; throws UsageError for a bad value.
   void ApplyTo(TargetRecord& record) const;
+  // The value of --id, when it was given, which ApplyTo then leaves out: `set` without a name
+  // selects the target by it. Throws UsageError for a bad value.
+  std::optional<long long> TakeId();
 
  private:
   struct Option {
@@ -27,6 +31,7 @@ class TargetOptions {
     std::vector<const Field*> fields{};  // the fields it gives, in the order of its values
     std::vector<std::string> values{};
     CLI::Option* declared = nullptr;
+    bool taken = false;
   };
   std::deque<Option> options_;  // a deque: the parser keeps pointers to `values`
 };
