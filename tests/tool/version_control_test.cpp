@@ -1,0 +1,227 @@
+// Target files in version control: one canonical text, edits that touch nothing, three-way
+// merges, and git set up to use them, with real git.
+#include <algorithm>
+#include <random>
+
+#include "ArtargetsTest.h"
+#include "TargetFields.h"
+#include "ThreeWay.h"
+
+namespace {
+
+using artest::Result;
+
+class VersionControlTest : public artest::ArtargetsTest {
+ protected:
+  // The same four targets (two share a name) in the order `order` gives.
+  std::string Shuffled(const std::vector<int>& order) {
+    const std::string targets[] = {Sound("Door"), Sound("Arch"),
+                                   Target(Named("Door") + "<int key=\"artargetid\" value=\"-2\"/>"),
+                                   Target(Named("aé") + Sized(5, 5))};
+    std::string body;
+    for (int i : order) body += targets[i];
+    return TargetFile(body);
+  }
+  std::string Stamp(const std::string& name) { return Shell("stat -c %y " + name).out; }
+};
+
+TEST_F(VersionControlTest, FmtGivesEveryOrderOneTextAndTouchesOnlyWhatChanges) {
+  std::vector<int> order{0, 1, 2, 3};
+  std::string canonical;
+  do {
+    Write("t.xml", Shuffled(order));
+    const Result check = Run("fmt --check t.xml");
+    const Result piped = Shell("\"$A\" fmt - <t.xml");
+    ASSERT_EQ(Run("fmt t.xml").status, 0);
+    if (canonical.empty()) canonical = Read("t.xml");
+    EXPECT_EQ(Read("t.xml"), canonical);
+    EXPECT_EQ(piped.out, canonical);
+    EXPECT_EQ(check.status, Read("t.xml") == Shuffled(order) ? 0 : 1);
+  } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_LT(canonical.find("\"Arch\""), canonical.find("\"Door\""));
+  EXPECT_LT(canonical.find("value=\"-2\""), canonical.find("\"aé\""));
+
+  const std::string stamp = Stamp("t.xml");
+  EXPECT_EQ(Run("fmt --check t.xml").status, 0);
+  EXPECT_EQ(Run("fmt t.xml").status, 0);
+  const Result same = Run("set t.xml Arch --size 1 2");
+  EXPECT_EQ(same.out, "t.xml: unchanged, the targets already hold those values\n");
+  EXPECT_EQ(Stamp("t.xml"), stamp) << "no write when nothing changes";
+  EXPECT_EQ(Read("t.xml"), canonical);
+
+  Write("u.xml", Shuffled({3, 2, 1, 0}));
+  Write("bad.xml", "<a/>");
+  const Result many = Run("fmt --check t.xml u.xml");
+  EXPECT_EQ(many.status, 1);
+  EXPECT_EQ(many.out, "u.xml: not in canonical form (artargets fmt rewrites it)\n");
+  EXPECT_EQ(Run("fmt bad.xml u.xml").status, 2) << "a file that does not load";
+  EXPECT_EQ(Read("bad.xml"), "<a/>");
+  EXPECT_EQ(Read("u.xml"), canonical) << "the others are still formatted";
+  EXPECT_EQ(Shell("\"$A\" fmt - <bad.xml").status, 2);
+}
+
+// Each row edits copies of one base on two sides with the tool and merges them.
+TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
+  struct Row {
+    const char* name;
+    const char* ours;  // artargets commands run on o.xml ("-" for none)
+    const char* theirs;
+    int status;
+    const char* merged;  // `list --long` lines that must be in the result, ";"-separated
+    const char* report;  // in standard error
+  };
+  const Row rows[] = {
+      {"each adds a target", "add o.xml Gate", "add h.xml Hatch", 0, "\"Gate\";\"Hatch\";\"Window\"",
+       ""},
+      {"different fields of one target", "set o.xml Door --image o.png",
+       "set h.xml Door --size 3 4", 0, "\"Door\"  type 0  id 0  size 3 x 4;image \"o.png\"", ""},
+      {"the same change on both", "set o.xml Door --type 2", "set h.xml Door --type 2", 0,
+       "\"Door\"  type 2", ""},
+      {"one field two ways", "set o.xml Door --image o.png", "set h.xml Door --image t.png", 1,
+       "image \"o.png\"",
+       "conflict: \"Door\" (id 0) image: base \"d.png\", ours \"o.png\", theirs \"t.png\""},
+      {"removed against changed", "remove o.xml Door", "set h.xml Door --type 3", 1, "\"Window\"",
+       "conflict: \"Door\" (id 0) target: base (present), ours removed, theirs changed: type"},
+      {"removed against untouched", "-", "remove h.xml Window", 0, "\"Door\"", ""},
+      {"both add one name differently", "add o.xml Gate --type 1", "add h.xml Gate --type 2", 1,
+       "\"Gate\"  type 1", "conflict: \"Gate\" (id 0) type: base (none), ours 1, theirs 2"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Write("b.xml", TargetFile(Target(Named("Door") + "<string key=\"artargetimage\" "
+                                                     "value=\"d.png\"/>") +
+                              Sound("Window")));
+    Shell("cp b.xml o.xml && cp b.xml h.xml");
+    for (const char* edit : {row.ours, row.theirs})
+      if (std::string(edit) != "-") {
+        ASSERT_EQ(Run(edit).status, 0) << edit;
+      }
+    const Result r = Run("merge b.xml o.xml h.xml -o m.xml");
+    EXPECT_EQ(r.status, row.status) << r.err;
+    EXPECT_NE(r.err.find(row.report), std::string::npos) << r.err;
+    const std::string merged = Run("list --long m.xml").out;
+    std::stringstream wanted(row.merged);
+    for (std::string line; std::getline(wanted, line, ';');)
+      EXPECT_NE(merged.find(line), std::string::npos) << line << " in\n" << merged;
+    EXPECT_EQ(Run("fmt --check m.xml").status, 0) << "written canonical";
+  }
+  // No base: both sides added the file. A base that does not load writes nothing.
+  const Result unrelated = Run("merge none.xml o.xml h.xml");
+  EXPECT_EQ(unrelated.status, 1) << "Gate added twice, differently";
+  EXPECT_NE(unrelated.err.find("1 conflict; o.xml keeps our side"), std::string::npos)
+      << "OUT defaults to OURS: " << unrelated.err;
+  Write("bad.xml", "<a/>");
+  const std::string ours = Read("o.xml");
+  EXPECT_EQ(Run("merge bad.xml o.xml h.xml").status, 2);
+  EXPECT_EQ(Read("o.xml"), ours);
+  const Result json = Run("merge b.xml o.xml h.xml --json -o j.xml");
+  EXPECT_NE(json.out.find("\"field\": \"type\""), std::string::npos) << json.out;
+}
+
+// Edits on two sides that touch different fields always merge to both; the same field changed
+// two ways always conflicts, keeping ours.
+TEST_F(VersionControlTest, RandomEditsMergeExactlyWhenTheirFieldsDiffer) {
+  std::mt19937 random(20261207);
+  const auto field = [](int i) { return &artargets::kFields[static_cast<std::size_t>(i)]; };
+  const auto change = [&](artargets::TargetRecord& r, const artargets::Field* f, int value) {
+    if (f->text) r.*f->text = "v" + std::to_string(value);
+    if (f->number) r.*f->number = value;
+    if (f->whole) r.*f->whole = value % 256;
+    if (f->vector) r.*f->vector = {double(value), 0, 0};
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::vector<artargets::TargetRecord> base(3);
+    for (int i = 0; i < 3; ++i) base[i].name = "T" + std::to_string(i);
+    auto ours = base, theirs = base;
+    const auto target = random() % 3;
+    // Fields other than the name (0) and the id (5), which are the target's identity.
+    std::vector<int> fields{1, 2, 3, 4, 6, 7, 8, 9, 10, 11};
+    std::shuffle(fields.begin(), fields.end(), random);
+    const bool overlap = round % 2 == 1;
+    change(ours[target], field(fields[0]), 1 + round);
+    change(theirs[target], field(fields[overlap ? 0 : 1]), 2 + round);
+    if (!overlap) change(ours[target], field(fields[2]), 3 + round);
+    const artargets::Merged merged = artargets::MergeTargets(base, ours, theirs);
+    ASSERT_EQ(merged.targets.size(), 3u);
+    const auto& result = *std::find_if(merged.targets.begin(), merged.targets.end(),
+                                       [&](const auto& r) { return r.name == base[target].name; });
+    auto both = ours[target];
+    if (!overlap) change(both, field(fields[1]), 2 + round);
+    EXPECT_TRUE(artargets::SameRecord(result, both)) << round;
+    ASSERT_EQ(merged.conflicts.size(), overlap ? 1u : 0u) << round;
+    if (overlap) {
+      EXPECT_EQ(merged.conflicts[0].field, field(fields[0])->key);
+    }
+  }
+}
+
+TEST_F(VersionControlTest, RepeatedNamesArePickedByIdOrPlaceAndDiffSpeaksToTools) {
+  Write("t.xml", TargetFile(Target(Named("Door") + "<uint8 key=\"artargettype\" value=\"1\"/>"
+                                                   "<int key=\"artargetid\" value=\"7\"/>") +
+                            Sound("Door") + Sound("Arch")));
+  Shell("cp t.xml before.xml");
+  ASSERT_EQ(Run("set t.xml --id 7 --image seven.png").status, 0);
+  ASSERT_EQ(Run("set t.xml --index 1 --name Gate").status, 0) << "Arch is first in list";
+  EXPECT_EQ(Run("remove t.xml --id 8").status, 1);
+  EXPECT_EQ(Run("remove t.xml --index 4").status, 1);
+  EXPECT_EQ(Run("remove t.xml --id 7 --index 1").status, 2) << "one way to pick";
+  const Result stat = Run("diff before.xml t.xml --stat");
+  EXPECT_EQ(stat.out, "1 added, 1 removed, 1 changed (1 field)\n");
+  const Result json = Run("diff before.xml t.xml --json");
+  EXPECT_EQ(json.status, 1);
+  EXPECT_NE(json.out.find("\"image\": {\n          \"old\": \"\",\n          \"new\": "
+                          "\"seven.png\""),
+            std::string::npos)
+      << json.out;
+  ASSERT_EQ(Run("remove t.xml --id 7").status, 0);
+  EXPECT_EQ(Run("list t.xml").out.find("seven"), std::string::npos);
+}
+
+TEST_F(VersionControlTest, GitFormatsDiffsAndMergesTargetFilesWithTheTool) {
+  const auto git = [&](const std::string& command) {
+    return Shell("export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
+                 "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; " +
+                 command);
+  };
+  ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'")
+                .status,
+            0);
+  EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");
+  Write("t.xml", Shuffled({3, 2, 1, 0}));  // as a host saves it: not in canonical order
+  ASSERT_EQ(git("git add . && git commit -qm base").status, 0);
+  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out)
+      << "staged canonical";
+
+  ASSERT_EQ(git("git checkout -q -b a && \"$A\" add t.xml Gate && \"$A\" set t.xml Arch --image "
+                "a.png && git commit -qam a")
+                .status,
+            0);
+  ASSERT_EQ(git("git checkout -q main && \"$A\" add t.xml Hatch && \"$A\" set t.xml Arch --size "
+                "7 7 && git commit -qam b")
+                .status,
+            0);
+  const Result clean = git("git merge -q a -m merged");
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  const std::string merged = Run("list --long t.xml").out;
+  for (const char* wanted : {"\"Gate\"", "\"Hatch\"", "size 7 x 7  centre", "image \"a.png\""})
+    EXPECT_NE(merged.find(wanted), std::string::npos) << wanted << " in\n" << merged;
+
+  ASSERT_EQ(Run("set t.xml Arch --image main.png").status, 0);
+  const Result diff = git("git diff --unified=0 t.xml");
+  EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), 7) << diff.out;  // 5 header lines
+  EXPECT_NE(diff.out.find("+\"Arch\""), std::string::npos) << diff.out;
+  ASSERT_EQ(git("git commit -qam main && git checkout -q a && \"$A\" set t.xml Arch --image "
+                "other.png && git commit -qam other")
+                .status,
+            0);
+  const Result conflict = git("git merge main -m again");
+  EXPECT_NE(conflict.status, 0);
+  EXPECT_NE(conflict.err.find("conflict: \"Arch\" (id 0) image: base \"a.png\", ours "
+                              "\"other.png\", theirs \"main.png\""),
+            std::string::npos)
+      << conflict.err;
+  EXPECT_NE(git("git status --short").out.find("UU t.xml"), std::string::npos);
+  EXPECT_EQ(Run("check t.xml").status, 0) << "the conflicted file still loads";
+}
+
+}  // namespace
