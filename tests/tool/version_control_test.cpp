@@ -71,8 +71,8 @@ TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
     const char* report;  // in standard error
   };
   const Row rows[] = {
-      {"each adds a target", "add o.xml Gate", "add h.xml Hatch", 0, "\"Gate\";\"Hatch\";\"Window\"",
-       ""},
+      {"each adds a target", "add o.xml Gate", "add h.xml Hatch", 0,
+       "\"Gate\";\"Hatch\";\"Window\"", ""},
       {"different fields of one target", "set o.xml Door --image o.png",
        "set h.xml Door --size 3 4", 0, "\"Door\"  type 0  id 0  size 3 x 4;image \"o.png\"", ""},
       {"the same change on both", "set o.xml Door --type 2", "set h.xml Door --type 2", 0,
@@ -179,18 +179,17 @@ TEST_F(VersionControlTest, RepeatedNamesArePickedByIdOrPlaceAndDiffSpeaksToTools
 
 TEST_F(VersionControlTest, GitFormatsDiffsAndMergesTargetFilesWithTheTool) {
   const auto git = [&](const std::string& command) {
-    return Shell("export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
-                 "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; " +
-                 command);
+    return Shell(
+        "export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
+        "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; " +
+        command);
   };
-  ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'")
-                .status,
-            0);
+  ASSERT_EQ(
+      git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'").status, 0);
   EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");
   Write("t.xml", Shuffled({3, 2, 1, 0}));  // as a host saves it: not in canonical order
   ASSERT_EQ(git("git add . && git commit -qm base").status, 0);
-  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out)
-      << "staged canonical";
+  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out) << "staged canonical";
 
   ASSERT_EQ(git("git checkout -q -b a && \"$A\" add t.xml Gate && \"$A\" set t.xml Arch --image "
                 "a.png && git commit -qam a")
