@@ -117,6 +117,7 @@ void RegisterPair(const std::string& name, int count, std::function<double()> ou
                                    const double baseSeconds = oursFirst ? second : first;
                                    state.SetIterationTime(seconds);
                                    state.counters["ratio"] = seconds / baseSeconds;
+                                   state.counters["ms"] = seconds * 1e3;
                                  }
                                })
       ->UseManualTime()
@@ -141,9 +142,11 @@ int main(int argc, char** argv) {
   std::printf("\n%-22s %10s %8s %s\n", "", "ours (ms)", "ratio",
               "against set in the plug-in's order");
   for (const auto& [name, median] : medians) {
-    const auto ratio = median.counters.find("ratio");
-    std::printf("%-22s %10.0f %8.2f\n", name.c_str(), median.nsPerItem / 1e6,
-                ratio == median.counters.end() ? -1 : ratio->second);
+    const auto counter = [&](const char* key) {
+      const auto found = median.counters.find(key);
+      return found == median.counters.end() ? -1 : found->second;
+    };
+    std::printf("%-22s %10.0f %8.2f\n", name.c_str(), counter("ms"), counter("ratio"));
   }
   std::filesystem::remove_all(arbench::ScratchDirectory());
   return 0;
