@@ -33,7 +33,8 @@ endif()
 install(TARGETS artargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS artargets_commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/artargets)
 
-install(FILES README.md docs/artargets.md docs/hosting.md docs/target-file.md docs/target-file.xsd
+install(FILES README.md docs/artargets.md docs/git.md docs/hosting.md docs/target-file.md
+              docs/target-file.xsd
               packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Debian keeps a package's change log compressed, without a time stamp.

@@ -10,6 +10,7 @@ XML target files, the host runtime it runs on (with headers, a CMake package\n\
 and a pkg-config file), and artargets, the tool that lists, checks, edits\n\
 and converts target files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
