@@ -17,26 +17,13 @@
 #include "ar/ARContent.h"
 #include "orl/SerializedContent.h"
 #include "orl/World.h"
-#include "serializedContent/ValueText.h"
 
 namespace {
 
+using artest::Exact;
 using artest::TargetSet;
 using du::SmartPtr;
 using du::Symbol;
-
-// Every field of a target, numbers in their exact text, so that equal texts are equal bits.
-std::string Exact(const ar::ARTarget& t) {
-  auto n = [](double d) { return serializedContent::FormatDouble(d) + " "; };
-  double w = 0, h = 0;
-  t.GetSize(w, h);
-  const dg::DPoint3D p = t.GetPosition();
-  std::string text = t.GetName().str() + "|" + t.GetImage().str() + "|" + t.GetIDPath().str() +
-                     "|" + std::to_string(t.GetType()) + " " + std::to_string(t.GetTargetId()) +
-                     "|" + n(w) + n(h) + n(t.GetRotation()) + n(p.x) + n(p.y) + n(p.z);
-  for (const dg::DVec3& v : {t.GetNormal(), t.GetX(), t.GetY()}) text += n(v.x) + n(v.y) + n(v.z);
-  return text;
-}
 
 std::vector<std::string> Names(const orl::SerializedContentElement* e) {
   std::vector<std::string> names;
@@ -135,16 +122,10 @@ TEST_F(ARContentTest, ReadingMakesNewTargetsOfEveryArtargetWhereverItStands) {
 }
 
 TEST_F(ARContentTest, TargetFileKeepsEveryBitAndSatisfiesTheSchema) {
-  const double extremes[] = {DBL_MAX,
-                             -DBL_MAX,
-                             DBL_MIN,
-                             DBL_TRUE_MIN,
-                             2.5e-310,
-                             -0.0,
-                             std::numeric_limits<double>::quiet_NaN(),
-                             std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity(),
-                             0.1};
+  const double inf = std::numeric_limits<double>::infinity(),
+               nan = std::numeric_limits<double>::quiet_NaN();
+  const double extremes[] = {DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, 2.5e-310,
+                             -0.0,    nan,      inf,     -inf,         0.1};
   const std::string texts[] = {"<tag> & \"quote\" 'apos'", "  leading and trailing  ",
                                "line\nbreak\r\nand\ttab", "Größe · 目标 · 🎯", ""};
   TargetSet targets;

@@ -1,7 +1,9 @@
 // Application threads editing, finding and saving targets while the host's thread delivers
-// scene changes, load and save completions. Run under ThreadSanitizer in CI.
+// scene changes, load and save completions, and every notification they cause. Run under
+// ThreadSanitizer in CI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -19,17 +21,21 @@ constexpr int kRounds = 60;
 
 class RoadsConcurrencyTest : public artest::WorldTest {
  protected:
-  // Adds, moves and removes targets of its own.
+  // Adds, finds and moves numbered targets of its own, and removes every other one.
   void Editor(int index) {
     for (int round = 0; round < kRounds; ++round) {
-      SmartPtr<ar::ARTarget> target =
-          MakeTarget(("edit" + std::to_string(index) + "-" + std::to_string(round)).c_str());
+      const std::string name = "edit" + std::to_string(index) + "-" + std::to_string(round);
+      SmartPtr<ar::ARTarget> target = MakeTarget(name);
+      target->SetType(ar::ARTarget::TYPE_NUMBERED);
+      target->SetTargetId(round);
       controller_->AddTarget(target);
+      EXPECT_EQ(controller_->FindTarget(du::Symbol(name)), target);
+      if (!controller_->FindTarget(round)) ++misses_;
       dg::DPoint3D centre{double(round), 0, 0};
       dg::DVec3 normal{0, 0, 1}, x{1, 0, 0}, y{0, 1, 0};
       du::Symbol path("/1");
       target->SetLocation(centre, normal, x, y, path, 0);
-      controller_->RemoveTarget(target);
+      if (round % 2 == 0) controller_->RemoveTarget(target);
     }
   }
   void Finder() {
@@ -79,7 +85,12 @@ TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
   arhost::RunUntilIdle();
 
   EXPECT_EQ(misses_, 0);
-  EXPECT_EQ(Registry().size(), 10u) << "every editor removed what it added";
+  EXPECT_EQ(Registry().size(), 10u + kRounds) << "every editor removed half of what it added";
+  for (const char* heard : {"create edit", "moved edit", "destroy edit"})
+    EXPECT_EQ(std::count_if(observer_->heard.begin(), observer_->heard.end(),
+                            [&](const std::string& h) { return h.rfind(heard, 0) == 0; }),
+              std::string(heard) == "destroy edit" ? kRounds : 2 * kRounds)
+        << heard << ": every notification of every thread arrives";
   for (const auto& events : saves) {
     ASSERT_EQ(events.size(), std::size_t(kRounds / 4));
     for (const auto& event : events) EXPECT_EQ(event->completions, Completions{"ok"});
@@ -91,7 +102,7 @@ TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
   EXPECT_EQ(last->completions, Completions{"ok"});
   SmartPtr<orl::AnnoSetTableEntry> loaded;
   EXPECT_EQ(artest::LoadWithComponent(table_, FilePath(), &loaded), Completions{"ok"});
-  EXPECT_EQ(artest::TargetNames(loaded).size(), 10u)
+  EXPECT_EQ(artest::TargetNames(loaded).size(), 10u + kRounds)
       << "a save after the threads holds the registry";
 }
 

@@ -95,32 +95,16 @@ TEST_F(XmlFormTest, WritesOneReadableLinePerProperty) {
 // Every value and every text, however odd, is read back bit for bit, at any depth; the
 // second render of what was read is the first one.
 TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
-  const double doubles[] = {DBL_MAX,
-                            -DBL_MAX,
-                            DBL_MIN,
-                            DBL_TRUE_MIN,
-                            4.9e-320,
-                            -0.0,
-                            0.0,
-                            0.1,
-                            1.0 / 3.0,
-                            std::numeric_limits<double>::quiet_NaN(),
-                            std::bit_cast<double>(std::uint64_t{0x7ff0000000000123}),
-                            std::bit_cast<double>(std::uint64_t{0xfff8000000000000}),
-                            std::numeric_limits<double>::infinity(),
-                            -std::numeric_limits<double>::infinity()};
-  const std::string texts[] = {"",
-                               " leading",
-                               "trailing ",
-                               "\ttabs\t",
-                               "line\nbreak",
-                               "cr\r\nlf",
-                               "<>&\"'",
-                               "naïve 日本語 🎯",
-                               "   ",
-                               std::string("ctl\x01\x1f", 5),
-                               std::string("bad\xff\xfe", 5),
-                               std::string("nul\0in", 6)};
+  const double nan = std::numeric_limits<double>::quiet_NaN(),
+               inf = std::numeric_limits<double>::infinity(),
+               payload = std::bit_cast<double>(std::uint64_t{0x7ff0000000000123}),
+               negativeNan = std::bit_cast<double>(std::uint64_t{0xfff8000000000000});
+  const double doubles[] = {DBL_MAX, -DBL_MAX,  DBL_MIN, DBL_TRUE_MIN, 4.9e-320,    -0.0, 0.0,
+                            0.1,     1.0 / 3.0, nan,     payload,      negativeNan, inf,  -inf};
+  using namespace std::string_literals;
+  const std::string texts[] = {
+      "",       " leading",       "trailing ", "\ttabs\t",     "line\nbreak",  "cr\r\nlf",
+      "<>&\"'", "naïve 日本語 🎯", "   ",       "ctl\x01\x1f"s, "bad\xff\xfe"s, "nul\0in"s};
   auto top = SerializedContentElement::CreateTopElement(Symbol("targets"));
   auto* e = top->StartContent(Symbol("all values"));
   for (double d : doubles) {

@@ -9,6 +9,7 @@
 #include "RecordingObserver.h"
 #include "ar/ARController.h"
 #include "ar/ARTarget.h"
+#include "serializedContent/ValueText.h"
 
 namespace artest {
 
@@ -37,6 +38,20 @@ class ControllerTest : public HostTest {
 
   ar::ARController* controller_ = nullptr;
 };
+
+// Every field of a target as one line, numbers in their exact text, so that equal lines are
+// equal bits: "name|image|path|type id|w h rotation x y z, then normal, xdir and ydir ".
+inline std::string Exact(const ar::ARTarget& t) {
+  auto n = [](double d) { return serializedContent::FormatDouble(d) + " "; };
+  double w = 0, h = 0;
+  t.GetSize(w, h);
+  const dg::DPoint3D p = t.GetPosition();
+  std::string text = t.GetName().str() + "|" + t.GetImage().str() + "|" + t.GetIDPath().str() +
+                     "|" + std::to_string(t.GetType()) + " " + std::to_string(t.GetTargetId()) +
+                     "|" + n(w) + n(h) + n(t.GetRotation()) + n(p.x) + n(p.y) + n(p.z);
+  for (const dg::DVec3& v : {t.GetNormal(), t.GetX(), t.GetY()}) text += n(v.x) + n(v.y) + n(v.z);
+  return text;
+}
 
 using Heard = std::vector<std::string>;
 

@@ -11,6 +11,7 @@
 
 namespace {
 
+using artest::Exact;
 using artest::Heard;
 using du::SmartPtr;
 using du::Symbol;
@@ -29,21 +30,7 @@ class ARTargetTest : public artest::ControllerTest {
     t->SetLocation(p, n, x, y, path, 45);
     return t;
   }
-  // The fields as one line of text, so that whole targets compare at once.
-  static std::string Fields(const ar::ARTarget& t) {
-    double w = 0, h = 0;
-    t.GetSize(w, h);
-    auto v = [](const dg::DVec3& d) {
-      return std::to_string(d.x) + "," + std::to_string(d.y) + "," + std::to_string(d.z);
-    };
-    const dg::DPoint3D p = t.GetPosition();
-    return t.GetName().str() + "|" + t.GetImage().str() + "|" + std::to_string(w) + "x" +
-           std::to_string(h) + "|type " + std::to_string(t.GetType()) + "|id " +
-           std::to_string(t.GetTargetId()) + "|" + v({p.x, p.y, p.z}) + "|" + v(t.GetNormal()) +
-           "|" + v(t.GetX()) + "|" + v(t.GetY()) + "|" + t.GetIDPath().str() + "|" +
-           std::to_string(t.GetRotation());
-  }
-  const std::string kEmpty = Fields(*SmartPtr<ar::ARTarget>(new ar::ARTarget(nullptr)));
+  const std::string kEmpty = Exact(*SmartPtr<ar::ARTarget>(new ar::ARTarget(nullptr)));
   // A bare "artarget" element under a new top, filled by `fill`.
   template <class Fill>
   SmartPtr<SerializedContentElement> Element(Fill fill) {
@@ -59,15 +46,9 @@ class ARTargetTest : public artest::ControllerTest {
 };
 
 TEST_F(ARTargetTest, FieldsStartEmptyAndKeepWhatIsSetUnchanged) {
-  EXPECT_EQ(kEmpty,
-            "||0.000000x0.000000|type 0|id 0|0.000000,0.000000,0.000000|"
-            "0.000000,0.000000,0.000000|0.000000,0.000000,0.000000|"
-            "0.000000,0.000000,0.000000||0.000000");
+  EXPECT_EQ(kEmpty, "|||0 0|0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
   auto t = Filled();
-  EXPECT_EQ(Fields(*t),
-            "Door|door.png|0.500000x-2.000000|type 300|id 12|1.000000,2.000000,"
-            "3.000000|0.000000,0.000000,5.000000|1.000000,0.000000,0.000000|"
-            "1.000000,1.000000,0.000000|/1/2|45.000000");
+  EXPECT_EQ(Exact(*t), "Door|door.png|/1/2|300 12|0.5 -2 45 1 2 3 0 0 5 1 0 0 1 1 0 ");
   const Symbol name = t->GetName();
   t->SetName(Symbol("Window"));
   EXPECT_EQ(name, Symbol("Door")) << "a value already returned does not change";
@@ -111,7 +92,7 @@ TEST_F(ARTargetTest, SavedFormHoldsThirteenPropertiesAndReadsBackWithTheTypesLow
   SmartPtr<ar::ARTarget> copy = new ar::ARTarget(controller_);
   ASSERT_TRUE(copy->PopulateFromContent(e));
   original->SetType(static_cast<ar::ARTarget::EType>(44));  // 300's low byte
-  EXPECT_EQ(Fields(*copy), Fields(*original));
+  EXPECT_EQ(Exact(*copy), Exact(*original));
 }
 
 TEST_F(ARTargetTest, ReadingTakesVersionZeroOnlyAndKeysOnlyWithTheirOwnType) {
@@ -147,14 +128,14 @@ TEST_F(ARTargetTest, ReadingTakesVersionZeroOnlyAndKeysOnlyWithTheirOwnType) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     auto target = Filled();
-    const std::string before = Fields(*target);
+    const std::string before = Exact(*target);
     auto top = Element(row.fill);
     EXPECT_EQ(target->PopulateFromContent(top->GetChild(0)), row.accepted);
     EXPECT_EQ(target->GetName().str(), row.name_);
     EXPECT_EQ(std::to_string(target->GetRotation()), row.rotation);
     // Refused: untouched. Accepted: what the element does not give starts anew.
     EXPECT_EQ(target->GetTargetId(), row.accepted ? 0 : 12);
-    EXPECT_EQ(Fields(*target) == before, !row.accepted);
+    EXPECT_EQ(Exact(*target) == before, !row.accepted);
   }
 }
 
