@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-#include <thread>
-
 #include "HostTest.h"
-#include "dp/ScopedLock.h"
+#include "du/CommonAllocator.h"
 #include "du/LiveCounters.h"
 #include "orl/Annotation.h"
 #include "orl/ObjectWithRWLock.h"
@@ -54,16 +51,24 @@ TEST_F(ObjectTest, ClassTypesAnswerFromTheirChainAndTheRegistryKeepsTheFirstOfAn
   EXPECT_EQ(orl::ClassType::Find(9002), &kCircleType);
 }
 
-TEST_F(ObjectTest, PoolCountsBlocksAndCanBeMadeToFailOnce) {
-  const auto blocks = du::GetLiveCounters().poolBlocks.load();
+TEST_F(ObjectTest, AllocatorsCountTheirBlocksAndThePoolCanBeMadeToFailOnce) {
+  struct Small : du::CommonAllocated {
+    int value = 7;
+  };
+  const auto& counters = du::GetLiveCounters();
+  const auto blocks = counters.poolBlocks.load(), common = counters.commonBlocks.load();
   SmartPtr<Circle> circle = new Circle;
-  EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks + 1);
+  auto* small = new Small;
+  EXPECT_EQ(counters.poolBlocks.load(), blocks + 1);
+  EXPECT_EQ(counters.commonBlocks.load(), common + 1);
   orl::MemoryPoolAllocated::FailNextAllocations(1);
   EXPECT_EQ(new Circle, nullptr);
   SmartPtr<Circle> next = new Circle;
   EXPECT_NE(next.get(), nullptr);
   circle = next = nullptr;
-  EXPECT_EQ(du::GetLiveCounters().poolBlocks.load(), blocks);
+  delete small;
+  EXPECT_EQ(counters.poolBlocks.load(), blocks);
+  EXPECT_EQ(counters.commonBlocks.load(), common);
 }
 
 TEST_F(ObjectTest, ObjectsShareOneAnnotationLockUntilShutdownRenewsIt) {
@@ -98,24 +103,6 @@ TEST_F(ObjectTest, UserDataIsKeptUnderItsKey) {
   EXPECT_EQ(attached->GetReferenceCount(), 1);
   EXPECT_TRUE(circle->RemoveUserData(du::Symbol("tag")));
   EXPECT_FALSE(circle->RemoveUserData(du::Symbol("tag")));
-}
-
-TEST_F(ObjectTest, ScopedGuardsReleaseOnExceptionsAndAcceptNoLock) {
-  SmartPtr<orl::ReadWriteLock> lock = new orl::ReadWriteLock;
-  try {
-    dp::ScopedWriter writer(lock.get());
-    dp::ScopedReader reader(lock.get());
-    throw std::runtime_error("inside");
-  } catch (const std::runtime_error&) {
-  }
-  bool taken = false;
-  std::thread([&] {
-    dp::ScopedWriter other(lock.get());
-    taken = true;
-  }).join();
-  EXPECT_TRUE(taken);
-  dp::ScopedReader none(static_cast<orl::ReadWriteLock*>(nullptr));
-  dp::ScopedWriter noneEither(static_cast<orl::ReadWriteLock*>(nullptr));
 }
 
 }  // namespace

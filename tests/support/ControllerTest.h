@@ -15,11 +15,7 @@ namespace artest {
 
 class ControllerTest : public HostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    controller_ = ar::ARController::Get();
-    ASSERT_NE(controller_, nullptr);
-  }
+  void SetUp() override { ASSERT_NE(controller_, nullptr); }
 
   du::SmartPtr<ar::ARTarget> MakeTarget(const std::string& name, int id = 0,
                                         ar::ARTarget::EType type = ar::ARTarget::TYPE_PLAIN) {
@@ -36,7 +32,7 @@ class ControllerTest : public HostTest {
     return observer;
   }
 
-  ar::ARController* controller_ = nullptr;
+  ar::ARController* controller_ = ar::ARController::Get();
 };
 
 // Every field of a target as one line, numbers in their exact text, so that equal lines are

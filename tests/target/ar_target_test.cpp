@@ -7,6 +7,8 @@
 
 #include "ControllerTest.h"
 #include "ar/ARTarget.h"
+#include "dp/ScopedLock.h"
+#include "orl/Annotation.h"
 #include "orl/SerializedContent.h"
 
 namespace {
@@ -56,7 +58,9 @@ TEST_F(ARTargetTest, FieldsStartEmptyAndKeepWhatIsSetUnchanged) {
   EXPECT_TRUE(t->IsATypeOfId(178));
 }
 
-TEST_F(ARTargetTest, OnlySetLocationSignalsEvenWithoutALockOrARegistration) {
+// Only SetLocation signals a move: inside a write lock the caller holds too, and for a target
+// with no lock that no controller registered.
+TEST_F(ARTargetTest, OnlySetLocationSignalsEvenUnderTheCallersLockOrWithoutALock) {
   auto observer = Observe();
   SmartPtr<ar::ARTarget> target = MakeTarget("Door"), loose = new ar::ARTarget(nullptr);
   loose->SetName(Symbol("Loose"));
@@ -67,7 +71,12 @@ TEST_F(ARTargetTest, OnlySetLocationSignalsEvenWithoutALockOrARegistration) {
   dg::DPoint3D p{4, 5, 6};
   dg::DVec3 v;
   Symbol path;
-  for (const auto& t : {target, target, loose}) t->SetLocation(p, v, v, v, path, 0);
+  target->SetLocation(p, v, v, v, path, 0);
+  {
+    dp::ScopedWriter held(orl::Annotation::GetRWLock().get());
+    target->SetLocation(p, v, v, v, path, 0);
+  }
+  loose->SetLocation(p, v, v, v, path, 0);
   arhost::RunUntilIdle();
   EXPECT_EQ(observer->heard, (Heard{"moved Door", "moved Door", "moved Loose"}));
   EXPECT_EQ(loose->GetPosition().z, 6);
