@@ -12,7 +12,6 @@
 #include <stdexcept>
 
 #include "ControllerTest.h"
-#include "LockProbe.h"
 #include "ar/ARContent.h"
 #include "controller/SceneMap.h"
 #include "dom/MessageLoop.h"

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "LockProbe.h"
 #include "WorldTest.h"
 #include "dg/Geometry.h"
 #include "du/FileWriter.h"

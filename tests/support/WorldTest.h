@@ -33,7 +33,6 @@
 
 #include "AnnoSets.h"
 #include "ControllerTest.h"
-#include "RecordingEvent.h"
 #include "TempDir.h"
 #include "dom/MessageLoop.h"
 #include "orl/Scene.h"
@@ -50,10 +49,8 @@ class WorldTest : public ControllerTest {
     ControllerTest::SetUp();
     std::string error;
     ASSERT_TRUE(loader_->LoadPlugin(AR_PLUGIN_PATH, &error)) << error;
-    ASSERT_EQ(du::DynamicCast<ar::ARController>(
-                  loader_->CreateComponent("world", "augmentedreality", "controller"))
-                  .get(),
-              controller_);
+    const auto made = loader_->CreateComponent("world", "augmentedreality", "controller");
+    ASSERT_EQ(du::DynamicCast<ar::ARController>(made).get(), controller_);
     world_->SetAnnoSetTable(table_);
     observer_ = Observe();
   }
