@@ -1,16 +1,24 @@
-// The controller's registry, its notifications through the real message loop, and the
-// decoding of notification records, malformed ones included.
+// The controller's registry, its notifications through the real message loop, the decoding of
+// notification records, malformed ones included, the side of the lock each operation takes, and
+// its scene map: identity keys and the host's bucket rule.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
 #include "ControllerTest.h"
+#include "ar/ARContent.h"
+#include "controller/SceneMap.h"
 #include "dom/MessageLoop.h"
 #include "dom/ObserverProxy.h"
+#include "du/HashNextPrime.h"
 #include "orl/Scene.h"
+#include "orl/SerializedContent.h"
 
 namespace {
 
@@ -225,6 +233,130 @@ TEST_F(ARControllerTest, RecordsDecodeToTheirNotificationOrThrowTheirMessage) {
     EXPECT_EQ(target->GetReferenceCount(), 1) << "the record's reference was dropped";
     EXPECT_EQ(scene->GetReferenceCount(), 1);
   }
+}
+
+// Which side of the shared lock every public operation of the controller, the target and the
+// content takes (see LockProbe.h).
+TEST_F(ARControllerTest, EveryOperationTakesTheSideOfTheLockItMust) {
+  auto observer = Observe();
+  auto target = MakeTarget("Door", 3, ar::ARTarget::TYPE_NUMBERED);
+  controller_->AddTarget(target);
+  SmartPtr<ar::ARContent> content = new ar::ARContent;
+  std::set<SmartPtr<ar::ARTarget>> targets{target};
+  auto element = orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
+  target->Visit(element.get());
+  dg::DPoint3D point{};
+  dg::DVec3 vector{};
+  du::Symbol path("/1");
+  double w = 0, h = 0;
+  std::vector<SmartPtr<ar::ARTarget>> all;
+  SmartPtr<orl::Scene> scene = orl::ShapeScene::Create();
+  auto* c = controller_;
+  struct Row {
+    const char* name;
+    artest::LockMode mode;
+    std::function<void()> call;
+  };
+  using Mode = artest::LockMode;
+  const Row rows[] = {
+      {"AddTarget", Mode::kExclusive, [&] { c->AddTarget(MakeTarget("New")); }},
+      {"RemoveTarget", Mode::kExclusive, [&] { c->RemoveTarget(MakeTarget("Gone")); }},
+      {"RemoveAllTargets", Mode::kExclusive, [&] { c->RemoveAllTargets(); }},
+      {"FindTarget(name)", Mode::kShared, [&] { c->FindTarget(du::Symbol("Door")); }},
+      {"FindTarget(id)", Mode::kShared, [&] { c->FindTarget(3); }},
+      {"GetTargets", Mode::kShared, [&] { c->GetTargets(all); }},
+      {"GetTargetForScene", Mode::kShared, [&] { c->GetTargetForScene(scene); }},
+      {"ShowTargets", Mode::kExclusive, [&] { c->ShowTargets(nullptr); }},
+      {"HideTargets", Mode::kExclusive, [&] { c->HideTargets(); }},
+      {"SaveTargets", Mode::kShared, [&] { c->SaveTargets(nullptr); }},
+      {"RegisterObserver", Mode::kExclusive, [&] { c->RegisterObserver(*observer, true); }},
+      {"SignalTargetMoved", Mode::kNone, [&] { c->SignalTargetMoved(target); }},
+      {"GetShowTargets", Mode::kNone, [&] { c->GetShowTargets(); }},
+      {"GetName", Mode::kShared, [&] { target->GetName(); }},
+      {"GetImage", Mode::kShared, [&] { target->GetImage(); }},
+      {"GetIDPath", Mode::kShared, [&] { target->GetIDPath(); }},
+      {"GetPosition", Mode::kShared, [&] { target->GetPosition(); }},
+      {"GetNormal", Mode::kShared, [&] { target->GetNormal(); }},
+      {"GetX", Mode::kShared, [&] { target->GetX(); }},
+      {"GetY", Mode::kShared, [&] { target->GetY(); }},
+      {"GetRotation", Mode::kShared, [&] { target->GetRotation(); }},
+      {"GetSize", Mode::kShared, [&] { target->GetSize(w, h); }},
+      {"GetTargetId", Mode::kShared, [&] { target->GetTargetId(); }},
+      {"GetType", Mode::kShared, [&] { target->GetType(); }},
+      {"Visit(target)", Mode::kShared, [&] { target->Visit(element.get()); }},
+      {"SetName", Mode::kExclusive, [&] { target->SetName(du::Symbol("Door")); }},
+      {"SetImage", Mode::kExclusive, [&] { target->SetImage(du::Symbol("door.png")); }},
+      {"SetSize", Mode::kExclusive, [&] { target->SetSize(1, 2); }},
+      {"SetTargetId", Mode::kExclusive, [&] { target->SetTargetId(3); }},
+      {"SetType", Mode::kExclusive, [&] { target->SetType(ar::ARTarget::TYPE_NUMBERED); }},
+      {"SetLocation", Mode::kExclusive,
+       [&] { target->SetLocation(point, vector, vector, vector, path, 0); }},
+      {"PopulateFromContent(target)", Mode::kExclusive,
+       [&] { target->PopulateFromContent(element->GetChild(0)); }},
+      {"SetTargets", Mode::kExclusive, [&] { content->SetTargets(targets); }},
+      {"GetTargets(content)", Mode::kShared, [&] { content->GetTargets(targets); }},
+      {"Visit(content)", Mode::kShared,
+       [&] {
+         content->Visit(orl::SerializedContentElement::CreateTopElement(du::Symbol("t")).get());
+       }},
+      {"PopulateFromContent(content)", Mode::kExclusive,
+       [&] { content->PopulateFromContent(element.get()); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    artest::ExpectLockMode(row.mode, row.call);
+  }
+}
+
+using SceneMapTest = artest::HostTest;
+
+TEST_F(SceneMapTest, BucketsGrowToTheHostsPrimeOnlyWhenFull) {
+  std::vector<SmartPtr<orl::ShapeScene>> scenes;
+  {
+    ar::SceneMap map;
+    EXPECT_EQ(map.BucketCount(), du::HashNextPrime(100));
+    for (std::size_t i = 0; i < du::HashNextPrime(100); ++i) {
+      scenes.push_back(orl::ShapeScene::Create());
+      EXPECT_TRUE(map.Insert(scenes.back(), nullptr));
+    }
+    EXPECT_EQ(map.BucketCount(), du::HashNextPrime(100)) << "as many elements as buckets";
+    scenes.push_back(orl::ShapeScene::Create());
+    EXPECT_TRUE(map.Insert(scenes.back(), nullptr));
+    EXPECT_EQ(map.BucketCount(), du::HashNextPrime(scenes.size()));
+    EXPECT_EQ(map.Size(), scenes.size());
+    EXPECT_FALSE(map.Insert(scenes.front(), nullptr)) << "one entry per scene";
+    EXPECT_EQ(map.Size(), scenes.size());
+    for (const auto& scene : scenes) EXPECT_TRUE(map.Erase(scene.get()));
+    EXPECT_FALSE(map.Erase(scenes.front().get()));
+    EXPECT_EQ(map.Size(), 0u);
+  }
+  EXPECT_EQ(scenes.front()->GetReferenceCount(), 1) << "the map let go of its keys";
+}
+
+// Scenes that share a bucket are told apart by identity: each finds its own observer, and
+// erasing one leaves the other.
+TEST_F(SceneMapTest, ScenesInOneBucketKeepTheirOwnObservers) {
+  const std::size_t buckets = du::HashNextPrime(100);
+  std::vector<SmartPtr<orl::ShapeScene>> made;
+  SmartPtr<orl::ShapeScene> first, second;
+  while (!second) {  // scenes until two land in one bucket (at most buckets + 1)
+    made.push_back(orl::ShapeScene::Create());
+    for (std::size_t i = 0; i + 1 < made.size() && !second; ++i)
+      if ((reinterpret_cast<std::uintptr_t>(made[i].get()) >> 2) % buckets ==
+          (reinterpret_cast<std::uintptr_t>(made.back().get()) >> 2) % buckets)
+        first = made[i], second = made.back();
+  }
+  ar::SceneMap map;
+  SmartPtr<ar::ARSceneObserver> a = new ar::ARSceneObserver, b = new ar::ARSceneObserver;
+  ASSERT_TRUE(map.Insert(first, a));
+  ASSERT_TRUE(map.Insert(second, b));
+  EXPECT_EQ(map.Find(first.get()), a.get());
+  EXPECT_EQ(map.Find(second.get()), b.get());
+  EXPECT_TRUE(map.Erase(first.get()));
+  EXPECT_EQ(map.Find(first.get()), nullptr);
+  EXPECT_EQ(map.Find(second.get()), b.get());
+  EXPECT_EQ(map.TakeObservers(), std::vector<SmartPtr<ar::ARSceneObserver>>{b});
+  EXPECT_EQ(map.Size(), 0u);
 }
 
 }  // namespace

@@ -1,14 +1,28 @@
 // The roads of the plug-in through the host, each a script (see WorldTest.h): scenes arriving
 // and the loads they start, the targets announced for them, showing, hiding and saving, and
-// interleavings of all of these, run step by step on the message loop.
+// interleavings of all of these, run step by step on the message loop. Then the road of a target
+// file through the host's loader, which asks the plug-in's factory for the saver and the loader,
+// and application threads editing, finding and saving targets while the host's thread delivers
+// scene changes, completions and every notification they cause (run under ThreadSanitizer in CI).
 #include <gtest/gtest.h>
 
-#include "LockProbe.h"
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "WorldTest.h"
+#include "dg/Geometry.h"
+#include "du/FileWriter.h"
 
 namespace {
 
+using artest::Completions;
 using artest::Road;
+using du::SmartPtr;
 
 class RoadsTest : public artest::WorldTest, public ::testing::WithParamInterface<Road> {};
 
@@ -76,31 +90,11 @@ const Road kShowHideSaveRoads[] = {
      {"set Door Window", "show", "heard:", "shown: 0", "*",
       "heard: creations, completed ok, show 1", "shown: 1"}},
     {"show and hide post only on a change",
-     {"set Door",
-      "hide",
-      "*",
-      "heard:",
-      "+S Door",
-      "*",
-      "drain",
-      "show",
-      "*",
-      "heard: completed ok, show 1",
-      "show",
-      "*",
-      "heard: completed ok",
-      "show-",
-      "*",
-      "heard:",
-      "hide",
-      "hide",
-      "*",
-      "heard: show 0",
-      "shown: 0",
-      "registry: Door",
-      "show-",
-      "*",
-      "heard: show 1"}},
+     {"set Door", "hide", "*", "heard:", "+S Door", "*", "drain", "show", "*",
+      "heard: completed ok, show 1", "show", "*", "heard: completed ok", "show-", "*", "heard:"}},
+    {"hide posts once and a show without an event still shows",
+     {"set Door", "+S Door", "show", "*", "drain", "hide", "hide", "*", "heard: show 0", "shown: 0",
+      "registry: Door", "show-", "*", "heard: show 1"}},
     {"show in a world without the set creates an empty one",
      {"add Early", "*", "drain", "show", "*", "heard: completed ok, show 1", "registry:", "save",
       "*", "heard: completed ok", "file:"}},
@@ -192,6 +186,154 @@ TEST_F(RoadsEndTest, DestroyedControllerHearsNothingMore) {
   EXPECT_EQ(world_->GetObserverCount(), worldObservers - 1);
   Play({"observers S: 0", "observers L: 0", "+T Window", "entry S Roof", "reset", "*",
         "registry: Door Roof Window", "target T: -", "target S: -"});
+}
+
+class LoaderRoadTest : public artest::WorldTest {
+ protected:
+  static SmartPtr<orl::AnnoSetTableEntry> Entry(const char* family = "augmentedreality") {
+    return artest::ArEntry("", "<!ARTargets!>", family);
+  }
+  // Runs one save or load through the loader; returns the completions the event received.
+  Completions Run(bool save, const SmartPtr<orl::AnnoSetTableEntry>& entry) {
+    SmartPtr<artest::RecordingEvent> event = new artest::RecordingEvent;
+    EXPECT_TRUE(save ? loader_->SaveAnnotation(table_, entry, event.get())
+                     : loader_->LoadAnnotation(table_, entry, event.get()));
+    EXPECT_TRUE(event->completions.empty()) << "never completed inside the call";
+    arhost::RunUntilIdle();
+    return event->completions;
+  }
+};
+
+TEST_F(LoaderRoadTest, SavedSetComesBackAndAFailedSaveSaysSoAndKeepsIt) {
+  auto saved = Entry();
+  saved->SetContent(ContentOf({"Door", "Window"}).get());
+  EXPECT_EQ(Run(true, saved), Completions{"ok"});
+  EXPECT_EQ(dir_.Listing(), "ARTargets.xml;") << "saved where the reader will look";
+  auto loaded = Entry();
+  EXPECT_EQ(Run(false, loaded), Completions{"ok"});
+  EXPECT_EQ(artest::TargetNames(loaded), (std::multiset<std::string>{"Door", "Window"}));
+
+  const std::string previous = artest::ReadFile(FilePath());
+  saved->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
+  const du::FileWriter::SystemCalls real = du::FileWriter::Calls();
+  du::FileWriter::Calls().write = [](int, const void*, std::size_t) -> ssize_t {
+    errno = ENOSPC;  // a full disk
+    return -1;
+  };
+  const Completions failed = Run(true, saved);
+  du::FileWriter::Calls() = real;
+  ASSERT_EQ(failed.size(), 1u);
+  EXPECT_EQ(failed[0], "error 1 cannot write the new " + FilePath() + ": No space left on device");
+  EXPECT_EQ(artest::ReadFile(FilePath()), previous);
+  EXPECT_EQ(dir_.Listing(), "ARTargets.xml;");
+}
+
+TEST_F(LoaderRoadTest, LoadsAndSavesNoPluginCanDoEndInAnError) {
+  EXPECT_EQ(Run(false, Entry("markup")),
+            Completions{"error 1 no plug-in gives a loader for the family 'markup'"});
+  EXPECT_EQ(Run(true, Entry("markup")),
+            Completions{"error 1 no plug-in gives a saver for the family 'markup'"});
+  EXPECT_EQ(Run(false, Entry()), Completions{"error 1"}) << "no file: the reader's own error";
+}
+
+TEST_F(LoaderRoadTest, PluginsThatCannotBeLoadedSayWhy) {
+  const std::pair<std::string, const char*> rows[] = {
+      {AR_PLUGIN_PATH, "loaded already"},
+      {dir_.File("nothing.so"), "nothing.so"},
+      {AR_HOST_PATH, "lacks OrlDllCreateComponent"}};
+  for (const auto& [path, reason] : rows) {
+    std::string error;
+    EXPECT_FALSE(loader_->LoadPlugin(path, &error));
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
+  EXPECT_EQ(loader_->GetPluginCount(), 1u);
+}
+
+constexpr int kRounds = 60;
+
+class RoadsConcurrencyTest : public artest::WorldTest {
+ protected:
+  // Adds, finds and moves numbered targets of its own, and removes every other one.
+  void Editor(int index) {
+    for (int round = 0; round < kRounds; ++round) {
+      const std::string name = "edit" + std::to_string(index) + "-" + std::to_string(round);
+      SmartPtr<ar::ARTarget> target = MakeTarget(name, round, ar::ARTarget::TYPE_NUMBERED);
+      controller_->AddTarget(target);
+      EXPECT_EQ(controller_->FindTarget(du::Symbol(name)), target);
+      if (!controller_->FindTarget(round)) ++misses_;
+      dg::DPoint3D centre{double(round), 0, 0};
+      dg::DVec3 normal{0, 0, 1}, x{1, 0, 0}, y{0, 1, 0};
+      du::Symbol path("/1");
+      target->SetLocation(centre, normal, x, y, path, 0);
+      if (round % 2 == 0) controller_->RemoveTarget(target);
+    }
+  }
+  void Finder() {
+    for (int round = 0; round < kRounds * 4; ++round) {
+      if (!controller_->FindTarget(du::Symbol("T" + std::to_string(round % 10)))) ++misses_;
+      controller_->GetTargetForScene(scene_.get());
+    }
+  }
+  void Saver(std::vector<SmartPtr<artest::RecordingEvent>>& events) {
+    for (int round = 0; round < kRounds / 4; ++round) {
+      events.push_back(new artest::RecordingEvent);
+      controller_->SaveTargets(events.back().get());
+    }
+  }
+
+  SmartPtr<orl::ShapeScene> scene_;
+  std::atomic<int> misses_{0};
+};
+
+TEST_F(RoadsConcurrencyTest, ApplicationThreadsAndTheLoopShareTheController) {
+  Play({"set T0 T1 T2 T3 T4 T5 T6 T7 T8 T9"});
+  scene_ = ShapeScene("S", "T0");
+  arhost::RunUntilIdle();
+  ASSERT_EQ(Registry().size(), 10u);
+
+  std::vector<SmartPtr<artest::RecordingEvent>> saves[2];
+  std::atomic<int> running{5};
+  auto worker = [&running](auto work) {
+    return std::thread([&running, work] {
+      work();
+      --running;
+    });
+  };
+  std::thread threads[] = {
+      worker([this] { Editor(0); }), worker([this] { Editor(1); }), worker([this] { Finder(); }),
+      worker([this, &saves] { Saver(saves[0]); }), worker([this, &saves] { Saver(saves[1]); })};
+
+  // The host's thread: scenes come and go and change their entries while the loop delivers.
+  for (int round = 0; running > 0; ++round) {
+    scene_->SetAnnotationSetTableEntry(SceneEntry(("T" + std::to_string(round % 10)).c_str()));
+    auto passing = ShapeScene("P", "T1");
+    world_->RemoveScene(passing.get());
+    arhost::RunUntilIdle();
+    std::this_thread::yield();
+  }
+  for (auto& thread : threads) thread.join();
+  arhost::RunUntilIdle();
+
+  EXPECT_EQ(misses_, 0);
+  EXPECT_EQ(Registry().size(), 10u + kRounds) << "every editor removed half of what it added";
+  for (const char* heard : {"create edit", "moved edit", "destroy edit"})
+    EXPECT_EQ(std::count_if(observer_->heard.begin(), observer_->heard.end(),
+                            [&](const std::string& h) { return h.rfind(heard, 0) == 0; }),
+              std::string(heard) == "destroy edit" ? kRounds : 2 * kRounds)
+        << heard << ": every notification of every thread arrives";
+  for (const auto& events : saves) {
+    ASSERT_EQ(events.size(), std::size_t(kRounds / 4));
+    for (const auto& event : events) EXPECT_EQ(event->completions, Completions{"ok"});
+  }
+  scene_ = nullptr;
+  SmartPtr<artest::RecordingEvent> last = new artest::RecordingEvent;
+  controller_->SaveTargets(last.get());
+  arhost::RunUntilIdle();
+  EXPECT_EQ(last->completions, Completions{"ok"});
+  SmartPtr<orl::AnnoSetTableEntry> loaded;
+  EXPECT_EQ(artest::LoadWithComponent(table_, FilePath(), &loaded), Completions{"ok"});
+  EXPECT_EQ(artest::TargetNames(loaded).size(), 10u + kRounds)
+      << "a save after the threads holds the registry";
 }
 
 }  // namespace

@@ -153,36 +153,48 @@ TEST_F(FileWriterTest, FailedSavesKeepThePreviousFileAndSayWhy) {
   }
 }
 
-// A save killed while it writes leaves at most a temporary that the next save removes.
-TEST_F(FileWriterTest, NextSaveRemovesWhatAKilledSaveLeft) {
-  for (bool unnamed : {true, false}) {
-    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
-    WriteFile(path_, "old");
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    g_noUnnamedFiles = !unnamed;
-    const pid_t child = ::fork();
-    if (child == 0) {
-      g_blockWritesOn = ready[1];
-      auto writer = FileWriter::Construct();
-      if (writer->Open(path_, 0, 0, true)) writer->Write1ByteArray("new", 3);
-      ::_exit(1);  // only when the write did not block
+// A save killed while it writes leaves at most a temporary that the next save removes; a save
+// still writing keeps its temporary through another save of the file, and then lands.
+TEST_F(FileWriterTest, NextSaveRemovesWhatAKilledSaveLeftAndSparesALiveOne) {
+  for (bool killed : {true, false}) {
+    for (bool unnamed : {true, false}) {
+      SCOPED_TRACE(std::string(killed ? "killed, " : "live, ") + (unnamed ? "unnamed" : "named"));
+      WriteFile(path_, "old");
+      g_noUnnamedFiles = !unnamed;
+      auto live = FileWriter::Construct();
+      if (killed) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+          g_blockWritesOn = ready[1];
+          if (live->Open(path_, 0, 0, true)) live->Write1ByteArray("new", 3);
+          ::_exit(1);  // only when the write did not block
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child blocks inside its write";
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+      } else {
+        ASSERT_TRUE(live->Open(path_, 0, 0, true));
+        ASSERT_TRUE(live->Write1ByteArray("live", 4));
+      }
+      EXPECT_EQ(ReadFile(path_), "old");
+      const std::string left = dir_.Listing();
+      if (unnamed)
+        EXPECT_EQ(left, "targets.xml;");
+      else
+        EXPECT_EQ(left.rfind(".targets.xml.tmp", 0), 0u) << left;
+      ASSERT_TRUE(Write(path_, "saved"));
+      EXPECT_EQ(dir_.Listing(), killed ? "targets.xml;" : left);
+      EXPECT_EQ(ReadFile(path_), "saved");
+      if (killed) continue;
+      EXPECT_TRUE(live->Close()) << live->GetLastError();
+      EXPECT_EQ(ReadFile(path_), "live");
+      EXPECT_EQ(dir_.Listing(), "targets.xml;");
     }
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child blocks inside its write";
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    EXPECT_EQ(ReadFile(path_), "old");
-    const std::string left = dir_.Listing();
-    if (unnamed)
-      EXPECT_EQ(left, "targets.xml;");
-    else
-      EXPECT_EQ(left.rfind(".targets.xml.tmp", 0), 0u) << left;
-    ASSERT_TRUE(Write(path_, "saved"));
-    EXPECT_EQ(dir_.Listing(), "targets.xml;");
-    EXPECT_EQ(ReadFile(path_), "saved");
   }
 }
 

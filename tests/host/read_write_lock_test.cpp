@@ -71,60 +71,36 @@ TEST(ReadWriteLockTest, HoldingThreadNestsEveryCombination) {
   EXPECT_TRUE(FreeForOthers(lock));
 }
 
-TEST(ReadWriteLockTest, ReadersOnTwoThreadsHoldItTogether) {
-  ReadWriteLock lock;
-  std::latch bothInside(2);
-  auto reader = [&] {
-    lock.ReadLock();
-    bothInside.arrive_and_wait();  // only returns if the other reader got in too
-    lock.ReadUnlock();
-  };
-  std::thread a(reader), b(reader);
-  a.join();
-  b.join();
-  EXPECT_TRUE(FreeForOthers(lock));
-}
-
+// A writer, or a reader asking to write, waits for the other reader to leave; readers that come
+// while it waits wait behind it.
 TEST(ReadWriteLockTest, WriterWaitsForReadersAndKeepsNewReadersOut) {
-  ReadWriteLock lock;
-  std::vector<const char*> order;  // written only under the lock
-  lock.ReadLock();
-  std::thread writer([&] {
-    lock.WriteLock();
-    order.push_back("writer");
-    lock.WriteUnlock();
-  });
-  WaitUntil([&] { return lock.GetWaiters().writers == 1; });
-  std::thread lateReader([&] {
+  for (bool upgrade : {false, true}) {
+    SCOPED_TRACE(upgrade ? "upgrader" : "writer");
+    ReadWriteLock lock;
+    std::vector<const char*> order;  // written only under the lock
     lock.ReadLock();
-    order.push_back("late reader");
+    std::thread writer([&] {
+      if (upgrade) lock.ReadLock();
+      lock.WriteLock();
+      order.push_back("writer");
+      lock.WriteUnlock();
+      if (upgrade) lock.ReadUnlock();
+    });
+    WaitUntil(
+        [&] { return (upgrade ? lock.GetWaiters().upgraders : lock.GetWaiters().writers) == 1; });
+    std::thread lateReader([&] {
+      lock.ReadLock();
+      order.push_back("late reader");
+      lock.ReadUnlock();
+    });
+    WaitUntil([&] { return lock.GetWaiters().readers == 1; });
+    EXPECT_TRUE(order.empty());
     lock.ReadUnlock();
-  });
-  WaitUntil([&] { return lock.GetWaiters().readers == 1; });
-  EXPECT_TRUE(order.empty());
-  lock.ReadUnlock();
-  writer.join();
-  lateReader.join();
-  EXPECT_EQ(order, (std::vector<const char*>{"writer", "late reader"}));
-}
-
-TEST(ReadWriteLockTest, UpgradeWaitsForTheOtherReaderToLeave) {
-  ReadWriteLock lock;
-  std::atomic<bool> upgraded{false};
-  lock.ReadLock();
-  std::thread upgrader([&] {
-    lock.ReadLock();
-    lock.WriteLock();
-    upgraded = true;
-    lock.WriteUnlock();
-    lock.ReadUnlock();
-  });
-  WaitUntil([&] { return lock.GetWaiters().upgraders == 1; });
-  EXPECT_FALSE(upgraded);
-  lock.ReadUnlock();
-  upgrader.join();
-  EXPECT_TRUE(upgraded);
-  EXPECT_TRUE(FreeForOthers(lock));
+    writer.join();
+    lateReader.join();
+    EXPECT_EQ(order, (std::vector<const char*>{"writer", "late reader"}));
+    EXPECT_TRUE(FreeForOthers(lock));
+  }
 }
 
 TEST(ReadWriteLockTest, SecondUpgraderIsToldInsteadOfDeadlocking) {

@@ -1,16 +1,185 @@
+// The du utilities: counted objects and their smart pointers, symbols, flags, the primes of hash
+// tables, and prefaulted pages.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <string>
+#include <thread>
 #include <vector>
 
-#include "du/CommonAllocator.h"
+#include "HostTest.h"
 #include "du/Flags.h"
 #include "du/HashNextPrime.h"
 #include "du/LiveCounters.h"
 #include "du/PrefaultPages.h"
+#include "du/RefCounted.h"
+#include "du/SmartPtr.h"
+#include "du/Symbol.h"
 
 namespace {
+
+using du::SmartPtr;
+using du::Symbol;
+
+// Counts its hook calls; the hook keeps the object alive `refusals` times.
+class Counted : public virtual du::RefCounted {
+ public:
+  explicit Counted(int refusals = 0, int* destroyed = nullptr)
+      : refusals_(refusals), destroyed_(destroyed) {}
+  int hookCalls = 0;
+  int countSeenByHook = -1;
+
+ protected:
+  ~Counted() override {
+    if (destroyed_) ++*destroyed_;
+  }
+  bool ZeroReferenceCountHook() override {
+    ++hookCalls;
+    countSeenByHook = GetReferenceCount();
+    return refusals_-- <= 0;
+  }
+
+ private:
+  int refusals_;
+  int* destroyed_;
+};
+
+// Owns the only reference to another object.
+class Holder : public virtual du::RefCounted {
+ public:
+  SmartPtr<Counted> inner = new Counted;
+
+ protected:
+  ~Holder() override = default;
+};
+
+class Derived : public Counted {
+ protected:
+  ~Derived() override = default;
+};
+
+using RefCountedTest = artest::HostTest;
+
+TEST_F(RefCountedTest, LastReleaseRunsTheHookWithTheReferenceBackAndDeletesWhenItAgrees) {
+  int destroyed = 0;
+  auto* agreeing = new Counted(0, &destroyed);
+  agreeing->AddReference(nullptr);
+  agreeing->AddReference(nullptr);
+  EXPECT_EQ(agreeing->RemoveReference(nullptr), 1);
+  EXPECT_EQ(agreeing->hookCalls, 0);
+  EXPECT_EQ(agreeing->RemoveReference(nullptr), 0);
+  EXPECT_EQ(destroyed, 1);
+
+  auto* refusing = new Counted(1, &destroyed);
+  refusing->AddReference(nullptr);
+  EXPECT_EQ(refusing->RemoveReference(nullptr), 1) << "the hook kept the last reference";
+  EXPECT_EQ(refusing->hookCalls, 1);
+  EXPECT_EQ(refusing->countSeenByHook, 1);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(refusing->RemoveReference(nullptr), 0) << "and agrees the next time";
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
+  SmartPtr<Holder> holder = new Holder;
+  Counted* inner = holder->inner.get();
+  SmartPtr<du::RefCounted> p(holder.get());
+  holder = nullptr;
+  // `p` is the holder's only owner, and the holder is the inner object's only owner: releasing
+  // the old object first would destroy the new one before it is referenced.
+  p = inner;
+  EXPECT_EQ(inner->GetReferenceCount(), 1);
+  SmartPtr<Counted> self = new Counted;
+  Counted* raw = self.get();
+  self = raw;
+  self = self;
+  EXPECT_EQ(raw->GetReferenceCount(), 1) << "assigning the held pointer changes nothing";
+  EXPECT_EQ(inner->hookCalls + raw->hookCalls, 0);
+}
+
+TEST_F(RefCountedTest, CopiesMovesAndCastsCountCorrectly) {
+  SmartPtr<Derived> derived = new Derived;
+  SmartPtr<Counted> base = derived;
+  EXPECT_EQ(derived->GetReferenceCount(), 2);
+  SmartPtr<Counted> moved = std::move(base);
+  EXPECT_TRUE(base.IsNull());
+  EXPECT_EQ(derived->GetReferenceCount(), 2);
+  du::ConstSmartPtr<Counted> constant = moved;
+  EXPECT_EQ(derived->GetReferenceCount(), 3);
+  EXPECT_EQ(du::DynamicCast<Derived>(moved), derived);
+  EXPECT_TRUE(du::DynamicCast<Holder>(SmartPtr<du::RefCounted>(moved.get())).IsNull());
+}
+
+std::int64_t LiveSymbols() { return du::GetLiveCounters().symbols.load(); }
+
+TEST(SymbolTest, EqualTextsAreOneSymbolAndEmptyTextsTheEmptyOne) {
+  const std::string text = "artarget";
+  Symbol fromC("artarget"), fromString(text), copy(fromC);
+  EXPECT_EQ(fromC, fromString);
+  EXPECT_EQ(copy, fromString);
+  EXPECT_EQ(fromC.safe_c_str(), fromString.safe_c_str()) << "one stored copy";
+  for (const Symbol& other : {Symbol("artargets"), Symbol("Artarget"), Symbol("artarge")})
+    EXPECT_FALSE(fromC == other) << other.str();
+  for (const Symbol& empty :
+       {Symbol(""), Symbol(static_cast<const char*>(nullptr)), Symbol(std::string()), Symbol()})
+    EXPECT_TRUE(empty == Symbol::EMPTY && empty.empty() && empty.length() == 0);
+  EXPECT_STREQ(Symbol::EMPTY.safe_c_str(), "");
+  const Symbol withNul(std::string("a\0b", 3));
+  EXPECT_EQ(withNul.length(), 3u);
+  EXPECT_FALSE(withNul == Symbol("a"));
+}
+
+TEST(SymbolTest, SubstrClampsLikeAString) {
+  const Symbol s("ARTargets");
+  const std::tuple<std::size_t, std::size_t, const char*> rows[] = {
+      {2, std::string::npos, "Targets"}, {2, 3, "Tar"}, {7, 100, "ts"}, {9, 1, ""}, {50, 1, ""}};
+  for (const auto& [at, length, expected] : rows)
+    EXPECT_EQ(s.substr(at, length), Symbol(expected)) << at << "," << length;
+  EXPECT_EQ(std::string(s), "ARTargets");
+}
+
+TEST(SymbolTest, StoredTextLivesWhileASymbolOnAnyThreadRefersToIt) {
+  const auto before = LiveSymbols();
+  {
+    Symbol a("symbol-test-lifetime"), b = a, c("symbol-test-lifetime");
+    a = Symbol::EMPTY;
+    EXPECT_EQ(LiveSymbols(), before + 1);
+  }
+  EXPECT_EQ(LiveSymbols(), before);
+
+  constexpr int kThreads = 4;
+  std::vector<Symbol> kept(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &kept] {
+      for (int i = 0; i < 2000; ++i) {
+        Symbol s("shared-" + std::to_string(i % 17)), copy = s;
+        s = Symbol("other-" + std::to_string(i % 5));
+      }
+      kept[t] = Symbol("shared-3");
+    });
+  for (auto& th : threads) th.join();
+  for (const Symbol& s : kept) EXPECT_EQ(s, kept.front());
+  EXPECT_EQ(LiveSymbols(), before + 1);
+  kept.clear();
+  EXPECT_EQ(LiveSymbols(), before);
+}
+
+// Many texts, half of them released in a scattered order: each one kept is still the symbol
+// its text gives, and each one released is gone.
+TEST(SymbolTest, TableKeepsEveryLiveTextFindableThroughGrowthAndRemovals) {
+  const auto before = LiveSymbols();
+  std::vector<Symbol> kept;
+  for (int i = 0; i < 20000; ++i) kept.emplace_back("text-" + std::to_string(i * 7919 % 20000));
+  for (std::size_t i = 0; i < kept.size(); i += 2) kept[i] = Symbol::EMPTY;
+  EXPECT_EQ(LiveSymbols(), before + 10000);
+  for (std::size_t i = 1; i < kept.size(); i += 2)
+    ASSERT_EQ(Symbol(kept[i].str()), kept[i]) << kept[i].str();
+  EXPECT_EQ(LiveSymbols(), before + 10000) << "finding a text adds nothing";
+  kept.clear();
+  EXPECT_EQ(LiveSymbols(), before);
+}
 
 TEST(UtilityTest, HashNextPrimeGivesTheSmallestPrimeAtLeastTheSize) {
   const std::pair<std::size_t, std::size_t> rows[] = {
@@ -27,17 +196,6 @@ TEST(UtilityTest, FlagsAskForEveryOrAnyBitOfAMask) {
   EXPECT_TRUE(flags.IsAnySet(0b110));
   flags.Clear(0b100);
   EXPECT_EQ(flags, du::Flags(0b001));
-}
-
-TEST(UtilityTest, CommonAllocatorCountsItsBlocks) {
-  struct Small : du::CommonAllocated {
-    int value = 7;
-  };
-  const auto before = du::GetLiveCounters().commonBlocks.load();
-  auto* small = new Small;
-  EXPECT_EQ(du::GetLiveCounters().commonBlocks.load(), before + 1);
-  delete small;
-  EXPECT_EQ(du::GetLiveCounters().commonBlocks.load(), before);
 }
 
 TEST(UtilityTest, PrefaultPagesMapsALargeBlockInWithoutChangingIt) {

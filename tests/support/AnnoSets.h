@@ -7,14 +7,35 @@
 #include <vector>
 
 #include "PluginEntryPoints.h"
-#include "RecordingEvent.h"
 #include "ar/ARContent.h"
 #include "ar/ARTarget.h"
 #include "arhost/Host.h"
 #include "orl/AnnoSetTable.h"
+#include "orl/AsyncEvent.h"
 #include "orlloader/AnnotationParser.h"
 
 namespace artest {
+
+// An asynchronous event that writes down every completion it is delivered: "ok", or
+// "error <code> <message>" ("error 1" with an empty message). With `log` set, each completion
+// also goes there as "completed <text>", so that its place among other deliveries shows.
+class RecordingEvent final : public orl::AsyncEvent {
+ public:
+  std::vector<std::string> completions;
+  std::vector<std::string>* log = nullptr;
+
+ private:
+  ~RecordingEvent() override = default;
+  void OnComplete(EventStatus status) override {
+    std::string text = "ok";
+    if (status != kSuccess) {
+      text = "error " + std::to_string(GetErrorCode());
+      if (!GetErrorMessage().empty()) text += " " + GetErrorMessage().str();
+    }
+    completions.push_back(text);
+    if (log) log->push_back("completed " + text);
+  }
+};
 
 using Completions = std::vector<std::string>;
 using TargetSet = std::set<du::SmartPtr<ar::ARTarget>>;

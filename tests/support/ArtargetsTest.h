@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "TempDir.h"
 
@@ -33,6 +34,14 @@ class ArtargetsTest : public ::testing::Test {
     artest::WriteFile(dir_.File(name), text);
   }
   std::string Read(const std::string& name) { return artest::ReadFile(dir_.File(name)); }
+  // The names `list FILE` prints, in its order, without their quotes.
+  std::vector<std::string> Listed(const std::string& file) {
+    std::istringstream lines(Run("list " + file).out);
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);)
+      names.push_back(line.substr(1, line.find("  ") - 2));
+    return names;
+  }
   // A target file whose "arcontent" holds `body`.
   static std::string TargetFile(const std::string& body, const std::string& root = "") {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" +

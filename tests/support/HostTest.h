@@ -1,5 +1,6 @@
 // The base fixture of tests that run on the host runtime: it notes the live-object counters
-// before the test and, after shutting the host down, checks they are back where they started.
+// before the test and, once the members of the derived fixtures are gone, shuts the host down
+// and checks that the counters are back where they started.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,7 @@ namespace artest {
 
 class HostTest : public ::testing::Test {
  protected:
-  void SetUp() override { before_ = arhost::GetLiveCounts(); }
-  void TearDown() override {
+  ~HostTest() override {
     arhost::Shutdown();
     const arhost::LiveCounts after = arhost::GetLiveCounts();
     EXPECT_EQ(after.refCounted, before_.refCounted) << "counted objects left behind";
@@ -22,7 +22,7 @@ class HostTest : public ::testing::Test {
     EXPECT_EQ(after.managedObjects, 0u);
   }
 
-  arhost::LiveCounts before_;
+  const arhost::LiveCounts before_ = arhost::GetLiveCounts();
 };
 
 }  // namespace artest

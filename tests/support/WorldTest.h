@@ -1,6 +1,6 @@
 // The fixture of whole-road tests: the plug-in loaded by path as a host loads it, the
-// controller from its factory, a world whose annotation-set table lives in a temporary folder,
-// and one recording observer registered with the controller.
+// controller from its factory (the one ControllerTest holds), a world whose annotation-set table
+// lives in a temporary folder, and one recording observer registered with the controller.
 //
 // Roads are written as scripts of steps, played with Play(). Doing:
 //   "set A B"      write a target file of targets A, B and make it the world's "ARTargets" set
@@ -26,17 +26,14 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "AnnoSets.h"
-#include "HostTest.h"
-#include "RecordingEvent.h"
-#include "RecordingObserver.h"
+#include "ControllerTest.h"
 #include "TempDir.h"
-#include "ar/ARController.h"
-#include "ar/ARTarget.h"
 #include "dom/MessageLoop.h"
 #include "orl/Scene.h"
 #include "orl/World.h"
@@ -44,35 +41,19 @@
 
 namespace artest {
 
-using Heard = std::vector<std::string>;
 using Script = std::vector<std::string>;
 
-class WorldTest : public HostTest {
+class WorldTest : public ControllerTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    loader_ = orlloader::Loader::GetLoader();
+    ControllerTest::SetUp();
     std::string error;
     ASSERT_TRUE(loader_->LoadPlugin(AR_PLUGIN_PATH, &error)) << error;
-    controller_ = du::DynamicCast<ar::ARController>(
-        loader_->CreateComponent("world", "augmentedreality", "controller"));
-    ASSERT_TRUE(controller_);
-    world_ = orl::World::GetWorld();
-    table_ = NewTable();
+    const auto made = loader_->CreateComponent("world", "augmentedreality", "controller");
+    ASSERT_EQ(du::DynamicCast<ar::ARController>(made).get(), controller_);
     world_->SetAnnoSetTable(table_);
-    observer_ = new RecordingObserver;
-    controller_->RegisterObserver(*observer_, false);
+    observer_ = Observe();
   }
-  void TearDown() override {
-    scenes_.clear();
-    observer_ = nullptr;
-    table_ = nullptr;
-    world_ = nullptr;
-    controller_ = nullptr;
-    loader_ = nullptr;
-    HostTest::TearDown();
-  }
-
   void Play(const Script& script) {
     for (const std::string& step : script) {
       SCOPED_TRACE(step);
@@ -98,11 +79,6 @@ class WorldTest : public HostTest {
   du::SmartPtr<orl::AnnoSetTable> NewTable() const {
     return orl::AnnoSetTable::Create(du::Symbol(dir_.path().string()));
   }
-  du::SmartPtr<ar::ARTarget> MakeTarget(const std::string& name) {
-    du::SmartPtr<ar::ARTarget> target = new ar::ARTarget(controller_.get());
-    target->SetName(du::Symbol(name));
-    return target;
-  }
   // A shape scene whose own entry is named `entryName` (none when null), labelled for the
   // observer and added to the world.
   du::SmartPtr<orl::ShapeScene> ShapeScene(const char* label, const char* entryName) {
@@ -125,10 +101,9 @@ class WorldTest : public HostTest {
   }
 
   TempDir dir_;
-  du::SmartPtr<orlloader::Loader> loader_;
-  du::SmartPtr<ar::ARController> controller_;
-  du::SmartPtr<orl::World> world_;
-  du::SmartPtr<orl::AnnoSetTable> table_;
+  du::SmartPtr<orlloader::Loader> loader_ = orlloader::Loader::GetLoader();
+  du::SmartPtr<orl::World> world_ = orl::World::GetWorld();
+  du::SmartPtr<orl::AnnoSetTable> table_ = NewTable();
   du::SmartPtr<RecordingObserver> observer_;
   std::map<std::string, du::SmartPtr<orl::Scene>> scenes_;
 
@@ -145,12 +120,9 @@ class WorldTest : public HostTest {
     for (const auto& n : names) text += (text.empty() ? "" : " ") + n;
     return text;
   }
-  static std::vector<std::string> Described(const TargetSet& targets) {
-    std::vector<std::string> all;
-    for (const auto& t : targets)
-      all.push_back(t->GetName().str() + " at " + std::to_string(t->GetPosition().x) +
-                    t->GetIDPath().str());
-    std::sort(all.begin(), all.end());
+  static std::multiset<std::string> Described(const TargetSet& targets) {
+    std::multiset<std::string> all;
+    for (const auto& t : targets) all.insert(Exact(*t));
     return all;
   }
   TargetSet FileTargets() {
@@ -165,7 +137,7 @@ class WorldTest : public HostTest {
   void Run(void (ar::ARController::*operation)(orl::AsyncEvent*), bool withEvent) {
     du::SmartPtr<RecordingEvent> event = new RecordingEvent;
     event->log = &observer_->heard;
-    (controller_.get()->*operation)(withEvent ? event.get() : nullptr);
+    (controller_->*operation)(withEvent ? event.get() : nullptr);
   }
 
   void Do(const std::string& step) {
@@ -272,16 +244,9 @@ struct Road {
 };
 inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 inline std::string RoadName(const ::testing::TestParamInfo<Road>& info) {
-  std::string name;
-  bool upper = true;
-  for (char c : info.param.name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) {
-      upper = true;
-      continue;
-    }
-    name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
-    upper = false;
-  }
+  std::string name = info.param.name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
 }
 

@@ -1,17 +1,27 @@
-// A target's fields, its move signal, and its saved form ("artarget" element) both ways.
+// A target's fields, its move signal, and its saved form ("artarget" element) both ways; then
+// the AR content that holds targets: its target set, its entry data, and its saved form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "AnnoSets.h"
 #include "ControllerTest.h"
+#include "ar/ARContent.h"
 #include "ar/ARTarget.h"
+#include "dp/ScopedLock.h"
+#include "orl/Annotation.h"
 #include "orl/SerializedContent.h"
+#include "orl/World.h"
 
 namespace {
 
+using artest::Exact;
 using artest::Heard;
+using artest::TargetSet;
 using du::SmartPtr;
 using du::Symbol;
 using orl::SerializedContentElement;
@@ -29,21 +39,7 @@ class ARTargetTest : public artest::ControllerTest {
     t->SetLocation(p, n, x, y, path, 45);
     return t;
   }
-  // The fields as one line of text, so that whole targets compare at once.
-  static std::string Fields(const ar::ARTarget& t) {
-    double w = 0, h = 0;
-    t.GetSize(w, h);
-    auto v = [](const dg::DVec3& d) {
-      return std::to_string(d.x) + "," + std::to_string(d.y) + "," + std::to_string(d.z);
-    };
-    const dg::DPoint3D p = t.GetPosition();
-    return t.GetName().str() + "|" + t.GetImage().str() + "|" + std::to_string(w) + "x" +
-           std::to_string(h) + "|type " + std::to_string(t.GetType()) + "|id " +
-           std::to_string(t.GetTargetId()) + "|" + v({p.x, p.y, p.z}) + "|" + v(t.GetNormal()) +
-           "|" + v(t.GetX()) + "|" + v(t.GetY()) + "|" + t.GetIDPath().str() + "|" +
-           std::to_string(t.GetRotation());
-  }
-  const std::string kEmpty = Fields(*SmartPtr<ar::ARTarget>(new ar::ARTarget(nullptr)));
+  const std::string kEmpty = Exact(*SmartPtr<ar::ARTarget>(new ar::ARTarget(nullptr)));
   // A bare "artarget" element under a new top, filled by `fill`.
   template <class Fill>
   SmartPtr<SerializedContentElement> Element(Fill fill) {
@@ -59,15 +55,9 @@ class ARTargetTest : public artest::ControllerTest {
 };
 
 TEST_F(ARTargetTest, FieldsStartEmptyAndKeepWhatIsSetUnchanged) {
-  EXPECT_EQ(kEmpty,
-            "||0.000000x0.000000|type 0|id 0|0.000000,0.000000,0.000000|"
-            "0.000000,0.000000,0.000000|0.000000,0.000000,0.000000|"
-            "0.000000,0.000000,0.000000||0.000000");
+  EXPECT_EQ(kEmpty, "|||0 0|0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
   auto t = Filled();
-  EXPECT_EQ(Fields(*t),
-            "Door|door.png|0.500000x-2.000000|type 300|id 12|1.000000,2.000000,"
-            "3.000000|0.000000,0.000000,5.000000|1.000000,0.000000,0.000000|"
-            "1.000000,1.000000,0.000000|/1/2|45.000000");
+  EXPECT_EQ(Exact(*t), "Door|door.png|/1/2|300 12|0.5 -2 45 1 2 3 0 0 5 1 0 0 1 1 0 ");
   const Symbol name = t->GetName();
   t->SetName(Symbol("Window"));
   EXPECT_EQ(name, Symbol("Door")) << "a value already returned does not change";
@@ -75,7 +65,9 @@ TEST_F(ARTargetTest, FieldsStartEmptyAndKeepWhatIsSetUnchanged) {
   EXPECT_TRUE(t->IsATypeOfId(178));
 }
 
-TEST_F(ARTargetTest, OnlySetLocationSignalsEvenWithoutALockOrARegistration) {
+// Only SetLocation signals a move: inside a write lock the caller holds too, and for a target
+// with no lock that no controller registered.
+TEST_F(ARTargetTest, OnlySetLocationSignalsEvenUnderTheCallersLockOrWithoutALock) {
   auto observer = Observe();
   SmartPtr<ar::ARTarget> target = MakeTarget("Door"), loose = new ar::ARTarget(nullptr);
   loose->SetName(Symbol("Loose"));
@@ -86,7 +78,12 @@ TEST_F(ARTargetTest, OnlySetLocationSignalsEvenWithoutALockOrARegistration) {
   dg::DPoint3D p{4, 5, 6};
   dg::DVec3 v;
   Symbol path;
-  for (const auto& t : {target, target, loose}) t->SetLocation(p, v, v, v, path, 0);
+  target->SetLocation(p, v, v, v, path, 0);
+  {
+    dp::ScopedWriter held(orl::Annotation::GetRWLock().get());
+    target->SetLocation(p, v, v, v, path, 0);
+  }
+  loose->SetLocation(p, v, v, v, path, 0);
   arhost::RunUntilIdle();
   EXPECT_EQ(observer->heard, (Heard{"moved Door", "moved Door", "moved Loose"}));
   EXPECT_EQ(loose->GetPosition().z, 6);
@@ -111,7 +108,7 @@ TEST_F(ARTargetTest, SavedFormHoldsThirteenPropertiesAndReadsBackWithTheTypesLow
   SmartPtr<ar::ARTarget> copy = new ar::ARTarget(controller_);
   ASSERT_TRUE(copy->PopulateFromContent(e));
   original->SetType(static_cast<ar::ARTarget::EType>(44));  // 300's low byte
-  EXPECT_EQ(Fields(*copy), Fields(*original));
+  EXPECT_EQ(Exact(*copy), Exact(*original));
 }
 
 TEST_F(ARTargetTest, ReadingTakesVersionZeroOnlyAndKeysOnlyWithTheirOwnType) {
@@ -147,15 +144,108 @@ TEST_F(ARTargetTest, ReadingTakesVersionZeroOnlyAndKeysOnlyWithTheirOwnType) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     auto target = Filled();
-    const std::string before = Fields(*target);
+    const std::string before = Exact(*target);
     auto top = Element(row.fill);
     EXPECT_EQ(target->PopulateFromContent(top->GetChild(0)), row.accepted);
     EXPECT_EQ(target->GetName().str(), row.name_);
     EXPECT_EQ(std::to_string(target->GetRotation()), row.rotation);
     // Refused: untouched. Accepted: what the element does not give starts anew.
     EXPECT_EQ(target->GetTargetId(), row.accepted ? 0 : 12);
-    EXPECT_EQ(Fields(*target) == before, !row.accepted);
+    EXPECT_EQ(Exact(*target) == before, !row.accepted);
   }
+}
+
+std::vector<std::string> Names(const orl::SerializedContentElement* e) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < e->GetChildCount(); ++i)
+    for (const auto& p : e->GetChild(i)->GetProperties())
+      if (p.key == Symbol("artargetname")) names.push_back(std::get<Symbol>(p.value).str());
+  return names;
+}
+
+using ARContentTest = artest::ControllerTest;
+
+TEST_F(ARContentTest, NewContentIsEmptyAndCopiesTargetSetsBothWays) {
+  SmartPtr<ar::ARContent> content = new ar::ARContent;
+  EXPECT_EQ(content->GetType(), 14u);
+  EXPECT_EQ(content->GetClassType().GetId(), 176u);
+  EXPECT_EQ(content->GetFileName(), Symbol::EMPTY);
+  EXPECT_FALSE(content->IsModified());
+  content->SetModified(true);
+  EXPECT_TRUE(content->IsModified());
+  TargetSet out{MakeTarget("stale")};
+  content->GetTargets(out);
+  EXPECT_TRUE(out.empty());
+  auto a = MakeTarget("A"), b = MakeTarget("A");  // equal fields, two objects
+  content->SetTargets(TargetSet{a, b});
+  content->GetTargets(out);
+  EXPECT_EQ(out, (TargetSet{a, b}));
+  content->SetTargets(TargetSet{b});
+  content->GetTargets(out);
+  EXPECT_EQ(out, TargetSet{b});
+  out.clear();
+  EXPECT_EQ(a->GetReferenceCount(), 1) << "the content let go of the target it dropped";
+}
+
+TEST_F(ARContentTest, EntryDataDescribesTheARTargetsSetOfTheWorldsModel) {
+  orl::World::GetWorld()->GetTree()->GetRoot()->SetUniqueId(Symbol("model-42"));
+  SmartPtr<ar::ARContent> content = new ar::ARContent;
+  orl::AnnoSetTableEntryData data;
+  data.fileName = Symbol("leftover");
+  EXPECT_TRUE(content->GetAnnoSetTableEntryData(data));
+  EXPECT_EQ(data.version, 0u);
+  EXPECT_EQ(data.modelId, Symbol("model-42"));
+  EXPECT_EQ(data.family, Symbol("augmentedreality"));
+  EXPECT_EQ(data.familyTitle, Symbol("Augmentedreality"));
+  EXPECT_EQ(data.name, Symbol("ARTargets"));
+  EXPECT_EQ(data.fileName, Symbol::EMPTY);
+  EXPECT_EQ(data.contentType, orl::ANNO_SET_CONTENT_AR);
+}
+
+TEST_F(ARContentTest, SavedFormIsOneArcontentWithTargetsInAddressOrder) {
+  std::vector<SmartPtr<ar::ARTarget>> targets;
+  for (const char* name : {"A", "B", "C", "D"}) targets.push_back(MakeTarget(name));
+  std::sort(targets.begin(), targets.end());
+  std::vector<std::string> byAddress;
+  for (const auto& t : targets) byAddress.push_back(t->GetName().str());
+  const std::vector<TargetSet> sets = {
+      {}, {targets.begin(), targets.end()}, {targets.rbegin(), targets.rend()}};
+  for (const TargetSet& set : sets) {
+    SmartPtr<ar::ARContent> content = new ar::ARContent;
+    content->SetTargets(set);
+    auto top = orl::SerializedContentElement::CreateTopElement(Symbol("targets"));
+    content->Visit(top.get());
+    ASSERT_EQ(top->GetChildCount(), 1u);
+    const auto* arcontent = top->GetChild(0);
+    EXPECT_EQ(arcontent->GetName(), Symbol("arcontent"));
+    EXPECT_TRUE(top->IsEnded());
+    EXPECT_FALSE(arcontent->IsEnded()) << "arcontent is never ended";
+    EXPECT_EQ(Names(arcontent), set.empty() ? std::vector<std::string>{} : byAddress);
+  }
+}
+
+TEST_F(ARContentTest, ReadingMakesNewTargetsOfEveryArtargetWhereverItStands) {
+  auto a = MakeTarget("A"), b = MakeTarget("B");
+  auto top = orl::SerializedContentElement::CreateTopElement(Symbol("targets"));
+  auto* arcontent = top->StartContent(Symbol("arcontent"));
+  a->Visit(arcontent);
+  b->Visit(arcontent);
+  a->Visit(top.get());  // a stray one beside arcontent
+  auto* rejected = top->StartContent(ar::ARTarget::s_arTarget);
+  rejected->AddProperty(Symbol("artargetversion"), static_cast<unsigned char>(1));
+  rejected->AddProperty(Symbol("artargetname"), "Rejected");
+  SmartPtr<ar::ARContent> read = new ar::ARContent;
+  read->SetTargets(TargetSet{MakeTarget("old")});
+  read->PopulateFromContent(top.get());
+  TargetSet got;
+  read->GetTargets(got);
+  std::multiset<std::string> names;
+  for (const auto& t : got) {
+    EXPECT_TRUE(t != a && t != b) << "new targets";
+    names.insert(t->GetName().str());
+  }
+  EXPECT_EQ(names, (std::multiset<std::string>{"", "A", "A", "B"}))
+      << "the rejected element gives a target with a new target's values";
 }
 
 }  // namespace
