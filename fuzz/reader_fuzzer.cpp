@@ -25,15 +25,19 @@ class CountingEvent final : public orl::AsyncEvent {
   void OnComplete(EventStatus) override { ++completions; }
 };
 
-const std::string& InputPath() {
-  static const std::string path = [] {
-    char pattern[] = "/tmp/reader-fuzzer-XXXXXX";
-    const int fd = ::mkstemp(pattern);
+// The file each input is written to, one per process, removed when the process exits.
+char g_inputPath[] = "/tmp/reader-fuzzer-XXXXXX";
+
+const char* InputPath() {
+  static const bool made = [] {
+    const int fd = ::mkstemp(g_inputPath);
     if (fd < 0) std::abort();
     ::close(fd);
-    return std::string(pattern);
+    std::atexit([] { ::unlink(g_inputPath); });
+    return true;
   }();
-  return path;
+  (void)made;
+  return g_inputPath;
 }
 
 void Load(const std::string& path) {
@@ -51,7 +55,7 @@ void Load(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = InputPath();
+  const std::string path = InputPath();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) std::abort();
   std::fwrite(data, 1, size, file);

@@ -327,6 +327,9 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
   WriteImage(folder + "wide.png", 800, 400);
   WriteImage(folder + "broken.jpg", 640, 480, {}, true);
   Write("broken.jpg", Read("broken.jpg").substr(0, Read("broken.jpg").size() / 3));
+  std::string huffman = Read("broken.jpg");  // its first Huffman table made to hold 267 codes
+  huffman[huffman.find("\xff\xc4") + 5] = '\xff';
+  Write("huffman.jpg", huffman);
   Write("text.png", "not a picture\n");
   std::string huge = Read("flat.png");  // its header made to claim 20000 x 20000 pixels
   huge.replace(16, 8, std::string("\0\0\x4e\x20\0\0\x4e\x20", 8));
@@ -341,6 +344,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
       {"small.png", "is 200 x 150 pixels, under 300 on its shorter side"},
       {"wide.png", "% off the shape of the target (0.32 x 0.24)"},
       {"broken.jpg", "cannot be decoded"},
+      {"huffman.jpg", "cannot be decoded (a Huffman table of more than 256 codes)"},
       {"text.png", "is not a JPEG or PNG image"},
       {"huge.png", "has 20000 x 20000 pixels, over the limit of 100 megapixels"},
       {"copy.png", "is the same picture as that of targets"},
@@ -361,7 +365,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
     EXPECT_NE(r.out.find(warning), std::string::npos) << r.out;
   }
   // The other targets are still reported when one image cannot be read.
-  EXPECT_NE(r.out.find("loads, 12 targets"), std::string::npos);
+  EXPECT_NE(r.out.find("loads, 13 targets"), std::string::npos);
 
   const Result json = Run("check t.xml --images --json");
   const auto report = nlohmann::json::parse(json.out);

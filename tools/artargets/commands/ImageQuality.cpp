@@ -144,10 +144,42 @@ bool IsJpegOrPng(std::string_view bytes) {
   return bytes.starts_with("\xff\xd8\xff") || bytes.starts_with("\x89PNG\r\n\x1a\n");
 }
 
+// Whether a JPEG defines a Huffman table of more than 256 codes, which stb_image 2.27 (Debian's
+// libstb) writes past the end of its arrays, in stbi_info already, before it would look at the
+// count (the fuzzer found it). The file is walked as stb reads it: a marker is 0xFF, any more
+// 0xFF, then its byte; a segment stb reads through is skipped by its length, and anything else,
+// entropy-coded data too, byte by byte, where stb finds the same markers or has stopped.
+bool HasOversizedHuffmanTable(std::string_view bytes) {
+  const auto at = [&](std::size_t i) { return i < bytes.size() ? int(std::uint8_t(bytes[i])) : 0; };
+  for (std::size_t i = 2; i < bytes.size();) {  // past the start of image
+    if (at(i++) != 0xff) continue;
+    while (i < bytes.size() && at(i) == 0xff) ++i;
+    const int marker = at(i++);
+    const int length = at(i) << 8 | at(i + 1);
+    for (std::size_t t = i + 2, left = std::size_t(std::max(length - 2, 0));
+         marker == 0xc4 && left > 0 && t < bytes.size();) {
+      const int table = at(t++);
+      if (table >> 4 > 1 || (table & 15) > 3) break;  // stb refuses the segment
+      int codes = 0;
+      for (int bits = 0; bits < 16; ++bits) codes += at(t++);
+      if (codes > 256) return true;
+      t += std::size_t(codes);
+      left -= std::min(left, std::size_t(17 + codes));
+    }
+    const bool segment = (marker >= 0xc0 && marker <= 0xc2) || marker == 0xc4 ||
+                         (marker >= 0xda && marker <= 0xdd) || (marker >= 0xe0 && marker <= 0xef) ||
+                         marker == 0xfe;
+    if (segment) i += std::size_t(length);
+  }
+  return false;
+}
+
 }  // namespace
 
 ImageQuality RateImage(std::string_view bytes) {
   if (!IsJpegOrPng(bytes)) return {"is not a JPEG or PNG image"};
+  if (bytes.starts_with("\xff\xd8") && HasOversizedHuffmanTable(bytes))
+    return {"cannot be decoded (a Huffman table of more than 256 codes)"};
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   const int length = int(std::min<std::size_t>(bytes.size(), INT32_MAX));
   int width = 0, height = 0, channels = 0;
