@@ -12,9 +12,6 @@
 // the other; the table at the end gives the time per target of each at each size and the median
 // of the paired ratios; compare ratios, not times, across runs.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -24,6 +21,7 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "PairedRuns.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
 #include "TargetFixtures.h"
@@ -46,29 +44,6 @@ std::string PathOf(const std::string& what, int count) {
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Runs `body` in a child process; it gives the seconds it measured. Returns them, and the
-// child's peak resident memory in bytes.
-std::pair<double, double> InChild(const std::function<double()>& body) {
-  int channel[2];
-  if (::pipe(channel) != 0) std::abort();
-  std::fflush(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const double seconds = body();
-    const bool sent = ::write(channel[1], &seconds, sizeof seconds) == sizeof seconds;
-    ::_exit(sent ? 0 : 1);  // the process's memory goes with it; no teardown is measured
-  }
-  ::close(channel[1]);
-  double seconds = -1;
-  const bool received = ::read(channel[0], &seconds, sizeof seconds) == sizeof seconds;
-  ::close(channel[0]);
-  int status = 0;
-  rusage usage{};
-  ::wait4(child, &status, 0, &usage);
-  if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
-  return {seconds, usage.ru_maxrss * 1024.0};
 }
 
 // The host's loader with the plug-in loaded by path, and an annotation-set table in the
@@ -101,7 +76,7 @@ const std::string& TargetFile(int count) {
   std::string& path = written[count];
   if (path.empty()) {
     path = PathOf("targets", count);
-    InChild([count] {
+    arbench::InChild([count] {
       auto entry = Entry("targets-" + std::to_string(count));
       entry->SetContent(arbench::MakeContent(count).get());
       Through(&orlloader::Loader::SaveAnnotation, StartHost(), entry);
@@ -155,39 +130,6 @@ double PugixmlSave(int count) {
   return SecondsSince(start);
 }
 
-// One benchmark per operation and size. Each repetition runs ours and the baseline, each in a
-// child of its own, one right after the other (which goes first alternates), and keeps their
-// ratio: the table gives the median of these paired ratios, which a machine that is slower for
-// a while cannot tilt the way it tilts two medians taken minutes apart.
-void RegisterPair(const std::string& name, int count, std::function<double()> ours,
-                  std::function<double()> baseline) {
-  benchmark::RegisterBenchmark(name.c_str(),
-                               [count, ours, baseline](benchmark::State& state) {
-                                 TargetFile(count);
-                                 static int turn = 0;
-                                 for (auto _ : state) {
-                                   const bool oursFirst = turn++ % 2 == 0;
-                                   const auto first = InChild(oursFirst ? ours : baseline);
-                                   const auto second = InChild(oursFirst ? baseline : ours);
-                                   const auto& [seconds, peak] = oursFirst ? first : second;
-                                   const auto& [baseSeconds, basePeak] = oursFirst ? second : first;
-                                   state.SetIterationTime(seconds);
-                                   state.counters["baseline_ns"] = baseSeconds * 1e9 / count;
-                                   state.counters["ratio"] = seconds / baseSeconds;
-                                   state.counters["peak_bytes"] = peak;
-                                   state.counters["baseline_peak_bytes"] = basePeak;
-                                   state.counters["peak_ratio"] = peak / basePeak;
-                                 }
-                                 state.SetItemsProcessed(state.iterations() * count);
-                               })
-      ->UseManualTime()
-      ->Iterations(1)
-      ->Repetitions(count >= 1000000  ? 5
-                    : count >= 100000 ? 7
-                                      : 9)  // the machine is noisy
-      ->Unit(benchmark::kMillisecond);
-}
-
 void PrintTable(const std::map<std::string, arbench::Median>& medians) {
   const auto figure = [&](const std::string& name, int count) {
     auto found = medians.find(name + "/" + std::to_string(count));
@@ -225,15 +167,15 @@ void PrintTable(const std::map<std::string, arbench::Median>& medians) {
 int main(int argc, char** argv) {
   for (int count : kSizes) {
     const std::string size = "/" + std::to_string(count);
-    RegisterPair(
-        "Load" + size, count, [count] { return OursLoad(count, false); },
-        [count] { return PugixmlLoad(count, false); });
-    RegisterPair(
-        "Save" + size, count, [count] { return OursSave(count); },
+    arbench::RegisterPair(
+        "Load" + size, count, [count] { TargetFile(count); },
+        [count] { return OursLoad(count, false); }, [count] { return PugixmlLoad(count, false); });
+    arbench::RegisterPair(
+        "Save" + size, count, [count] { TargetFile(count); }, [count] { return OursSave(count); },
         [count] { return PugixmlSave(count); });
-    RegisterPair(
-        "LoadThenSave" + size, count, [count] { return OursLoad(count, true); },
-        [count] { return PugixmlLoad(count, true); });
+    arbench::RegisterPair(
+        "LoadThenSave" + size, count, [count] { TargetFile(count); },
+        [count] { return OursLoad(count, true); }, [count] { return PugixmlLoad(count, true); });
   }
   PrintTable(arbench::RunForMedians(argc, argv));
   std::filesystem::remove_all(arbench::ScratchDirectory());  // up to a gigabyte of files

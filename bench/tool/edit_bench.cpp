@@ -7,8 +7,6 @@
 // Each case runs in a child process of its own, the two of a pair one right after the other,
 // which goes first alternating; the table gives the median of the paired ratios.
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +16,7 @@
 
 #include "CanonicalOrder.h"
 #include "InputFile.h"
+#include "PairedRuns.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
 #include "TargetFiles.h"
@@ -35,25 +34,8 @@ std::string PathOf(const std::string& what, int count) {
   return arbench::ScratchDirectory() + "/" + what + "-" + std::to_string(count) + ".xml";
 }
 
-// Runs `body` in a child process and gives the seconds it measured.
-double InChild(const std::function<double()>& body) {
-  int channel[2];
-  if (::pipe(channel) != 0) std::abort();
-  std::fflush(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (!orlloader::Loader::GetLoader()->LoadPlugin(AR_PLUGIN_PATH, nullptr)) std::abort();
-    const double seconds = body();
-    ::_exit(::write(channel[1], &seconds, sizeof seconds) == sizeof seconds ? 0 : 1);
-  }
-  ::close(channel[1]);
-  double seconds = -1;
-  const bool received = ::read(channel[0], &seconds, sizeof seconds) == sizeof seconds;
-  ::close(channel[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
-  return seconds;
+void StartHost() {
+  if (!orlloader::Loader::GetLoader()->LoadPlugin(AR_PLUGIN_PATH, nullptr)) std::abort();
 }
 
 // The file every case reads: `count` varied targets, in the plug-in's order.
@@ -62,7 +44,8 @@ const std::string& TargetFile(int count) {
   std::string& path = written[count];
   if (path.empty()) {
     path = PathOf("targets", count);
-    InChild([&] {
+    arbench::InChild([&] {
+      StartHost();
       std::vector<artargets::TargetRecord> records;
       for (const auto& r : arbench::MakeRecords(count))
         records.push_back({r.name, r.image, r.width, r.height, r.type, r.id, r.center, r.normal,
@@ -76,6 +59,7 @@ const std::string& TargetFile(int count) {
 }
 
 double Set(int count, bool canonical) {
+  StartHost();
   if (canonical) artargets::WriteCanonicalFiles();
   const auto start = Clock::now();
   std::vector<artargets::TargetRecord> records;
@@ -89,6 +73,7 @@ double Set(int count, bool canonical) {
 }
 
 double Format(int count) {
+  StartHost();
   artargets::WriteCanonicalFiles();
   const auto start = Clock::now();
   std::vector<artargets::TargetRecord> records;
@@ -103,50 +88,25 @@ double Format(int count) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void RegisterPair(const std::string& name, int count, std::function<double()> ours,
-                  std::function<double()> baseline) {
-  benchmark::RegisterBenchmark(name.c_str(),
-                               [count, ours, baseline](benchmark::State& state) {
-                                 TargetFile(count);
-                                 static int turn = 0;
-                                 for (auto _ : state) {
-                                   const bool oursFirst = turn++ % 2 == 0;
-                                   const double first = InChild(oursFirst ? ours : baseline);
-                                   const double second = InChild(oursFirst ? baseline : ours);
-                                   const double seconds = oursFirst ? first : second;
-                                   const double baseSeconds = oursFirst ? second : first;
-                                   state.SetIterationTime(seconds);
-                                   state.counters["ratio"] = seconds / baseSeconds;
-                                   state.counters["ms"] = seconds * 1e3;
-                                 }
-                               })
-      ->UseManualTime()
-      ->Iterations(1)
-      ->Repetitions(count >= 1000000 ? 5 : 7)
-      ->Unit(benchmark::kMillisecond);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   for (int count : kSizes) {
     const std::string size = "/" + std::to_string(count);
-    RegisterPair(
-        "SetCanonical" + size, count, [count] { return Set(count, true); },
-        [count] { return Set(count, false); });
-    RegisterPair(
-        "Fmt" + size, count, [count] { return Format(count); },
+    arbench::RegisterPair(
+        "SetCanonical" + size, count, [count] { TargetFile(count); },
+        [count] { return Set(count, true); }, [count] { return Set(count, false); });
+    arbench::RegisterPair(
+        "Fmt" + size, count, [count] { TargetFile(count); }, [count] { return Format(count); },
         [count] { return Set(count, false); });
   }
   const auto medians = arbench::RunForMedians(argc, argv);
-  std::printf("\n%-22s %10s %8s %s\n", "", "ours (ms)", "ratio",
+  std::printf("\n%-22s %10s %8s %s\n", "", "ns/target", "ratio",
               "against set in the plug-in's order");
   for (const auto& [name, median] : medians) {
-    const auto counter = [&](const char* key) {
-      const auto found = median.counters.find(key);
-      return found == median.counters.end() ? -1 : found->second;
-    };
-    std::printf("%-22s %10.0f %8.2f\n", name.c_str(), counter("ms"), counter("ratio"));
+    const auto ratio = median.counters.find("ratio");
+    std::printf("%-22s %10.0f %8.2f\n", name.c_str(), median.nsPerItem,
+                ratio == median.counters.end() ? -1 : ratio->second);
   }
   std::filesystem::remove_all(arbench::ScratchDirectory());
   return 0;

@@ -1,0 +1,24 @@
+// Benchmarks that compare ours with a baseline in pairs: each case runs in a child process of its
+// own (its peak resident memory is that case's alone, and nothing one case leaves in the
+// allocator helps the next), the two of a pair one right after the other, which goes first
+// alternating. Each repetition keeps the pair's ratio; the median of these paired ratios is what
+// a machine that is slower for a while cannot tilt the way it tilts two medians taken apart.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace arbench {
+
+// Runs `body` in a child process; it gives the seconds it measured. Returns them, and the
+// child's peak resident memory in bytes.
+std::pair<double, double> InChild(const std::function<double()>& body);
+
+// Registers the benchmark `name` over `count` items: `prepare` runs first (untimed), then each
+// repetition times `ours` and `baseline` as a pair. Counters: "ratio", "baseline_ns" (per
+// item), "peak_bytes", "baseline_peak_bytes" and "peak_ratio".
+void RegisterPair(const std::string& name, int count, std::function<void()> prepare,
+                  std::function<double()> ours, std::function<double()> baseline);
+
+}  // namespace arbench
