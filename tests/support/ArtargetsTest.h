@@ -30,6 +30,11 @@ class ArtargetsTest : public ::testing::Test {
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read("out.txt"), Read("err.txt")};
   }
   Result Run(const std::string& args) { return Shell("\"$A\" " + args); }
+  // Shell commands that have git find its identity, and nothing else of this machine's
+  // configuration, in the test's folder.
+  static constexpr const char* kOwnGit =
+      "export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
+      "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; ";
   void Write(const std::string& name, const std::string& text) {
     artest::WriteFile(dir_.File(name), text);
   }

@@ -412,12 +412,8 @@ TEST_F(ArtargetsTest, ManualExamplesPrintWhatTheManualShows) {
     ASSERT_GT(examples.size(), 5u);
     for (const auto& [command, expected] : examples) {
       SCOPED_TRACE(manual + ": " + command);
-      // git finds its identity, and nothing else of this machine's configuration, here.
-      const Result r = Shell("mkdir -p " + manual + " && cd " + manual +
-                             " && export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=a "
-                             "GIT_AUTHOR_EMAIL=a GIT_COMMITTER_NAME=a GIT_COMMITTER_EMAIL=a && "
-                             "artargets() { \"$A\" \"$@\"; }; " +
-                             command + " 2>&1");
+      const Result r = Shell("mkdir -p " + manual + " && cd " + manual + " && " + kOwnGit +
+                             "artargets() { \"$A\" \"$@\"; }; " + command + " 2>&1");
       const std::string shown = expected.substr(0, expected.find("...\n"));
       const std::string printed =
           r.out.substr(0, shown.size() < expected.size() ? shown.size() : r.out.size());

@@ -178,12 +178,7 @@ TEST_F(VersionControlTest, RepeatedNamesArePickedByIdOrPlaceAndDiffSpeaksToTools
 }
 
 TEST_F(VersionControlTest, GitFormatsDiffsAndMergesTargetFilesWithTheTool) {
-  const auto git = [&](const std::string& command) {
-    return Shell(
-        "export HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
-        "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; " +
-        command);
-  };
+  const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
   ASSERT_EQ(
       git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'").status, 0);
   EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");

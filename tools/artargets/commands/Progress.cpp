@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "SafeText.h"
+
 namespace artargets {
 
 namespace {
@@ -13,7 +15,7 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 }  // namespace
 
 Progress::Progress(std::string label, std::size_t total)
-    : shown_(::isatty(STDERR_FILENO) == 1), label_(std::move(label)), total_(total) {
+    : shown_(::isatty(STDERR_FILENO) == 1), label_(SafeText(label)), total_(total) {
   if (shown_) Draw();
 }
 

@@ -81,10 +81,8 @@ int FormatFile(const std::string& path, bool check) {
 bool LoadBase(const std::string& path, std::vector<TargetRecord>& records) {
   bool missing = false;
   InputProblem(path, &missing);
-  std::error_code error;
-  if (missing || (std::filesystem::is_regular_file(path, error) &&
-                  std::filesystem::file_size(path, error) == 0))
-    return true;
+  std::error_code error;  // a FIFO or a folder has no size: Load says what it is
+  if (missing || std::filesystem::file_size(path, error) == 0) return true;
   return Load(path, records);
 }
 
