@@ -192,7 +192,7 @@ int Check(const std::string& path, const CheckOptions& options) {
   if (options.images) {
     images = CheckImages(examination.targets, ImageRoot(path, options.root));
     for (const auto& image : images)
-      findings.insert(findings.end(), image.warnings.begin(), image.warnings.end());
+      for (const Finding& finding : image.findings) findings.push_back(finding.message);
   }
   if (options.json) {
     const nlohmann::ordered_json report = {

@@ -64,38 +64,44 @@ std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std:
   return byHash;
 }
 
+void Add(TargetImage& image, const char* code, Severity severity, std::string message) {
+  image.findings.push_back({code, severity, image.target.place, std::move(message)});
+}
+
 void Judge(TargetImage& image) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
   const std::string who = Label(t) + ": its image " + Quoted(t.image);
   if (!image.found)
-    return image.warnings.push_back(who + " is missing (" + Quoted(image.path) + ")");
-  if (!q.problem.empty()) return image.warnings.push_back(who + " " + q.problem);
+    return Add(image, "ART301", Severity::kError, who + " is missing (" + Quoted(image.path) + ")");
+  if (!q.problem.empty()) return Add(image, "ART302", Severity::kError, who + " " + q.problem);
   const std::string size = std::to_string(q.width) + " x " + std::to_string(q.height);
   if (std::min(q.width, q.height) < kSmallestSide)
-    image.warnings.push_back(who + " is " + size + " pixels, under " +
-                             std::to_string(kSmallestSide) + " on its shorter side");
+    Add(image, "ART303", Severity::kWarning,
+        who + " is " + size + " pixels, under " + std::to_string(kSmallestSide) +
+            " on its shorter side");
   const bool sized =
       std::isfinite(t.width) && std::isfinite(t.height) && t.width > 0 && t.height > 0;
   if (sized) {
     const double gap = (double(q.width) / q.height) / (t.width / t.height) - 1;
     if (std::abs(gap) > kAspectTolerance)
-      image.warnings.push_back(who + " (" + size + " pixels) is " +
-                               std::to_string(std::lround(std::abs(gap) * 100)) +
-                               "% off the shape of the target (" + NumberText(t.width) + " x " +
-                               NumberText(t.height) + ")");
+      Add(image, "ART304", Severity::kWarning,
+          who + " (" + size + " pixels) is " + std::to_string(std::lround(std::abs(gap) * 100)) +
+              "% off the shape of the target (" + NumberText(t.width) + " x " +
+              NumberText(t.height) + ")");
     image.pixelsPerMetre = q.width / t.width;
     if (image.pixelsPerMetre < kLeastPixelsPerMetre)
-      image.warnings.push_back(who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
-                               " pixels per metre at " + NumberText(t.width) +
-                               " wide, too coarse to print or show (" +
-                               std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
+      Add(image, "ART305", Severity::kWarning,
+          who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
+              " pixels per metre at " + NumberText(t.width) +
+              " wide, too coarse to print or show (" +
+              std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
   }
   if (q.score < kWarnBelowScore) {
     std::string why;
     for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
-    image.warnings.push_back(who + " scores " + std::to_string(q.score) + " of 100 for tracking" +
-                             why);
+    Add(image, "ART306", Severity::kWarning,
+        who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
   }
 }
 
@@ -122,7 +128,8 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
-      image.warnings.push_back(Label(image.target) + ": it names no image to track");
+      Add(image, "ART308", Severity::kWarning,
+          Label(image.target) + ": it names no image to track");
       continue;
     }
     auto hash = hashOfPath.find(image.path);
@@ -139,11 +146,18 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
     for (TargetImage& image : images)
       if (std::count(places.begin(), places.end(), image.target.place))
-        image.warnings.push_back(Label(image.target) + ": its image " + Quoted(image.target.image) +
-                                 " is the same picture as that of targets " + list +
-                                 "; a tracker cannot tell them apart");
+        Add(image, "ART307", Severity::kWarning,
+            Label(image.target) + ": its image " + Quoted(image.target.image) +
+                " is the same picture as that of targets " + list +
+                "; a tracker cannot tell them apart");
   }
   return images;
+}
+
+std::vector<std::string> Messages(const std::vector<Finding>& findings) {
+  std::vector<std::string> messages;
+  for (const Finding& finding : findings) messages.push_back(finding.message);
+  return messages;
 }
 
 std::string ImagesJson(const std::vector<TargetImage>& images) {
@@ -161,7 +175,7 @@ std::string ImagesJson(const std::vector<TargetImage>& images) {
                      {"pixels_per_metre", image.pixelsPerMetre},
                      {"score", q.score},
                      {"reasons", q.reasons},
-                     {"warnings", image.warnings}});
+                     {"warnings", Messages(image.findings)}});
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Check.h"
+#include "Finding.h"
 #include "ImageQuality.h"
 
 namespace artargets {
@@ -24,12 +25,14 @@ struct TargetImage {
   std::string path;  // where the image was looked for
   bool found = false;
   ImageQuality quality;
-  double pixelsPerMetre = 0;          // along the target's width; 0 when unknown
-  std::vector<std::string> warnings;  // each "target N "name": ..."
+  double pixelsPerMetre = 0;  // along the target's width; 0 when unknown
+  std::vector<Finding> findings;
 };
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root);
+// The findings' messages, in order.
+std::vector<std::string> Messages(const std::vector<Finding>& findings);
 // One object per target, for scripts (check --images --json).
 std::string ImagesJson(const std::vector<TargetImage>& images);
 

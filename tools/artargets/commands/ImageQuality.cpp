@@ -30,7 +30,7 @@ struct Grey {
 };
 
 struct Feature {
-  float x, y;
+  float x, y, radius;
   std::array<float, 128> descriptor;
 };
 
@@ -64,7 +64,7 @@ std::vector<Feature> SiftFeatures(const Grey& image) {
       double angles[4];
       const int count = vl_sift_calc_keypoint_orientations(sift.get(), angles, &keys[k]);
       for (int a = 0; a < count && features.size() < kMostFeatures; ++a) {
-        Feature f{keys[k].x, keys[k].y, {}};
+        Feature f{keys[k].x, keys[k].y, keys[k].sigma, {}};
         vl_sift_calc_keypoint_descriptor(sift.get(), f.descriptor.data(), &keys[k], angles[a]);
         features.push_back(f);
       }
@@ -80,16 +80,34 @@ double Contrast(const Grey& image) {
   return std::sqrt(std::max(0.0, squares / n - mean * mean));
 }
 
-// How many of the grid's parts hold a fair share of the features.
-int PartsCovered(const std::vector<Feature>& features, const Grey& image) {
+// How many features fall in each of the grid's parts, row by row.
+std::array<int, kGridSide * kGridSide> GridCounts(const std::vector<Feature>& features,
+                                                  const Grey& image) {
   std::array<int, kGridSide * kGridSide> counts{};
   for (const Feature& f : features) {
     const int gx = std::clamp(int(f.x * kGridSide / image.width), 0, kGridSide - 1);
     const int gy = std::clamp(int(f.y * kGridSide / image.height), 0, kGridSide - 1);
     ++counts[gy * kGridSide + gx];
   }
+  return counts;
+}
+
+// How many of the grid's parts hold a fair share of the features.
+int PartsCovered(const std::vector<Feature>& features, const Grey& image) {
+  const auto counts = GridCounts(features, image);
   const int fair = std::max<int>(1, int(features.size()) / (4 * kGridSide * kGridSide));
   return int(std::count_if(counts.begin(), counts.end(), [&](int c) { return c >= fair; }));
+}
+
+// The features and the grid's coverage as the report draws them, in the rated image's pixels.
+void Describe(const std::vector<Feature>& features, const Grey& small, ImageQuality& q) {
+  const float toImage = small.width > 0 ? float(q.width) / float(small.width) : 1.0f;
+  for (const Feature& f : features)
+    q.features.push_back({f.x * toImage, f.y * toImage, f.radius * toImage});
+  const auto counts = GridCounts(features, small);
+  const float fair = std::max(1.0f, float(features.size()) / (kGridSide * kGridSide));
+  q.coverageColumns = q.coverageRows = kGridSide;
+  for (int c : counts) q.coverage.push_back(std::min(1.0f, float(c) / fair));
 }
 
 // The share of features that have a look-alike elsewhere in the image.
@@ -114,12 +132,13 @@ double TwinShare(const std::vector<Feature>& features) {
 }
 
 ImageQuality Rate(const Grey& image) {
-  ImageQuality q{"", image.width, image.height, 0, {}};
+  ImageQuality q{"", image.width, image.height};
   const Grey small = ForDetection(image);
   const std::vector<Feature> features = SiftFeatures(small);
   const double contrast = Contrast(image);
   const int parts = PartsCovered(features, small);
   const double twins = TwinShare(features);
+  Describe(features, small, q);
   const double featureFactor = std::min(1.0, double(features.size()) / kGoodFeatures);
   const double spreadFactor = double(parts) / (kGridSide * kGridSide);
   const double contrastFactor = std::min(1.0, contrast / kGoodContrast);

@@ -17,11 +17,21 @@ namespace artargets {
 inline constexpr long long kMaxPixels = 100'000'000;
 inline constexpr int kDetectSize = 640;
 
+// A feature that counted, in the pixels of the image as rated.
+struct ImageFeature {
+  float x = 0, y = 0, radius = 0;
+};
+
 struct ImageQuality {
   std::string problem{};  // why the bytes could not be rated; empty when they were
   int width = 0, height = 0;
   int score = 0;                       // 0 to 100
   std::vector<std::string> reasons{};  // what lowered the score, most important first
+  std::vector<ImageFeature> features{};
+  // The image cut into coverageColumns x coverageRows parts, row by row from the top left: how
+  // well each part is covered, from 0 (nothing to track) to 1.
+  int coverageColumns = 0, coverageRows = 0;
+  std::vector<float> coverage{};
 };
 
 ImageQuality RateImage(std::string_view bytes);
