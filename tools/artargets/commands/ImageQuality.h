@@ -16,6 +16,8 @@ namespace artargets {
 
 inline constexpr long long kMaxPixels = 100'000'000;
 inline constexpr int kDetectSize = 640;
+// Raised whenever the rating of the same bytes can change, so that saved ratings are not reused.
+inline constexpr int kRatingVersion = 1;
 
 // A feature that counted, in the pixels of the image as rated.
 struct ImageFeature {
