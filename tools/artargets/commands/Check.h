@@ -1,34 +1,31 @@
-// What `check` says about a target file that loads: what the plug-in accepts silently but its
-// author probably did not mean, one finding per line, each naming the target (its place in the
-// file and its name).
+// `check`: whether target files load and what looks wrong in them, as findings with codes
+// (FindingCodes.h), printed as text, JSON, SARIF or JUnit XML. The exit status gates CI: 1 when
+// any file has an error finding (with `strict`, any warning), or an image scores under
+// `failBelow`; the worst of all files.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace orl {
-class SerializedContentElement;
-}
+#include "PlacedTarget.h"
+#include "Units.h"
 
 namespace artargets {
 
-// A target as the file gives it: its place in the file (from 1), name, image and size.
-struct PlacedTarget {
-  int place = 0;
-  std::string name, image;
-  double width = 0, height = 0;
+enum class CheckFormat { kText, kJson, kSarif, kJUnit };
+
+struct CheckOptions {
+  bool images = false;
+  std::string root;  // where relative image paths start; the file's folder when empty
+  CheckFormat format = CheckFormat::kText;
+  int failBelow = -1;  // a score under it fails; negative: none does
+  bool strict = false;
+  bool cache = true;  // reuse saved image ratings (RatingCache.h)
+  LengthUnit unit{};
 };
 
-struct Examination {
-  std::vector<std::string> findings;
-  std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
-};
-
-// Reads the file at `path` the way the plug-in's reader does and examines what it gives.
-Examination Examine(const std::string& path);
-// Examines a tree the host's XML form reader filled from a file's "targets", with the
-// problems it met.
-Examination ExamineTree(const orl::SerializedContentElement& top,
-                        const std::vector<std::string>& problems);
+// Checks each path (a folder: every *.xml file under it, those that are not target files named
+// and skipped) and prints the findings on standard output.
+int Check(const std::vector<std::string>& paths, const CheckOptions& options);
 
 }  // namespace artargets

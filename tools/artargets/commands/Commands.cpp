@@ -6,14 +6,11 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "Check.h"
 #include "CommandSupport.h"
 #include "Diff.h"
-#include "ImageCheck.h"
 #include "InputFile.h"
 #include "JsonForm.h"
 #include "Progress.h"
-#include "Render.h"
 #include "SafeText.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
@@ -148,73 +145,6 @@ int List(const std::string& path, bool json, bool everything) {
   return 0;
 }
 
-// Where relative image paths start: `root` when given, else the target file's folder.
-std::string ImageRoot(const std::string& path, const std::string& root) {
-  if (!root.empty()) return root;
-  const std::string folder = std::filesystem::path(path).parent_path().string();
-  return folder.empty() ? "." : folder;
-}
-
-// Loads `path` through the plug-in and examines the tree the plug-in's reader reads, as the
-// host's XML form reader hands it over: the file is read once. A load that hands over no tree
-// (or several), or whose tree could not be examined, is examined by reading the file again.
-std::optional<std::size_t> LoadAndExamine(const std::string& path, Examination& examination,
-                                          std::string& why) {
-  int trees = 0;
-  std::optional<std::size_t> count;
-  {
-    struct Unwatch {
-      ~Unwatch() { serializedContent::XmlParser::Watch(nullptr); }
-    } unwatch;  // the watcher refers to these locals: it goes before them, whatever happens
-    serializedContent::XmlParser::Watch(
-        [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
-          if (++trees > 1) return;
-          try {
-            examination = ExamineTree(top, problems);
-          } catch (const std::exception&) {  // never into the plug-in: examine the file instead
-            ++trees;
-          }
-        });
-    count = CountTargetFile(path, why);
-  }
-  if (count && trees != 1) examination = Examine(path);
-  return count;
-}
-
-int Check(const std::string& path, const CheckOptions& options) {
-  Examination examination;
-  std::string why;
-  const std::optional<std::size_t> count = LoadAndExamine(path, examination, why);
-  if (!count) return CannotLoad(path, why);
-  const std::size_t loaded = *count;
-  std::vector<std::string>& findings = examination.findings;
-  std::vector<TargetImage> images;
-  if (options.images) {
-    images = CheckImages(examination.targets, ImageRoot(path, options.root));
-    for (const auto& image : images)
-      for (const Finding& finding : image.findings) findings.push_back(finding.message);
-  }
-  if (options.json) {
-    const nlohmann::ordered_json report = {
-        {"file", path},
-        {"targets", loaded},
-        {"warnings", findings},
-        {"images", nlohmann::ordered_json::parse(ImagesJson(images))}};
-    std::cout << SafeJson(
-                     report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
-              << "\n";
-  } else {
-    const std::string shown = SafeText(path);
-    for (const auto& finding : findings) std::cout << shown << ": warning: " << finding << "\n";
-    std::cout << shown << ": loads, " << loaded << " target" << (loaded == 1 ? "" : "s") << ", "
-              << findings.size() << " warning" << (findings.size() == 1 ? "" : "s") << "\n";
-  }
-  const bool failed = std::any_of(images.begin(), images.end(), [&](const TargetImage& image) {
-    return image.quality.score < options.failBelow;
-  });
-  return failed ? 1 : 0;
-}
-
 int Add(const std::string& path, const std::string& name, const TargetOptions& options) {
   return Edit(path, true, [&](std::vector<TargetRecord>& records) {
     TargetRecord added;
@@ -301,24 +231,6 @@ int Diff(const std::string& before, const std::string& after, DiffForm form) {
   if (form == DiffForm::kStat) std::cout << Summary(difference);
   if (form == DiffForm::kText) std::cout << Describe(difference);
   return difference.Empty() ? 0 : 1;
-}
-
-int Render(const std::string& path, const std::string& out, const CheckOptions& options) {
-  std::vector<TargetRecord> records;
-  if (!Load(path, records)) return 1;
-  SortByNameThenId(records);
-  std::vector<int> scores;
-  if (options.images) {
-    std::vector<PlacedTarget> placed;
-    for (const auto& r : records)
-      placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height});
-    for (const auto& image : CheckImages(placed, ImageRoot(path, options.root)))
-      scores.push_back(image.target.image.empty() ? -1 : image.quality.score);
-  }
-  const std::string title = std::filesystem::path(path).filename().string();
-  std::string error;
-  if (!WriteText(out, RenderSvg(records, title, scores), error)) return Fail(error);
-  return 0;
 }
 
 }  // namespace artargets

@@ -17,17 +17,6 @@ inline constexpr int kDiffTrouble = 2;
 
 // `everything`: every field on each line (list --long), so that any change shows.
 int List(const std::string& path, bool json, bool everything);
-// What check looks at besides the file: the images of its targets, found against `root`
-// (the file's folder when empty); `json` prints one object for scripts; a target scoring under
-// `failBelow` (when not negative) fails the check.
-struct CheckOptions {
-  bool images = false;
-  std::string root;
-  bool json = false;
-  int failBelow = -1;
-};
-
-int Check(const std::string& path, const CheckOptions& options);
 int Add(const std::string& path, const std::string& name, const TargetOptions& options);
 // Which targets `set` and `remove` change: those of a name; or the type-1 targets of an id, as
 // a host finds targets by id; or the one at a place (from 1) of `list`'s order.
@@ -42,8 +31,6 @@ int Export(const std::string& path, const std::string& out);
 int Import(const std::string& in, const std::string& path);
 enum class DiffForm { kText, kJson, kStat };
 int Diff(const std::string& before, const std::string& after, DiffForm form);
-// With options.images, each target is coloured by its image's score (options.root as for Check).
-int Render(const std::string& path, const std::string& out, const CheckOptions& options);
 int Demo();
 // Rewrites each file in canonical form (CanonicalOrder.h) where its bytes differ; with `check`
 // changes nothing and exits 1 naming each file that is not canonical. "-" reads a target file

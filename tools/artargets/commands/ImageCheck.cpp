@@ -36,9 +36,17 @@ ImageQuality RateFile(const std::string& path) {
 // Rates every distinct content once (`files`: one path of each), on as many threads as there
 // are cores. Each thread reads its file when it takes it, so that no more images are in memory
 // than there are threads.
-std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std::string>& files) {
+std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std::string>& files,
+                                              const RatingCache* cache) {
+  std::map<std::uint64_t, ImageQuality> byHash;
   std::vector<std::pair<std::uint64_t, const std::string*>> work;
-  for (const auto& [hash, path] : files) work.emplace_back(hash, &path);
+  for (const auto& [hash, path] : files) {
+    auto saved = cache ? cache->Find(hash) : std::nullopt;
+    if (saved)
+      byHash[hash] = std::move(*saved);
+    else
+      work.emplace_back(hash, &path);
+  }
   std::vector<ImageQuality> rated(work.size());
   std::atomic<std::size_t> next{0}, done{0};
   const auto worker = [&] {
@@ -59,8 +67,10 @@ std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std:
     progress.Advance(now - shown);
     shown = now;
   }
-  std::map<std::uint64_t, ImageQuality> byHash;
-  for (std::size_t i = 0; i < work.size(); ++i) byHash[work[i].first] = std::move(rated[i]);
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    if (cache && rated[i].problem.empty()) cache->Store(work[i].first, rated[i]);
+    byHash[work[i].first] = std::move(rated[i]);
+  }
   return byHash;
 }
 
@@ -88,12 +98,12 @@ void Judge(TargetImage& image) {
       Add(image, "ART304", Severity::kWarning,
           who + " (" + size + " pixels) is " + std::to_string(std::lround(std::abs(gap) * 100)) +
               "% off the shape of the target (" + NumberText(t.width) + " x " +
-              NumberText(t.height) + ")");
-    image.pixelsPerMetre = q.width / t.width;
+              NumberText(t.height) + " " + t.unit.name + ")");
+    image.pixelsPerMetre = q.width / (t.width * t.unit.metres);
     if (image.pixelsPerMetre < kLeastPixelsPerMetre)
       Add(image, "ART305", Severity::kWarning,
           who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
-              " pixels per metre at " + NumberText(t.width) +
+              " pixels per metre at " + NumberText(t.width) + " " + t.unit.name +
               " wide, too coarse to print or show (" +
               std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
   }
@@ -108,7 +118,7 @@ void Judge(TargetImage& image) {
 }  // namespace
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
-                                     const std::string& root) {
+                                     const std::string& root, const RatingCache* cache) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
@@ -124,7 +134,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     hashOfPath[image.path] = hash;
     pathOfHash.emplace(hash, image.path);
   }
-  const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash);
+  const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash, cache);
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
@@ -164,18 +174,19 @@ std::string ImagesJson(const std::vector<TargetImage>& images) {
   nlohmann::ordered_json array = nlohmann::ordered_json::array();
   for (const TargetImage& image : images) {
     const ImageQuality& q = image.quality;
-    array.push_back({{"target", image.target.place},
-                     {"name", image.target.name},
-                     {"image", image.target.image},
-                     {"path", image.path},
-                     {"found", image.found},
-                     {"problem", q.problem},
-                     {"width", q.width},
-                     {"height", q.height},
-                     {"pixels_per_metre", image.pixelsPerMetre},
-                     {"score", q.score},
-                     {"reasons", q.reasons},
-                     {"warnings", Messages(image.findings)}});
+    array.push_back(
+        {{"target", image.target.place},
+         {"name", image.target.name},
+         {"image", image.target.image},
+         {"path", image.path},
+         {"found", image.found},
+         {"problem", q.problem},
+         {"width", q.width},
+         {"height", q.height},
+         {"pixels_per_metre", std::lround(image.pixelsPerMetre)},  // as a person reads it
+         {"score", q.score},
+         {"reasons", q.reasons},
+         {"warnings", Messages(image.findings)}});
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

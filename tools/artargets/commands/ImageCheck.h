@@ -12,6 +12,7 @@
 #include "Check.h"
 #include "Finding.h"
 #include "ImageQuality.h"
+#include "RatingCache.h"
 
 namespace artargets {
 
@@ -25,12 +26,13 @@ struct TargetImage {
   std::string path;  // where the image was looked for
   bool found = false;
   ImageQuality quality;
-  double pixelsPerMetre = 0;  // along the target's width; 0 when unknown
+  double pixelsPerMetre = 0;  // along the target's width (in its unit); 0 when unknown
   std::vector<Finding> findings;
 };
 
+// `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h).
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
-                                     const std::string& root);
+                                     const std::string& root, const RatingCache* cache = nullptr);
 // The findings' messages, in order.
 std::vector<std::string> Messages(const std::vector<Finding>& findings);
 // One object per target, for scripts (check --images --json).

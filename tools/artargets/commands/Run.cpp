@@ -9,6 +9,7 @@
 #include "Background.h"
 #include "CanonicalOrder.h"
 #include "Commands.h"
+#include "InspectionCommands.h"
 #include "SafeText.h"
 #include "ToolEntry.h"
 #include "UsageError.h"
@@ -23,7 +24,6 @@ struct Arguments {
   std::string file, other, third, name, out;
   std::vector<std::string> files;
   bool json = false, all = false, everything = false, check = false, global = false, stat = false;
-  CheckOptions checking;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
   Selector selector;
   long long id = 0;
@@ -54,24 +54,6 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   list->add_flag("--long", a.everything,
                  "print every field on each line (the diff text git shows)");
   list->callback([&] { command = [&] { return List(a.file, a.json, a.everything); }; });
-
-  auto* check =
-      app.add_subcommand("check", "tell whether a file loads, and what looks wrong in it");
-  check->add_option("FILE", a.file, "the target file")->required();
-  auto* images =
-      check->add_flag("--images", a.checking.images, "rate every target's image: will it track?");
-  check
-      ->add_option("--root", a.checking.root,
-                   "where relative image paths start (default: "
-                   "the file's folder)")
-      ->needs(images);
-  check->add_flag("--json", a.checking.json, "print one JSON object for scripts");
-  check
-      ->add_option("--fail-below", a.checking.failBelow,
-                   "exit 1 when an image scores under SCORE (0 to 100)")
-      ->needs(images)
-      ->check(CLI::Range(0, 100));
-  check->callback([&] { command = [&] { return Check(a.file, a.checking); }; });
 
   auto* add = app.add_subcommand("add", "add a target and save (the file is made if missing)");
   add->add_option("FILE", a.file, "the target file")->required();
@@ -128,14 +110,6 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
     };
   });
   diff->footer("Exit status as diff(1): 0 the same, 1 different, 2 a file could not be read.");
-
-  auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");
-  render->add_option("FILE", a.file, "the target file")->required();
-  render->add_option("-o,--output", a.out, "the SVG file to write")->required();
-  auto* colour = render->add_flag("--images", a.checking.images,
-                                  "colour each target by its image's score (as check --images)");
-  render->add_option("--root", a.checking.root, "where relative image paths start")->needs(colour);
-  render->callback([&] { command = [&] { return Render(a.file, a.out, a.checking); }; });
 
   auto* fmt = app.add_subcommand("fmt", "rewrite target files in canonical form");
   fmt->add_option("FILE", a.files,
@@ -218,6 +192,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   Arguments arguments;
   std::function<int()> command;
   Declare(app, arguments, command);
+  const auto inspection = DeclareInspection(app, command);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -1,0 +1,38 @@
+// What `check` finds in a target file that loads: what the plug-in accepts silently but its
+// author probably did not mean, as findings (FindingCodes.h) that name the target by its place
+// in the file and its name: how the reader reads the file (ART1xx) and the targets' values
+// (ART2xx): ids and names used twice, sizes, centres, directions and frames, image paths.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Finding.h"
+#include "PlacedTarget.h"
+#include "Units.h"
+
+namespace orl {
+class SerializedContentElement;
+}
+
+namespace artargets {
+
+// Directions whose length is off 1 by more than this are reported.
+inline constexpr double kUnitLengthTolerance = 0.01;
+// Directions more than this many degrees off perpendicular are reported.
+inline constexpr double kPerpendicularToleranceDegrees = 1;
+
+struct Examination {
+  std::vector<Finding> findings;
+  std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
+};
+
+// Reads the file at `path` the way the plug-in's reader does and examines what it gives; sizes
+// are told in `unit`.
+Examination Examine(const std::string& path, const LengthUnit& unit = {});
+// Examines a tree the host's XML form reader filled from a file's "targets", with the
+// problems it met.
+Examination ExamineTree(const orl::SerializedContentElement& top,
+                        const std::vector<std::string>& problems, const LengthUnit& unit = {});
+
+}  // namespace artargets

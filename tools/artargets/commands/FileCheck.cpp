@@ -1,0 +1,132 @@
+#include "FileCheck.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "ElementLines.h"
+#include "Examination.h"
+#include "FindingCodes.h"
+#include "TargetFiles.h"
+#include "ValueText.h"
+#include "orl/SerializedContent.h"
+#include "serializedContent/XmlParser.h"
+
+namespace artargets {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Loads `path` through the plug-in and examines the tree the plug-in's reader reads, as the
+// host's XML form reader hands it over: the file is read once. A load that hands over no tree
+// (or several), or whose tree could not be examined, is examined by reading the file again.
+std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthUnit& unit,
+                                          Examination& examination, std::string& why) {
+  int trees = 0;
+  std::optional<std::size_t> count;
+  {
+    struct Unwatch {
+      ~Unwatch() { serializedContent::XmlParser::Watch(nullptr); }
+    } unwatch;  // the watcher refers to these locals: it goes before them, whatever happens
+    serializedContent::XmlParser::Watch(
+        [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
+          if (++trees > 1) return;
+          try {
+            examination = ExamineTree(top, problems, unit);
+          } catch (const std::exception&) {  // never into the plug-in: examine the file instead
+            ++trees;
+          }
+        });
+    count = CountTargetFile(path, why);
+  }
+  if (count && trees != 1) examination = Examine(path, unit);
+  return count;
+}
+
+// Whether the file's first element is a target file's root, from its first bytes: a folder may
+// hold other XML (build files, documents) that is not ours to judge.
+bool LooksLikeTargetFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(4096, '\0');
+  in.read(head.data(), std::streamsize(head.size()));
+  head.resize(std::size_t(in.gcount()));
+  std::size_t at = 0;
+  while ((at = head.find('<', at)) != std::string::npos) {
+    const char next = at + 1 < head.size() ? head[at + 1] : '\0';
+    if (next != '?' && next != '!') return head.compare(at + 1, 16, "augmentedreality") == 0;
+    ++at;
+  }
+  return false;
+}
+
+void AddLines(CheckedFile& file) {
+  const std::vector<int> lines = TargetLines(file.path);
+  for (PlacedTarget& t : file.targets)
+    if (t.place >= 1 && std::size_t(t.place) <= lines.size()) t.line = lines[t.place - 1];
+}
+
+}  // namespace
+
+std::string ImageRoot(const std::string& path, const std::string& root) {
+  if (!root.empty()) return root;
+  const std::string folder = fs::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool inFolder) {
+  CheckedFile file;
+  file.path = path;
+  if (inFolder && !LooksLikeTargetFile(path)) {
+    file.skipped = true;
+    file.findings.push_back({"ART102", Severity::kNote, 0,
+                             "not a target file (its root is not <augmentedreality>); skipped"});
+    return file;
+  }
+  Examination examination;
+  const std::optional<std::size_t> count =
+      LoadAndExamine(path, options.unit, examination, file.problem);
+  if (!count) {
+    file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
+    return file;
+  }
+  file.loaded = true;
+  file.loadedCount = *count;
+  file.targets = std::move(examination.targets);
+  file.findings = std::move(examination.findings);
+  if (options.format != CheckFormat::kText) AddLines(file);
+  if (options.images) {
+    const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");
+    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache);
+    for (const TargetImage& image : file.images)
+      file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
+  }
+  return file;
+}
+
+std::vector<std::pair<std::string, bool>> FilesToCheck(const std::vector<std::string>& paths) {
+  std::vector<std::pair<std::string, bool>> files;
+  for (const std::string& path : paths) {
+    std::error_code error;
+    if (!fs::is_directory(path, error)) {
+      files.emplace_back(path, false);
+      continue;
+    }
+    std::vector<std::string> found;
+    for (auto walk = fs::recursive_directory_iterator(path, error);
+         !error && walk != fs::recursive_directory_iterator(); walk.increment(error))
+      if (walk->path().extension() == ".xml" && walk->is_regular_file(error))
+        found.push_back(walk->path().string());
+    std::sort(found.begin(), found.end());
+    for (std::string& f : found) files.emplace_back(std::move(f), true);
+  }
+  return files;
+}
+
+std::size_t CountOf(const CheckedFile& file, Severity severity) {
+  return std::size_t(std::count_if(file.findings.begin(), file.findings.end(),
+                                   [&](const Finding& f) { return f.severity == severity; }));
+}
+
+}  // namespace artargets

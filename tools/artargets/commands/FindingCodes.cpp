@@ -1,0 +1,81 @@
+#include "FindingCodes.h"
+
+#include <algorithm>
+
+namespace artargets {
+
+const std::vector<FindingCode>& FindingCodes() {
+  using enum Severity;
+  static const std::vector<FindingCode> codes = {
+      {"ART101", kError, "the file does not load",
+       "Fix what the message names (XML syntax, the root's version, a missing \"targets\" "
+       "element), or restore the file from version control."},
+      {"ART102", kNote, "not a target file, skipped",
+       "Nothing to do if the file is not meant to be a target file; otherwise give it the "
+       "<augmentedreality version=\"1\"> root."},
+      {"ART103", kWarning, "a value the reader cannot read",
+       "Write the value in the form its element takes (a number in range, three coordinates); "
+       "'artargets fmt' shows the canonical form."},
+      {"ART104", kWarning, "a target of an unknown version, read as an empty target",
+       "Give the target artargetversion 0, or write it again with 'artargets set'."},
+      {"ART105", kWarning, "a property the reader ignores",
+       "Remove the property or correct its key or type; 'artargets set' writes known keys only."},
+      {"ART201", kError, "two type-1 targets share one id",
+       "Give each type-1 target its own id ('artargets set FILE --index K --id N'): a host "
+       "that finds a target by id gets either one."},
+      {"ART202", kWarning, "a size that is not positive and finite",
+       "Set the target's real width and height in the model's units ('--size W H')."},
+      {"ART203", kWarning, "a centre that is not finite",
+       "Set the centre to the target's place in the model ('--center X Y Z')."},
+      {"ART204", kWarning, "a direction that is not of unit length",
+       "Set the normal, x and y directions as unit vectors ('--normal', '--xdir', '--ydir')."},
+      {"ART205", kWarning, "directions that are not perpendicular",
+       "Make the normal, x and y directions perpendicular to each other (within 1 degree)."},
+      {"ART206", kWarning, "a mirrored frame: the y direction is not normal x x direction",
+       "Reverse the y direction (or the normal) so that the image is not seen mirrored."},
+      {"ART207", kWarning, "an image path that will not travel with the file",
+       "Use a path relative to the file's folder that stays inside it, and keep the image there."},
+      {"ART208", kWarning, "a name used by several targets",
+       "Rename all but one ('artargets set FILE --index K --name NEW'): a scene shows only one "
+       "target of a name."},
+      {"ART301", kError, "the image is missing",
+       "Put the image where the path points (relative paths start at --root or the file's "
+       "folder), or correct the path."},
+      {"ART302", kError, "the image cannot be read, decoded or rated",
+       "Save it again as a JPEG or PNG image under 100 megapixels."},
+      {"ART303", kWarning, "the image is too small",
+       "Use an image of at least 300 pixels on its shorter side."},
+      {"ART304", kWarning, "the image has another shape than the target",
+       "Crop the image, or set the target's size, so that both have the same width / height."},
+      {"ART305", kWarning, "the image is too coarse for the target's size",
+       "Use a larger image, or check --units: a model in millimetres needs --units mm."},
+      {"ART306", kWarning, "the image scores low for tracking",
+       "Add detail that is not repeated, spread over the whole image, and raise its contrast."},
+      {"ART307", kWarning, "the same picture as another target's",
+       "Give each target a picture of its own; a tracker cannot tell two alike apart."},
+      {"ART308", kWarning, "the target names no image",
+       "Set the target's image ('artargets set FILE NAME --image PATH')."},
+  };
+  return codes;
+}
+
+const FindingCode* FindCode(std::string_view code) {
+  const auto& codes = FindingCodes();
+  const auto row = std::find_if(codes.begin(), codes.end(),
+                                [&](const FindingCode& c) { return c.code == code; });
+  return row == codes.end() ? nullptr : &*row;
+}
+
+std::string_view SeverityName(Severity severity) {
+  switch (severity) {
+    case Severity::kError:
+      return "error";
+    case Severity::kWarning:
+      return "warning";
+    case Severity::kNote:
+      return "note";
+  }
+  return "warning";
+}
+
+}  // namespace artargets

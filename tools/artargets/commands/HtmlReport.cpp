@@ -1,0 +1,174 @@
+#include "HtmlReport.h"
+
+#include <sstream>
+
+#include "FindingCodes.h"
+#include "Render.h"
+#include "SafeText.h"
+
+namespace artargets {
+
+namespace {
+
+constexpr const char* kStyle = R"(
+body { font-family: sans-serif; margin: 1.5em; color: #222; }
+table { border-collapse: collapse; margin: 1em 0 2em; }
+th, td { border: 1px solid #ccc; padding: 4px 8px; vertical-align: top; text-align: left; }
+th.sortable { cursor: pointer; text-decoration: underline dotted; }
+figure { position: relative; margin: 0; }
+figure svg { position: absolute; left: 0; top: 0; }
+.error { color: #D55E00; font-weight: bold; } .warning { color: #8a5a00; } .note { color: #555; }
+.score { font-weight: bold; font-size: 1.2em; }
+ul { margin: 0; padding-left: 1.2em; }
+)";
+
+// Sorts a table by its score column when the column's head is clicked, high or low first.
+constexpr const char* kScript = R"(
+document.querySelectorAll('th.sortable').forEach(function (head) {
+  head.addEventListener('click', function () {
+    var body = head.closest('table').tBodies[0];
+    var down = head.dataset.order !== 'down';
+    head.dataset.order = down ? 'down' : 'up';
+    Array.from(body.rows)
+      .sort(function (a, b) { return (b.dataset.score - a.dataset.score) * (down ? 1 : -1); })
+      .forEach(function (row) { body.appendChild(row); });
+  });
+});
+)";
+
+std::string Html(const std::string& text) { return HtmlEscaped(SafeText(text)); }
+
+std::string Number(double value) {
+  std::ostringstream text;
+  text.precision(5);
+  text << value;
+  return text.str();
+}
+
+// The coverage grid shaded (the less covered, the darker) and the features as circles, over the
+// thumbnail, in the thumbnail's pixels.
+std::string Overlay(const ImageQuality& q, const Thumbnail& t) {
+  std::ostringstream svg;
+  svg << "<svg width=\"" << t.width << "\" height=\"" << t.height << "\" viewBox=\"0 0 " << t.width
+      << " " << t.height << "\" aria-hidden=\"true\">";
+  const double sx = q.width > 0 ? double(t.width) / q.width : 0;
+  const double sy = q.height > 0 ? double(t.height) / q.height : 0;
+  if (q.coverageColumns > 0 && q.coverageRows > 0) {
+    const double cw = double(t.width) / q.coverageColumns, ch = double(t.height) / q.coverageRows;
+    for (int r = 0; r < q.coverageRows; ++r)
+      for (int c = 0; c < q.coverageColumns; ++c) {
+        const float covered = q.coverage[std::size_t(r) * q.coverageColumns + c];
+        svg << "<rect class=\"cell\" x=\"" << Number(c * cw) << "\" y=\"" << Number(r * ch)
+            << "\" width=\"" << Number(cw) << "\" height=\"" << Number(ch)
+            << "\" fill=\"#000\" fill-opacity=\"" << Number(0.55 * (1 - covered))
+            << "\" stroke=\"#fff\" stroke-opacity=\"0.4\"/>";
+      }
+  }
+  for (const ImageFeature& f : q.features)
+    svg << "<circle class=\"feature\" cx=\"" << Number(f.x * sx) << "\" cy=\"" << Number(f.y * sy)
+        << "\" r=\"" << Number(std::max(1.5, f.radius * sx))
+        << "\" fill=\"none\" stroke=\"#F0E442\""
+        << " stroke-width=\"1\"/>";
+  svg << "</svg>";
+  return svg.str();
+}
+
+std::string FindingList(const std::vector<Finding>& findings, int place) {
+  std::string list;
+  for (const Finding& f : findings) {
+    if (f.place != place) continue;
+    const std::string severity(SeverityName(f.severity));
+    list += "<li class=\"" + severity + "\">" + severity + " " + f.code + ": " + Html(f.message) +
+            "</li>";
+  }
+  return list.empty() ? "" : "<ul>" + list + "</ul>";
+}
+
+std::string Row(const ReportedFile& file, std::size_t i) {
+  const PlacedTarget& t = file.checked.targets[i];
+  const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
+  const int score =
+      image && image->found && image->quality.problem.empty() ? image->quality.score : -1;
+  std::ostringstream row;
+  row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << Html(t.name)
+      << "</td><td>";
+  const auto& thumbnail = i < file.thumbnails.size() ? file.thumbnails[i] : std::nullopt;
+  if (thumbnail && image) {
+    row << "<figure><img src=\"" << thumbnail->dataUri << "\" width=\"" << thumbnail->width
+        << "\" height=\"" << thumbnail->height << "\" alt=\"" << Html(t.image) << "\">"
+        << Overlay(image->quality, *thumbnail) << "</figure>";
+  }
+  row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image)
+      << "</div></td><td class=\"score\">" << (score >= 0 ? std::to_string(score) : "-")
+      << "</td><td>";
+  if (image && !image->quality.reasons.empty()) {
+    row << "<ul>";
+    for (const std::string& reason : image->quality.reasons)
+      row << "<li>" << Html(reason) << "</li>";
+    row << "</ul>";
+  }
+  row << "</td><td>" << FindingList(file.checked.findings, t.place) << "</td></tr>\n";
+  return row.str();
+}
+
+std::string Section(const ReportedFile& file) {
+  const CheckedFile& c = file.checked;
+  std::ostringstream html;
+  html << "<section>\n<h2>" << Html(c.path) << "</h2>\n";
+  if (!c.loaded) {
+    html << FindingList(c.findings, 0) << "</section>\n";
+    return html.str();
+  }
+  html << "<p>" << c.loadedCount << " targets; " << CountOf(c, Severity::kError) << " errors, "
+       << CountOf(c, Severity::kWarning) << " warnings.</p>\n"
+       << FindingList(c.findings, 0) << "<div class=\"views\">" << file.svg << "</div>\n"
+       << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
+       << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"
+       << "<th>findings</th></tr></thead>\n<tbody>\n";
+  for (std::size_t i = 0; i < c.targets.size(); ++i) html << Row(file, i);
+  html << "</tbody></table>\n</section>\n";
+  return html.str();
+}
+
+}  // namespace
+
+std::string HtmlEscaped(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string& unit) {
+  std::ostringstream html;
+  html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+       << "<title>artargets report</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
+       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit) << ". " << kScoreLegend
+       << ". On each image: the features that counted (yellow circles); the "
+       << "darker a part of the grid, the fewer features it holds.</p>\n";
+  for (const ReportedFile& file : files) html << Section(file);
+  html << "<script>" << kScript << "</script>\n</body>\n</html>\n";
+  return html.str();
+}
+
+}  // namespace artargets

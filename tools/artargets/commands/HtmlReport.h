@@ -1,0 +1,27 @@
+// The report's page: one self-contained HTML document (styles, script and images inside it, no
+// network) with, per target file, its three views (Render.h) and a table of its targets,
+// sortable by score, each with its image as a thumbnail, the features that counted drawn on it
+// and the coverage grid shaded, its score, what lowered it and its findings with their codes.
+// Every name, path and message from a file is HTML-escaped.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FileCheck.h"
+#include "Thumbnail.h"
+
+namespace artargets {
+
+struct ReportedFile {
+  CheckedFile checked;
+  std::string svg;                                   // its three views
+  std::vector<std::optional<Thumbnail>> thumbnails;  // as checked.images
+};
+
+std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string& unit);
+// `text` with &, <, >, " and ' as character references.
+std::string HtmlEscaped(const std::string& text);
+
+}  // namespace artargets

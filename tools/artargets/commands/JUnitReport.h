@@ -1,0 +1,16 @@
+// `check --format junit`: the findings as JUnit XML, which CI systems show as tests: one test
+// suite per file, one test case per target (and one for the file itself when it has findings
+// of its own or does not load). A case fails on an error finding, and under --strict on a
+// warning too; its other findings go to its output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "FileCheck.h"
+
+namespace artargets {
+
+std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict);
+
+}  // namespace artargets

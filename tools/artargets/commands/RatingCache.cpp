@@ -1,0 +1,100 @@
+#include "RatingCache.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "InputFile.h"
+
+namespace artargets {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+std::string HashText(std::uint64_t hash) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+Json ToJson(std::uint64_t hash, const ImageQuality& q) {
+  Json features = Json::array();
+  for (const ImageFeature& f : q.features) features.push_back({f.x, f.y, f.radius});
+  return {{"hash", HashText(hash)}, {"version", kRatingVersion}, {"problem", q.problem},
+          {"width", q.width},       {"height", q.height},        {"score", q.score},
+          {"reasons", q.reasons},   {"features", features},      {"columns", q.coverageColumns},
+          {"rows", q.coverageRows}, {"coverage", q.coverage}};
+}
+
+// The rating an entry holds; throws when it is not one whole entry for this hash and version.
+ImageQuality FromJson(std::uint64_t hash, const Json& j) {
+  if (j.at("hash").get<std::string>() != HashText(hash) ||
+      j.at("version").get<int>() != kRatingVersion)
+    throw std::runtime_error("another key");
+  ImageQuality q;
+  q.problem = j.at("problem").get<std::string>();
+  q.width = j.at("width").get<int>();
+  q.height = j.at("height").get<int>();
+  q.score = j.at("score").get<int>();
+  q.reasons = j.at("reasons").get<std::vector<std::string>>();
+  for (const Json& f : j.at("features"))
+    q.features.push_back({f.at(0).get<float>(), f.at(1).get<float>(), f.at(2).get<float>()});
+  q.coverageColumns = j.at("columns").get<int>();
+  q.coverageRows = j.at("rows").get<int>();
+  q.coverage = j.at("coverage").get<std::vector<float>>();
+  if (q.coverage.size() != std::size_t(q.coverageColumns) * std::size_t(q.coverageRows))
+    throw std::runtime_error("a coverage grid of the wrong size");
+  return q;
+}
+
+}  // namespace
+
+RatingCache RatingCache::Usual() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg && *xdg == '/') return RatingCache(std::string(xdg) + "/artargets");
+  const char* home = std::getenv("HOME");
+  return RatingCache(home && *home ? std::string(home) + "/.cache/artargets" : "");
+}
+
+std::string RatingCache::EntryPath(std::uint64_t hash) const {
+  return folder_ + "/" + HashText(hash) + "-v" + std::to_string(kRatingVersion) + ".json";
+}
+
+std::optional<ImageQuality> RatingCache::Find(std::uint64_t hash) const {
+  if (folder_.empty()) return std::nullopt;
+  std::string text, why;
+  if (!ReadInputFile(EntryPath(hash), text, why)) return std::nullopt;
+  try {
+    return FromJson(hash, Json::parse(text));
+  } catch (const std::exception&) {  // truncated, corrupt or foreign: rated again, replaced
+    return std::nullopt;
+  }
+}
+
+void RatingCache::Store(std::uint64_t hash, const ImageQuality& quality) const {
+  if (folder_.empty()) return;
+  std::error_code error;
+  fs::create_directories(folder_, error);
+  std::string temporary = folder_ + "/.entry-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return;
+  const std::string text =
+      ToJson(hash, quality).dump(-1, ' ', false, Json::error_handler_t::replace);
+  bool written = true;
+  for (std::size_t at = 0; written && at < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + at, text.size() - at);
+    written = n > 0;
+    at += written ? std::size_t(n) : 0;
+  }
+  written = ::close(fd) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), EntryPath(hash).c_str()) != 0)
+    ::unlink(temporary.c_str());
+}
+
+}  // namespace artargets

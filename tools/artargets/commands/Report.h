@@ -1,0 +1,20 @@
+// `report`: DIR/index.html, a page people look at (HtmlReport.h) for target files: each file
+// checked with its images rated (as `check --images`), its three views drawn and every image
+// shown as a thumbnail. The page is written into a new folder beside DIR and renamed to DIR
+// only when whole, so that a failure leaves nothing half-written (and an earlier DIR as it was).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Check.h"
+
+namespace artargets {
+
+// Largest side of a thumbnail, in pixels.
+inline constexpr int kThumbnailSize = 240;
+
+int Report(const std::vector<std::string>& paths, const std::string& dir,
+           const CheckOptions& options);
+
+}  // namespace artargets

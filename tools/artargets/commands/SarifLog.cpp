@@ -1,0 +1,77 @@
+#include "SarifLog.h"
+
+#include <algorithm>
+#include <cctype>
+#include <nlohmann/json.hpp>
+
+#include "FindingCodes.h"
+#include "SafeText.h"
+#include "ar/Version.h"
+
+namespace artargets {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json Rules() {
+  Json rules = Json::array();
+  for (const FindingCode& c : FindingCodes())
+    rules.push_back({{"id", c.code},
+                     {"shortDescription", {{"text", c.title}}},
+                     {"help", {{"text", c.fix}}},
+                     {"defaultConfiguration", {{"level", SeverityName(c.severity)}}}});
+  return rules;
+}
+
+int LineOf(const CheckedFile& file, int place) {
+  for (const PlacedTarget& t : file.targets)
+    if (t.place == place && t.line > 0) return t.line;
+  return 1;
+}
+
+Json Result(const CheckedFile& file, const Finding& f) {
+  const auto& codes = FindingCodes();
+  const auto rule = std::find_if(codes.begin(), codes.end(),
+                                 [&](const FindingCode& c) { return c.code == f.code; });
+  Json result = {{"ruleId", f.code}};
+  if (rule != codes.end()) result["ruleIndex"] = rule - codes.begin();
+  result["level"] = SeverityName(f.severity);
+  result["message"] = {{"text", f.message}};
+  result["locations"] = Json::array({{{"physicalLocation",
+                                       {{"artifactLocation", {{"uri", PathUri(file.path)}}},
+                                        {"region", {{"startLine", LineOf(file, f.place)}}}}}}});
+  return result;
+}
+
+}  // namespace
+
+std::string PathUri(const std::string& path) {
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string uri = path.starts_with("/") ? "file://" : "";
+  for (const unsigned char c : path) {
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+      uri += char(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
+  Json results = Json::array();
+  for (const CheckedFile& file : files)
+    for (const Finding& f : file.findings) results.push_back(Result(file, f));
+  const Json driver = {{"name", "artargets"}, {"version", AR_VERSION_STRING}, {"rules", Rules()}};
+  const Json log = {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+                    {"version", "2.1.0"},
+                    {"runs", Json::array({{{"tool", {{"driver", driver}}},
+                                           {"results", results},
+                                           {"properties", {{"lengthUnit", unit.name}}}}})}};
+  return SafeJson(log.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+}
+
+}  // namespace artargets

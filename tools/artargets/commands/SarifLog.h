@@ -1,0 +1,20 @@
+// `check --format sarif`: the findings as a SARIF 2.1.0 log, which code-scanning services and
+// editors read: one run of the tool, every code of FindingCodes.h as a rule, and every finding a
+// result located at its file and at the line of its target's element (line 1 for findings about
+// the file as a whole).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "FileCheck.h"
+#include "Units.h"
+
+namespace artargets {
+
+std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit);
+// `path` as a URI reference: relative paths stay relative, absolute ones become file: URIs;
+// every byte but unreserved ones and '/' percent-encoded.
+std::string PathUri(const std::string& path);
+
+}  // namespace artargets
