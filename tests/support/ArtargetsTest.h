@@ -24,8 +24,10 @@ class ArtargetsTest : public ::testing::Test {
  protected:
   // Runs `command` in the test's folder with the shell; "$A" is the tool.
   Result Shell(const std::string& command) {
+    // Saved image ratings go to the test's folder, never to the user's cache.
     const std::string line = "cd '" + dir_.path().string() + "' && A='" + ARTARGETS_PATH +
-                             "' && { " + command + "; } >out.txt 2>err.txt";
+                             "' && export XDG_CACHE_HOME=\"$PWD/cache\" && { " + command +
+                             "; } >out.txt 2>err.txt";
     const int raw = std::system(line.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read("out.txt"), Read("err.txt")};
   }

@@ -182,21 +182,21 @@ TEST_F(ArtargetsTest, CheckWarnsAboutWhatTheReaderTakesSilently) {
   const Result r = Run("check t.xml");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
-            "t.xml: warning: in content 'artarget': uint8 'artargettype' has the out-of-range "
-            "value '300' (a uint8 holds 0 to 255); it is skipped\n"
-            "t.xml: warning: target 2 \"Old\": its version is 3, not 0; the reader makes an "
-            "empty target of it\n"
-            "t.xml: warning: target 3 \"Flat\": its size 0 x 1 is not positive\n"
-            "t.xml: warning: target 4 \"Good\": \"artargetwidth\" is a int where the reader "
-            "expects a double; it is ignored\n"
-            "t.xml: warning: target 4 \"Good\": \"artargetcolour\" is not a key the reader "
-            "knows; it is ignored\n"
-            "t.xml: warning: target 5 \"Edge\": its normal has length zero\n"
-            "t.xml: warning: target 5 \"Edge\": its xdir has length zero\n"
-            "t.xml: warning: target 5 \"Edge\": its ydir has length zero\n"
-            "t.xml: warning: the name \"Good\" is used by 2 targets (1, 4); a scene shows only "
-            "one of them\n"
-            "t.xml: loads, 5 targets, 9 warnings\n");
+            "t.xml: warning ART103: in content 'artarget': uint8 'artargettype' has the "
+            "out-of-range value '300' (a uint8 holds 0 to 255); it is skipped\n"
+            "t.xml: warning ART104: target 2 \"Old\": its version is 3, not 0; the reader makes "
+            "an empty target of it\n"
+            "t.xml: warning ART202: target 3 \"Flat\": its size 0 x 1 m is not positive\n"
+            "t.xml: warning ART105: target 4 \"Good\": \"artargetwidth\" is a int where the "
+            "reader expects a double; it is ignored\n"
+            "t.xml: warning ART105: target 4 \"Good\": \"artargetcolour\" is not a key the "
+            "reader knows; it is ignored\n"
+            "t.xml: warning ART204: target 5 \"Edge\": its normal has length zero\n"
+            "t.xml: warning ART204: target 5 \"Edge\": its xdir has length zero\n"
+            "t.xml: warning ART204: target 5 \"Edge\": its ydir has length zero\n"
+            "t.xml: warning ART208: the name \"Good\" is used by 2 targets (1, 4); a scene shows "
+            "only one of them\n"
+            "t.xml: loads, 5 targets, 9 warnings (lengths in m)\n");
 }
 
 TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
@@ -264,7 +264,7 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
   ASSERT_EQ(Run("render t.xml -o t.svg").status, 0);
   const std::string svg = Read("t.svg");
   for (const char* part : {"<svg", "top (x, y)", "front (x, z)", "side (y, z)", "Door &lt;1&gt;",
-                           "Gate", "marker-end", "<polygon", "fill=\"none\""})
+                           "Gate", "marker-end", "<polygon", "fill=\"none\"", " m</text>"})
     EXPECT_NE(svg.find(part), std::string::npos) << part;
   ASSERT_EQ(Run("set t.xml Gate --image gate.png").status, 0);  // which is missing
   ASSERT_EQ(Run("render t.xml -o scored.svg --images").status, 0);
@@ -274,8 +274,10 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
     for (auto at = scored.find(part); at != std::string::npos; at = scored.find(part, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("fill=\"#e53935\""), 3u) << "Gate's missing image scores 0: red in each view";
+  EXPECT_EQ(count("fill=\"#D55E00\""), 3u) << "Gate's missing image scores 0: in each view";
+  EXPECT_EQ(count("Gate (0)"), 3u) << "the score is in the label";
   EXPECT_EQ(count("fill=\"none\""), 6u) << "Door has no image: the panels' frames and its own";
+  EXPECT_EQ(count("class=\"scale\""), 1u) << "one scale bar for the three views";
 
   const Result r = Run("demo");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -342,7 +344,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
       {"gradient.png", "too few features"},
       {"checker.png", "repetitive pattern"},
       {"small.png", "is 200 x 150 pixels, under 300 on its shorter side"},
-      {"wide.png", "% off the shape of the target (0.32 x 0.24)"},
+      {"wide.png", "% off the shape of the target (0.32 x 0.24 m)"},
       {"broken.jpg", "cannot be decoded"},
       {"huffman.jpg", "cannot be decoded (a Huffman table of more than 256 codes)"},
       {"text.png", "is not a JPEG or PNG image"},
@@ -358,7 +360,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
   ASSERT_EQ(Run("add t.xml Blank").status, 0);
   const Result r = Run("check t.xml --images");
   EXPECT_NE(r.out.find("\"Blank\": it names no image to track"), std::string::npos);
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 1) << "missing and unreadable images are errors";
   for (const auto& [image, warning] : rows) {  // the targets are named after their images
     SCOPED_TRACE(image);
     EXPECT_NE(r.out.find("\"" + std::string(image) + "\": its image"), std::string::npos) << r.out;

@@ -31,7 +31,7 @@ const std::vector<FindingCode>& FindingCodes() {
        "Set the normal, x and y directions as unit vectors ('--normal', '--xdir', '--ydir')."},
       {"ART205", kWarning, "directions that are not perpendicular",
        "Make the normal, x and y directions perpendicular to each other (within 1 degree)."},
-      {"ART206", kWarning, "a mirrored frame: the y direction is not normal x x direction",
+      {"ART206", kWarning, "a mirrored frame: the y direction is not the normal cross the x direction",
        "Reverse the y direction (or the normal) so that the image is not seen mirrored."},
       {"ART207", kWarning, "an image path that will not travel with the file",
        "Use a path relative to the file's folder that stays inside it, and keep the image there."},

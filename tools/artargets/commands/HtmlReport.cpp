@@ -73,6 +73,10 @@ std::string Overlay(const ImageQuality& q, const Thumbnail& t) {
   return svg.str();
 }
 
+std::string Counted(std::size_t n, const std::string& word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
 std::string FindingList(const std::vector<Finding>& findings, int place) {
   std::string list;
   for (const Finding& f : findings) {
@@ -119,8 +123,9 @@ std::string Section(const ReportedFile& file) {
     html << FindingList(c.findings, 0) << "</section>\n";
     return html.str();
   }
-  html << "<p>" << c.loadedCount << " targets; " << CountOf(c, Severity::kError) << " errors, "
-       << CountOf(c, Severity::kWarning) << " warnings.</p>\n"
+  html << "<p>" << Counted(c.loadedCount, "target") << "; "
+       << Counted(CountOf(c, Severity::kError), "error") << ", "
+       << Counted(CountOf(c, Severity::kWarning), "warning") << ".</p>\n"
        << FindingList(c.findings, 0) << "<div class=\"views\">" << file.svg << "</div>\n"
        << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"

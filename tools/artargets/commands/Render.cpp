@@ -136,13 +136,16 @@ pugi::xml_node Line(pugi::xml_node g, double x1, double y1, double x2, double y2
   return line;
 }
 
-void Arrow(pugi::xml_node g, double x, double y, const Vec3& d, const View& view,
-           const char* colour) {
+// Draws a direction from (x, y); gives the box it covers, for labels to keep off.
+Box Arrow(pugi::xml_node g, double x, double y, const Vec3& d, const View& view,
+          const char* colour) {
   const double dx = d[view.across], dy = d[view.up];
   const double length = std::hypot(dx, dy);
-  if (!std::isfinite(length) || length == 0) return;  // seen end-on, or not a direction
-  Line(g, x, y, x + dx / length * kArrow, y - dy / length * kArrow, colour)
-      .append_attribute("marker-end") = (std::string("url(#head-") + (colour + 1) + ")").c_str();
+  if (!std::isfinite(length) || length == 0) return {x, y, x, y};  // seen end-on, or none
+  const double tx = x + dx / length * kArrow, ty = y - dy / length * kArrow;
+  Line(g, x, y, tx, ty, colour).append_attribute("marker-end") =
+      (std::string("url(#head-") + (colour + 1) + ")").c_str();
+  return {std::min(x, tx) - 2, std::min(y, ty) - 2, std::max(x, tx) + 2, std::max(y, ty) + 2};
 }
 
 pugi::xml_node Text(pugi::xml_node parent, double x, double y, const std::string& text,
@@ -257,18 +260,19 @@ void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown,
        std::string(view.title) + " (" + view.acrossName + ", " + view.upName + ")", 12);
   const PanelScale panel(shown, view, left, scale);
   Axes(g, view, panel, left);
-  std::vector<Box> taken;
+  std::vector<Box> shapes, taken;  // the targets' own boxes; everything drawn
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const TargetRecord* r = shown[i];
     const double x = panel.X(r->center[view.across]), y = panel.Y(r->center[view.up]);
-    taken.push_back(Shape(g, *r, view, panel, scores[i]));
-    Arrow(g, x, y, r->normal, view, kNormalColour);
-    Arrow(g, x, y, r->xdir, view, kXDirColour);
+    shapes.push_back(Shape(g, *r, view, panel, scores[i]));
+    taken.push_back(shapes.back());
+    taken.push_back(Arrow(g, x, y, r->normal, view, kNormalColour));
+    taken.push_back(Arrow(g, x, y, r->xdir, view, kXDirColour));
   }
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const std::string label =
         shown[i]->name + (scores[i] >= 0 ? " (" + std::to_string(scores[i]) + ")" : "");
-    const Box at = PlaceLabel(taken[i], double(label.size()) * kCharWidth, panel.Inside(), taken);
+    const Box at = PlaceLabel(shapes[i], double(label.size()) * kCharWidth, panel.Inside(), taken);
     taken.push_back(at);
     Text(g, at.x0, at.y1 - 2, label, kLabelSize);
   }

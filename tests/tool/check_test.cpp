@@ -1,0 +1,367 @@
+// `check`, `render` and `report` as a person and a CI system use them: every finding code with
+// a file that has it, the gate's exit statuses, the SARIF log as Microsoft's validator judges it,
+// the JUnit XML as an XML parser reads it, the report as headless Chromium shows it, and the
+// saved ratings.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <pugixml.hpp>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ArtargetsTest.h"
+#include "FindingCodes.h"
+#include "ImageQuality.h"
+#include "RatingCache.h"
+#include "stb/stb_image_write.h"
+
+namespace {
+
+using artest::ArtargetsTest;
+using artest::Result;
+using Json = nlohmann::json;
+
+class CheckTest : public ArtargetsTest {
+ protected:
+  // A grey PNG: blobs at random places and sizes (a textured picture a tracker likes), or one
+  // grey level when `flat`.
+  void Image(const std::string& name, int width, int height, bool flat = false, int seed = 7) {
+    std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
+    std::mt19937 random(seed);
+    for (int i = 0; !flat && i < 400; ++i) {
+      const int cx = int(random() % width), cy = int(random() % height);
+      const int r = int(3 + random() % 40);
+      const auto shade = static_cast<unsigned char>(random() % 256);
+      for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
+        for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
+          pixels[std::size_t(y) * width + x] = shade;
+    }
+    stbi_write_png(dir_.File(name).c_str(), width, height, 1, pixels.data(), width);
+  }
+  static std::string Property(const char* type, const char* key, const std::string& value) {
+    return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
+  }
+  static std::string Directions(const char* normal, const char* xdir, const char* ydir) {
+    return std::string("<vector key=\"artargetnormal\" ") + normal +
+           "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
+           "/>";
+  }
+  // A sound target facing +z whose 0.32 x 0.24 image is `image`.
+  static std::string Pictured(const std::string& name, const std::string& image) {
+    return Target(Named(name) + Sized(0.32, 0.24) +
+                  Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
+                             "x=\"0\" y=\"1\" z=\"0\"") +
+                  Property("string", "artargetimage", image));
+  }
+  static std::string TypeOne(const std::string& name, int id) {
+    return Target(Named(name) + Sized(1, 2) + kUpright + Property("uint8", "artargettype", "1") +
+                  Property("int", "artargetid", std::to_string(id)));
+  }
+  // The findings of `check ARGS --format json` on one file, by code, as their severities.
+  std::multimap<std::string, std::string> Findings(const std::string& args) {
+    const Result r = Run("check " + args + " --format json");
+    std::multimap<std::string, std::string> found;
+    const Json report = Json::parse(r.out);
+    for (const Json& file : report.contains("files") ? report["files"] : Json::array({report}))
+      for (const Json& f : file["findings"]) found.emplace(f["code"], f["severity"]);
+    return found;
+  }
+  std::string Tools() const { return AR_BINARY_DIR "/test-tools"; }
+};
+
+// Every code of the table has a file that has it, reported with the table's severity.
+TEST_F(CheckTest, EveryCodeIsFoundWithItsSeverity) {
+  Image("textured.png", 640, 480);
+  Image("small.png", 200, 150);
+  Image("wide.png", 800, 400);
+  Image("flat.png", 640, 480, true);
+  Write("text.png", "not a picture\n");
+  std::filesystem::create_directory(dir_.path() / "folder");
+  Write("folder/notes.xml", "<notes/>");
+  const std::string perpendicular = Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
+                                               "x=\"0.1\" y=\"0.995\" z=\"0\"");
+  const std::string mirrored =
+      Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"", "x=\"0\" y=\"-1\" z=\"0\"");
+  struct Row {
+    std::string code, body, args;  // the file's targets; what check is given besides the file
+  };
+  const Row rows[] = {
+      {"ART101", "", "missing.xml"},
+      {"ART102", "", "folder"},
+      {"ART103",
+       Target(Named("A") + Sized(1, 1) + kUpright + Property("uint8", "artargettype", "300")), ""},
+      {"ART104", Target(Named("A") + Sized(1, 1) + kUpright, "3"), ""},
+      {"ART105",
+       Sound("A") + Target(Named("B") + Sized(1, 2) + kUpright +
+                           Property("string", "artargetcolour", "red")),
+       ""},
+      {"ART201", TypeOne("A", 7) + TypeOne("B", 7) + TypeOne("C", 8), ""},
+      {"ART202", Target(Named("A") + Sized(0, 1) + kUpright), ""},
+      {"ART203",
+       Target(Named("A") + Sized(1, 2) + kUpright +
+              "<point key=\"artargetcenter\" x=\"nan\" y=\"0\" z=\"0\"/>"),
+       ""},
+      {"ART204", Target(Named("A") + Sized(1, 2)), ""},
+      {"ART205", Target(Named("A") + Sized(1, 2) + perpendicular), ""},
+      {"ART206", Target(Named("A") + Sized(1, 2) + mirrored), ""},
+      {"ART207", Pictured("A", "../outside.png"), ""},
+      {"ART208", Sound("A") + Sound("A"), ""},
+      {"ART301", Pictured("A", "nowhere.png"), "--images"},
+      {"ART302", Pictured("A", "text.png"), "--images"},
+      {"ART303", Pictured("A", "small.png"), "--images"},
+      {"ART304", Pictured("A", "wide.png"), "--images"},
+      {"ART305",
+       Target(Named("A") + Sized(0.64, 0.48) + kUpright +
+              Property("string", "artargetimage", "textured.png")),
+       "--images"},
+      {"ART306", Pictured("A", "flat.png"), "--images"},
+      {"ART307", Pictured("A", "textured.png") + Pictured("B", "textured.png"), "--images"},
+      {"ART308", Sound("A"), "--images"},
+  };
+  std::set<std::string> tested;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.code);
+    tested.insert(row.code);
+    const artargets::FindingCode* code = artargets::FindCode(row.code);
+    ASSERT_NE(code, nullptr);
+    std::string file = row.body.empty() ? "" : row.code + ".xml";
+    if (!file.empty()) Write(file, TargetFile(row.body));
+    const auto found = Findings(file + " " + row.args);
+    const auto [first, end] = found.equal_range(row.code);
+    ASSERT_NE(first, end) << "not found";
+    for (auto f = first; f != end; ++f)
+      EXPECT_EQ(f->second, artargets::SeverityName(code->severity));
+  }
+  // ART305 depends on the unit: 640 pixels across 320 mm are enough, across 320 cm not.
+  Write("mm.xml", TargetFile(Target(Named("A") + Sized(320, 240) + kUpright +
+                                    Property("string", "artargetimage", "textured.png"))));
+  EXPECT_EQ(Findings("mm.xml --images --units mm").count("ART305"), 0u);
+  EXPECT_EQ(Findings("mm.xml --images --units cm").count("ART305"), 1u);
+  const Json mm = Json::parse(Run("check mm.xml --images --units mm --json").out);
+  EXPECT_EQ(mm["units"], "mm");
+  EXPECT_EQ(mm["images"][0]["pixels_per_metre"], 2000);
+  std::set<std::string> all;
+  const std::string manual = artest::ReadFile(AR_SOURCE_DIR "/docs/artargets.md");
+  for (const auto& code : artargets::FindingCodes()) {
+    all.insert(std::string(code.code));
+    const std::string row = "| " + std::string(code.code) + " | " +
+                            std::string(artargets::SeverityName(code.severity)) + " | ";
+    EXPECT_NE(manual.find(row), std::string::npos) << "the manual lists " << code.code;
+  }
+  EXPECT_EQ(tested, all) << "every code of the table has its row here";
+}
+
+// The exit status: errors fail, warnings only under --strict, notes never; many files give the
+// worst; wrong usage is 2.
+TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
+  Image("textured.png", 640, 480);
+  Write("clean.xml", TargetFile(Sound("A")));
+  Write("warned.xml", TargetFile(Sound("A") + Sound("A")));
+  Write("ids.xml", TargetFile(TypeOne("A", 1) + TypeOne("B", 1)));
+  Write("pictured.xml", TargetFile(Pictured("A", "textured.png")));
+  Write("lost.xml", TargetFile(Pictured("A", "lost.png")));
+  std::filesystem::create_directory(dir_.path() / "others");
+  Write("others/notes.xml", "<notes/>");
+  const std::pair<const char*, int> rows[] = {
+      {"clean.xml", 0},
+      {"warned.xml", 0},
+      {"warned.xml --strict", 1},
+      {"clean.xml --strict", 0},
+      {"ids.xml", 1},
+      {"clean.xml ids.xml", 1},
+      {"clean.xml warned.xml", 0},
+      {"clean.xml missing.xml", 1},
+      {"others", 0},
+      {"lost.xml", 0},
+      {"lost.xml --images", 1},
+      {"pictured.xml --images", 0},
+      {"pictured.xml --images --fail-below 100", 1},
+      {"ids.xml --format sarif", 1},
+      {"clean.xml --format yaml", 2},
+      {"clean.xml --units furlong", 2},
+      {"clean.xml --json --format json", 2},
+      {"clean.xml --no-cache", 2},
+  };
+  for (const auto& [args, status] : rows) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(Run(std::string("check ") + args).status, status);
+  }
+  const Result many = Run("check clean.xml warned.xml others");
+  EXPECT_NE(many.out.find("checked 3 files: 2 loaded, 1 skipped, 3 targets, 1 warning, 1 note"),
+            std::string::npos)
+      << many.out;
+  const Json notLoaded = Json::parse(Run("check missing.xml --json").out);
+  EXPECT_EQ(notLoaded["loads"], false);
+  EXPECT_NE(notLoaded["error"].get<std::string>().find("No such file"), std::string::npos);
+}
+
+// The SARIF log passes Microsoft's validator (which rejects a broken log), and each result
+// points at its target's element.
+TEST_F(CheckTest, SarifPassesTheMultitoolAndPointsAtTheTargetsLine) {
+  const std::string multitool =
+      Tools() + "/node_modules/@microsoft/sarif-multitool-linux/Sarif.Multitool";
+  const Result installed =
+      Shell("[ -x '" + multitool + "' ] || { npm install --prefix '" + Tools() +
+            "' --no-audit --no-fund --loglevel=error @microsoft/sarif-multitool@5.7.0 && "
+            "chmod u+x '" +
+            multitool + "'; }");
+  ASSERT_EQ(installed.status, 0) << "the SARIF multitool could not be installed: " << installed.err;
+  Write("t.xml",
+        TargetFile(Sound("A") + "\n\n" + TypeOne("B &lt;&amp;&gt;", 3) + "\n" + TypeOne("C", 3)));
+  ASSERT_EQ(Run("check t.xml --format sarif > log.sarif").status, 1);
+  const Json log = Json::parse(Read("log.sarif"));
+  std::string broken = Read("log.sarif");
+  broken.replace(broken.find("\"2.1.0\""), 7, "\"9.9\"");
+  Write("broken.sarif", broken);
+  for (const auto& [file, valid] : {std::pair{"log.sarif", true}, {"broken.sarif", false}}) {
+    SCOPED_TRACE(file);
+    const Result r = Shell("'" + multitool + "' validate " + file +
+                           " -o checked.sarif --log ForceOverwrite --level Error");
+    const Json checked = Json::parse(Read("checked.sarif"));
+    std::size_t errors = 0;
+    for (const Json& run : checked["runs"])
+      for (const Json& result : run.value("results", Json::array()))
+        errors += result.value("level", "warning") == "error";
+    EXPECT_EQ(errors == 0 && r.status == 0, valid) << r.out;
+  }
+  const Json& results = log["runs"][0]["results"];
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]["ruleId"], "ART201");
+  EXPECT_EQ(results[0]["level"], "error");
+  const Json& where = results[0]["locations"][0]["physicalLocation"];
+  EXPECT_EQ(where["artifactLocation"]["uri"], "t.xml");
+  EXPECT_EQ(where["region"]["startLine"], 4) << "B's element starts on the file's fourth line";
+  EXPECT_EQ(log["runs"][0]["tool"]["driver"]["rules"].size(), artargets::FindingCodes().size());
+}
+
+// JUnit: a suite per file, a case per target; errors fail a case, warnings too under --strict.
+TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
+  Write("t.xml",
+        TargetFile(TypeOne("A", 3) + TypeOne("B &lt;&amp;&gt;", 3) + Sound("C") + Sound("C")));
+  Write("u.xml", TargetFile(Sound("D")));
+  for (const auto& [strict, failures] : {std::pair{"", 1}, {"--strict", 2}}) {
+    SCOPED_TRACE(strict);
+    const Result r = Run(std::string("check t.xml u.xml --format junit ") + strict);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(r.out.c_str())) << r.out;
+    const pugi::xml_node suites = doc.child("testsuites");
+    std::vector<std::string> files;
+    int cases = 0, failed = 0;
+    for (const pugi::xml_node suite : suites.children("testsuite")) {
+      files.push_back(suite.attribute("name").value());
+      for (const pugi::xml_node c : suite.children("testcase")) {
+        ++cases;
+        failed += bool(c.child("failure"));
+      }
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"t.xml", "u.xml"}));
+    EXPECT_EQ(cases, 5);
+    EXPECT_EQ(failed, failures) << r.out;
+    EXPECT_EQ(suites.attribute("failures").as_int(), failures);
+    EXPECT_NE(r.out.find("name=\"target 2 &quot;B &lt;&amp;>&quot;\""), std::string::npos);
+  }
+}
+
+// The report in a real browser, offline: every image loads, nothing goes to the console, one
+// row per target; names from the file cannot add markup. Leaves a screenshot under build/.
+TEST_F(CheckTest, ReportShowsInHeadlessChromium) {
+  Image("a.png", 640, 480, false, 1);
+  Image("b.png", 640, 480, false, 2);
+  Write("t.xml", TargetFile(Pictured("<img src=x onerror=console.error(1)>", "a.png") +
+                            Pictured("B", "b.png") + Pictured("C", "missing.png")));
+  const Result made = Run("report t.xml -o out");
+  ASSERT_EQ(made.status, 0) << made.err;
+  const std::string screenshot = AR_BINARY_DIR "/report-screenshot.png";
+  const Result seen =
+      Shell("node '" AR_SOURCE_DIR "/tests/tool/report_in_browser.js' out/index.html '" +
+            screenshot + "'");
+  ASSERT_EQ(seen.status, 0) << seen.out << seen.err;
+  const Json page = Json::parse(seen.out);
+  EXPECT_EQ(page["images"], 2);
+  EXPECT_EQ(page["loaded"], 2);
+  EXPECT_EQ(page["rows"], 3);
+  EXPECT_EQ(page["problems"], Json::array());
+  EXPECT_TRUE(std::filesystem::file_size(screenshot) > 1000);
+}
+
+// The report's folder appears whole or not at all, and replaces an earlier one.
+TEST_F(CheckTest, ReportWritesItsFolderWholeOrNotAtAll) {
+  Write("t.xml", TargetFile(Sound("A")));
+  Write("file", "kept");
+  const std::pair<const char*, int> rows[] = {{"report t.xml -o no/such/dir", 1},
+                                              {"report t.xml -o file", 1},
+                                              {"report t.xml -o out", 0},
+                                              {"report t.xml -o out", 0},
+                                              {"report missing.xml -o lost", 1}};
+  for (const auto& [args, status] : rows) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(Run(args).status, status);
+  }
+  EXPECT_EQ(Read("file"), "kept");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"err.txt", "file", "lost", "out", "out.txt", "t.xml"}));
+  EXPECT_NE(Read("out/index.html").find("<table class=\"targets\">"), std::string::npos);
+}
+
+// Saved ratings come back whole; an entry that is cut short, corrupt or of another key is not
+// trusted, and a new rating replaces it.
+TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
+  const artargets::RatingCache cache(dir_.File("cache"));
+  artargets::ImageQuality q;
+  q.width = 640;
+  q.height = 480;
+  q.score = 77;
+  q.reasons = {"low contrast"};
+  q.features = {{1.5f, 2.5f, 3}};
+  q.coverageColumns = 2;
+  q.coverageRows = 1;
+  q.coverage = {0.25f, 1};
+  cache.Store(42, q);
+  const auto found = cache.Find(42);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->score, 77);
+  EXPECT_EQ(found->reasons, q.reasons);
+  EXPECT_EQ(found->features.size(), 1u);
+  EXPECT_EQ(found->coverage, q.coverage);
+  EXPECT_FALSE(cache.Find(43));
+  const std::string entry =
+      "cache/000000000000002a-v" + std::to_string(artargets::kRatingVersion) + ".json";
+  const std::string whole = Read(entry);
+  const auto with = [&](const char* key, const Json& value) {
+    Json changed = Json::parse(whole);
+    changed[key] = value;
+    return changed.dump();
+  };
+  const std::string spoilt[] = {whole.substr(0, whole.size() / 2),
+                                "{}",
+                                "",
+                                with("hash", "000000000000002b"),
+                                with("version", 0),
+                                with("coverage", {1})};
+  for (const std::string& text : spoilt) {
+    SCOPED_TRACE(text);
+    Write(entry, text);
+    EXPECT_FALSE(cache.Find(42));
+    cache.Store(42, q);
+    EXPECT_EQ(Read(entry), whole);
+  }
+  // The tool fills the cache under XDG_CACHE_HOME, and --no-cache leaves it alone.
+  Image("a.png", 640, 480);
+  Write("t.xml", TargetFile(Pictured("A", "a.png")));
+  ASSERT_EQ(Run("check t.xml --images --no-cache").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "cache/artargets"));
+  const std::string first = Run("check t.xml --images --json").out;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path() / "cache/artargets"),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(Run("check t.xml --images --json").out, first) << "a saved rating reads the same";
+}
+
+}  // namespace
