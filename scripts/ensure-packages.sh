@@ -4,10 +4,12 @@
 # Usage: scripts/ensure-packages.sh [extra package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git "$@")
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git nodejs npm chromium "$@")
 
 missing=()
 for p in "${packages[@]}"; do
+  # NodeSource's nodejs carries npm itself and conflicts with Debian's npm package.
+  [ "$p" = npm ] && command -v npm >/dev/null && continue
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -11,12 +11,16 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ArtargetsTest.h"
 #include "FindingCodes.h"
+#include "HtmlReport.h"
 #include "ImageQuality.h"
 #include "RatingCache.h"
+#include "SarifLog.h"
+#include "Thumbnail.h"
 #include "stb/stb_image_write.h"
 
 namespace {
@@ -362,6 +366,27 @@ TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
                           std::filesystem::directory_iterator()),
             1);
   EXPECT_EQ(Run("check t.xml --images --json").out, first) << "a saved rating reads the same";
+}
+
+// What goes into URIs, HTML and data: URIs from outside comes out in its escaped form.
+TEST(OutputText, EscapesEachFormsSpecialCharacters) {
+  const std::tuple<std::string, std::string, std::string> rows[] = {
+      {"t.xml", "t.xml", "t.xml"},
+      {"a b/c%.xml", "a%20b/c%25.xml", "a b/c%.xml"},
+      {"/abs/é.xml", "file:///abs/%C3%A9.xml", "/abs/é.xml"},
+      {"<img src='x' onerror=\"y\">&", "%3Cimg%20src%3D%27x%27%20onerror%3D%22y%22%3E%26",
+       "&lt;img src=&#39;x&#39; onerror=&quot;y&quot;&gt;&amp;"},
+  };
+  for (const auto& [text, uri, html] : rows) {
+    EXPECT_EQ(artargets::PathUri(text), uri);
+    EXPECT_EQ(artargets::HtmlEscaped(text), html);
+  }
+  const std::pair<std::string, std::string> base64[] = {{"", ""},
+                                                        {"f", "Zg=="},
+                                                        {"fo", "Zm8="},
+                                                        {"foo", "Zm9v"},
+                                                        {std::string("\xff\x00\x10", 3), "/wAQ"}};
+  for (const auto& [bytes, encoded] : base64) EXPECT_EQ(artargets::Base64(bytes), encoded);
 }
 
 }  // namespace
