@@ -1,5 +1,7 @@
 #include "HtmlReport.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "FindingCodes.h"
@@ -10,6 +12,8 @@ namespace artargets {
 
 namespace {
 
+constexpr std::size_t kMostDrawnFeatures = 150;
+
 constexpr const char* kStyle = R"(
 body { font-family: sans-serif; margin: 1.5em; color: #222; }
 table { border-collapse: collapse; margin: 1em 0 2em; }
@@ -17,6 +21,7 @@ th, td { border: 1px solid #ccc; padding: 4px 8px; vertical-align: top; text-ali
 th.sortable { cursor: pointer; text-decoration: underline dotted; }
 figure { position: relative; margin: 0; }
 figure svg { position: absolute; left: 0; top: 0; }
+figure circle { fill: none; stroke: #F0E442; stroke-width: 1; }
 .error { color: #D55E00; font-weight: bold; } .warning { color: #8a5a00; } .note { color: #555; }
 .score { font-weight: bold; font-size: 1.2em; }
 ul { margin: 0; padding-left: 1.2em; }
@@ -37,6 +42,13 @@ document.querySelectorAll('th.sortable').forEach(function (head) {
 )";
 
 std::string Html(const std::string& text) { return HtmlEscaped(SafeText(text)); }
+
+// A coordinate in a thumbnail, to a tenth of a pixel.
+std::string Short(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
 
 std::string Number(double value) {
   std::ostringstream text;
@@ -64,11 +76,14 @@ std::string Overlay(const ImageQuality& q, const Thumbnail& t) {
             << "\" stroke=\"#fff\" stroke-opacity=\"0.4\"/>";
       }
   }
-  for (const ImageFeature& f : q.features)
-    svg << "<circle class=\"feature\" cx=\"" << Number(f.x * sx) << "\" cy=\"" << Number(f.y * sy)
-        << "\" r=\"" << Number(std::max(1.5, f.radius * sx))
-        << "\" fill=\"none\" stroke=\"#F0E442\""
-        << " stroke-width=\"1\"/>";
+  // Every k-th feature, at most kMostDrawnFeatures: enough to see where they are, while a page
+  // of many images stays small.
+  const std::size_t step = (q.features.size() + kMostDrawnFeatures - 1) / kMostDrawnFeatures;
+  for (std::size_t i = 0; i < q.features.size(); i += std::max<std::size_t>(1, step)) {
+    const ImageFeature& f = q.features[i];
+    svg << "<circle cx=\"" << Short(f.x * sx) << "\" cy=\"" << Short(f.y * sy) << "\" r=\""
+        << Short(std::max(1.5, f.radius * sx)) << "\"/>";
+  }
   svg << "</svg>";
   return svg.str();
 }

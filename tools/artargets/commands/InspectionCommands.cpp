@@ -33,12 +33,15 @@ void AddUnits(CLI::App& command, InspectionArguments& a) {
   command
       .add_option("--units", a.units,
                   "the unit of the file's lengths, for sizes and pixels per metre (default m)")
-      ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}));
+      ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}))
+      ->type_name("UNIT");
 }
 
 void AddImageOptions(CLI::App& command, InspectionArguments& a, CLI::Option* images) {
-  auto* root = command.add_option("--root", a.options.root,
-                                  "where relative image paths start (default: the file's folder)");
+  auto* root = command
+                   .add_option("--root", a.options.root,
+                               "where relative image paths start (default: the file's folder)")
+                   ->type_name("DIR");
   auto* noCache = command.add_flag("--no-cache", a.noCache,
                                    "rate every image again, neither using nor keeping saved "
                                    "ratings");
@@ -52,18 +55,21 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   auto* check = app.add_subcommand(
       "check", "tell whether target files load and what looks wrong in them (codes ARTnnn)");
   check->add_option("FILE", a.files, "target files, or folders to search for *.xml target files")
-      ->required();
+      ->required()
+      ->type_name("PATH");
   auto* images =
       check->add_flag("--images", a.options.images, "rate every target's image: will it track?");
   AddImageOptions(*check, a, images);
   auto* format = check->add_option("--format", a.format, "text (default), json, sarif or junit")
-                     ->check(CLI::IsMember({"text", "json", "sarif", "junit"}));
+                     ->check(CLI::IsMember({"text", "json", "sarif", "junit"}))
+                     ->type_name("FORMAT");
   check->add_flag("--json", a.json, "the same as --format json")->excludes(format);
   check
       ->add_option("--fail-below", a.options.failBelow,
                    "exit 1 when an image scores under SCORE (0 to 100)")
       ->needs(images)
-      ->check(CLI::Range(0, 100));
+      ->check(CLI::Range(0, 100))
+      ->type_name("SCORE");
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
   AddUnits(*check, a);
   check->footer(
@@ -74,8 +80,8 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
 
 void DeclareRender(CLI::App& app, InspectionArguments& a, std::function<int()>& command) {
   auto* render = app.add_subcommand("render", "draw the targets' top, front and side views as SVG");
-  render->add_option("FILE", a.file, "the target file")->required();
-  render->add_option("-o,--output", a.out, "the SVG file to write")->required();
+  render->add_option("FILE", a.file, "the target file")->required()->type_name("PATH");
+  render->add_option("-o,--output", a.out, "the SVG file to write")->required()->type_name("PATH");
   auto* images = render->add_flag("--images", a.options.images,
                                   "colour each target by its image's score (as check --images)");
   AddImageOptions(*render, a, images);
@@ -87,8 +93,11 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
   auto* report = app.add_subcommand(
       "report", "write an HTML page of target files' views, images, scores and findings");
   report->add_option("FILE", a.files, "target files, or folders to search for *.xml target files")
-      ->required();
-  report->add_option("-o,--output", a.out, "the folder to write index.html into")->required();
+      ->required()
+      ->type_name("PATH");
+  report->add_option("-o,--output", a.out, "the folder to write index.html into")
+      ->required()
+      ->type_name("DIR");
   AddImageOptions(*report, a, nullptr);
   AddUnits(*report, a);
   report->callback([&] { command = [&] { return Report(a.files, a.out, a.Options()); }; });

@@ -12,7 +12,7 @@
 namespace artargets {
 
 // Largest side of a thumbnail, in pixels.
-inline constexpr int kThumbnailSize = 240;
+inline constexpr int kThumbnailSize = 200;
 
 int Report(const std::vector<std::string>& paths, const std::string& dir,
            const CheckOptions& options);

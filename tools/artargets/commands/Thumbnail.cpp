@@ -16,7 +16,7 @@ namespace artargets {
 
 namespace {
 
-constexpr int kJpegQuality = 80;
+constexpr int kJpegQuality = 75;
 
 void Append(void* context, void* data, int size) {
   static_cast<std::string*>(context)->append(static_cast<const char*>(data), std::size_t(size));
