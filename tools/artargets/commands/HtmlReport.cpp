@@ -183,8 +183,8 @@ std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string
   std::ostringstream html;
   html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
        << "<title>artargets report</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
-       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit) << ". " << kScoreLegend
-       << ". On each image: the features that counted (yellow circles); the "
+       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit) << ". Colours of the "
+       << kScoreLegend << ". On each image: the features that counted (yellow circles); the "
        << "darker a part of the grid, the fewer features it holds.</p>\n";
   for (const ReportedFile& file : files) html << Section(file);
   html << "<script>" << kScript << "</script>\n</body>\n</html>\n";
