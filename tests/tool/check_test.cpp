@@ -348,7 +348,8 @@ TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
                                 "",
                                 with("hash", "000000000000002b"),
                                 with("version", 0),
-                                with("coverage", {1})};
+                                with("coverage", {1}),
+                                with("features", {1, 2})};
   for (const std::string& text : spoilt) {
     SCOPED_TRACE(text);
     Write(entry, text);

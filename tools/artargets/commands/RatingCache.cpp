@@ -24,8 +24,8 @@ std::string HashText(std::uint64_t hash) {
 }
 
 Json ToJson(std::uint64_t hash, const ImageQuality& q) {
-  Json features = Json::array();
-  for (const ImageFeature& f : q.features) features.push_back({f.x, f.y, f.radius});
+  std::vector<float> features;  // x, y, radius of each, flat: it parses several times faster
+  for (const ImageFeature& f : q.features) features.insert(features.end(), {f.x, f.y, f.radius});
   return {{"hash", HashText(hash)}, {"version", kRatingVersion}, {"problem", q.problem},
           {"width", q.width},       {"height", q.height},        {"score", q.score},
           {"reasons", q.reasons},   {"features", features},      {"columns", q.coverageColumns},
@@ -43,8 +43,10 @@ ImageQuality FromJson(std::uint64_t hash, const Json& j) {
   q.height = j.at("height").get<int>();
   q.score = j.at("score").get<int>();
   q.reasons = j.at("reasons").get<std::vector<std::string>>();
-  for (const Json& f : j.at("features"))
-    q.features.push_back({f.at(0).get<float>(), f.at(1).get<float>(), f.at(2).get<float>()});
+  const auto features = j.at("features").get<std::vector<float>>();
+  if (features.size() % 3 != 0) throw std::runtime_error("a feature cut short");
+  for (std::size_t i = 0; i < features.size(); i += 3)
+    q.features.push_back({features[i], features[i + 1], features[i + 2]});
   q.coverageColumns = j.at("columns").get<int>();
   q.coverageRows = j.at("rows").get<int>();
   q.coverage = j.at("coverage").get<std::vector<float>>();

@@ -1,0 +1,86 @@
+// `check --images` again on unchanged images: 40 one-megapixel JPEG images whose ratings are
+// saved (RatingCache.h), checked through CheckImages as the tool does, against what no check can
+// skip: reading each image and hashing its content, in the same run. (images_bench measures
+// the ratings themselves.)
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ImageCheck.h"
+#include "InputFile.h"
+#include "RatingCache.h"
+#include "RatioReporter.h"
+#include "ScratchDirectory.h"
+#include "stb/stb_image_write.h"
+
+namespace {
+
+constexpr int kImages = 40, kWidth = 1155, kHeight = 866;  // one megapixel
+
+std::string ImageName(int i) { return "image-" + std::to_string(i) + ".jpg"; }
+
+// Writes the images once per run: blobs of many sizes and greys at random places.
+void EnsureImages() {
+  static const bool written = [] {
+    for (int i = 0; i < kImages; ++i) {
+      std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
+      std::mt19937 random(i);
+      for (int b = 0; b < 600; ++b) {
+        const int cx = int(random() % kWidth), cy = int(random() % kHeight);
+        const int r = int(3 + random() % 60);
+        const auto grey = static_cast<unsigned char>(random() % 256);
+        for (int y = std::max(0, cy - r); y < std::min(kHeight, cy + r); ++y)
+          for (int x = std::max(0, cx - r); x < std::min(kWidth, cx + r); ++x)
+            pixels[std::size_t(y) * kWidth + x] = grey;
+      }
+      const std::string path = arbench::ScratchDirectory() + "/" + ImageName(i);
+      stbi_write_jpg(path.c_str(), kWidth, kHeight, 1, pixels.data(), 90);
+    }
+    return true;
+  }();
+  benchmark::DoNotOptimize(written);
+}
+
+std::vector<artargets::PlacedTarget> Targets() {
+  std::vector<artargets::PlacedTarget> targets;
+  for (int i = 0; i < kImages; ++i)
+    targets.push_back({i + 1, "target " + std::to_string(i), ImageName(i), 0.6, 0.45});
+  return targets;
+}
+
+void WarmCheck(benchmark::State& state) {
+  EnsureImages();
+  const auto targets = Targets();
+  const artargets::RatingCache cache(arbench::ScratchDirectory() + "/warm-cache");
+  artargets::CheckImages(targets, arbench::ScratchDirectory(), &cache);  // fills it
+  for (auto _ : state)
+    benchmark::DoNotOptimize(artargets::CheckImages(targets, arbench::ScratchDirectory(), &cache));
+  state.SetItemsProcessed(state.iterations() * kImages);
+}
+BENCHMARK(WarmCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ReadAndHash(benchmark::State& state) {
+  EnsureImages();
+  for (auto _ : state) {
+    for (int i = 0; i < kImages; ++i) {
+      std::string bytes, why;
+      artargets::ReadInputFile(arbench::ScratchDirectory() + "/" + ImageName(i), bytes, why);
+      benchmark::DoNotOptimize(artargets::ContentHash(bytes));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kImages);
+}
+BENCHMARK(ReadAndHash)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = arbench::RunWithRatios(
+      argc, argv,
+      {{"WarmCheck", "ReadAndHash", "<= 8: a warm check costs little more than reading"}});
+  std::filesystem::remove_all(arbench::ScratchDirectory());
+  return status;
+}
