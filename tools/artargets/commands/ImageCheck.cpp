@@ -174,19 +174,19 @@ std::string ImagesJson(const std::vector<TargetImage>& images) {
   nlohmann::ordered_json array = nlohmann::ordered_json::array();
   for (const TargetImage& image : images) {
     const ImageQuality& q = image.quality;
-    array.push_back(
-        {{"target", image.target.place},
-         {"name", image.target.name},
-         {"image", image.target.image},
-         {"path", image.path},
-         {"found", image.found},
-         {"problem", q.problem},
-         {"width", q.width},
-         {"height", q.height},
-         {"pixels_per_metre", std::lround(image.pixelsPerMetre)},  // as a person reads it
-         {"score", q.score},
-         {"reasons", q.reasons},
-         {"warnings", Messages(image.findings)}});
+    const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
+    array.push_back({{"target", image.target.place},
+                     {"name", image.target.name},
+                     {"image", image.target.image},
+                     {"path", image.path},
+                     {"found", image.found},
+                     {"problem", q.problem},
+                     {"width", q.width},
+                     {"height", q.height},
+                     {"pixels_per_metre", pixelsPerMetre},
+                     {"score", q.score},
+                     {"reasons", q.reasons},
+                     {"warnings", Messages(image.findings)}});
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
