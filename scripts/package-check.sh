@@ -13,7 +13,7 @@ cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREF
   -DAR_BUILD_TESTS=OFF -DAR_BUILD_BENCHMARKS=OFF -DAR_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build/deb
 rm -f build/deb/*.deb
-(cd build/deb && cpack -G DEB >/dev/null)
+(cd build/deb && cpack -G DEB >cpack.log 2>&1) || { cat build/deb/cpack.log; exit 1; }
 names=(libartargets0 libartargets-dev artargets)
 packages=()
 for name in "${names[@]}"; do packages+=("$(ls build/deb/"${name}"_*.deb)"); done
