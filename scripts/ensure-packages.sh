@@ -4,7 +4,7 @@
 # Usage: scripts/ensure-packages.sh [extra package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git nodejs npm chromium "$@")
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git help2man man-db nodejs npm chromium "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -29,7 +29,7 @@ plugin=$(find "$prefix" -name 'libaugmentedreality.so' | head -n 1)
 PKG_CONFIG_PATH="$libdir/pkgconfig" c++ -std=c++20 -DPLUGIN_PATH="\"$plugin\"" \
   examples/host/main.cpp -o "$scratch/by-pkg-config" \
   $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs artargets) \
-  -Wl,-rpath,"$(dirname "$plugin")"
+  -Wl,-rpath,"$(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --variable=libdir artargets)"
 "$scratch/by-pkg-config" >/dev/null
 
 "$prefix/bin/artargets" --version

@@ -1,27 +1,53 @@
 #!/usr/bin/env bash
-# Builds the Debian package (an optimised build installed under /usr, packed by CPack), has
-# lintian examine it, and, when run as root, installs it with dpkg, runs the tool from the
-# PATH and purges the package again, checking that nothing of it is left.
-# Usage: scripts/package-check.sh   (the package lands in build/deb/)
+# Builds the three Debian packages (an optimised build installed under /usr, packed by CPack):
+# libartargets0 (the two shared libraries), libartargets-dev (what building a host needs) and
+# artargets (the tool). Has lintian examine them (its report lands in build/deb/lintian.txt),
+# checks that the development package pulls in no image library, and, when run as root,
+# installs the three, builds examples/host against libartargets-dev, runs it and the tool (its
+# manual page and completion included), purges them and checks that nothing of them is left.
+# Usage: scripts/package-check.sh   (the packages land in build/deb/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh lintian
 cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DAR_BUILD_TESTS=OFF -DAR_BUILD_BENCHMARKS=OFF -DAR_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build/deb
-(cd build/deb && cpack -G DEB >/dev/null)
-package=$(ls build/deb/artargets_*.deb)
-lintian --fail-on error --suppress-tags binary-without-manpage "$package"
-echo "package-check: lintian finds no error in $package"
+rm -f build/deb/*.deb
+(cd build/deb && cpack -G DEB >cpack.log 2>&1) || { cat build/deb/cpack.log; exit 1; }
+names=(libartargets0 libartargets-dev artargets)
+packages=()
+for name in "${names[@]}"; do packages+=("$(ls build/deb/"${name}"_*.deb)"); done
+lintian --fail-on error "${packages[@]}" | tee build/deb/lintian.txt
+echo "package-check: lintian finds no error in ${packages[*]}"
+
+# A host application installs libartargets-dev without the tool's image libraries.
+for package in "${packages[@]:0:2}"; do
+  depends=$(dpkg-deb -f "$package" Depends)
+  if grep -qE 'libstb|libvlfeat|artargets \(' <<<"$depends"; then
+    echo "package-check: $package depends on the tool's libraries: $depends"
+    exit 1
+  fi
+done
 
 [ "$(id -u)" -eq 0 ] || { echo "package-check: not root, so not installed"; exit 0; }
-dpkg -i "$package" >/dev/null
+dpkg -i "${packages[@]}" >/dev/null
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cmake -S examples/host -B "$scratch/example" -G Ninja >/dev/null
+cmake --build "$scratch/example" >/dev/null
+"$scratch/example/example_host" >/dev/null
 (cd / && artargets --version)
-files=$(dpkg -L artargets | while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done)
-dpkg --purge artargets >/dev/null
+MANWIDTH=80 man artargets | grep -q 'import --update' || { echo "package-check: no man page"; exit 1; }
+bash -c 'source /usr/share/bash-completion/completions/artargets && complete -p artargets' \
+  >/dev/null
+files=$(dpkg -L "${names[@]}" | while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done)
+dpkg --purge "${names[@]}" >/dev/null
 left=$(for f in $files; do if [ -e "$f" ]; then echo "$f"; fi; done)
-if [ -n "$left" ] || dpkg-query -W artargets >/dev/null 2>&1; then
-  echo "package-check: the package left behind: $left"
+for name in "${names[@]}"; do
+  if dpkg-query -W "$name" >/dev/null 2>&1; then left="$left $name (still known to dpkg)"; fi
+done
+if [ -n "$left" ]; then
+  echo "package-check: the packages left behind: $left"
   exit 1
 fi
-echo "package-check: the package installs, runs and removes cleanly"
+echo "package-check: the three packages install, build a host, run and remove cleanly"

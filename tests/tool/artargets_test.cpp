@@ -35,17 +35,13 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
   Write("type.json", R"([{"name":"A","image":"","width":1,"height":1,"type":300,"id":0,)"
                      R"("center":[0,0,0],"normal":[0,0,1],"xdir":[1,0,0],"ydir":[0,1,0],)"
                      R"("shape":"","rotation":0}])");
-  Write("keys.json", "[{\"name\": \"A\"}]");
+  Write("keys.json", "[{\"image\": \"a.png\"}]");
   struct Row {
     std::string args;
     int status;
     std::string message;  // what the one line holds
   };
   const Row rows[] = {
-      {"", 2, "artargets: "},
-      {"bogus", 2, "artargets: "},
-      {"add t.xml", 2, "artargets: "},
-      {"add t.xml A --size 1", 2, "artargets: "},
       {"add t.xml A --name B", 2, "--name"},
       {"add t.xml A --center 1 2 x", 2, "--center: \"x\" is not a number"},
       {"add t.xml A --id 1.5", 2, "--id: \"1.5\" is not a whole number"},
@@ -57,9 +53,9 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
       {"import type.json -o t.xml", 2,
        "type.json: target 1: type: 300 is out of range; a target file holds 0 to 255"},
       {"import type.json -o new.xml", 2, "type: 300 is out of range"},
-      {"import keys.json -o t.xml", 1, "keys.json: target 1: missing key"},
+      {"import keys.json -o t.xml", 2, "keys.json: target 1: missing key \"name\""},
       {"import type.json -o notes.xml", 2, "out of range"},
-      {"import keys.json -o notes.xml", 1, "keys.json: target 1: missing key"},
+      {"import keys.json -o notes.xml", 2, "keys.json: target 1: missing key"},
       {"check missing.xml", 1, "cannot load missing.xml: No such file"},
       {"diff t.xml missing.xml", 2, "cannot load missing.xml"},
       {"check bad-xml.xml", 1, "cannot load bad-xml.xml: not well-formed XML at line 3"},
@@ -72,8 +68,8 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
       {"set t.xml Nothing --image x.png", 1, "no target in t.xml is named \"Nothing\""},
       {"remove t.xml Door", 1, "2 targets in t.xml are named \"Door\"; give --all"},
       {"export t.xml -o no/such/folder.json", 1, "cannot write no/such/folder.json"},
-      {"add no/such/t.xml A", 1, "no/such: No such file"},
-      {"--plugin ./nowhere.so list t.xml", 1, "--plugin PATH"},
+      {"add no/such/t.xml A", 1, "the folder no/such does not exist"},
+      {"--plugin ./nowhere.so list t.xml", 1, "named with --plugin"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
@@ -86,9 +82,6 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
     EXPECT_EQ(Read("notes.xml"), "<notes/>") << "a file that is not a target file is kept";
   }
   EXPECT_EQ(Read("new.xml"), "");
-  for (const char* command :
-       {"list", "check", "add", "set", "remove", "export", "import", "diff", "render", "demo"})
-    EXPECT_NE(Run(std::string(command) + " --help").out.find("Usage"), std::string::npos);
   const Result version = Run("--version");
   EXPECT_EQ(version.out.rfind("artargets " AR_VERSION_STRING "\nplug-in: /", 0), 0u) << version.out;
 }

@@ -46,15 +46,27 @@ std::string PluginArgument(int argc, char** argv) {
   return {};
 }
 
+// What to do about a plug-in that does not load: in a build tree, build it; installed, the
+// package is incomplete; named with --plugin, the name is the thing to check.
+std::string PluginHint(bool named) {
+  if (named) return "Check the library named with --plugin.";
+  std::error_code error;
+  if (fs::exists(LibraryFolder().parent_path() / "CMakeCache.txt", error))
+    return "Build it (scripts/demo.sh builds everything) or name it with --plugin PATH.";
+  return "The installation lacks it: reinstall the package that installed artargets, or name "
+         "one with --plugin PATH.";
+}
+
 int Run(int argc, char** argv) {
   std::string plugin = PluginArgument(argc, argv);
-  if (plugin.empty())
+  const bool named = !plugin.empty();
+  if (!named)
     plugin =
         (LibraryFolder() / ("libaugmentedreality.so." + std::to_string(AR_VERSION_MAJOR))).string();
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
-    std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error)
-              << "\nBuild it (scripts/demo.sh builds everything) or name it with --plugin PATH.\n";
+    std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error) << "\n"
+              << PluginHint(named) << "\n";
     return 1;
   }
   if (AsksForVersion(argc, argv)) {

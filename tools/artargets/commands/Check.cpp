@@ -7,6 +7,7 @@
 #include "CommandSupport.h"
 #include "FileCheck.h"
 #include "FindingCodes.h"
+#include "InputFile.h"
 #include "JUnitReport.h"
 #include "SafeText.h"
 #include "SarifLog.h"
@@ -33,10 +34,10 @@ std::string Tally(std::size_t errors, std::size_t warnings, std::size_t notes) {
 }
 
 void PrintText(const CheckedFile& file, bool alone, const CheckOptions& options) {
-  const std::string shown = SafeText(file.path);
+  const std::string shown = SafeText(InputName(file.path));
   if (!file.loaded && !file.skipped) {  // the one-line failure of every command
-    std::cerr << "artargets: " << SafeText("cannot load " + file.path + ": " + file.problem)
-              << "\n";
+    std::cerr << "artargets: "
+              << SafeText("cannot load " + InputName(file.path) + ": " + file.problem) << "\n";
     return;
   }
   for (const Finding& f : file.findings)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iostream>
 
+#include "InputFile.h"
 #include "SafeText.h"
 #include "du/FileWriter.h"
 
@@ -22,7 +23,7 @@ int Fail(const std::string& message) {
 }
 
 int CannotLoad(const std::string& path, const std::string& why) {
-  return Fail("cannot load " + path + ": " + why);
+  return Fail("cannot load " + InputName(path) + ": " + why);
 }
 
 bool Load(const std::string& path, std::vector<TargetRecord>& records, LetGoOfTargets letGo) {
@@ -39,6 +40,10 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records) {
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+  if (IsStandardStream(path)) {
+    std::cout << text;
+    return true;
+  }
   const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
   bool written = file && file->Open(path, 0, 1 << 16, true);
   for (std::size_t at = 0; written && at < text.size(); at += kMaxPiece)

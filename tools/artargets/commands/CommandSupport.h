@@ -12,7 +12,7 @@ namespace artargets {
 
 // Prints "artargets: MESSAGE", escaped, on standard error; gives 1.
 int Fail(const std::string& message);
-// "cannot load PATH: WHY"; gives 1.
+// "cannot load PATH: WHY" ("standard input" for "-"); gives 1.
 int CannotLoad(const std::string& path, const std::string& why);
 // Loads `path`; on failure says why and gives false.
 bool Load(const std::string& path, std::vector<TargetRecord>& records,
@@ -20,7 +20,7 @@ bool Load(const std::string& path, std::vector<TargetRecord>& records,
 // Saves `records` to `path`; gives 0, or says why it could not and gives 1.
 int Save(const std::string& path, const std::vector<TargetRecord>& records);
 // Writes `text` to `path` through the host's file writer, so that a failed write leaves a
-// previous file as it was; false with the reason in `error`.
+// previous file as it was; false with the reason in `error`. "-" writes to standard output.
 bool WriteText(const std::string& path, const std::string& text, std::string& error);
 
 }  // namespace artargets

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "BulkEdit.h"
 #include "CommandSupport.h"
 #include "Diff.h"
 #include "InputFile.h"
@@ -13,6 +14,7 @@
 #include "Progress.h"
 #include "SafeText.h"
 #include "TargetFiles.h"
+#include "UsageError.h"
 #include "ValueText.h"
 #include "du/FileEditLock.h"
 #include "du/FileWriter.h"
@@ -105,11 +107,25 @@ enum class Edited { kFailed, kChanged, kUnchanged };
 // not load is never overwritten. A path that is no file to edit is refused before the lock is
 // taken, so that nothing waits while holding it. An edit that changes no value leaves the file
 // alone, bytes and time.
+// A file to be made at `path` needs its folder: without it, say so rather than fail to lock.
+bool FolderMissing(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code error;
+  if (folder.empty() || std::filesystem::exists(folder, error)) return false;
+  Fail("cannot make " + path + ": the folder " + folder.string() + " does not exist");
+  return true;
+}
+
 template <class Change>
 int Edit(const std::string& path, bool mayBeMissing, Change change) {
+  if (IsStandardStream(path))
+    throw UsageError(
+        "- names standard input, and an edit changes a file in place (name the "
+        "file; ./- for one called -)");
   bool missing = false;
   const std::string problem = InputProblem(path, &missing);
   if (!problem.empty() && !(missing && mayBeMissing)) return CannotLoad(path, problem);
+  if (missing && FolderMissing(path)) return 1;
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
@@ -194,19 +210,62 @@ int Export(const std::string& path, const std::string& out) {
   return 0;
 }
 
-int Import(const std::string& in, const std::string& path) {
+namespace {
+
+// The partial targets `in` holds: JSON, or CSV with options.csv. False once it said why.
+bool ReadPartials(const std::string& in, const ImportOptions& options,
+                  std::vector<PartialTarget>& partials) {
+  const std::string name = InputName(in);
   std::string text, error;
+  try {
+    Progress reading("reading " + name);
+    if (!ReadInput(in, text, error))
+      error = "cannot read " + name + ": " + error;
+    else if (options.csv)
+      partials = PartialsFromCsv(text, options.byId);
+    else if (!FromJsonText(text, partials, error))
+      error = name + ": " + error;
+  } catch (const UsageError& e) {  // the progress line is gone before any message
+    throw UsageError(name + ": " + e.what());
+  }
+  if (!error.empty()) Fail(error);
+  return error.empty();
+}
+
+// import --update: each partial target laid over the target it names, in one save.
+int Update(const std::string& in, const std::string& path,
+           const std::vector<PartialTarget>& partials, bool byId) {
+  if (IsStandardStream(path))
+    throw UsageError("import --update changes the target file in place: -o - names none");
+  return Edit(path, false, [&](std::vector<TargetRecord>& records) {
+    std::vector<TargetRecord> before = records;
+    std::string error;
+    try {
+      if (!ApplyUpdates(records, partials, byId, error)) {
+        Fail(InputName(in) + ": " + error + "; " + path + " is left as it was");
+        return Edited::kFailed;
+      }
+    } catch (const UsageError& e) {
+      throw UsageError(InputName(in) + ": " + e.what());
+    }
+    return SameTargets(before, records) ? Edited::kUnchanged : Edited::kChanged;
+  });
+}
+
+}  // namespace
+
+int Import(const std::string& in, const std::string& path, const ImportOptions& options) {
+  std::vector<PartialTarget> partials;
+  if (!ReadPartials(in, options, partials)) return 1;
+  if (options.update) return Update(in, path, partials, options.byId);
   std::vector<TargetRecord> records;
   try {
-    Progress reading("reading " + in);
-    if (!ReadInputFile(in, text, error))
-      error = "cannot read " + in + ": " + error;
-    else if (!FromJsonText(text, records, error))
-      error = in + ": " + error;
-  } catch (const UsageError& e) {  // the progress line is gone before any message
-    throw UsageError(in + ": " + e.what());
+    records = WholeTargets(partials);
+  } catch (const UsageError& e) {
+    throw UsageError(InputName(in) + ": " + e.what());
   }
-  if (!error.empty()) return Fail(error);
+  if (IsStandardStream(path)) return Save(path, records);
+  if (FolderMissing(path)) return 1;
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   // Importing replaces the file, but never one that is something other than a target file.

@@ -1,7 +1,8 @@
-// The tool's commands. Each returns the exit status: 0 success, 1 the operation failed (a file
-// that does not load or cannot be written, a name that matches nothing). Diff answers as
-// diff(1) does: 0 the same, 1 different, 2 a file could not be read. Results go to stdout;
-// errors to stderr, each starting with "artargets: ".
+// The tool's commands. Wherever one reads a target file or JSON, "-" names standard input;
+// wherever it writes one (-o), "-" names standard output. Each returns the exit status: 0 success,
+// 1 the operation failed (a file that does not load or cannot be written, a name that matches
+// nothing). Diff answers as diff(1) does: 0 the same, 1 different, 2 a file could not be read.
+// Results go to stdout; errors to stderr, each starting with "artargets: ".
 #pragma once
 
 #include <cstddef>
@@ -28,7 +29,15 @@ struct Selector {
 int Set(const std::string& path, const Selector& selector, const TargetOptions& options, bool all);
 int Remove(const std::string& path, const Selector& selector, bool all);
 int Export(const std::string& path, const std::string& out);
-int Import(const std::string& in, const std::string& path);
+// Writes the target file `path` from the JSON array (CSV with `csv`) in `in`; a missing key
+// takes add's default. With `update`, changes the existing file instead (BulkEdit.h), each
+// element naming its target by name, or with `byId` by the id of type-1 targets.
+struct ImportOptions {
+  bool update = false;
+  bool byId = false;
+  bool csv = false;
+};
+int Import(const std::string& in, const std::string& path, const ImportOptions& options);
 enum class DiffForm { kText, kJson, kStat };
 int Diff(const std::string& before, const std::string& after, DiffForm form);
 int Demo();

@@ -29,7 +29,7 @@ void Offsets(const pugi::xml_node& node, std::vector<std::ptrdiff_t>& out) {
 
 std::vector<int> TargetLines(const std::string& path) {
   std::string text, why;
-  if (!ReadInputFile(path, text, why)) return {};
+  if (!ReadInput(path, text, why)) return {};
   pugi::xml_document doc;
   if (!doc.load_buffer(text.data(), text.size(), pugi::parse_default)) return {};
   std::vector<std::ptrdiff_t> offsets;

@@ -6,6 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "ScratchFolder.h"
 
 namespace artargets {
 
@@ -33,7 +37,45 @@ struct Descriptor {
   }
 };
 
+// Standard input, read once and copied to a private file that lasts as long as the run.
+struct StandardInputCopy {
+  ScratchFolder folder{"stdin"};
+  std::string path, why;
+  StandardInputCopy() {
+    std::string bytes;
+    if (!ReadStandardInput(bytes, why)) return;
+    if (folder.Path().empty()) {
+      why = "cannot make a temporary folder for it";
+      return;
+    }
+    std::ofstream copy(folder.File("input"), std::ios::binary);
+    if (!copy.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+      why = "cannot copy it to a temporary file";
+      return;
+    }
+    path = folder.File("input");
+  }
+};
+
 }  // namespace
+
+bool IsStandardStream(const std::string& path) { return path == "-"; }
+
+std::string InputName(const std::string& path) {
+  return IsStandardStream(path) ? "standard input" : path;
+}
+
+std::string ReadablePath(const std::string& path, std::string& why) {
+  if (!IsStandardStream(path)) return path;
+  static const StandardInputCopy copy;  // the first reader reads it; later ones reuse it
+  why = copy.why;
+  return copy.path;
+}
+
+bool ReadInput(const std::string& path, std::string& bytes, std::string& why) {
+  const std::string readable = ReadablePath(path, why);
+  return !readable.empty() && ReadInputFile(readable, bytes, why);
+}
 
 std::string InputProblem(const std::string& path, bool* missing) {
   struct stat status {};

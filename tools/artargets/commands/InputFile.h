@@ -1,7 +1,10 @@
 // The files the tool reads itself (JSON to import, images to rate) and the checks it makes
-// before it hands a target file to the plug-in. Only a regular file is read: a FIFO or a device
-// could block for ever or never end, so such a path is refused before anything waits on it, and
-// so is a file larger than any target file, JSON or image can sensibly be.
+// before it hands a target file to the plug-in. "-" names standard input wherever a command
+// reads a target file or JSON: it is read once, whole, and kept in a private copy for the
+// rest of the run, so that a command that reads it twice (diff - -) sees the same bytes. Only a
+// regular file is read: a FIFO or a device could block for ever or never end, so such a path is
+// refused before anything waits on it, and so is a file larger than any target file, JSON or image
+// can sensibly be.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +23,19 @@ std::string InputProblem(const std::string& path, bool* missing = nullptr);
 // The whole file at `path` into `bytes`; false, with why as InputProblem says it, when it
 // cannot be read.
 bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why);
+
+// Whether `path` names standard input ("-"), and the name messages give it: "standard input"
+// for "-", the path itself otherwise.
+bool IsStandardStream(const std::string& path);
+std::string InputName(const std::string& path);
+
+// A regular file holding what `path` names: `path` itself, or for "-" the private copy of
+// standard input. Empty, with why in `why`, when standard input cannot be read or copied.
+std::string ReadablePath(const std::string& path, std::string& why);
+
+// The input `path` names (a file, or standard input for "-") into `bytes`; false, with why,
+// when it cannot be read.
+bool ReadInput(const std::string& path, std::string& bytes, std::string& why);
 
 // All of standard input into `bytes`, up to kMaxInputBytes; false, with why, when it cannot be
 // read or holds more.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "FindingCodes.h"
+#include "InputFile.h"
 #include "SafeText.h"
 #include "ValueText.h"
 
@@ -24,7 +25,7 @@ bool Fails(const Finding& f, bool strict) {
 void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::string& name,
           bool strict, Totals& totals) {
   pugi::xml_node c = suite.append_child("testcase");
-  c.append_attribute("classname") = SafeText(file.path).c_str();
+  c.append_attribute("classname") = SafeText(InputName(file.path)).c_str();
   c.append_attribute("name") = name.c_str();
   ++totals.tests;
   std::string output;
@@ -58,7 +59,7 @@ std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
   Totals overall;
   for (const CheckedFile& file : files) {
     pugi::xml_node suite = all.append_child("testsuite");
-    suite.append_attribute("name") = SafeText(file.path).c_str();
+    suite.append_attribute("name") = SafeText(InputName(file.path)).c_str();
     Totals totals;
     const bool ownFindings = std::any_of(file.findings.begin(), file.findings.end(),
                                          [](const Finding& f) { return f.place == 0; });

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <stdexcept>
 
 #include "SafeText.h"
 #include "TargetFields.h"
@@ -25,25 +24,28 @@ Json Number(double value) {
 
 Json Vector(const Vec3& v) { return Json::array({Number(v[0]), Number(v[1]), Number(v[2])}); }
 
-// Reading: each failure throws std::runtime_error naming the key; FromJsonText adds the target.
+// Reading: each failure throws UsageError naming the key; the caller adds the target. A value
+// of the wrong kind or out of range is wrong usage of the data, as a bad option value is.
+[[noreturn]] void WrongKind(const char* key, const char* kind) {
+  throw UsageError(std::string("\"") + key + "\" must be " + kind);
+}
+
 double ReadNumber(const Json& value, const char* key) {
   if (value.is_number()) return value.get<double>();
   double number = 0;
   if (value.is_string() && serializedContent::ParseDouble(value.get<std::string>(), number) &&
       !std::isfinite(number))
     return number;
-  throw std::runtime_error(std::string("\"") + key +
-                           "\" must be a number, \"nan\", \"inf\" or \"-inf\"");
+  WrongKind(key, "a number, \"nan\", \"inf\" or \"-inf\"");
 }
 
 Vec3 ReadVector(const Json& value, const char* key) {
-  if (!value.is_array() || value.size() != 3)
-    throw std::runtime_error(std::string("\"") + key + "\" must be an array of three numbers");
+  if (!value.is_array() || value.size() != 3) WrongKind(key, "an array of three numbers");
   return {ReadNumber(value[0], key), ReadNumber(value[1], key), ReadNumber(value[2], key)};
 }
 
 std::string ReadText(const Json& value, const char* key) {
-  if (!value.is_string()) throw std::runtime_error(std::string("\"") + key + "\" must be a string");
+  if (!value.is_string()) WrongKind(key, "a string");
   return value.get<std::string>();
 }
 
@@ -57,8 +59,7 @@ bool IsHugeWhole(const Json& value) {
 
 long long ReadWhole(const Json& value, const char* key, WholeRange range) {
   if (IsHugeWhole(value)) throw UsageError(OutOfRangeText(key, value.dump(), range));
-  if (!value.is_number_integer())
-    throw std::runtime_error(std::string("\"") + key + "\" must be a whole number");
+  if (!value.is_number_integer()) WrongKind(key, "a whole number");
   const bool fits = value.is_number_unsigned() ? value.get<unsigned long long>() <=
                                                      static_cast<unsigned long long>(range.high)
                                                : range.Holds(value.get<long long>());
@@ -66,29 +67,28 @@ long long ReadWhole(const Json& value, const char* key, WholeRange range) {
   return value.get<long long>();
 }
 
-TargetRecord ReadRecord(const Json& object) {
-  if (!object.is_object()) throw std::runtime_error("not an object");
+// The keys `object` holds, each read into its field; the others are left out.
+PartialTarget ReadPartial(const Json& object, const std::string& place) {
+  if (!object.is_object()) throw UsageError("not an object");
+  PartialTarget partial{.place = place, .values = {}, .given = {}};
   for (const auto& item : object.items()) {
-    const bool known = std::any_of(kFields.begin(), kFields.end(),
-                                   [&](const Field& f) { return item.key() == f.key; });
-    if (!known) throw std::runtime_error("unknown key " + Quoted(item.key()));
+    const auto field = std::find_if(kFields.begin(), kFields.end(),
+                                    [&](const Field& f) { return item.key() == f.key; });
+    if (field == kFields.end()) throw UsageError("unknown key " + Quoted(item.key()));
+    const Json& value = item.value();
+    TargetRecord& r = partial.values;
+    if (field->text) r.*field->text = ReadText(value, field->key);
+    if (field->number) r.*field->number = ReadNumber(value, field->key);
+    if (field->whole) r.*field->whole = ReadWhole(value, field->key, field->range);
+    if (field->vector) r.*field->vector = ReadVector(value, field->key);
+    partial.given.push_back(&*field);
   }
-  TargetRecord r;
-  for (const Field& field : kFields) {
-    if (!object.contains(field.key))
-      throw std::runtime_error(std::string("missing key \"") + field.key + "\"");
-    const Json& value = object[field.key];
-    if (field.text) r.*field.text = ReadText(value, field.key);
-    if (field.number) r.*field.number = ReadNumber(value, field.key);
-    if (field.whole) r.*field.whole = ReadWhole(value, field.key, field.range);
-    if (field.vector) r.*field.vector = ReadVector(value, field.key);
-  }
-  return r;
+  return partial;
 }
 
 // A key given twice in one object: JSON allows it, but only one of the values would be kept.
-struct RepeatedKey : std::runtime_error {
-  using std::runtime_error::runtime_error;
+struct RepeatedKey : UsageError {
+  using UsageError::UsageError;
 };
 
 // Parses `text`, refusing a key that repeats within an object; throws Json::exception for
@@ -148,32 +148,32 @@ std::string ToJsonText(const std::vector<TargetRecord>& records) {
   return DumpJson(array);
 }
 
-bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error) {
+bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,
+                  std::string& error) {
   Json array;
   try {
     array = ParseWithoutRepeats(text);
   } catch (const Json::exception& e) {  // a syntax error, or a number beyond a double
     error = "not JSON: " + ParseErrorText(e);
     return false;
-  } catch (const RepeatedKey& e) {
-    error = e.what();
-    return false;
   }
-  if (!array.is_array()) {
-    error = "expected an array of targets";
-    return false;
-  }
-  records.clear();
+  if (!array.is_array()) throw UsageError("expected an array of targets");
+  partials.clear();
   for (std::size_t i = 0; i < array.size(); ++i) {
+    const std::string place = "target " + std::to_string(i + 1);
     try {
-      records.push_back(ReadRecord(array[i]));
+      partials.push_back(ReadPartial(array[i], place));
     } catch (const UsageError& e) {
-      throw UsageError("target " + std::to_string(i + 1) + ": " + e.what());
-    } catch (const std::exception& e) {
-      error = "target " + std::to_string(i + 1) + ": " + e.what();
-      return false;
+      throw UsageError(place + ": " + e.what());
     }
   }
+  return true;
+}
+
+bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error) {
+  std::vector<PartialTarget> partials;
+  if (!FromJsonText(text, partials, error)) return false;
+  records = WholeTargets(partials);
   return true;
 }
 

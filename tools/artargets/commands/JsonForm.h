@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PartialTarget.h"
 #include "TargetRecord.h"
 
 namespace artargets {
@@ -23,8 +24,13 @@ nlohmann::ordered_json RecordJson(const TargetRecord& record);
 std::string DumpJson(const nlohmann::ordered_json& value);
 
 std::string ToJsonText(const std::vector<TargetRecord>& records);
-// False, with what is wrong and where in `error`, when `text` is not such an array. Throws
-// UsageError for a whole number the target file cannot hold.
+// The elements of `text`, a JSON array of objects, each holding some of the keys above. False,
+// with why in `error`, when `text` is not JSON. Throws UsageError, naming the target, for
+// anything else that is wrong: not an array, an element that is no object, an unknown or
+// repeated key, a value of the wrong kind, a whole number the target file cannot hold.
+bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,
+                  std::string& error);
+// The same, made whole targets (see WholeTargets).
 bool FromJsonText(const std::string& text, std::vector<TargetRecord>& records, std::string& error);
 
 }  // namespace artargets

@@ -9,6 +9,7 @@
 #include "CommandSupport.h"
 #include "FileCheck.h"
 #include "ImageCheck.h"
+#include "InputFile.h"
 
 namespace artargets {
 
@@ -347,7 +348,8 @@ int Render(const std::string& path, const std::string& out, const CheckOptions& 
     for (const auto& image : CheckImages(placed, ImageRoot(path, options.root), &cache))
       scores.push_back(image.target.image.empty() ? -1 : image.quality.score);
   }
-  const std::string title = std::filesystem::path(path).filename().string();
+  const std::string title =
+      IsStandardStream(path) ? InputName(path) : std::filesystem::path(path).filename().string();
   std::string error;
   if (!WriteText(out, RenderSvg(records, title, scores, options.unit.name), error))
     return Fail(error);

@@ -1,18 +1,18 @@
 // The command line of artargets: one subcommand per command, --help everywhere, and the exit
 // statuses 0 (success), 1 (the operation failed) and 2 (wrong usage).
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cstring>
 #include <functional>
 #include <iostream>
 
 #include "Background.h"
 #include "CanonicalOrder.h"
 #include "Commands.h"
+#include "HelpFormat.h"
 #include "InspectionCommands.h"
 #include "SafeText.h"
 #include "ToolEntry.h"
 #include "UsageError.h"
+#include "UsageMessage.h"
 
 namespace artargets {
 
@@ -24,6 +24,7 @@ struct Arguments {
   std::string file, other, third, name, out;
   std::vector<std::string> files;
   bool json = false, all = false, everything = false, check = false, global = false, stat = false;
+  ImportOptions importing;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
   Selector selector;
   long long id = 0;
@@ -89,10 +90,25 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   exporting->add_option("-o,--output", a.out, "the JSON file (default: standard output)");
   exporting->callback([&] { command = [&] { return Export(a.file, a.out); }; });
 
-  auto* importing = app.add_subcommand("import", "write a target file from exported JSON");
-  importing->add_option("IN", a.other, "the JSON file")->required();
-  importing->add_option("-o,--output", a.out, "the target file to write")->required();
-  importing->callback([&] { command = [&] { return Import(a.other, a.out); }; });
+  auto* importing = app.add_subcommand(
+      "import", "write a target file from JSON or CSV, or change many of its targets at once");
+  importing->add_option("IN", a.other, "the JSON array (or CSV with --csv); - reads standard input")
+      ->required();
+  importing
+      ->add_option("-o,--output", a.out,
+                   "the target file to write (- writes it to standard output), or to change "
+                   "with --update")
+      ->required();
+  auto* update = importing->add_flag(
+      "--update", a.importing.update,
+      "change the targets IN names and add new names, leaving the others; one save");
+  importing
+      ->add_flag("--id", a.importing.byId,
+                 "with --update: each element names its type-1 target by \"id\"")
+      ->needs(update);
+  importing->add_flag("--csv", a.importing.csv,
+                      "IN is CSV: a header row of JSON keys, then one row per target");
+  importing->callback([&] { command = [&] { return Import(a.other, a.out, a.importing); }; });
 
   auto* diff = app.add_subcommand("diff", "show targets added, removed and changed from A to B");
   diff->add_option("A", a.file, "the earlier target file")->required();
@@ -147,28 +163,6 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   demo->callback([&] { command = [] { return Demo(); }; });
 }
 
-// The first word of the command line that is no option nor --plugin's value: the command.
-std::string CommandWord(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--plugin") == 0) {
-      ++i;
-    } else if (argv[i][0] != '-') {
-      return argv[i];
-    }
-  }
-  return {};
-}
-
-// The argument parser's complaint, or, when the command itself is not one of ours, that.
-std::string UsageProblem(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
-  const std::string word = CommandWord(argc, argv);
-  const auto commands = app.get_subcommands([](const CLI::App*) { return true; });
-  const bool known = std::any_of(commands.begin(), commands.end(),
-                                 [&](const CLI::App* c) { return c->get_name() == word; });
-  if (!word.empty() && !known) return "unknown command \"" + word + "\"";
-  return e.what();
-}
-
 }  // namespace
 
 }  // namespace artargets
@@ -184,6 +178,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
       "AR targets plug-in, or watch a host session (demo).",
       "artargets");
   std::string plugin;  // read by the launcher before the plug-in is loaded
+  UseHelpFormat(app);  // before any command: they all share it
   app.add_option("--plugin", plugin,
                  "the plug-in library (default: the one built beside the tool)");
   app.add_flag("--version")->description("print the version and the plug-in's path");
@@ -193,6 +188,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   std::function<int()> command;
   Declare(app, arguments, command);
   const auto inspection = DeclareInspection(app, command);
+  AddExamples(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -200,7 +196,7 @@ extern "C" int ArtargetsRun(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "artargets: " << SafeText(UsageProblem(app, e, argc, argv))
+    std::cerr << "artargets: " << SafeText(UsageMessage(app, e, argc, argv))
               << "\nRun 'artargets --help' for the commands, or "
               << "'artargets COMMAND --help' for one of them.\n";
     return kUsage;

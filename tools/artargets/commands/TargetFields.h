@@ -18,6 +18,7 @@ struct Field {
   const char* key;     // JSON key and label
   const char* option;  // several fields may share one option: --size W H
   const char* help;
+  const char* placeholder;  // what --help shows for its value: "W", "X Y Z", "0-255"
   // Where the value lives: exactly one of these is set, and says the field's kind.
   std::string TargetRecord::*text = nullptr;
   double TargetRecord::*number = nullptr;

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -10,6 +11,7 @@
 #include "Background.h"
 #include "InputFile.h"
 #include "Progress.h"
+#include "ScratchFolder.h"
 #include "ValueText.h"
 #include "ar/ARContent.h"
 #include "arhost/Host.h"
@@ -46,6 +48,9 @@ struct Loaded {
 // What keeps a well-formed file from loading, seen in its root element as the plug-in's reader
 // sees it; empty when nothing there explains it.
 std::string RootProblem(const dg::XmlElem& root) {
+  if (root.GetName() != std::string("augmentedreality"))
+    return "the root element is <" + Escaped(root.GetName()) +
+           ">, not <augmentedreality>: it is not a target file";
   const char* version = root.FindAttribute("version");
   if (!version)
     return "the root element <" + Escaped(root.GetName()) + "> has no \"version\" attribute";
@@ -84,12 +89,14 @@ class LoadWatch {
 };
 
 // Loads `path` through the host; false, with why, when the plug-in cannot load it.
-bool LoadTargets(const std::string& path, Loaded& loaded, std::string& why) {
+bool LoadTargets(const std::string& named, Loaded& loaded, std::string& why) {
+  const std::string path = ReadablePath(named, why);
+  if (path.empty()) return false;
   why = InputProblem(path);
   if (!why.empty()) return false;
   loaded.entry = FileEntry(path);
   {
-    Progress reading("reading " + path);  // the plug-in reports no progress of its own
+    Progress reading("reading " + InputName(named));  // the plug-in reports no progress of its own
     LoadWatch watch;
     du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
     orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), loaded.entry, event.get());
@@ -133,13 +140,25 @@ void LetGo(Loaded&& loaded) {
   });
 }
 
+// "-": the file is saved in a private folder and its bytes go to standard output.
+bool SaveToStandardOutput(const std::vector<TargetRecord>& records, std::string& error) {
+  const ScratchFolder scratch("out");
+  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
+  const std::string path = scratch.File("targets.xml");
+  std::string bytes;
+  if (!SaveTargetFile(path, records, error)) return false;
+  if (!ReadInputFile(path, bytes, error)) return error = "cannot read back " + path, false;
+  std::cout << bytes;
+  return true;
+}
+
 }  // namespace
 
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
                     LetGoOfTargets letGo) {
   Loaded loaded;
   if (!LoadTargets(path, loaded, why)) return false;
-  ReadOut(loaded.targets, records, path);
+  ReadOut(loaded.targets, records, InputName(path));
   if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
@@ -154,6 +173,7 @@ std::optional<std::size_t> CountTargetFile(const std::string& path, std::string&
 
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
                     std::string& error) {
+  if (IsStandardStream(path)) return SaveToStandardOutput(records, error);
   std::set<du::SmartPtr<ar::ARTarget>> targets;
   {
     Progress progress("preparing the targets of " + path, records.size());

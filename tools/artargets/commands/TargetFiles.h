@@ -22,15 +22,16 @@ enum class LetGoOfTargets { kInBackground, kAtOnce };
 // end of a sentence: "not well-formed XML at line 3, ..."), when the plug-in cannot load it.
 // The file is read once: the plug-in says only that it failed, so the reason comes from
 // watching the host parse the file for it. A path that is no regular file, or one too large,
-// is refused before the plug-in is asked (see InputFile.h).
+// is refused before the plug-in is asked (see InputFile.h). "-" loads standard input.
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
                     LetGoOfTargets letGo = LetGoOfTargets::kInBackground);
 // How many targets the plug-in loads from `path`, without reading them out; nothing, with why
 // in `why`, when it cannot load the file.
 std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why);
 
-// Writes `records` to `path`, replacing it. False, with the reason in `error`, when the file
-// was not replaced; the previous file, if any, is then as it was.
+// Writes `records` to `path`, replacing it; "-" writes the file's bytes to standard output. False,
+// with the reason in `error`, when the file was not replaced; the previous file, if any, is then as
+// it was.
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
                     std::string& error);
 

@@ -8,8 +8,6 @@
 
 namespace artargets {
 
-namespace {
-
 double ParseNumber(const std::string& option, const std::string& text) {
   double value = 0;
   if (!serializedContent::ParseDouble(text, value))
@@ -28,8 +26,6 @@ long long ParseWhole(const std::string& option, const std::string& text, WholeRa
   return value;
 }
 
-}  // namespace
-
 void TargetOptions::AddTo(CLI::App& command, bool withName) {
   for (const Field& field : kFields) {
     if (!withName && field.text == &TargetRecord::name) continue;
@@ -41,9 +37,14 @@ void TargetOptions::AddTo(CLI::App& command, bool withName) {
   }
   for (Option& option : options_) {
     std::size_t count = 0;
-    for (const Field* field : option.fields) count += field->vector ? 3 : 1;
+    std::string placeholder;
+    for (const Field* field : option.fields) {
+      count += field->vector ? 3 : 1;
+      placeholder += (placeholder.empty() ? "" : " ") + std::string(field->placeholder);
+    }
     option.declared = command.add_option(option.name, option.values, option.fields[0]->help)
-                          ->expected(static_cast<int>(count));
+                          ->expected(static_cast<int>(count))
+                          ->type_name(placeholder);
   }
 }
 

@@ -15,6 +15,11 @@
 
 namespace artargets {
 
+// A number (exact; "nan", "inf" and "-inf" included) or a whole number within `range` from
+// text; throws UsageError beginning with `label` ("--type: ...") for text that is neither.
+double ParseNumber(const std::string& label, const std::string& text);
+long long ParseWhole(const std::string& label, const std::string& text, WholeRange range);
+
 class TargetOptions {
  public:
   // Declares the options on `command`; --name only when `withName`.

@@ -45,13 +45,9 @@ bool CanonicalText(const std::vector<TargetRecord>& records, std::string& text,
 
 // fmt -: a target file on standard input, its canonical text on standard output.
 int FormatStream() {
-  std::string bytes, why, text;
-  const ScratchFolder scratch("fmt");
-  const std::string copy = scratch.File("input.xml");
+  std::string why, text;
   std::vector<TargetRecord> records;
-  if (!ReadStandardInput(bytes, why)) return Unloadable("standard input", why);
-  if (scratch.Path().empty() || !WriteText(copy, bytes, why)) return Fail(why);
-  if (!LoadTargetFile(copy, records, why)) return Unloadable("standard input", why);
+  if (!LoadTargetFile("-", records, why)) return Unloadable("-", why);
   if (!CanonicalText(records, text, why)) return Fail(why);
   std::cout << text;
   return 0;

@@ -1,0 +1,123 @@
+// Bulk edits: import --update (JSON or CSV) changes the targets it names and adds new names in
+// one save, all or nothing; whole-file import fills missing keys with add's defaults.
+#include "ArtargetsTest.h"
+
+namespace {
+
+using artest::Result;
+
+class BulkEditTest : public artest::ArtargetsTest {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Run("add t.xml Door --type 1 --id 7 --size 1 2 --image door.png").status, 0);
+    ASSERT_EQ(Run("add t.xml Window --size 3 4").status, 0);
+    kept_ = Read("t.xml");
+  }
+  // Runs import --update FLAGS on `input` from the file "in", against the fixture's t.xml.
+  Result Update(const std::string& flags, const std::string& input) {
+    Write("t.xml", kept_);
+    Write("in", input);
+    return Run("import --update " + flags + " in -o t.xml");
+  }
+  std::string kept_;
+};
+
+TEST_F(BulkEditTest, UpdatesChangeOnlyWhatTheyGive) {
+  struct Row {
+    const char *flags, *input;
+    std::vector<const char*> listed;  // lines of list --long that must be there afterwards
+  };
+  const Row rows[] = {
+      {"",
+       R"([{"name": "Door", "image": "new.png"}, {"name": "Lamp", "center": [1, 2, 3]}])",
+       {"\"Door\"  type 1  id 7  size 1 x 2  centre [0, 0, 0]  shape \"\"  image \"new.png\"",
+        "\"Lamp\"  type 0  id 0  size 0 x 0  centre [1, 2, 3]  shape \"\"  image \"\"",
+        "\"Window\"  type 0  id 0  size 3 x 4"}},
+      {"--id",
+       R"([{"id": 7, "name": "Porte", "rotation": 0.5}])",
+       {"\"Porte\"  type 1  id 7  size 1 x 2", "rotation 0.5\n"}},
+      {"--csv",
+       "name,image,center,width\nDoor,d.png,1 2 -0,\r\nLamp,,,0.25\n",
+       {"\"Door\"  type 1  id 7  size 1 x 2  centre [1, 2, -0]  shape \"\"  image \"d.png\"",
+        "\"Lamp\"  type 0  id 0  size 0.25 x 0"}},
+      {"--csv", "name,image\n\"Door\",\"a,\"\"b\"\"\n.png\"\n", {"image \"a,\\\"b\\\"\\n.png\""}},
+      {"--csv --id", "id,name\n7,Porte\n", {"\"Porte\"  type 1  id 7"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.input);
+    const Result r = Update(row.flags, row.input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string listed = Run("list --long t.xml").out;
+    for (const char* line : row.listed) EXPECT_NE(listed.find(line), std::string::npos) << listed;
+  }
+  EXPECT_EQ(Update("", R"([{"name": "Door", "image": "door.png"}])").out,
+            "t.xml: unchanged, the targets already hold those values\n");
+  EXPECT_EQ(Read("t.xml"), kept_);
+}
+
+// A bad element or row anywhere: one line naming it, its status, and every target as it was.
+TEST_F(BulkEditTest, AnythingWrongWritesNothing) {
+  struct Row {
+    const char *flags, *input;
+    int status;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"", R"([{"name": "Door", "image": "x"}, {"name": "Window", "type": 999}])", 2,
+       "in: target 2: type: 999 is out of range; a target file holds 0 to 255"},
+      {"", R"([{"name": "Door", "image": "x"}, {"image": "y"}])", 2,
+       "in: target 2: no \"name\" names the target to change"},
+      {"", R"([{"name": "Door", "width": "wide"}])", 2, "in: target 1: \"width\" must be a number"},
+      {"", R"([{"name": "Door", "center": [1, 2]}])", 2, "\"center\" must be an array of three"},
+      {"", R"([{"name": "Door", "id": 1.5}])", 2, "\"id\" must be a whole number"},
+      {"", R"([{"name": "Door", "colour": "red"}])", 2, "target 1: unknown key \"colour\""},
+      {"", R"({"name": "Door"})", 2, "in: expected an array of targets"},
+      {"", "[{", 1, "in: not JSON: "},
+      {"--id", R"([{"id": 7, "image": "x"}, {"id": 9, "name": "X"}])", 1,
+       "in: target 2: no target is of type 1 with id 9"},
+      {"--csv", "image\nx.png\n", 2, "in: row 1: there is no \"name\" column"},
+      {"--csv", "name,colour\nDoor,red\n", 2, "in: row 1, column 2 \"colour\": no such key"},
+      {"--csv", "name,name\nDoor,Door\n", 2, "row 1, column 2 \"name\": the column is given twice"},
+      {"--csv", "name,image\nLamp,l.png\nDoor\n", 2, "in: row 3 has 1 cells; the header names 2"},
+      {"--csv", "name,type\nLamp,1\nDoor,300\n", 2,
+       "in: row 3, column 2 \"type\": 300 is out of range; a target file holds 0 to 255"},
+      {"--csv", "name,center\nDoor,1 2\n", 2,
+       "in: row 2, column 2 \"center\": \"1 2\" is not three numbers"},
+      {"--csv", "name,width\nDoor,wide\n", 2,
+       "row 2, column 2 \"width\": \"wide\" is not a number"},
+      {"--csv", "name,image\nDo\"or,x\n", 2, "in: row 2, cell 1: a quote inside a cell"},
+      {"--csv", "name,image\n\"Door\"x,y\n", 2, "row 2, cell 1: text after the closing quote"},
+      {"--csv", "name,image\n\"Door,x\n", 2, "row 2, cell 1: a quote that is never closed"},
+      {"--csv", "", 2, "in: row 1: there is no header row"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.input);
+    const Result r = Update(row.flags, row.input);
+    EXPECT_EQ(r.status, row.status) << r.err;
+    EXPECT_EQ(r.err.rfind("artargets: in: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    EXPECT_EQ(Read("t.xml"), kept_);
+  }
+  ASSERT_EQ(Run("add t.xml Door").status, 0);  // a name of several targets picks none
+  const std::string twoDoors = Read("t.xml");
+  Write("in", R"([{"name": "Door", "image": "x.png"}])");
+  const Result r = Run("import --update in -o t.xml");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("target 1: 2 targets are named \"Door\""), std::string::npos) << r.err;
+  EXPECT_EQ(Read("t.xml"), twoDoors);
+}
+
+// Whole-file import takes partial targets too: what a key leaves out is add's default.
+TEST_F(BulkEditTest, WholeImportFillsMissingKeysWithAddsDefaults) {
+  ASSERT_EQ(Run("add added.xml Lamp --size 0.5 0.5").status, 0);
+  Write("in.json", R"([{"name": "Lamp", "width": 0.5, "height": 0.5}])");
+  Write("in.csv", "name,width,height\nLamp,0.5,0.5\n");
+  ASSERT_EQ(Run("import in.json -o from-json.xml").status, 0);
+  ASSERT_EQ(Run("import --csv in.csv -o from-csv.xml").status, 0);
+  EXPECT_EQ(Read("from-json.xml"), Read("added.xml"));
+  EXPECT_EQ(Read("from-csv.xml"), Read("added.xml"));
+}
+
+}  // namespace
