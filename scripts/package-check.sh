@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
 # Builds the three Debian packages (an optimised build installed under /usr, packed by CPack):
 # libartargets0 (the two shared libraries), libartargets-dev (what building a host needs) and
-# artargets (the tool). Has lintian examine them (its report lands in build/deb/lintian.txt),
+# artargets (the tool). Has lintian examine them (its report lands beside them, lintian.txt),
 # checks that the development package pulls in no image library, and, when run as root,
 # installs the three, builds examples/host against libartargets-dev, runs it and the tool (its
 # manual page and completion included), purges them and checks that nothing of them is left.
-# Usage: scripts/package-check.sh   (the packages land in build/deb/)
+# Usage: scripts/package-check.sh [BUILD]   (the packages land in BUILD, build/deb by default)
+# BUILD may be an optimised build already made (CI passes build/release): the install prefix is
+# only read when installing, so setting it to /usr recompiles nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build="${1:-build/deb}"
+only_packaged=()
+[ -n "${1:-}" ] || only_packaged=(-DAR_BUILD_TESTS=OFF -DAR_BUILD_BENCHMARKS=OFF)
 scripts/ensure-packages.sh lintian
-cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DAR_BUILD_TESTS=OFF -DAR_BUILD_BENCHMARKS=OFF -DAR_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build/deb
-rm -f build/deb/*.deb
-(cd build/deb && cpack -G DEB >cpack.log 2>&1) || { cat build/deb/cpack.log; exit 1; }
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DAR_WARNINGS_AS_ERRORS=ON "${only_packaged[@]}" >/dev/null
+cmake --build "$build"
+rm -f "$build"/*.deb
+(cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
 names=(libartargets0 libartargets-dev artargets)
 packages=()
-for name in "${names[@]}"; do packages+=("$(ls build/deb/"${name}"_*.deb)"); done
-lintian --fail-on error "${packages[@]}" | tee build/deb/lintian.txt
+for name in "${names[@]}"; do packages+=("$(ls "$build/${name}"_*.deb)"); done
+lintian --fail-on error "${packages[@]}" | tee "$build/lintian.txt"
 echo "package-check: lintian finds no error in ${packages[*]}"
 
 # A host application installs libartargets-dev without the tool's image libraries.
