@@ -2,7 +2,7 @@
 """Holds the tool's image scores against a tracker.
 
 For each picture named in classes.txt (fetched from its Debian package with apt-get download into
-a temporary folder, never kept) and each picture generated here, it makes VIEWS synthetic camera
+a temporary folder, never kept; the generated cases are the tool's tests), it makes VIEWS synthetic camera
 views with a fixed seed (perspective tilt, any in-plane rotation, scale, mild blur, noise, a
 change of lighting, partial occlusion, over a cluttered background), matches each view against
 the picture with two standard detectors (OpenCV's SIFT and ORB) and a RANSAC homography, and
@@ -14,7 +14,9 @@ classes' own correlation with the trackability, and the good pictures scored at 
 one.
 
 usage: trackability.py ARTARGETS [--views N] [--keep DIR] [--cache FILE]
-Needs python3-opencv and python3-numpy (Debian). Not run by CI: it takes minutes.
+Needs python3-opencv and python3-numpy (Debian: scripts/ensure-packages.sh --evaluation). Not run
+by CI: it takes minutes. --cache keeps the measured trackability between runs (keyed by package
+and path), --keep unpacks the packages into DIR and reuses them.
 """
 import argparse
 import json
