@@ -37,11 +37,15 @@ std::array<int, kGridSide * kGridSide> GridCounts(const std::vector<SiftFeature>
   return counts;
 }
 
-// How many of the grid's parts hold a fair share of the features.
-int PartsCovered(const std::vector<SiftFeature>& features, const GreyImage& image) {
+// How evenly the features cover the grid, 0 to 1: each part counts fully from a quarter of its
+// even share of the features, and in proportion below, so that one feature more or less (as
+// when the image is turned) moves the measure a little, not by a whole part.
+double Spread(const std::vector<SiftFeature>& features, const GreyImage& image) {
   const auto counts = GridCounts(features, image);
-  const int fair = std::max<int>(1, int(features.size()) / (4 * kGridSide * kGridSide));
-  return int(std::count_if(counts.begin(), counts.end(), [&](int c) { return c >= fair; }));
+  const double fair = std::max(1.0, double(features.size()) / (4 * kGridSide * kGridSide));
+  double covered = 0;
+  for (int c : counts) covered += std::min(1.0, c / fair);
+  return covered / (kGridSide * kGridSide);
 }
 
 // The features without a look-alike elsewhere in the image: a repeated pattern misleads a
@@ -86,14 +90,13 @@ void Rate(const GreyImage& small, ImageQuality& q) {
   const SurvivingFeatures found =
       usable ? FindSurvivingFeatures(small, kDescribed) : SurvivingFeatures{};
   const std::vector<SiftFeature> unique = Unique(found.features);
-  const int parts = PartsCovered(unique, small);
   const double contrast = Contrast(small);
   q.sharpness = Sharpness(small);
   q.plainShare = PlainShare(small);
   q.appearance = AppearanceHash(small);
   Describe(unique, small, q);
   const double featureFactor = 1 - std::exp(-double(unique.size()) / kUniqueScale);
-  const double spreadFactor = double(parts) / (kGridSide * kGridSide);
+  const double spreadFactor = Spread(unique, small);
   const double textureFactor = 1 - 0.6 * q.plainShare * q.plainShare;
   const double sharpFactor = std::clamp(q.sharpness / kSharpScale, 0.4, 1.0);
   const double contrastFactor = std::min(1.0, contrast / kGoodContrast);
@@ -110,8 +113,8 @@ void Rate(const GreyImage& small, ImageQuality& q) {
                                        std::to_string(unique.size()) + ")");
   }
   if (!unique.empty() && spreadFactor < 0.6)
-    q.reasons.push_back("features bunched in one part of the image (" + std::to_string(parts) +
-                        " of " + std::to_string(kGridSide * kGridSide) + " parts)");
+    q.reasons.push_back("features bunched in one part of the image (they cover " +
+                        Percent(spreadFactor) + " of it)");
   if (q.plainShare >= kMostlyPlainFrom)
     q.reasons.push_back("mostly plain areas: " + Percent(q.plainShare) + " of the image");
   if (IsBlurred(q)) q.reasons.push_back("blurred");
