@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing. As root it installs them
 # with apt-get; otherwise it names them and stops.
-# Usage: scripts/ensure-packages.sh [extra package ...]
+# Usage: scripts/ensure-packages.sh [--evaluation] [extra package ...]
+# --evaluation adds what bench/trackability/trackability.py needs (not the build, nor CI).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git help2man man-db nodejs npm chromium "$@")
+evaluation=()
+if [ "${1:-}" = "--evaluation" ]; then
+  evaluation=(python3-opencv python3-numpy)
+  shift
+fi
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git help2man man-db nodejs npm chromium "${evaluation[@]}" "$@")
 
 missing=()
 for p in "${packages[@]}"; do

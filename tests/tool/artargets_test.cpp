@@ -333,8 +333,10 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
   // Each image and what the warning about it holds.
   const std::pair<const char*, const char*> rows[] = {
       {"textured.png", "is the same picture as that of targets"},  // as copy.png
-      {"flat.png", "too few features (0), low contrast"},
-      {"gradient.png", "too few features"},
+      {"flat.png",
+       "too few features that survive at a distance (0), mostly plain areas: 100% of the image, "
+       "low contrast"},
+      {"gradient.png", "is mostly plain: 100% of the image"},
       {"checker.png", "repetitive pattern"},
       {"small.png", "is 200 x 150 pixels, under 300 on its shorter side"},
       {"wide.png", "% off the shape of the target (0.32 x 0.24 m)"},

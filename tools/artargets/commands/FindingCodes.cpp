@@ -56,6 +56,18 @@ const std::vector<FindingCode>& FindingCodes() {
        "Give each target a picture of its own; a tracker cannot tell two alike apart."},
       {"ART308", kWarning, "the target names no image",
        "Set the target's image ('artargets set FILE NAME --image PATH')."},
+      {"ART309", kWarning, "the image is blurred",
+       "Use a sharper original; do not enlarge a small image."},
+      {"ART310", kWarning, "the image is mostly plain",
+       "Crop the plain parts away or fill them with detail."},
+      {"ART311", kNote, "the image is transparent and was rated on white",
+       "Nothing if it is printed on white; otherwise flatten it onto its real background."},
+      {"ART312", kNote, "the image's Exif orientation was applied",
+       "Nothing; to be safe with other software, save it turned."},
+      {"ART313", kWarning, "the same picture as another target's, re-encoded or rescaled",
+       "Give each target a picture of its own."},
+      {"ART314", kWarning, "the image looks like another target's",
+       "Make the images differ where they match, or drop one target."},
   };
   return codes;
 }

@@ -6,9 +6,13 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <thread>
 
+#include "AppearanceHash.h"
+#include "FindingCodes.h"
 #include "InputFile.h"
+#include "LookAlikes.h"
 #include "Progress.h"
 #include "ValueText.h"
 
@@ -74,20 +78,31 @@ std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std:
   return byHash;
 }
 
-void Add(TargetImage& image, const char* code, Severity severity, std::string message) {
-  image.findings.push_back({code, severity, image.target.place, std::move(message)});
+// Two decimals, for the measures a finding quotes.
+std::string Fixed(double value) {
+  const long hundredths = std::lround(value * 100);
+  const std::string cents = std::to_string(hundredths % 100);
+  return std::to_string(hundredths / 100) + "." + (cents.size() < 2 ? "0" : "") + cents;
+}
+
+// A finding of `code`, as serious as the table of codes says.
+void Add(TargetImage& image, const char* code, std::string message) {
+  image.findings.push_back(
+      {code, FindCode(code)->severity, image.target.place, std::move(message)});
 }
 
 void Judge(TargetImage& image) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
   const std::string who = Label(t) + ": its image " + Quoted(t.image);
-  if (!image.found)
-    return Add(image, "ART301", Severity::kError, who + " is missing (" + Quoted(image.path) + ")");
-  if (!q.problem.empty()) return Add(image, "ART302", Severity::kError, who + " " + q.problem);
+  if (!image.found) {
+    image.quality.problem = "is missing";  // scripts read the problem, not only the finding
+    return Add(image, "ART301", who + " is missing (" + Quoted(image.path) + ")");
+  }
+  if (!q.problem.empty()) return Add(image, "ART302", who + " " + q.problem);
   const std::string size = std::to_string(q.width) + " x " + std::to_string(q.height);
   if (std::min(q.width, q.height) < kSmallestSide)
-    Add(image, "ART303", Severity::kWarning,
+    Add(image, "ART303",
         who + " is " + size + " pixels, under " + std::to_string(kSmallestSide) +
             " on its shorter side");
   const bool sized =
@@ -95,23 +110,99 @@ void Judge(TargetImage& image) {
   if (sized) {
     const double gap = (double(q.width) / q.height) / (t.width / t.height) - 1;
     if (std::abs(gap) > kAspectTolerance)
-      Add(image, "ART304", Severity::kWarning,
+      Add(image, "ART304",
           who + " (" + size + " pixels) is " + std::to_string(std::lround(std::abs(gap) * 100)) +
               "% off the shape of the target (" + NumberText(t.width) + " x " +
               NumberText(t.height) + " " + t.unit.name + ")");
     image.pixelsPerMetre = q.width / (t.width * t.unit.metres);
     if (image.pixelsPerMetre < kLeastPixelsPerMetre)
-      Add(image, "ART305", Severity::kWarning,
+      Add(image, "ART305",
           who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
               " pixels per metre at " + NumberText(t.width) + " " + t.unit.name +
               " wide, too coarse to print or show (" +
               std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
   }
+  if (IsBlurred(q))
+    Add(image, "ART309",
+        who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " + Fixed(kBlurredBelow) +
+            " or more wanted): a tracker finds few sharp features in it");
+  if (q.plainShare >= kMostlyPlainFrom)
+    Add(image, "ART310",
+        who + " is mostly plain: " + std::to_string(std::lround(q.plainShare * 100)) +
+            "% of the image has nothing a tracker can hold on to");
+  if (q.transparent)
+    Add(image, "ART311",
+        who +
+            " is transparent in places; it was rated composited onto white, as it would be "
+            "printed");
+  if (q.orientation != 1)
+    Add(image, "ART312",
+        who + " is stored turned or mirrored (Exif orientation " + std::to_string(q.orientation) +
+            "); it was measured and rated as shown, " + size + " pixels");
   if (q.score < kWarnBelowScore) {
     std::string why;
     for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
-    Add(image, "ART306", Severity::kWarning,
-        who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
+    Add(image, "ART306", who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
+  }
+}
+
+// The targets whose image has the content `hash`, by place.
+std::vector<TargetImage*> TargetsOf(std::vector<TargetImage>& images,
+                                    const std::map<std::string, std::uint64_t>& hashOfPath,
+                                    std::uint64_t hash) {
+  std::vector<TargetImage*> targets;
+  for (TargetImage& image : images) {
+    const auto found = hashOfPath.find(image.path);
+    if (image.found && found != hashOfPath.end() && found->second == hash)
+      targets.push_back(&image);
+  }
+  return targets;
+}
+
+std::string Places(const std::vector<TargetImage*>& targets) {
+  std::string list;
+  for (const TargetImage* t : targets)
+    list += (list.empty() ? "" : ", ") + std::to_string(t->target.place);
+  return (targets.size() > 1 ? "targets " : "target ") + list;
+}
+
+// Pictures that differ in their bytes but not to a tracker: the same picture re-encoded or
+// rescaled (their appearance hashes agree), and different pictures whose features match each
+// other's (LookAlikes.h). Each target of one is told of the targets of the other.
+void FindSimilarPictures(std::vector<TargetImage>& images,
+                         const std::map<std::string, std::uint64_t>& hashOfPath,
+                         const std::map<std::uint64_t, ImageQuality>& rated) {
+  std::vector<std::uint64_t> contents, appearances;
+  std::vector<std::vector<std::uint8_t>> signatures;
+  for (const auto& [hash, quality] : rated) {
+    if (!quality.problem.empty()) continue;
+    contents.push_back(hash);
+    appearances.push_back(quality.appearance);
+    signatures.push_back(quality.signature);
+  }
+  std::set<std::pair<std::size_t, std::size_t>> same;
+  for (const auto& [a, b] : SamePictures(appearances)) {
+    same.insert({a, b});
+    same.insert({b, a});
+    const auto ofA = TargetsOf(images, hashOfPath, contents[a]);
+    const auto ofB = TargetsOf(images, hashOfPath, contents[b]);
+    for (const auto& [mine, theirs] : {std::pair{&ofA, &ofB}, std::pair{&ofB, &ofA}})
+      for (TargetImage* image : *mine)
+        Add(*image, "ART313",
+            Label(image->target) + ": its image " + Quoted(image->target.image) +
+                " is the same picture as that of " + Places(*theirs) + " (" +
+                Quoted(theirs->front()->target.image) +
+                "), re-encoded or rescaled; a tracker cannot tell them apart");
+  }
+  for (const LookAlike& look : FindLookAlikes(signatures)) {
+    if (same.count({look.picture, look.other})) continue;
+    const auto theirs = TargetsOf(images, hashOfPath, contents[look.other]);
+    for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
+      Add(*image, "ART314",
+          Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
+              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) +
+              "): " + std::to_string(std::lround(look.share * 100)) +
+              "% of its features match; a tracker could confuse them");
   }
 }
 
@@ -138,8 +229,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
-      Add(image, "ART308", Severity::kWarning,
-          Label(image.target) + ": it names no image to track");
+      Add(image, "ART308", Label(image.target) + ": it names no image to track");
       continue;
     }
     auto hash = hashOfPath.find(image.path);
@@ -156,11 +246,12 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
     for (TargetImage& image : images)
       if (std::count(places.begin(), places.end(), image.target.place))
-        Add(image, "ART307", Severity::kWarning,
+        Add(image, "ART307",
             Label(image.target) + ": its image " + Quoted(image.target.image) +
                 " is the same picture as that of targets " + list +
                 "; a tracker cannot tell them apart");
   }
+  FindSimilarPictures(images, hashOfPath, rated);
   return images;
 }
 
@@ -186,6 +277,10 @@ std::string ImagesJson(const std::vector<TargetImage>& images) {
                      {"pixels_per_metre", pixelsPerMetre},
                      {"score", q.score},
                      {"reasons", q.reasons},
+                     {"sharpness", q.sharpness},
+                     {"plain_share", q.plainShare},
+                     {"orientation", q.orientation},
+                     {"transparent", q.transparent},
                      {"warnings", Messages(image.findings)}});
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";

@@ -3,7 +3,9 @@
 // parallel across the cores, with progress on a terminal; then each target is judged: its image
 // missing or unreadable, under kSmallestSide pixels on its shorter side, of another shape than
 // the target (past kAspectTolerance), too coarse for the target's size (under
-// kLeastPixelsPerMetre), scoring under kWarnBelowScore, or shared with other targets.
+// kLeastPixelsPerMetre), blurred, mostly plain, scoring under kWarnBelowScore, shared with other
+// targets, or the same picture as another target's or like it; notes say when transparency was
+// composited onto white and when an Exif orientation was applied.
 #pragma once
 
 #include <string>

@@ -1,10 +1,10 @@
-// artargets::RateImage: what one image is worth as a tracking target. It refuses an image past
-// kMaxPixels from its header alone, decodes the rest to grey with stb_image (JPEG and PNG; other
-// formats are refused by their first bytes) and rates it from 0 to 100, naming what lowers the
-// score: too few features, features bunched in one part of the image, low contrast, a repetitive
-// pattern. Features are VLFeat's SIFT keypoints on a copy at most kDetectSize pixels on its longer
-// side; repetition is measured by matching the image's descriptors against themselves. Thread
-// rules: any number of ratings may run at once; they share nothing.
+// artargets::RateImage: what one image is worth as a tracking target. The image is taken as a
+// viewer shows it (ShownImage.h) and rated from 0 to 100, naming what lowers the score. What
+// counts is what a tracker still finds when it sees the target small, soft and noisy: the
+// features that survive a reduced, blurred copy (SurvivingFeatures.h), and of those the ones with
+// no look-alike elsewhere in the image; how they spread over the image; how much of the image is
+// plain; how sharp it is; its contrast. Thread rules: any number of ratings may run at once; they
+// share nothing.
 #pragma once
 
 #include <cstdint>
@@ -12,21 +12,28 @@
 #include <string_view>
 #include <vector>
 
+#include "ShownImage.h"
+
 namespace artargets {
 
-inline constexpr long long kMaxPixels = 100'000'000;
-inline constexpr int kDetectSize = 640;
 // Raised whenever the rating of the same bytes can change, so that saved ratings are not reused.
-inline constexpr int kRatingVersion = 1;
+inline constexpr int kRatingVersion = 2;
+// Under this sharpness (about 1 / an edge's width in pixels at the rating's size) an image is
+// named blurred.
+inline constexpr double kBlurredBelow = 0.35;
+// From this share of plain cells an image is named mostly plain.
+inline constexpr double kMostlyPlainFrom = 0.5;
+// The unique features kept per image to compare images with each other (128 bytes each).
+inline constexpr std::size_t kSignatureFeatures = 200;
 
-// A feature that counted, in the pixels of the image as rated.
+// A feature that counted, in the pixels of the image as shown.
 struct ImageFeature {
   float x = 0, y = 0, radius = 0;
 };
 
 struct ImageQuality {
-  std::string problem{};  // why the bytes could not be rated; empty when they were
-  int width = 0, height = 0;
+  std::string problem{};               // why the bytes could not be rated; empty when they were
+  int width = 0, height = 0;           // as shown, Exif orientation applied
   int score = 0;                       // 0 to 100
   std::vector<std::string> reasons{};  // what lowered the score, most important first
   std::vector<ImageFeature> features{};
@@ -34,9 +41,23 @@ struct ImageQuality {
   // well each part is covered, from 0 (nothing to track) to 1.
   int coverageColumns = 0, coverageRows = 0;
   std::vector<float> coverage{};
+  int orientation = 1;       // the Exif orientation applied, 1 for none
+  bool transparent = false;  // composited onto white
+  double sharpness = 0;      // see kBlurredBelow
+  double plainShare = 0;     // 0 to 1, see kMostlyPlainFrom
+  // A perceptual hash of the picture (AppearanceHash.h): equal or near for the same picture
+  // re-encoded or rescaled.
+  std::uint64_t appearance = 0;
+  // The descriptors of up to kSignatureFeatures unique features, 128 bytes each (VLFeat's
+  // scaling: 512 times the unit-length descriptor, capped at 255), to find look-alike images.
+  std::vector<std::uint8_t> signature{};
 };
 
 ImageQuality RateImage(std::string_view bytes);
+
+// Whether the image has edges and they are soft: an image without any edge is plain, not
+// blurred.
+bool IsBlurred(const ImageQuality& q);
 
 // A hash of an image file's bytes, to find one picture used under several names.
 std::uint64_t ContentHash(std::string_view bytes);

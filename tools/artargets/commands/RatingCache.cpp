@@ -23,13 +23,47 @@ std::string HashText(std::uint64_t hash) {
   return text;
 }
 
+// The look-alike signature as hexadecimal text: a JSON array of 25,600 numbers parses slowly.
+std::string HexText(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::uint8_t b : bytes) text += {kDigits[b >> 4], kDigits[b & 15]};
+  return text;
+}
+
+std::vector<std::uint8_t> FromHexText(const std::string& text) {
+  const auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    throw std::runtime_error("not a hexadecimal digit");
+  };
+  if (text.size() % 2 != 0) throw std::runtime_error("a byte cut short");
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; i < text.size(); i += 2)
+    bytes.push_back(std::uint8_t(digit(text[i]) << 4 | digit(text[i + 1])));
+  return bytes;
+}
+
 Json ToJson(std::uint64_t hash, const ImageQuality& q) {
   std::vector<float> features;  // x, y, radius of each, flat: it parses several times faster
   for (const ImageFeature& f : q.features) features.insert(features.end(), {f.x, f.y, f.radius});
-  return {{"hash", HashText(hash)}, {"version", kRatingVersion}, {"problem", q.problem},
-          {"width", q.width},       {"height", q.height},        {"score", q.score},
-          {"reasons", q.reasons},   {"features", features},      {"columns", q.coverageColumns},
-          {"rows", q.coverageRows}, {"coverage", q.coverage}};
+  return {{"hash", HashText(hash)},
+          {"version", kRatingVersion},
+          {"problem", q.problem},
+          {"width", q.width},
+          {"height", q.height},
+          {"score", q.score},
+          {"reasons", q.reasons},
+          {"features", features},
+          {"columns", q.coverageColumns},
+          {"rows", q.coverageRows},
+          {"coverage", q.coverage},
+          {"orientation", q.orientation},
+          {"transparent", q.transparent},
+          {"sharpness", q.sharpness},
+          {"plain_share", q.plainShare},
+          {"appearance", q.appearance},
+          {"signature", HexText(q.signature)}};
 }
 
 // The rating an entry holds; throws when it is not one whole entry for this hash and version.
@@ -52,6 +86,13 @@ ImageQuality FromJson(std::uint64_t hash, const Json& j) {
   q.coverage = j.at("coverage").get<std::vector<float>>();
   if (q.coverage.size() != std::size_t(q.coverageColumns) * std::size_t(q.coverageRows))
     throw std::runtime_error("a coverage grid of the wrong size");
+  q.orientation = j.at("orientation").get<int>();
+  q.transparent = j.at("transparent").get<bool>();
+  q.sharpness = j.at("sharpness").get<double>();
+  q.plainShare = j.at("plain_share").get<double>();
+  q.appearance = j.at("appearance").get<std::uint64_t>();
+  q.signature = FromHexText(j.at("signature").get<std::string>());
+  if (q.signature.size() % 128 != 0) throw std::runtime_error("a descriptor cut short");
   return q;
 }
 
