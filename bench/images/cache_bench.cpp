@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,7 @@
 #include "RatingCache.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
-#include "stb/stb_image_write.h"
+#include "SyntheticPhoto.h"
 
 namespace {
 
@@ -22,23 +21,12 @@ constexpr int kImages = 40, kWidth = 1155, kHeight = 866;  // one megapixel
 
 std::string ImageName(int i) { return "image-" + std::to_string(i) + ".jpg"; }
 
-// Writes the images once per run: blobs of many sizes and greys at random places.
+// Writes the images once per run (SyntheticPhoto.h).
 void EnsureImages() {
   static const bool written = [] {
-    for (int i = 0; i < kImages; ++i) {
-      std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
-      std::mt19937 random(i);
-      for (int b = 0; b < 600; ++b) {
-        const int cx = int(random() % kWidth), cy = int(random() % kHeight);
-        const int r = int(3 + random() % 60);
-        const auto grey = static_cast<unsigned char>(random() % 256);
-        for (int y = std::max(0, cy - r); y < std::min(kHeight, cy + r); ++y)
-          for (int x = std::max(0, cx - r); x < std::min(kWidth, cx + r); ++x)
-            pixels[std::size_t(y) * kWidth + x] = grey;
-      }
-      const std::string path = arbench::ScratchDirectory() + "/" + ImageName(i);
-      stbi_write_jpg(path.c_str(), kWidth, kHeight, 1, pixels.data(), 90);
-    }
+    for (int i = 0; i < kImages; ++i)
+      arbench::WriteSyntheticPhoto(arbench::ScratchDirectory() + "/" + ImageName(i), kWidth,
+                                   kHeight, unsigned(i));
     return true;
   }();
   benchmark::DoNotOptimize(written);

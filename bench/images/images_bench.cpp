@@ -7,15 +7,14 @@
 #include <time.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "ImageCheck.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
+#include "SyntheticPhoto.h"
 #include "stb/stb_image.h"
-#include "stb/stb_image_write.h"
 
 namespace {
 
@@ -29,21 +28,8 @@ std::string ImagePath(int i) {
 // random with a seed of their own.
 void EnsureImages() {
   static const bool written = [] {
-    for (int i = 0; i < kImages; ++i) {
-      std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
-      std::mt19937 random(i);
-      for (int b = 0; b < 600; ++b) {
-        const int cx = int(random() % kWidth), cy = int(random() % kHeight);
-        const int r = int(3 + random() % 60);
-        const auto grey = static_cast<unsigned char>(random() % 256);
-        const bool square = random() % 2 == 0;
-        for (int y = std::max(0, cy - r); y < std::min(kHeight, cy + r); ++y)
-          for (int x = std::max(0, cx - r); x < std::min(kWidth, cx + r); ++x)
-            if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
-              pixels[std::size_t(y) * kWidth + x] = grey;
-      }
-      stbi_write_jpg(ImagePath(i).c_str(), kWidth, kHeight, 1, pixels.data(), 90);
-    }
+    for (int i = 0; i < kImages; ++i)
+      arbench::WriteSyntheticPhoto(ImagePath(i), kWidth, kHeight, unsigned(i));
     return true;
   }();
   benchmark::DoNotOptimize(written);
