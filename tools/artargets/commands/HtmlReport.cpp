@@ -50,13 +50,6 @@ std::string Short(double value) {
   return text;
 }
 
-std::string Number(double value) {
-  std::ostringstream text;
-  text.precision(5);
-  text << value;
-  return text.str();
-}
-
 // The coverage grid shaded (the less covered, the darker) and the features as circles, over the
 // thumbnail, in the thumbnail's pixels.
 std::string Overlay(const ImageQuality& q, const Thumbnail& t) {
@@ -70,10 +63,10 @@ std::string Overlay(const ImageQuality& q, const Thumbnail& t) {
     for (int r = 0; r < q.coverageRows; ++r)
       for (int c = 0; c < q.coverageColumns; ++c) {
         const float covered = q.coverage[std::size_t(r) * q.coverageColumns + c];
-        svg << "<rect class=\"cell\" x=\"" << Number(c * cw) << "\" y=\"" << Number(r * ch)
-            << "\" width=\"" << Number(cw) << "\" height=\"" << Number(ch)
-            << "\" fill=\"#000\" fill-opacity=\"" << Number(0.55 * (1 - covered))
-            << "\" stroke=\"#fff\" stroke-opacity=\"0.4\"/>";
+        svg << "<rect class=\"cell\" x=\"" << DrawingNumber(c * cw) << "\" y=\""
+            << DrawingNumber(r * ch) << "\" width=\"" << DrawingNumber(cw) << "\" height=\""
+            << DrawingNumber(ch) << "\" fill=\"#000\" fill-opacity=\""
+            << DrawingNumber(0.55 * (1 - covered)) << "\" stroke=\"#fff\" stroke-opacity=\"0.4\"/>";
       }
   }
   // Every k-th feature, at most kMostDrawnFeatures: enough to see where they are, while a page

@@ -70,13 +70,6 @@ std::vector<Vec3> Points(const TargetRecord& r) {
   return points;
 }
 
-std::string Num(double value) {
-  std::ostringstream text;
-  text.precision(6);
-  text << value;
-  return text.str();
-}
-
 // The largest extent of the targets in any view: one scale fits it into a panel.
 double Span(const std::vector<const TargetRecord*>& shown) {
   double span = 1e-12;
@@ -129,10 +122,10 @@ class PanelScale {
 pugi::xml_node Line(pugi::xml_node g, double x1, double y1, double x2, double y2,
                     const char* colour) {
   pugi::xml_node line = g.append_child("line");
-  line.append_attribute("x1") = Num(x1).c_str();
-  line.append_attribute("y1") = Num(y1).c_str();
-  line.append_attribute("x2") = Num(x2).c_str();
-  line.append_attribute("y2") = Num(y2).c_str();
+  line.append_attribute("x1") = DrawingNumber(x1).c_str();
+  line.append_attribute("y1") = DrawingNumber(y1).c_str();
+  line.append_attribute("x2") = DrawingNumber(x2).c_str();
+  line.append_attribute("y2") = DrawingNumber(y2).c_str();
   line.append_attribute("stroke") = colour;
   return line;
 }
@@ -152,9 +145,9 @@ Box Arrow(pugi::xml_node g, double x, double y, const Vec3& d, const View& view,
 pugi::xml_node Text(pugi::xml_node parent, double x, double y, const std::string& text,
                     double size) {
   pugi::xml_node node = parent.append_child("text");
-  node.append_attribute("x") = Num(x).c_str();
-  node.append_attribute("y") = Num(y).c_str();
-  node.append_attribute("font-size") = Num(size).c_str();
+  node.append_attribute("x") = DrawingNumber(x).c_str();
+  node.append_attribute("y") = DrawingNumber(y).c_str();
+  node.append_attribute("font-size") = DrawingNumber(size).c_str();
   node.append_child(pugi::node_pcdata).set_value(text.c_str());
   return node;
 }
@@ -183,8 +176,8 @@ Box Shape(pugi::xml_node g, const TargetRecord& r, const View& view, const Panel
   const std::vector<Vec3> corners = Corners(r);
   if (corners.empty()) {
     pugi::xml_node dot = g.append_child("circle");
-    dot.append_attribute("cx") = Num(cx).c_str();
-    dot.append_attribute("cy") = Num(cy).c_str();
+    dot.append_attribute("cx") = DrawingNumber(cx).c_str();
+    dot.append_attribute("cy") = DrawingNumber(cy).c_str();
     dot.append_attribute("r") = "3";
     dot.append_attribute("fill") = score < 0 ? "black" : ScoreColour(score);
     return {cx - 3, cy - 3, cx + 3, cy + 3};
@@ -193,7 +186,7 @@ Box Shape(pugi::xml_node g, const TargetRecord& r, const View& view, const Panel
   Box box{cx, cy, cx, cy};
   for (const Vec3& c : corners) {
     const double x = scale.X(c[view.across]), y = scale.Y(c[view.up]);
-    points += Num(x) + "," + Num(y) + " ";
+    points += DrawingNumber(x) + "," + DrawingNumber(y) + " ";
     box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
   }
   pugi::xml_node polygon = g.append_child("polygon");
@@ -251,10 +244,10 @@ void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown,
            const std::vector<int>& scores, const View& view, double left, double scale) {
   pugi::xml_node g = svg.append_child("g");
   pugi::xml_node frame = g.append_child("rect");
-  frame.append_attribute("x") = Num(left).c_str();
-  frame.append_attribute("y") = Num(kCaption).c_str();
-  frame.append_attribute("width") = Num(kPanel).c_str();
-  frame.append_attribute("height") = Num(kPanel).c_str();
+  frame.append_attribute("x") = DrawingNumber(left).c_str();
+  frame.append_attribute("y") = DrawingNumber(kCaption).c_str();
+  frame.append_attribute("width") = DrawingNumber(kPanel).c_str();
+  frame.append_attribute("height") = DrawingNumber(kPanel).c_str();
   frame.append_attribute("fill") = "none";
   frame.append_attribute("stroke") = "#999";
   Text(g, left + 6, kCaption + 16,
@@ -293,13 +286,20 @@ void Footer(pugi::xml_node svg, double scale, const std::string& unit, bool scor
   pugi::xml_node g = svg.append_child("g");
   g.append_attribute("class") = "scale";
   Line(g, 10, y, 10 + length * scale, y, "black").append_attribute("stroke-width") = "3";
-  Text(g, 16 + length * scale, y + 4, Num(length) + " " + unit, 11);
+  Text(g, 16 + length * scale, y + 4, DrawingNumber(length) + " " + unit, 11);
   std::string legend = "arrows: normal (blue), x direction (purple)";
   if (scored) legend += "; " + std::string(kScoreLegend);
   Text(g, 10 + length * scale + 80, y + 4, legend, 11);
 }
 
 }  // namespace
+
+std::string DrawingNumber(double value) {
+  std::ostringstream text;
+  text.precision(6);
+  text << value;
+  return text.str();
+}
 
 const char* ScoreColour(int score) {
   if (score < 0) return "none";
@@ -318,8 +318,8 @@ std::string RenderSvg(const std::vector<TargetRecord>& records, const std::strin
   pugi::xml_document doc;
   pugi::xml_node svg = doc.append_child("svg");
   svg.append_attribute("xmlns") = "http://www.w3.org/2000/svg";
-  svg.append_attribute("width") = Num(3 * kPanel).c_str();
-  svg.append_attribute("height") = Num(kCaption + kPanel + kFooter).c_str();
+  svg.append_attribute("width") = DrawingNumber(3 * kPanel).c_str();
+  svg.append_attribute("height") = DrawingNumber(kCaption + kPanel + kFooter).c_str();
   svg.append_attribute("font-family") = "sans-serif";
   Markers(svg);
   std::string caption = title + ": " + std::to_string(shown.size()) + " targets";

@@ -18,6 +18,9 @@
 namespace artargets {
 
 // The picture as SVG text; `unit` names the file's lengths for the scale bar.
+// A coordinate or length in a drawing (SVG), to six significant digits.
+std::string DrawingNumber(double value);
+
 std::string RenderSvg(const std::vector<TargetRecord>& records, const std::string& title,
                       const std::vector<int>& scores = {}, const std::string& unit = "m");
 // The fill of a score (-1: none) and what its colours mean, shared with the report.
