@@ -11,7 +11,8 @@ target_compile_features(arhost PUBLIC cxx_std_20)
 target_compile_features(augmentedreality PUBLIC cxx_std_20)
 install(TARGETS arhost augmentedreality EXPORT ARTargetsTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev)
-# include/ is what a host may include: the plug-in's classes and the runtime's control surface.
+# include/ is what a host or a plug-in may include: the plug-in's classes and the runtime's
+# headers, which declare all that libarhost exports.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ ${PROJECT_BINARY_DIR}/generated/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/artargets COMPONENT dev)
 
@@ -46,6 +47,9 @@ install(FILES README.md docs/artargets.md docs/git.md docs/hosting.md docs/targe
         DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tool)
 install(FILES docs/hosting.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libartargets-dev
         COMPONENT dev)
+install(FILES packaging/libartargets0/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME libartargets0
+        COMPONENT runtime)
 # Debian keeps a package's change log compressed, without a time stamp; every package carries
 # the copyright file and the change log in its own doc folder.
 execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog

@@ -24,8 +24,10 @@ A plug-in that gives a 3D-model viewer augmented-reality targets kept in\n\
 XML target files (libaugmentedreality), and the host runtime it runs on\n\
 (libarhost).")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)  # only libartargets0 holds versioned libraries
-# The shared libraries are registered with the dynamic linker through its trigger.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+# The shared libraries are registered with the dynamic linker through its trigger. What lintian
+# says of the package that is by design is overridden, with the reason, in
+# packaging/libartargets0/lintian-overrides.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/libartargets0/triggers)
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libartargets-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)

@@ -22,7 +22,7 @@ rm -f "$build"/*.deb
 names=(libartargets0 libartargets-dev artargets)
 packages=()
 for name in "${names[@]}"; do packages+=("$(ls "$build/${name}"_*.deb)"); done
-lintian --fail-on error "${packages[@]}" | tee "$build/lintian.txt"
+lintian --fail-on error --show-overrides "${packages[@]}" | tee "$build/lintian.txt"
 echo "package-check: lintian finds no error in ${packages[*]}"
 
 # A host application installs libartargets-dev without the tool's image libraries.

@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "HostSystemCalls.h"
 #include "WorldTest.h"
 #include "dg/Geometry.h"
-#include "du/FileWriter.h"
 
 namespace {
 
@@ -215,13 +215,15 @@ TEST_F(LoaderRoadTest, SavedSetComesBackAndAFailedSaveSaysSoAndKeepsIt) {
 
   const std::string previous = artest::ReadFile(FilePath());
   saved->SetContent(ContentOf({"New", "Newer", "Newest"}).get());
-  const du::FileWriter::SystemCalls real = du::FileWriter::Calls();
-  du::FileWriter::Calls().write = [](int, const void*, std::size_t) -> ssize_t {
-    errno = ENOSPC;  // a full disk
-    return -1;
-  };
-  const Completions failed = Run(true, saved);
-  du::FileWriter::Calls() = real;
+  Completions failed;
+  {
+    const artest::HostSystemCallsRestored restored;
+    artest::HostSystemCalls().write = [](int, const void*, std::size_t) -> ssize_t {
+      errno = ENOSPC;  // a full disk
+      return -1;
+    };
+    failed = Run(true, saved);
+  }
   ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed[0], "error 1 cannot write the new " + FilePath() + ": No space left on device");
   EXPECT_EQ(artest::ReadFile(FilePath()), previous);

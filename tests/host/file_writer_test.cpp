@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "HostSystemCalls.h"
 #include "HostTest.h"
 #include "TempDir.h"
 #include "du/FileWriter.h"
@@ -20,10 +21,10 @@ using artest::ReadFile;
 using artest::WriteFile;
 using du::FileWriter;
 
-// Replaces the writer's system calls for one test: every call is written down in `g_calls`
+// Stands in for the runtime's system calls for one test: every call is written down in `g_calls`
 // ("write", "fsync file", "fsync folder", "link", "rename"), and the faults asked for happen.
 std::vector<std::string> g_calls;
-FileWriter::SystemCalls g_real;
+artest::SystemCalls g_real;
 bool g_noUnnamedFiles = false;  // openat with O_TMPFILE fails as on a file system without them
 int g_writeError = 0;           // every write fails with this errno
 int g_blockWritesOn = -1;       // a pipe: the first write reports on it, then the writer hangs
@@ -32,40 +33,38 @@ bool g_termInRename = false;    // SIGTERM arrives just before the rename
 
 struct WatchedCalls {
   WatchedCalls() {
-    g_real = FileWriter::Calls();
+    g_real = artest::RealSystemCalls();
     g_calls.clear();
-    FileWriter::Calls() = {[](int folder, const char* name, int flags, mode_t mode) {
-                             if (g_noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE)
-                               return errno = EOPNOTSUPP, -1;
-                             return g_real.openat(folder, name, flags, mode);
-                           },
-                           [](int fd, const void* bytes, std::size_t length) -> ssize_t {
-                             g_calls.push_back("write");
-                             if (g_blockWritesOn >= 0 && ::write(g_blockWritesOn, "w", 1) == 1)
-                               ::pause();
-                             if (g_writeError != 0) return errno = g_writeError, -1;
-                             return g_real.write(fd, bytes, length);
-                           },
-                           [](int fd) {
-                             struct stat st {};
-                             ::fstat(fd, &st);
-                             g_calls.push_back(S_ISDIR(st.st_mode) ? "fsync folder" : "fsync file");
-                             if (S_ISDIR(st.st_mode) && g_folderSyncError != 0)
-                               return errno = g_folderSyncError, -1;
-                             return g_real.fsync(fd);
-                           },
-                           [](int from, const char* a, int to, const char* b, int flags) {
-                             g_calls.push_back("link");
-                             return g_real.linkat(from, a, to, b, flags);
-                           },
-                           [](int from, const char* a, int to, const char* b) {
-                             g_calls.push_back("rename");
-                             if (g_termInRename) ::raise(SIGTERM);
-                             return g_real.renameat(from, a, to, b);
-                           }};
+    artest::HostSystemCalls() = {
+        [](int folder, const char* name, int flags, mode_t mode) {
+          if (g_noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) return errno = EOPNOTSUPP, -1;
+          return g_real.openat(folder, name, flags, mode);
+        },
+        [](int fd, const void* bytes, std::size_t length) -> ssize_t {
+          g_calls.push_back("write");
+          if (g_blockWritesOn >= 0 && ::write(g_blockWritesOn, "w", 1) == 1) ::pause();
+          if (g_writeError != 0) return errno = g_writeError, -1;
+          return g_real.write(fd, bytes, length);
+        },
+        [](int fd) {
+          struct stat st {};
+          ::fstat(fd, &st);
+          g_calls.push_back(S_ISDIR(st.st_mode) ? "fsync folder" : "fsync file");
+          if (S_ISDIR(st.st_mode) && g_folderSyncError != 0) return errno = g_folderSyncError, -1;
+          return g_real.fsync(fd);
+        },
+        [](int from, const char* a, int to, const char* b, int flags) {
+          g_calls.push_back("link");
+          return g_real.linkat(from, a, to, b, flags);
+        },
+        [](int from, const char* a, int to, const char* b) {
+          g_calls.push_back("rename");
+          if (g_termInRename) ::raise(SIGTERM);
+          return g_real.renameat(from, a, to, b);
+        }};
   }
   ~WatchedCalls() {
-    FileWriter::Calls() = g_real;
+    artest::HostSystemCalls() = g_real;
     g_noUnnamedFiles = false;
     g_writeError = 0;
     g_blockWritesOn = -1;

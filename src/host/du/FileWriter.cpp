@@ -62,14 +62,6 @@ bool UnnamedFilesUnsupported(int error) {
 
 }  // namespace
 
-FileWriter::SystemCalls& FileWriter::Calls() {
-  static SystemCalls calls{[](int folder, const char* name, int flags, mode_t mode) {
-                             return ::openat(folder, name, flags, mode);
-                           },
-                           ::write, ::fsync, ::linkat, ::renameat};
-  return calls;
-}
-
 SmartPtr<FileWriter> FileWriter::Construct() {
   return SmartPtr<FileWriter>(new (std::nothrow) FileWriter());
 }
@@ -132,7 +124,7 @@ bool FileWriter::Open(const std::string& path, int mode, unsigned bufferSize,
 
 bool FileWriter::CreateFile(mode_t keepMode) {
   // The kernel applies the umask to 0666; only a kept mode is set by hand.
-  fd_ = Calls().openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  fd_ = ::openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd_ < 0 && UnnamedFilesUnsupported(errno) && !CreateNamedFile()) return false;
   if (fd_ < 0) return Fail("cannot create a file in the folder of " + path_);
   // The lock tells later saves that this file's writer is alive.
@@ -145,7 +137,7 @@ bool FileWriter::CreateFile(mode_t keepMode) {
 bool FileWriter::CreateNamedFile() {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string name = TemporaryName(baseName_);
-    fd_ = Calls().openat(folderFd_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    fd_ = ::openat(folderFd_, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
       tempName_ = name;
       return true;
@@ -186,7 +178,7 @@ bool FileWriter::Write1ByteArray(const void* bytes, std::uint32_t length) {
 bool FileWriter::WriteAll(const char* bytes, std::size_t length) {
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t n = Calls().write(fd_, bytes + done, std::min(length - done, kWriteBackStep));
+    const ssize_t n = ::write(fd_, bytes + done, std::min(length - done, kWriteBackStep));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return Fail("cannot write the new " + path_);
     done += static_cast<std::size_t>(n);
@@ -217,7 +209,7 @@ bool FileWriter::Close() {
     return false;
   }
   bool ok = !failed_ && Flush();
-  if (ok && Calls().fsync(fd_) != 0) ok = Fail("cannot sync the new " + path_);
+  if (ok && ::fsync(fd_) != 0) ok = Fail("cannot sync the new " + path_);
   if (ok) {
     FileEditLock lock(path_);
     ok = PutInPlace();
@@ -235,18 +227,17 @@ bool FileWriter::PutInPlace() {
   const std::string procPath = "/proc/self/fd/" + std::to_string(fd_);
   for (int attempt = 0; tempName_.empty() && attempt < 100; ++attempt) {
     const std::string name = TemporaryName(baseName_);
-    if (Calls().linkat(AT_FDCWD, procPath.c_str(), folderFd_, name.c_str(), AT_SYMLINK_FOLLOW) ==
-            0 ||
-        Calls().linkat(fd_, "", folderFd_, name.c_str(), AT_EMPTY_PATH) == 0)
+    if (::linkat(AT_FDCWD, procPath.c_str(), folderFd_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+        ::linkat(fd_, "", folderFd_, name.c_str(), AT_EMPTY_PATH) == 0)
       tempName_ = name;
     else if (errno != EEXIST)
       return Fail("cannot name the new " + path_);
   }
   if (tempName_.empty()) return Fail("cannot name the new " + path_);
-  if (Calls().renameat(folderFd_, tempName_.c_str(), folderFd_, baseName_.c_str()) != 0)
+  if (::renameat(folderFd_, tempName_.c_str(), folderFd_, baseName_.c_str()) != 0)
     return Fail("cannot replace " + path_);
   // Makes the rename itself durable: until it has, a crash may bring back the previous file.
-  if (Calls().fsync(folderFd_) != 0)
+  if (::fsync(folderFd_) != 0)
     return Fail("cannot sync the folder of " + path_ + " (the new file is in place, but a crash " +
                 "may still bring back the previous one)");
   return true;

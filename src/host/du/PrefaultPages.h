@@ -10,11 +10,9 @@
 #include <cstddef>
 #include <thread>
 
-#include "ArHostExport.h"
-
 namespace du {
 
-class ARHOST_API PrefaultPages {
+class PrefaultPages {
  public:
   PrefaultPages(void* data, std::size_t size);
   PrefaultPages(const PrefaultPages&) = delete;

@@ -66,18 +66,6 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& GetLastError() const { return lastError_; }
 
-  // The system calls the writer makes, in one table so that a test can watch their order or
-  // make one fail (a full disk, a file system without unnamed files). Process-wide; change it
-  // only while no writer is in use.
-  struct SystemCalls {
-    int (*openat)(int folder, const char* name, int flags, mode_t mode);
-    ssize_t (*write)(int fd, const void* bytes, std::size_t length);
-    int (*fsync)(int fd);
-    int (*linkat)(int fromFolder, const char* from, int toFolder, const char* to, int flags);
-    int (*renameat)(int fromFolder, const char* from, int toFolder, const char* to);
-  };
-  static SystemCalls& Calls();
-
  protected:
   FileWriter() = default;
   ~FileWriter() override;
