@@ -1,14 +1,14 @@
 #include "ImageCheck.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <thread>
+#include <utility>
 
+#include "AllCores.h"
 #include "AppearanceHash.h"
 #include "FindingCodes.h"
 #include "InputFile.h"
@@ -52,25 +52,11 @@ std::map<std::uint64_t, ImageQuality> RateAll(const std::map<std::uint64_t, std:
       work.emplace_back(hash, &path);
   }
   std::vector<ImageQuality> rated(work.size());
-  std::atomic<std::size_t> next{0}, done{0};
-  const auto worker = [&] {
-    for (std::size_t i; (i = next++) < work.size();) {
-      rated[i] = RateFile(*work[i].second);
-      ++done;
-      done.notify_all();
-    }
-  };
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::jthread> threads;
-  for (unsigned t = 0; t < std::min<std::size_t>(cores, work.size()); ++t)
-    threads.emplace_back(worker);
   Progress progress("rating " + std::to_string(work.size()) + " images", work.size());
-  for (std::size_t shown = 0; shown < work.size();) {
-    done.wait(shown);  // wakes when a rating ends
-    const std::size_t now = done.load();
-    progress.Advance(now - shown);
-    shown = now;
-  }
+  std::size_t shown = 0;
+  OnAllCores(
+      work.size(), [&](std::size_t i) { rated[i] = RateFile(*work[i].second); },
+      [&](std::size_t done) { progress.Advance(done - std::exchange(shown, done)); });
   for (std::size_t i = 0; i < work.size(); ++i) {
     if (cache && rated[i].problem.empty()) cache->Store(work[i].first, rated[i]);
     byHash[work[i].first] = std::move(rated[i]);

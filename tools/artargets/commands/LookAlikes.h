@@ -3,7 +3,8 @@
 // a tracker matches what the camera sees against all its targets. A feature matches a picture
 // when its nearest descriptor among all the other pictures' is that picture's and lies within
 // kLookAlikeDistance. The descriptors of all pictures go into one VLFeat k-d forest, searched
-// approximately, so that the cost grows about as the number of pictures, not as its square.
+// approximately, so that the cost grows about as the number of pictures, not as its square;
+// the pictures are searched for on all cores.
 #pragma once
 
 #include <cstddef>

@@ -3,17 +3,15 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
-#include <thread>
 
+#include "AllCores.h"
 #include "CommandSupport.h"
 #include "HtmlReport.h"
-#include "Progress.h"
 #include "Render.h"
 #include "SafeText.h"
 #include "ValueText.h"
@@ -47,16 +45,9 @@ void AddThumbnails(std::vector<ReportedFile>& files) {
       if (image.found && image.quality.problem.empty()) byPath[image.path];
   std::vector<std::pair<const std::string*, std::optional<Thumbnail>*>> work;
   for (auto& [path, thumbnail] : byPath) work.emplace_back(&path, &thumbnail);
-  std::atomic<std::size_t> next{0};
-  {
-    std::vector<std::jthread> threads;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned t = 0; t < std::min<std::size_t>(cores, work.size()); ++t)
-      threads.emplace_back([&] {
-        for (std::size_t i; (i = next++) < work.size();)
-          *work[i].second = MakeThumbnail(*work[i].first, kThumbnailSize);
-      });
-  }
+  OnAllCores(work.size(), [&](std::size_t i) {
+    *work[i].second = MakeThumbnail(*work[i].first, kThumbnailSize);
+  });
   for (ReportedFile& f : files)
     for (const TargetImage& image : f.checked.images)
       f.thumbnails.push_back(byPath.count(image.path) ? byPath[image.path] : std::nullopt);
