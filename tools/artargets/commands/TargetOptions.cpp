@@ -1,5 +1,6 @@
 #include "TargetOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 

@@ -4,7 +4,6 @@
 // read exactly, "nan", "inf" and "-inf" included.
 #pragma once
 
-#include <CLI/CLI.hpp>
 #include <deque>
 #include <optional>
 #include <string>
@@ -12,6 +11,13 @@
 
 #include "TargetFields.h"
 #include "UsageError.h"
+
+// Declared only: the argument parser's header costs every file that includes it seconds to
+// compile, and the commands that share these parsers of numbers never touch the parser.
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
 
 namespace artargets {
 
