@@ -15,7 +15,7 @@ namespace artargets {
 namespace {
 
 namespace fs = std::filesystem;
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;  // the fields in the order they are written
 
 std::string HashText(std::uint64_t hash) {
   char text[17];
