@@ -21,7 +21,7 @@ void OnAllCores(std::size_t count, const std::function<void(std::size_t)>& work,
         done.notify_all();
       }
     });
-  if (!finished) return;  // the threads are joined as they go
+  if (!finished) return;  // the threads' destructors wait for them
   for (std::size_t shown = 0; shown < count;) {
     done.wait(shown);  // wakes when a piece ends
     shown = done.load();

@@ -25,6 +25,8 @@ using Forest = std::unique_ptr<VlKDForest, decltype(&vl_kdforest_delete)>;
 std::vector<LookAlike> MatchPicture(VlKDForestSearcher* searcher, const std::vector<float>& data,
                                     const std::vector<std::size_t>& owner, std::size_t picture,
                                     std::size_t first, std::size_t count) {
+  std::vector<LookAlike> found;
+  if (count < kLeastCompared) return found;  // not judged: no search
   const float limit = float(kLookAlikeDistance * kLookAlikeDistance);
   std::map<std::size_t, int> matches;  // other picture -> features of `picture` that match it
   for (std::size_t f = first; f < first + count; ++f) {
@@ -39,8 +41,6 @@ std::vector<LookAlike> MatchPicture(VlKDForestSearcher* searcher, const std::vec
       break;  // only the nearest other picture's descriptor counts
     }
   }
-  std::vector<LookAlike> found;
-  if (count < kLeastCompared) return found;
   for (const auto& [other, n] : matches)
     if (double(n) / double(count) >= kConfusableShare)
       found.push_back({picture, other, double(n) / double(count)});
