@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ImageQuality.h"
+#include "images/ImageQuality.h"
 #include "stb/stb_image_write.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "JsonForm.h"
-#include "UsageError.h"
+#include "forms/JsonForm.h"
+#include "support/UsageError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

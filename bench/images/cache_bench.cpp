@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "ImageCheck.h"
-#include "InputFile.h"
-#include "RatingCache.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
 #include "SyntheticPhoto.h"
+#include "checks/ImageCheck.h"
+#include "images/RatingCache.h"
+#include "support/InputFile.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ImageCheck.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
 #include "SyntheticPhoto.h"
+#include "checks/ImageCheck.h"
 #include "stb/stb_image.h"
 
 namespace {

@@ -14,16 +14,16 @@
 #include <functional>
 #include <map>
 
-#include "CanonicalOrder.h"
-#include "InputFile.h"
 #include "PairedRuns.h"
 #include "RatioReporter.h"
 #include "ScratchDirectory.h"
-#include "TargetFiles.h"
 #include "TargetFixtures.h"
 #include "arhost/Host.h"
 #include "orlloader/Loader.h"
 #include "serializedContent/XmlWriter.h"
+#include "support/InputFile.h"
+#include "targets/TargetFiles.h"
+#include "versioncontrol/CanonicalOrder.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "ArtargetsTest.h"
-#include "FindingCodes.h"
-#include "HtmlReport.h"
-#include "ImageQuality.h"
-#include "RatingCache.h"
-#include "SarifLog.h"
-#include "Thumbnail.h"
+#include "checks/FindingCodes.h"
+#include "images/ImageQuality.h"
+#include "images/RatingCache.h"
+#include "reports/HtmlReport.h"
+#include "reports/SarifLog.h"
+#include "reports/Thumbnail.h"
 #include "stb/stb_image_write.h"
 
 namespace {

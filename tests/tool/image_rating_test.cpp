@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ImageCheck.h"
 #include "TempDir.h"
+#include "checks/ImageCheck.h"
 #include "stb/stb_image_write.h"
 
 namespace {

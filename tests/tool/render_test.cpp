@@ -1,7 +1,5 @@
 // The picture render and report draw, read back as XML: one scale for the three views, labels
 // inside their view and off each other, and the palette.
-#include "Render.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "commands/RenderCommand.h"
 
 namespace {
 

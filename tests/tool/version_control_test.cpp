@@ -4,8 +4,8 @@
 #include <random>
 
 #include "ArtargetsTest.h"
-#include "TargetFields.h"
-#include "ThreeWay.h"
+#include "targets/TargetFields.h"
+#include "versioncontrol/ThreeWay.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <iostream>
 #include <string>
 
-#include "SafeText.h"
 #include "ar/Version.h"
 #include "arhost/Host.h"
 #include "orlloader/Loader.h"
+#include "support/SafeText.h"
 
 namespace {
 

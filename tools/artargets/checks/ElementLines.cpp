@@ -1,9 +1,9 @@
-#include "ElementLines.h"
+#include "checks/ElementLines.h"
 
 #include <algorithm>
 #include <pugixml.hpp>
 
-#include "InputFile.h"
+#include "support/InputFile.h"
 
 namespace artargets {
 

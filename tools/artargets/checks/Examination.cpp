@@ -1,4 +1,4 @@
-#include "Examination.h"
+#include "checks/Examination.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,13 +10,13 @@
 #include <string_view>
 #include <utility>
 
-#include "FindingCodes.h"
-#include "ValueText.h"
 #include "ar/TargetFileKeys.h"
+#include "checks/FindingCodes.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/ValueText.h"
 #include "serializedContent/XmlParser.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Finding.h"
-#include "PlacedTarget.h"
-#include "Units.h"
+#include "checks/Finding.h"
+#include "checks/PlacedTarget.h"
+#include "targets/Units.h"
 
 namespace orl {
 class SerializedContentElement;

@@ -1,17 +1,17 @@
-#include "FileCheck.h"
+#include "checks/FileCheck.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
-#include "ElementLines.h"
-#include "Examination.h"
-#include "FindingCodes.h"
-#include "TargetFiles.h"
-#include "ValueText.h"
+#include "checks/ElementLines.h"
+#include "checks/Examination.h"
+#include "checks/FindingCodes.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/XmlParser.h"
+#include "targets/TargetFiles.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

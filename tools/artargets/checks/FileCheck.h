@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "Check.h"
-#include "Finding.h"
-#include "ImageCheck.h"
-#include "PlacedTarget.h"
+#include "checks/Finding.h"
+#include "checks/ImageCheck.h"
+#include "checks/PlacedTarget.h"
+#include "commands/CheckCommand.h"
 
 namespace artargets {
 

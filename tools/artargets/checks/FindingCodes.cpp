@@ -1,4 +1,4 @@
-#include "FindingCodes.h"
+#include "checks/FindingCodes.h"
 
 #include <algorithm>
 

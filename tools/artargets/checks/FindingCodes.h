@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Finding.h"
+#include "checks/Finding.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "ImageCheck.h"
+#include "checks/ImageCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,13 +8,13 @@
 #include <set>
 #include <utility>
 
-#include "AllCores.h"
-#include "AppearanceHash.h"
-#include "FindingCodes.h"
-#include "InputFile.h"
-#include "LookAlikes.h"
-#include "Progress.h"
-#include "ValueText.h"
+#include "checks/FindingCodes.h"
+#include "images/AppearanceHash.h"
+#include "images/LookAlikes.h"
+#include "support/AllCores.h"
+#include "support/InputFile.h"
+#include "support/Progress.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "Check.h"
-#include "Finding.h"
-#include "ImageQuality.h"
-#include "RatingCache.h"
+#include "checks/Finding.h"
+#include "commands/CheckCommand.h"
+#include "images/ImageQuality.h"
+#include "images/RatingCache.h"
 
 namespace artargets {
 

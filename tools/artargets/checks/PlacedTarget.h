@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "TargetRecord.h"
-#include "Units.h"
+#include "targets/TargetRecord.h"
+#include "targets/Units.h"
 
 namespace artargets {
 

@@ -1,17 +1,17 @@
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <iostream>
 
-#include "Background.h"
-#include "CanonicalOrder.h"
-#include "Commands.h"
-#include "HelpFormat.h"
-#include "InspectionCommands.h"
-#include "SafeText.h"
-#include "UsageError.h"
-#include "UsageMessage.h"
+#include "commandline/HelpFormat.h"
+#include "commandline/InspectionCommandLine.h"
+#include "commandline/UsageMessage.h"
+#include "commands/TargetFileCommands.h"
+#include "support/Background.h"
+#include "support/SafeText.h"
+#include "support/UsageError.h"
+#include "versioncontrol/CanonicalOrder.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "HelpFormat.h"
+#include "commandline/HelpFormat.h"
 
 #include <map>
 #include <regex>

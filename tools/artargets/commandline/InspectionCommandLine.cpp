@@ -1,10 +1,10 @@
-#include "InspectionCommands.h"
+#include "commandline/InspectionCommandLine.h"
 
 #include <map>
 
-#include "Check.h"
-#include "Render.h"
-#include "Report.h"
+#include "commands/CheckCommand.h"
+#include "commands/RenderCommand.h"
+#include "commands/ReportCommand.h"
 
 namespace artargets {
 

@@ -1,11 +1,11 @@
-#include "TargetOptions.h"
+#include "commandline/TargetOptions.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 
-#include "ValueText.h"
 #include "serializedContent/ValueText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

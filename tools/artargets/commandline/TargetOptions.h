@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "TargetFields.h"
-#include "UsageError.h"
+#include "support/UsageError.h"
+#include "targets/TargetFields.h"
 
 // Declared only: the argument parser's header costs every file that includes it seconds to
 // compile, and the commands that share these parsers of numbers never touch the parser.

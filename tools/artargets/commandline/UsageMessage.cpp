@@ -1,11 +1,11 @@
-#include "UsageMessage.h"
+#include "commandline/UsageMessage.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <regex>
 
-#include "ValueText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -1,16 +1,16 @@
-#include "Check.h"
+#include "commands/CheckCommand.h"
 
 #include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "CommandSupport.h"
-#include "FileCheck.h"
-#include "FindingCodes.h"
-#include "InputFile.h"
-#include "JUnitReport.h"
-#include "SafeText.h"
-#include "SarifLog.h"
+#include "checks/FileCheck.h"
+#include "checks/FindingCodes.h"
+#include "commands/CommandSupport.h"
+#include "reports/JUnitReport.h"
+#include "reports/SarifLog.h"
+#include "support/InputFile.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "PlacedTarget.h"
-#include "Units.h"
+#include "checks/PlacedTarget.h"
+#include "targets/Units.h"
 
 namespace artargets {
 

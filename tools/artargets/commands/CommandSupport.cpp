@@ -1,12 +1,12 @@
-#include "CommandSupport.h"
+#include "commands/CommandSupport.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
 
-#include "InputFile.h"
-#include "SafeText.h"
 #include "du/FileWriter.h"
+#include "support/InputFile.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "TargetFiles.h"
-#include "TargetRecord.h"
+#include "targets/TargetFiles.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

@@ -6,18 +6,18 @@
 #include <filesystem>
 #include <iostream>
 
-#include "Commands.h"
-#include "ScratchFolder.h"
-#include "TargetFiles.h"
-#include "ValueText.h"
 #include "ar/ARController.h"
 #include "ar/ARControllerObserver.h"
 #include "arhost/Host.h"
+#include "commands/TargetFileCommands.h"
 #include "orl/AnnoSetTable.h"
 #include "orl/AsyncEvent.h"
 #include "orl/Scene.h"
 #include "orl/World.h"
 #include "orlloader/Loader.h"
+#include "support/ScratchFolder.h"
+#include "targets/TargetFiles.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "Render.h"
+#include "commands/RenderCommand.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +6,10 @@
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "CommandSupport.h"
-#include "FileCheck.h"
-#include "ImageCheck.h"
-#include "InputFile.h"
+#include "checks/FileCheck.h"
+#include "checks/ImageCheck.h"
+#include "commands/CommandSupport.h"
+#include "support/InputFile.h"
 
 namespace artargets {
 

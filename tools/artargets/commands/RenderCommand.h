@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "Check.h"
-#include "TargetRecord.h"
+#include "commands/CheckCommand.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

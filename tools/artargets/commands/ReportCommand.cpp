@@ -1,4 +1,4 @@
-#include "Report.h"
+#include "commands/ReportCommand.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -9,12 +9,12 @@
 #include <iostream>
 #include <map>
 
-#include "AllCores.h"
-#include "CommandSupport.h"
-#include "HtmlReport.h"
-#include "Render.h"
-#include "SafeText.h"
-#include "ValueText.h"
+#include "commands/CommandSupport.h"
+#include "commands/RenderCommand.h"
+#include "reports/HtmlReport.h"
+#include "support/AllCores.h"
+#include "support/SafeText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

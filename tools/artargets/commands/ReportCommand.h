@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Check.h"
+#include "commands/CheckCommand.h"
 
 namespace artargets {
 

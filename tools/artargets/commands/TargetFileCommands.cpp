@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "commands/TargetFileCommands.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,20 +6,20 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "BulkEdit.h"
-#include "CommandSupport.h"
-#include "Diff.h"
-#include "InputFile.h"
-#include "JsonForm.h"
-#include "Progress.h"
-#include "SafeText.h"
-#include "TargetFiles.h"
-#include "UsageError.h"
-#include "ValueText.h"
+#include "commands/CommandSupport.h"
 #include "du/FileEditLock.h"
 #include "du/FileWriter.h"
+#include "forms/BulkEdit.h"
+#include "forms/JsonForm.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/XmlParser.h"
+#include "support/InputFile.h"
+#include "support/Progress.h"
+#include "support/SafeText.h"
+#include "support/UsageError.h"
+#include "targets/TargetFiles.h"
+#include "targets/ValueText.h"
+#include "versioncontrol/Diff.h"
 
 namespace artargets {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TargetOptions.h"
+#include "commandline/TargetOptions.h"
 
 namespace artargets {
 

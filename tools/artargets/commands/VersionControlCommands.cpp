@@ -9,14 +9,14 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "CommandSupport.h"
-#include "Commands.h"
-#include "InputFile.h"
-#include "SafeText.h"
-#include "ScratchFolder.h"
-#include "ThreeWay.h"
-#include "ValueText.h"
+#include "commands/CommandSupport.h"
+#include "commands/TargetFileCommands.h"
 #include "du/FileEditLock.h"
+#include "support/InputFile.h"
+#include "support/SafeText.h"
+#include "support/ScratchFolder.h"
+#include "targets/ValueText.h"
+#include "versioncontrol/ThreeWay.h"
 
 extern char** environ;
 

@@ -1,13 +1,13 @@
-#include "BulkEdit.h"
+#include "forms/BulkEdit.h"
 
 #include <algorithm>
 #include <iterator>
 #include <sstream>
 
-#include "CsvTable.h"
-#include "TargetOptions.h"
-#include "UsageError.h"
-#include "ValueText.h"
+#include "commandline/TargetOptions.h"
+#include "forms/CsvTable.h"
+#include "support/UsageError.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "PartialTarget.h"
+#include "targets/PartialTarget.h"
 
 namespace artargets {
 

@@ -1,8 +1,8 @@
-#include "CsvTable.h"
+#include "forms/CsvTable.h"
 
 #include <string_view>
 
-#include "UsageError.h"
+#include "support/UsageError.h"
 
 namespace artargets {
 

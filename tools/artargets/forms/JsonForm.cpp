@@ -1,15 +1,15 @@
-#include "JsonForm.h"
+#include "forms/JsonForm.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "SafeText.h"
-#include "TargetFields.h"
-#include "UsageError.h"
-#include "ValueText.h"
 #include "serializedContent/ValueText.h"
+#include "support/SafeText.h"
+#include "support/UsageError.h"
+#include "targets/TargetFields.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "PartialTarget.h"
-#include "TargetRecord.h"
+#include "targets/PartialTarget.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "AppearanceHash.h"
+#include "images/AppearanceHash.h"
 
 #include <algorithm>
 #include <array>

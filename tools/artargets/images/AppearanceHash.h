@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "GreyImage.h"
+#include "images/GreyImage.h"
 
 namespace artargets {
 

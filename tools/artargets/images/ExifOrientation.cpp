@@ -1,4 +1,4 @@
-#include "ExifOrientation.h"
+#include "images/ExifOrientation.h"
 
 #include <cstdint>
 

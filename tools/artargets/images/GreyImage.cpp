@@ -1,4 +1,4 @@
-#include "GreyImage.h"
+#include "images/GreyImage.h"
 
 #include "stb/stb_image_resize.h"
 

@@ -1,12 +1,12 @@
-#include "ImageQuality.h"
+#include "images/ImageQuality.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "AppearanceHash.h"
-#include "ImageTexture.h"
-#include "SurvivingFeatures.h"
+#include "images/AppearanceHash.h"
+#include "images/ImageTexture.h"
+#include "images/SurvivingFeatures.h"
 
 namespace artargets {
 

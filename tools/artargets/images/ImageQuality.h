@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ShownImage.h"
+#include "images/ShownImage.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "ImageTexture.h"
+#include "images/ImageTexture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // at coarse scales, but they are few and soft once the target is seen small.
 #pragma once
 
-#include "GreyImage.h"
+#include "images/GreyImage.h"
 
 namespace artargets {
 

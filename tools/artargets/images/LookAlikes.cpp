@@ -1,4 +1,4 @@
-#include "LookAlikes.h"
+#include "images/LookAlikes.h"
 
 #include <limits>
 #include <map>
@@ -8,7 +8,7 @@ extern "C" {
 #include <vl/kdtree.h>
 }
 
-#include "AllCores.h"
+#include "support/AllCores.h"
 
 namespace artargets {
 

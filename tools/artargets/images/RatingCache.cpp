@@ -1,4 +1,4 @@
-#include "RatingCache.h"
+#include "images/RatingCache.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "InputFile.h"
+#include "support/InputFile.h"
 
 namespace artargets {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "ImageQuality.h"
+#include "images/ImageQuality.h"
 
 namespace artargets {
 

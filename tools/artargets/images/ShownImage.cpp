@@ -1,10 +1,10 @@
-#include "ShownImage.h"
+#include "images/ShownImage.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 
-#include "ExifOrientation.h"
+#include "images/ExifOrientation.h"
 #include "stb/stb_image.h"
 
 namespace artargets {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "GreyImage.h"
+#include "images/GreyImage.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "SiftFeatures.h"
+#include "images/SiftFeatures.h"
 
 #include <cmath>
 #include <memory>

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "GreyImage.h"
+#include "images/GreyImage.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "SurvivingFeatures.h"
+#include "images/SurvivingFeatures.h"
 
 #include <algorithm>
 #include <cmath>

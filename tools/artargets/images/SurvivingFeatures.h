@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "GreyImage.h"
-#include "SiftFeatures.h"
+#include "images/GreyImage.h"
+#include "images/SiftFeatures.h"
 
 namespace artargets {
 

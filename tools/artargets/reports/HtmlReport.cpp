@@ -1,12 +1,12 @@
-#include "HtmlReport.h"
+#include "reports/HtmlReport.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
 
-#include "FindingCodes.h"
-#include "Render.h"
-#include "SafeText.h"
+#include "checks/FindingCodes.h"
+#include "commands/RenderCommand.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "FileCheck.h"
-#include "Thumbnail.h"
+#include "checks/FileCheck.h"
+#include "reports/Thumbnail.h"
 
 namespace artargets {
 

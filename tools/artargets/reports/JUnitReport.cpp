@@ -1,13 +1,13 @@
-#include "JUnitReport.h"
+#include "reports/JUnitReport.h"
 
 #include <algorithm>
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "FindingCodes.h"
-#include "InputFile.h"
-#include "SafeText.h"
-#include "ValueText.h"
+#include "checks/FindingCodes.h"
+#include "support/InputFile.h"
+#include "support/SafeText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FileCheck.h"
+#include "checks/FileCheck.h"
 
 namespace artargets {
 

@@ -1,12 +1,12 @@
-#include "SarifLog.h"
+#include "reports/SarifLog.h"
 
 #include <algorithm>
 #include <cctype>
 #include <nlohmann/json.hpp>
 
-#include "FindingCodes.h"
-#include "SafeText.h"
 #include "ar/Version.h"
+#include "checks/FindingCodes.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "FileCheck.h"
-#include "Units.h"
+#include "checks/FileCheck.h"
+#include "targets/Units.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "Thumbnail.h"
+#include "reports/Thumbnail.h"
 
 #include <stb/stb_image.h>
 #include <stb/stb_image_resize.h>
@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "ImageQuality.h"
-#include "InputFile.h"
+#include "images/ImageQuality.h"
+#include "support/InputFile.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "AllCores.h"
+#include "support/AllCores.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "Background.h"
+#include "support/Background.h"
 
 #include <mutex>
 #include <thread>

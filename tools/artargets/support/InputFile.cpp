@@ -1,4 +1,4 @@
-#include "InputFile.h"
+#include "support/InputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <memory>
 
-#include "ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace artargets {
 

@@ -1,10 +1,10 @@
-#include "Progress.h"
+#include "support/Progress.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
-#include "SafeText.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

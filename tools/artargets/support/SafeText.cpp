@@ -1,4 +1,4 @@
-#include "SafeText.h"
+#include "support/SafeText.h"
 
 #include <cstdint>
 

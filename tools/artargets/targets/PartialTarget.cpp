@@ -1,9 +1,9 @@
-#include "PartialTarget.h"
+#include "targets/PartialTarget.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "UsageError.h"
+#include "support/UsageError.h"
 
 namespace artargets {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "TargetFields.h"
-#include "TargetRecord.h"
+#include "targets/TargetFields.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

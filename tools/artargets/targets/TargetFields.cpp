@@ -1,8 +1,8 @@
-#include "TargetFields.h"
+#include "targets/TargetFields.h"
 
 #include <cstring>
 
-#include "ValueText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

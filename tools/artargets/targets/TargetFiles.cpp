@@ -1,4 +1,4 @@
-#include "TargetFiles.h"
+#include "targets/TargetFiles.h"
 
 #include <climits>
 #include <filesystem>
@@ -8,17 +8,17 @@
 #include <set>
 #include <thread>
 
-#include "Background.h"
-#include "InputFile.h"
-#include "Progress.h"
-#include "ScratchFolder.h"
-#include "ValueText.h"
 #include "ar/ARContent.h"
 #include "arhost/Host.h"
 #include "dg/XmlElem.h"
 #include "orl/AnnoSetTable.h"
 #include "orl/AsyncEvent.h"
 #include "orlloader/Loader.h"
+#include "support/Background.h"
+#include "support/InputFile.h"
+#include "support/Progress.h"
+#include "support/ScratchFolder.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 

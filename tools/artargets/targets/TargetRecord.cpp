@@ -1,10 +1,10 @@
-#include "TargetRecord.h"
+#include "targets/TargetRecord.h"
 
 #include <algorithm>
 #include <tuple>
 
-#include "TargetFields.h"
 #include "ar/ARController.h"
+#include "targets/TargetFields.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "Units.h"
+#include "targets/Units.h"
 
 #include <array>
 

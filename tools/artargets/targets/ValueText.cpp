@@ -1,10 +1,10 @@
-#include "ValueText.h"
+#include "targets/ValueText.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "SafeText.h"
 #include "serializedContent/ValueText.h"
+#include "support/SafeText.h"
 
 namespace artargets {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TargetRecord.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "CanonicalOrder.h"
+#include "versioncontrol/CanonicalOrder.h"
 
 #include <cstdint>
 

@@ -1,13 +1,13 @@
-#include "Diff.h"
+#include "versioncontrol/Diff.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <tuple>
 
-#include "Identity.h"
-#include "JsonForm.h"
-#include "TargetFields.h"
-#include "ValueText.h"
+#include "forms/JsonForm.h"
+#include "targets/TargetFields.h"
+#include "targets/ValueText.h"
+#include "versioncontrol/Identity.h"
 
 namespace artargets {
 

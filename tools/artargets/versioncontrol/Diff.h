@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "TargetRecord.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 

@@ -1,4 +1,4 @@
-#include "Identity.h"
+#include "versioncontrol/Identity.h"
 
 namespace artargets {
 

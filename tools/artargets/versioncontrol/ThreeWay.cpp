@@ -1,7 +1,7 @@
-#include "ThreeWay.h"
+#include "versioncontrol/ThreeWay.h"
 
-#include "Identity.h"
-#include "TargetFields.h"
+#include "targets/TargetFields.h"
+#include "versioncontrol/Identity.h"
 
 namespace artargets {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TargetRecord.h"
+#include "targets/TargetRecord.h"
 
 namespace artargets {
 
