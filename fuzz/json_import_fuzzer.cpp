@@ -8,6 +8,7 @@
 
 #include "forms/JsonForm.h"
 #include "support/UsageError.h"
+#include "targets/TargetComparison.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

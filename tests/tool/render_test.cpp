@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/RenderCommand.h"
+#include "reports/TargetViews.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "ArtargetsTest.h"
+#include "targets/TargetComparison.h"
 #include "targets/TargetFields.h"
 #include "versioncontrol/ThreeWay.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "checks/CheckOptions.h"
 #include "checks/Finding.h"
 #include "checks/ImageCheck.h"
 #include "checks/PlacedTarget.h"
-#include "commands/CheckCommand.h"
 
 namespace artargets {
 

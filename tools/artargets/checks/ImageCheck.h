@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "checks/Finding.h"
-#include "commands/CheckCommand.h"
+#include "checks/PlacedTarget.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 

@@ -6,8 +6,11 @@
 
 #include "commandline/HelpFormat.h"
 #include "commandline/InspectionCommandLine.h"
+#include "commandline/TargetOptions.h"
 #include "commandline/UsageMessage.h"
+#include "commands/DemoCommand.h"
 #include "commands/TargetFileCommands.h"
+#include "commands/VersionControlCommands.h"
 #include "support/Background.h"
 #include "support/SafeText.h"
 #include "support/UsageError.h"
@@ -59,7 +62,8 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   add->add_option("FILE", a.file, "the target file")->required();
   add->add_option("NAME", a.name, "the new target's name")->required();
   a.added.AddTo(*add, false);
-  add->callback([&] { command = [&] { return Add(a.file, a.name, a.added); }; });
+  add->callback(
+      [&] { command = [&] { return Add(a.file, a.name, [&] { return a.added.Given(); }); }; });
 
   auto* set = app.add_subcommand("set", "change the target of that name and save");
   set->add_option("FILE", a.file, "the target file")->required();
@@ -70,7 +74,10 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   a.changed.AddTo(*set, true);  // --name renames
   set->footer("Without NAME, --id N picks the type-1 targets of id N instead of setting the id.");
   set->callback([&, set] {
-    command = [&, set] { return Set(a.file, Picked(a, *set, false), a.changed, a.all); };
+    command = [&, set] {
+      return Set(
+          a.file, Picked(a, *set, false), [&] { return a.changed.Given(); }, a.all);
+    };
   });
 
   auto* remove = app.add_subcommand("remove", "remove the target of that name and save");

@@ -2,30 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
 
-#include "serializedContent/ValueText.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
-
-double ParseNumber(const std::string& option, const std::string& text) {
-  double value = 0;
-  if (!serializedContent::ParseDouble(text, value))
-    throw UsageError(option + ": " + Quoted(text) + " is not a number");
-  return value;
-}
-
-long long ParseWhole(const std::string& option, const std::string& text, WholeRange range) {
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  const bool whole = !text.empty() && end == text.data() + text.size() &&
-                     (error == std::errc() || error == std::errc::result_out_of_range);
-  if (!whole) throw UsageError(option + ": " + Quoted(text) + " is not a whole number");
-  if (error != std::errc() || !range.Holds(value))
-    throw UsageError(OutOfRangeText(option, text, range));
-  return value;
-}
 
 void TargetOptions::AddTo(CLI::App& command, bool withName) {
   for (const Field& field : kFields) {
@@ -49,11 +29,14 @@ void TargetOptions::AddTo(CLI::App& command, bool withName) {
   }
 }
 
-void TargetOptions::ApplyTo(TargetRecord& r) const {
+PartialTarget TargetOptions::Given() const {
+  PartialTarget given;
+  TargetRecord& r = given.values;
   for (const Option& option : options_) {
     if (option.declared->count() == 0 || option.taken) continue;
     auto value = option.values.end() - static_cast<std::ptrdiff_t>(option.declared->get_expected());
     for (const Field* field : option.fields) {
+      given.given.push_back(field);
       if (field->text) r.*field->text = *value++;
       if (field->number) r.*field->number = ParseNumber(option.name, *value++);
       if (field->whole) r.*field->whole = ParseWhole(option.name, *value++, field->range);
@@ -61,6 +44,7 @@ void TargetOptions::ApplyTo(TargetRecord& r) const {
         for (double& d : r.*field->vector) d = ParseNumber(option.name, *value++);
     }
   }
+  return given;
 }
 
 std::optional<long long> TargetOptions::TakeId() {

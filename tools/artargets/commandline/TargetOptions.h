@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/UsageError.h"
+#include "targets/PartialTarget.h"
 #include "targets/TargetFields.h"
 
 // Declared only: the argument parser's header costs every file that includes it seconds to
@@ -21,17 +22,12 @@ class Option;
 
 namespace artargets {
 
-// A number (exact; "nan", "inf" and "-inf" included) or a whole number within `range` from
-// text; throws UsageError beginning with `label` ("--type: ...") for text that is neither.
-double ParseNumber(const std::string& label, const std::string& text);
-long long ParseWhole(const std::string& label, const std::string& text, WholeRange range);
-
 class TargetOptions {
  public:
   // Declares the options on `command`; --name only when `withName`.
   void AddTo(CLI::App& command, bool withName);
-  // Stores every option that was given into `record`; throws UsageError for a bad value.
-  void ApplyTo(TargetRecord& record) const;
+  // The fields of every option that was given, read; throws UsageError for a bad value.
+  PartialTarget Given() const;
   // The value of --id, when it was given, which ApplyTo then leaves out: `set` without a name
   // selects the target by it. Throws UsageError for a bad value.
   std::optional<long long> TakeId();

@@ -7,22 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "checks/PlacedTarget.h"
-#include "targets/Units.h"
+#include "checks/CheckOptions.h"
 
 namespace artargets {
-
-enum class CheckFormat { kText, kJson, kSarif, kJUnit };
-
-struct CheckOptions {
-  bool images = false;
-  std::string root;  // where relative image paths start; the file's folder when empty
-  CheckFormat format = CheckFormat::kText;
-  int failBelow = -1;  // a score under it fails; negative: none does
-  bool strict = false;
-  bool cache = true;  // reuse saved image ratings (RatingCache.h)
-  LengthUnit unit{};
-};
 
 // Checks each path (a folder: every *.xml file under it, those that are not target files named
 // and skipped) and prints the findings on standard output.

@@ -1,6 +1,5 @@
-// `artargets demo`: a host session on a built-in sample world, narrated as it happens. Lines
-// starting with "host:" are what the host does; lines starting with "  observer:" are the
-// notifications a registered observer receives, printed as the message loop delivers them.
+#include "commands/DemoCommand.h"
+
 #include <stdlib.h>
 
 #include <filesystem>
@@ -9,13 +8,13 @@
 #include "ar/ARController.h"
 #include "ar/ARControllerObserver.h"
 #include "arhost/Host.h"
-#include "commands/TargetFileCommands.h"
 #include "orl/AnnoSetTable.h"
 #include "orl/AsyncEvent.h"
 #include "orl/Scene.h"
 #include "orl/World.h"
 #include "orlloader/Loader.h"
 #include "support/ScratchFolder.h"
+#include "targets/TargetComparison.h"
 #include "targets/TargetFiles.h"
 #include "targets/ValueText.h"
 

@@ -10,8 +10,8 @@
 #include <map>
 
 #include "commands/CommandSupport.h"
-#include "commands/RenderCommand.h"
 #include "reports/HtmlReport.h"
+#include "reports/TargetViews.h"
 #include "support/AllCores.h"
 #include "support/SafeText.h"
 #include "targets/ValueText.h"

@@ -17,9 +17,9 @@
 #include "support/Progress.h"
 #include "support/SafeText.h"
 #include "support/UsageError.h"
+#include "targets/TargetComparison.h"
 #include "targets/TargetFiles.h"
 #include "targets/ValueText.h"
-#include "versioncontrol/Diff.h"
 
 namespace artargets {
 
@@ -161,24 +161,25 @@ int List(const std::string& path, bool json, bool everything) {
   return 0;
 }
 
-int Add(const std::string& path, const std::string& name, const TargetOptions& options) {
+int Add(const std::string& path, const std::string& name, const GivenFields& given) {
   return Edit(path, true, [&](std::vector<TargetRecord>& records) {
     TargetRecord added;
     added.name = name;
-    options.ApplyTo(added);
+    given().ApplyTo(added);
     records.push_back(added);
     return Edited::kChanged;
   });
 }
 
-int Set(const std::string& path, const Selector& selector, const TargetOptions& options, bool all) {
+int Set(const std::string& path, const Selector& selector, const GivenFields& given, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
     if (!Matching(records, path, selector, all, places)) return Edited::kFailed;
     Edited edited = Edited::kUnchanged;
+    const PartialTarget fields = given();
     for (std::size_t place : places) {
       const TargetRecord before = records[place];
-      options.ApplyTo(records[place]);
+      fields.ApplyTo(records[place]);
       if (!SameRecord(before, records[place])) edited = Edited::kChanged;
     }
     return edited;
@@ -280,16 +281,6 @@ int Import(const std::string& in, const std::string& path, const ImportOptions& 
     return 0;
   }
   return Save(path, records);
-}
-
-int Diff(const std::string& before, const std::string& after, DiffForm form) {
-  std::vector<TargetRecord> a, b;
-  if (!Load(before, a) || !Load(after, b)) return kDiffTrouble;
-  const Difference difference = Compare(std::move(a), std::move(b));
-  if (form == DiffForm::kJson) std::cout << DescribeJson(difference);
-  if (form == DiffForm::kStat) std::cout << Summary(difference);
-  if (form == DiffForm::kText) std::cout << Describe(difference);
-  return difference.Empty() ? 0 : 1;
 }
 
 }  // namespace artargets

@@ -1,4 +1,5 @@
-// The commands that fit target files into version control: fmt, merge and git-setup.
+#include "commands/VersionControlCommands.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -10,12 +11,12 @@
 #include <optional>
 
 #include "commands/CommandSupport.h"
-#include "commands/TargetFileCommands.h"
 #include "du/FileEditLock.h"
 #include "support/InputFile.h"
 #include "support/SafeText.h"
 #include "support/ScratchFolder.h"
 #include "targets/ValueText.h"
+#include "versioncontrol/Diff.h"
 #include "versioncontrol/ThreeWay.h"
 
 extern char** environ;
@@ -145,6 +146,16 @@ bool AddAttributes(const std::vector<std::string>& patterns, std::string& error)
 }
 
 }  // namespace
+
+int Diff(const std::string& before, const std::string& after, DiffForm form) {
+  std::vector<TargetRecord> a, b;
+  if (!Load(before, a) || !Load(after, b)) return kDiffTrouble;
+  const Difference difference = Compare(std::move(a), std::move(b));
+  if (form == DiffForm::kJson) std::cout << DescribeJson(difference);
+  if (form == DiffForm::kStat) std::cout << Summary(difference);
+  if (form == DiffForm::kText) std::cout << Describe(difference);
+  return difference.Empty() ? 0 : 1;
+}
 
 int Format(const std::vector<std::string>& paths, bool check) {
   int status = 0;

@@ -4,7 +4,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "commandline/TargetOptions.h"
 #include "forms/CsvTable.h"
 #include "support/UsageError.h"
 #include "targets/ValueText.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "checks/FindingCodes.h"
-#include "commands/RenderCommand.h"
+#include "reports/TargetViews.h"
 #include "support/SafeText.h"
 
 namespace artargets {

@@ -33,12 +33,6 @@ TargetRecord RecordOf(const ar::ARTarget& target);
 // A new target of the process's controller holding `record`'s values.
 du::SmartPtr<ar::ARTarget> MakeTarget(const TargetRecord& record);
 
-// Whether the two hold the same values bit for bit (NaN payloads and signed zeros included).
-bool SameRecord(const TargetRecord& a, const TargetRecord& b);
-
-// By name, then id: the order every listing uses, so that output is reproducible.
-void SortByNameThenId(std::vector<TargetRecord>& records);
-
 // The whole numbers a target file can hold for a field: the type is one byte in the file.
 struct WholeRange {
   long long low, high;

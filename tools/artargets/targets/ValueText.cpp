@@ -1,10 +1,12 @@
 #include "targets/ValueText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 #include "serializedContent/ValueText.h"
 #include "support/SafeText.h"
+#include "support/UsageError.h"
 
 namespace artargets {
 
@@ -55,6 +57,24 @@ std::string VectorText(const Vec3& v) {
   std::string text;
   AppendVector(text, v);
   return text;
+}
+
+double ParseNumber(const std::string& option, const std::string& text) {
+  double value = 0;
+  if (!serializedContent::ParseDouble(text, value))
+    throw UsageError(option + ": " + Quoted(text) + " is not a number");
+  return value;
+}
+
+long long ParseWhole(const std::string& option, const std::string& text, WholeRange range) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  const bool whole = !text.empty() && end == text.data() + text.size() &&
+                     (error == std::errc() || error == std::errc::result_out_of_range);
+  if (!whole) throw UsageError(option + ": " + Quoted(text) + " is not a whole number");
+  if (error != std::errc() || !range.Holds(value))
+    throw UsageError(OutOfRangeText(option, text, range));
+  return value;
 }
 
 }  // namespace artargets

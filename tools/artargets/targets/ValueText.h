@@ -21,4 +21,9 @@ void AppendNumber(std::string& out, double value);
 std::string VectorText(const Vec3& v);
 void AppendVector(std::string& out, const Vec3& v);
 
+// A number (exact; "nan", "inf" and "-inf" included) or a whole number within `range` from
+// text; throws UsageError beginning with `label` ("--type: ...") for text that is neither.
+double ParseNumber(const std::string& label, const std::string& text);
+long long ParseWhole(const std::string& label, const std::string& text, WholeRange range);
+
 }  // namespace artargets

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "forms/JsonForm.h"
+#include "targets/TargetComparison.h"
 #include "targets/TargetFields.h"
 #include "targets/ValueText.h"
 #include "versioncontrol/Identity.h"

@@ -1,5 +1,7 @@
 #include "versioncontrol/Identity.h"
 
+#include "targets/TargetComparison.h"
+
 namespace artargets {
 
 std::map<std::string, Group> GroupByName(std::vector<TargetRecord> records) {

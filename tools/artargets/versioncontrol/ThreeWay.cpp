@@ -1,5 +1,6 @@
 #include "versioncontrol/ThreeWay.h"
 
+#include "targets/TargetComparison.h"
 #include "targets/TargetFields.h"
 #include "versioncontrol/Identity.h"
 

@@ -1,0 +1,23 @@
+// What a check looks at and how its findings are printed: the options of `check`, which
+// `render` and `report` share (they rate images as check does).
+#pragma once
+
+#include <string>
+
+#include "targets/Units.h"
+
+namespace artargets {
+
+enum class CheckFormat { kText, kJson, kSarif, kJUnit };
+
+struct CheckOptions {
+  bool images = false;
+  std::string root;  // where relative image paths start; the file's folder when empty
+  CheckFormat format = CheckFormat::kText;
+  int failBelow = -1;  // a score under it fails; negative: none does
+  bool strict = false;
+  bool cache = true;  // reuse saved image ratings (RatingCache.h)
+  LengthUnit unit{};
+};
+
+}  // namespace artargets
