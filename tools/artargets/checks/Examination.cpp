@@ -155,8 +155,6 @@ class TargetCollector final : public orl::SerializedContentVisitor {
   bool inside_ = false;
 };
 
-std::string Number(double value) { return serializedContent::FormatDouble(value); }
-
 Vec3 AsVec3(const dg::DVec3& v) { return {v.x, v.y, v.z}; }
 
 double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -195,8 +193,8 @@ class TargetFindings {
   void Size() {
     const bool finite = std::isfinite(t_.width) && std::isfinite(t_.height);
     if (finite && t_.width > 0 && t_.height > 0) return;
-    Add("ART202", "its size " + Number(t_.width) + " x " + Number(t_.height) + " " + unit_.name +
-                      " is not " + (finite ? "positive" : "finite"));
+    Add("ART202", "its size " + NumberText(t_.width) + " x " + NumberText(t_.height) + " " +
+                      unit_.name + " is not " + (finite ? "positive" : "finite"));
   }
 
   // True when all three directions are of unit length, so that their angles mean something.
@@ -209,7 +207,7 @@ class TargetFindings {
         Add("ART204", "its " + which + " has length zero");
       } else if (!(std::abs(length - 1) <= kUnitLengthTolerance)) {
         Add("ART204", "its " + which + " " + VectorText(AsVec3(t_.directions[i])) + " has length " +
-                          Number(length) + ", not 1");
+                          NumberText(length) + ", not 1");
       } else {
         continue;
       }

@@ -34,7 +34,7 @@ struct Arguments {
 };
 
 // Exactly one of NAME, --id and --index picks the targets of set and remove.
-Selector Picked(Arguments& a, CLI::App& command, bool idIsAnOption) {
+Selector Selected(Arguments& a, CLI::App& command, bool idIsAnOption) {
   Selector selector;
   const bool named = command.get_option("NAME")->count() > 0;
   if (named) selector.name = a.name;
@@ -76,7 +76,7 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   set->callback([&, set] {
     command = [&, set] {
       return Set(
-          a.file, Picked(a, *set, false), [&] { return a.changed.Given(); }, a.all);
+          a.file, Selected(a, *set, false), [&] { return a.changed.Given(); }, a.all);
     };
   });
 
@@ -88,7 +88,7 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
                      "instead of NAME: the target at this place of 'list' (from 1)");
   remove->add_flag("--all", a.all, "remove every target of that name (or id)");
   remove->callback([&, remove] {
-    command = [&, remove] { return Remove(a.file, Picked(a, *remove, true), a.all); };
+    command = [&, remove] { return Remove(a.file, Selected(a, *remove, true), a.all); };
   });
 
   auto* exporting = app.add_subcommand("export", "write a file's targets as JSON");

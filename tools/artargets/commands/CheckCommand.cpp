@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "checks/FileCheck.h"
 #include "checks/FindingCodes.h"
@@ -10,13 +9,12 @@
 #include "reports/JUnitReport.h"
 #include "reports/SarifLog.h"
 #include "support/InputFile.h"
+#include "support/Json.h"
 #include "support/SafeText.h"
 
 namespace artargets {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 // Today's keys (file, targets, warnings, images) stay; the format's version counts changes.
 constexpr int kJsonFormatVersion = 2;

@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TargetRecord RecordOf(const PlacedTarget& t) {
+TargetRecord RecordOfPlaced(const PlacedTarget& t) {
   TargetRecord r;
   r.name = t.name;
   r.image = t.image;
@@ -97,7 +97,7 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
     }
     std::vector<TargetRecord> records;
     std::vector<int> scores;
-    for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOf(t));
+    for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOfPlaced(t));
     for (const TargetImage& image : file.checked.images)
       scores.push_back(image.found && image.quality.problem.empty() ? image.quality.score : 0);
     file.svg = RenderSvg(records, fs::path(path).filename().string(), scores, options.unit.name);

@@ -83,7 +83,7 @@ bool LoadBase(const std::string& path, std::vector<TargetRecord>& records) {
   return Load(path, records);
 }
 
-void Report(const std::vector<Conflict>& conflicts, bool json, const std::string& out) {
+void ReportConflicts(const std::vector<Conflict>& conflicts, bool json, const std::string& out) {
   if (json) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const Conflict& c : conflicts)
@@ -173,7 +173,7 @@ int Merge(const std::string& base, const std::string& ours, const std::string& t
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   if (Save(path, merged.targets) != 0) return 1;
-  Report(merged.conflicts, json, path);
+  ReportConflicts(merged.conflicts, json, path);
   return merged.conflicts.empty() ? 0 : 1;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 #include "serializedContent/ValueText.h"
+#include "support/Json.h"
 #include "support/SafeText.h"
 #include "support/UsageError.h"
 #include "targets/TargetFields.h"
@@ -14,8 +14,6 @@
 namespace artargets {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 Json Number(double value) {
   if (std::isfinite(value)) return value;

@@ -70,7 +70,8 @@ std::vector<SiftFeature> Unique(const std::vector<SiftFeature>& features) {
 
 // The features and the grid's coverage as the report draws them, in the shown image's pixels;
 // the signature of the first kSignatureFeatures (the strongest of each part first).
-void Describe(const std::vector<SiftFeature>& unique, const GreyImage& small, ImageQuality& q) {
+void DescribeFeatures(const std::vector<SiftFeature>& unique, const GreyImage& small,
+                      ImageQuality& q) {
   const float toImage = small.width > 0 ? float(q.width) / float(small.width) : 1.0f;
   for (const SiftFeature& f : unique)
     q.features.push_back({f.at.x * toImage, f.at.y * toImage, f.at.sigma * toImage});
@@ -94,7 +95,7 @@ void Rate(const GreyImage& small, ImageQuality& q) {
   q.sharpness = Sharpness(small);
   q.plainShare = PlainShare(small);
   q.appearance = AppearanceHash(small);
-  Describe(unique, small, q);
+  DescribeFeatures(unique, small, q);
   const double featureFactor = 1 - std::exp(-double(unique.size()) / kUniqueScale);
   const double spreadFactor = Spread(unique, small);
   const double textureFactor = 1 - 0.6 * q.plainShare * q.plainShare;

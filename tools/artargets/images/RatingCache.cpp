@@ -6,16 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 
 #include "support/InputFile.h"
+#include "support/Json.h"
 
 namespace artargets {
 
 namespace {
 
 namespace fs = std::filesystem;
-using Json = nlohmann::ordered_json;  // the fields in the order they are written
 
 std::string HashText(std::uint64_t hash) {
   char text[17];

@@ -2,17 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <nlohmann/json.hpp>
 
 #include "ar/Version.h"
 #include "checks/FindingCodes.h"
+#include "support/Json.h"
 #include "support/SafeText.h"
 
 namespace artargets {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 Json Rules() {
   Json rules = Json::array();
