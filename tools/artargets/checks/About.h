@@ -1,0 +1,14 @@
+// What `check` finds: findings with stable codes, from a target file's values, its
+// element lines and its images, and the options of a check.
+//
+// Uses: images, targets, support (as its CMakeLists.txt says).
+// Where things are:
+//   Finding.h       one finding: code, severity, target, message
+//   FindingCodes.h  every code with its severity, title and fix
+//   CheckOptions.h  the options of check (which render and report share)
+//   FileCheck.h     one file checked: loaded, examined, its images rated
+//   Examination.h   what a file that loads holds that the plug-in accepts silently
+//   ImageCheck.h    what check --images finds in the targets' images
+//   ElementLines.h  the line of each target's element, for outputs that point at it
+//   PlacedTarget.h  a target with its place in its file
+#pragma once

@@ -1,0 +1,13 @@
+// The tool's commands, one file per family, each a function from its arguments to an
+// exit status, on the folders below it; the command line (commandline/) calls them.
+//
+// Uses: checks, forms, reports, versioncontrol, targets, support (as its CMakeLists.txt says).
+// Where things are:
+//   TargetFileCommands.h      list, add, set, remove, export, import
+//   VersionControlCommands.h  diff, fmt, merge, git-setup
+//   CheckCommand.h            check
+//   RenderCommand.h           render
+//   ReportCommand.h           report
+//   DemoCommand.h             demo
+//   CommandSupport.h          their messages, loading and saving
+#pragma once

@@ -1,0 +1,11 @@
+// What check, render and report print: SARIF and JUnit logs of findings, the HTML
+// report page, thumbnails, and the SVG drawing of a file's three views.
+//
+// Uses: checks, images, targets, support (as its CMakeLists.txt says).
+// Where things are:
+//   SarifLog.h     check --format sarif
+//   JUnitReport.h  check --format junit
+//   HtmlReport.h   the report's page
+//   Thumbnail.h    the report's thumbnails
+//   TargetViews.h  the top, front and side views as SVG (render, report)
+#pragma once

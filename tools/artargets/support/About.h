@@ -1,0 +1,14 @@
+// Plumbing that knows no targets: text made safe for a terminal, files read whole,
+// scratch folders, progress lines, work on all cores or in the background, usage errors.
+//
+// Uses: nothing of the tool (as its CMakeLists.txt says).
+// Where things are:
+//   SafeText.h       text from outside made safe to print (the one rule for it)
+//   InputFile.h      files read whole, "-" as standard input, what is wrong with a path
+//   ScratchFolder.h  a private temporary folder that goes with its object
+//   Progress.h       how far long work has got, on one terminal line
+//   AllCores.h       one piece of work per index on every core
+//   Background.h     work a command need not wait for
+//   Json.h           the JSON type every JSON output uses
+//   UsageError.h     what a person gave is not what the tool takes (exit status 2)
+#pragma once

@@ -1,0 +1,13 @@
+// A target as the tool sees it: a plain record of its twelve fields, the table of those
+// fields, comparing and ordering records, values as text, and the target files they live in.
+//
+// Uses: support (as its CMakeLists.txt says).
+// Where things are:
+//   TargetRecord.h      the record, copied out of and into the plug-in's targets
+//   TargetFields.h      the field table: key, option, placeholder and range of each field
+//   TargetComparison.h  same values bit for bit; the name-then-id order of every listing
+//   ValueText.h         numbers and vectors as text, and read back exactly from text
+//   PartialTarget.h     some of a target's fields, as an import row or the options give them
+//   TargetFiles.h       loading and saving target files as a host does
+//   Units.h             the unit of a file's lengths
+#pragma once
