@@ -1,7 +1,6 @@
 // What `check` finds: findings with stable codes, from a target file's values, its
 // element lines and its images, and the options of a check.
 //
-// Uses: images, targets, support (as its CMakeLists.txt says).
 // Where things are:
 //   Finding.h       one finding: code, severity, target, message
 //   FindingCodes.h  every code with its severity, title and fix

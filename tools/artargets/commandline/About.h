@@ -1,7 +1,6 @@
 // Reading argv into a command: the subcommands and their options, --help and its
 // format, and the argument parser's complaints in the tool's words.
 //
-// Uses: commands, versioncontrol, targets, support (as its CMakeLists.txt says).
 // Where things are:
 //   CommandLine.h            the command line: parse, run, exit status
 //   InspectionCommandLine.h  the options of check, render and report

@@ -1,7 +1,6 @@
 // The tool's commands, one file per family, each a function from its arguments to an
 // exit status, on the folders below it; the command line (commandline/) calls them.
 //
-// Uses: checks, forms, reports, versioncontrol, targets, support (as its CMakeLists.txt says).
 // Where things are:
 //   TargetFileCommands.h      list, add, set, remove, export, import
 //   VersionControlCommands.h  diff, fmt, merge, git-setup

@@ -1,7 +1,6 @@
 // Targets as JSON and CSV (list --json, export, import) and the bulk edits read from
 // them (import --update, import --csv).
 //
-// Uses: targets, support (as its CMakeLists.txt says).
 // Where things are:
 //   JsonForm.h  the JSON form of targets, written and read
 //   CsvTable.h  a table read from CSV

@@ -1,7 +1,6 @@
 // What a picture is worth as a target: decoded as a viewer shows it, its features, texture
 // and sharpness, its score, the pictures that look alike, and the saved ratings.
 //
-// Uses: support (as its CMakeLists.txt says).
 // Where things are:
 //   ImageQuality.h       the image score (RateImage) and what lowered it
 //   ShownImage.h         the pixels as a viewer shows them, ready to be rated

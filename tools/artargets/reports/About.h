@@ -1,7 +1,6 @@
 // What check, render and report print: SARIF and JUnit logs of findings, the HTML
 // report page, thumbnails, and the SVG drawing of a file's three views.
 //
-// Uses: checks, images, targets, support (as its CMakeLists.txt says).
 // Where things are:
 //   SarifLog.h     check --format sarif
 //   JUnitReport.h  check --format junit

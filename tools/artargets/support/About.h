@@ -1,7 +1,6 @@
 // Plumbing that knows no targets: text made safe for a terminal, files read whole,
 // scratch folders, progress lines, work on all cores or in the background, usage errors.
 //
-// Uses: nothing of the tool (as its CMakeLists.txt says).
 // Where things are:
 //   SafeText.h       text from outside made safe to print (the one rule for it)
 //   InputFile.h      files read whole, "-" as standard input, what is wrong with a path

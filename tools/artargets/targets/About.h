@@ -1,7 +1,6 @@
 // A target as the tool sees it: a plain record of its twelve fields, the table of those
 // fields, comparing and ordering records, values as text, and the target files they live in.
 //
-// Uses: support (as its CMakeLists.txt says).
 // Where things are:
 //   TargetRecord.h      the record, copied out of and into the plug-in's targets
 //   TargetFields.h      the field table: key, option, placeholder and range of each field

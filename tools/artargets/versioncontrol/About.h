@@ -1,7 +1,6 @@
 // Target files in version control: which target is which across files, what differs
 // (diff), the three-way merge and the canonical order of the files the tool writes.
 //
-// Uses: forms, targets (as its CMakeLists.txt says).
 // Where things are:
 //   Identity.h        which target of one file is which of another
 //   Diff.h            what diff finds, as text, JSON or a summary
