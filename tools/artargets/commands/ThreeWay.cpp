@@ -1,6 +1,7 @@
 #include "ThreeWay.h"
 
 #include "Identity.h"
+#include "KeptContent.h"
 #include "TargetFields.h"
 
 namespace artargets {
@@ -24,6 +25,7 @@ class GroupMerge {
   // Both sides hold the base's target: field by field.
   void Both(const TargetRecord* base, const TargetRecord& ours, const TargetRecord& theirs) {
     TargetRecord merged = ours;
+    merged.kept = MergeKept(base ? base->kept : nullptr, ours.kept, theirs.kept);
     for (const Field& field : kFields) {
       if (SameField(ours, theirs, field)) continue;
       if (base && SameField(*base, ours, field)) {
