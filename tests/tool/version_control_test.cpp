@@ -51,14 +51,22 @@ TEST_F(VersionControlTest, FmtGivesEveryOrderOneTextAndTouchesOnlyWhatChanges) {
   EXPECT_EQ(Read("t.xml"), canonical);
 
   Write("u.xml", Shuffled({3, 2, 1, 0}));
-  Write("bad.xml", "<a/>");
-  const Result many = Run("fmt --check t.xml u.xml");
+  const std::string newer = "<augmentedreality version=\"2\"><targets/></augmentedreality>";
+  Write("bad.xml", newer);
+  Write("other.xml", "<a/>");
+  const Result many = Run("fmt --check t.xml other.xml u.xml");
   EXPECT_EQ(many.status, 1);
-  EXPECT_EQ(many.out, "u.xml: not in canonical form (artargets fmt rewrites it)\n");
-  EXPECT_EQ(Run("fmt bad.xml u.xml").status, 2) << "a file that does not load";
-  EXPECT_EQ(Read("bad.xml"), "<a/>");
+  EXPECT_EQ(many.out,
+            "other.xml: note ART102: not a target file (its root is not <augmentedreality>); "
+            "skipped\nu.xml: not in canonical form (artargets fmt rewrites it)\n");
+  EXPECT_EQ(Run("fmt bad.xml u.xml").status, 2) << "a target file that does not load";
+  EXPECT_EQ(Read("bad.xml"), newer);
   EXPECT_EQ(Read("u.xml"), canonical) << "the others are still formatted";
-  EXPECT_EQ(Shell("\"$A\" fmt - <bad.xml").status, 2);
+  for (const char* passed : {"bad.xml", "other.xml"}) {  // the clean filter changes nothing else
+    const Result filtered = Shell(std::string("\"$A\" fmt - <") + passed);
+    EXPECT_EQ(filtered.status, 0) << passed;
+    EXPECT_EQ(filtered.out, Read(passed));
+  }
 }
 
 // Each row edits copies of one base on two sides with the tool and merges them.

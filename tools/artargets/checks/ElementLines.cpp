@@ -9,7 +9,7 @@ namespace artargets {
 
 namespace {
 
-bool IsTarget(const pugi::xml_node& node) {
+bool IsTargetElement(const pugi::xml_node& node) {
   return std::string_view(node.name()) == "content" &&
          std::string_view(node.attribute("name").value()) == "artarget";
 }
@@ -18,7 +18,7 @@ bool IsTarget(const pugi::xml_node& node) {
 void Offsets(const pugi::xml_node& node, std::vector<std::ptrdiff_t>& out) {
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     if (child.type() != pugi::node_element) continue;
-    if (IsTarget(child))
+    if (IsTargetElement(child))
       out.push_back(child.offset_debug());
     else
       Offsets(child, out);

@@ -45,22 +45,6 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
   return count;
 }
 
-// Whether the file's first element is a target file's root, from its first bytes: a folder may
-// hold other XML (build files, documents) that is not ours to judge.
-bool LooksLikeTargetFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string head(4096, '\0');
-  in.read(head.data(), std::streamsize(head.size()));
-  head.resize(std::size_t(in.gcount()));
-  std::size_t at = 0;
-  while ((at = head.find('<', at)) != std::string::npos) {
-    const char next = at + 1 < head.size() ? head[at + 1] : '\0';
-    if (next != '?' && next != '!') return head.compare(at + 1, 16, "augmentedreality") == 0;
-    ++at;
-  }
-  return false;
-}
-
 void AddLines(CheckedFile& file) {
   const std::vector<int> lines = TargetLines(file.path);
   for (PlacedTarget& t : file.targets)
@@ -80,8 +64,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   file.path = path;
   if (inFolder && !LooksLikeTargetFile(path)) {
     file.skipped = true;
-    file.findings.push_back({"ART102", Severity::kNote, 0,
-                             "not a target file (its root is not <augmentedreality>); skipped"});
+    file.findings.push_back({"ART102", Severity::kNote, 0, kNotATargetFileReason});
     return file;
   }
   Examination examination;

@@ -71,8 +71,8 @@ std::string Fixed(double value) {
   return std::to_string(hundredths / 100) + "." + (cents.size() < 2 ? "0" : "") + cents;
 }
 
-// Puts a finding of `code` on the image, as serious as the table of codes says.
-void Put(TargetImage& image, const char* code, std::string message) {
+// Tags the image with a finding of `code`, as serious as the table of codes says.
+void Tag(TargetImage& image, const char* code, std::string message) {
   image.findings.push_back(
       {code, FindCode(code)->severity, image.target.place, std::move(message)});
 }
@@ -83,12 +83,12 @@ void Judge(TargetImage& image) {
   const std::string who = Label(t) + ": its image " + Quoted(t.image);
   if (!image.found) {
     image.quality.problem = "is missing";  // scripts read the problem, not only the finding
-    return Put(image, "ART301", who + " is missing (" + Quoted(image.path) + ")");
+    return Tag(image, "ART301", who + " is missing (" + Quoted(image.path) + ")");
   }
-  if (!q.problem.empty()) return Put(image, "ART302", who + " " + q.problem);
+  if (!q.problem.empty()) return Tag(image, "ART302", who + " " + q.problem);
   const std::string size = std::to_string(q.width) + " x " + std::to_string(q.height);
   if (std::min(q.width, q.height) < kSmallestSide)
-    Put(image, "ART303",
+    Tag(image, "ART303",
         who + " is " + size + " pixels, under " + std::to_string(kSmallestSide) +
             " on its shorter side");
   const bool sized =
@@ -96,39 +96,39 @@ void Judge(TargetImage& image) {
   if (sized) {
     const double gap = (double(q.width) / q.height) / (t.width / t.height) - 1;
     if (std::abs(gap) > kAspectTolerance)
-      Put(image, "ART304",
+      Tag(image, "ART304",
           who + " (" + size + " pixels) is " + std::to_string(std::lround(std::abs(gap) * 100)) +
               "% off the shape of the target (" + NumberText(t.width) + " x " +
               NumberText(t.height) + " " + t.unit.name + ")");
     image.pixelsPerMetre = q.width / (t.width * t.unit.metres);
     if (image.pixelsPerMetre < kLeastPixelsPerMetre)
-      Put(image, "ART305",
+      Tag(image, "ART305",
           who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
               " pixels per metre at " + NumberText(t.width) + " " + t.unit.name +
               " wide, too coarse to print or show (" +
               std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
   }
   if (IsBlurred(q))
-    Put(image, "ART309",
+    Tag(image, "ART309",
         who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " + Fixed(kBlurredBelow) +
             " or more wanted): a tracker finds few sharp features in it");
   if (q.plainShare >= kMostlyPlainFrom)
-    Put(image, "ART310",
+    Tag(image, "ART310",
         who + " is mostly plain: " + std::to_string(std::lround(q.plainShare * 100)) +
             "% of the image has nothing a tracker can hold on to");
   if (q.transparent)
-    Put(image, "ART311",
+    Tag(image, "ART311",
         who +
             " is transparent in places; it was rated composited onto white, as it would be "
             "printed");
   if (q.orientation != 1)
-    Put(image, "ART312",
+    Tag(image, "ART312",
         who + " is stored turned or mirrored (Exif orientation " + std::to_string(q.orientation) +
             "); it was measured and rated as shown, " + size + " pixels");
   if (q.score < kWarnBelowScore) {
     std::string why;
     for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
-    Put(image, "ART306", who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
+    Tag(image, "ART306", who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
   }
 }
 
@@ -174,7 +174,7 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
     const auto ofB = TargetsOf(images, hashOfPath, contents[b]);
     for (const auto& [mine, theirs] : {std::pair{&ofA, &ofB}, std::pair{&ofB, &ofA}})
       for (TargetImage* image : *mine)
-        Put(*image, "ART313",
+        Tag(*image, "ART313",
             Label(image->target) + ": its image " + Quoted(image->target.image) +
                 " is the same picture as that of " + Places(*theirs) + " (" +
                 Quoted(theirs->front()->target.image) +
@@ -184,7 +184,7 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
     if (same.count({look.picture, look.other})) continue;
     const auto theirs = TargetsOf(images, hashOfPath, contents[look.other]);
     for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
-      Put(*image, "ART314",
+      Tag(*image, "ART314",
           Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
               Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) +
               "): " + std::to_string(std::lround(look.share * 100)) +
@@ -215,7 +215,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   std::map<std::uint64_t, std::vector<int>> placesOfHash;
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
-      Put(image, "ART308", Label(image.target) + ": it names no image to track");
+      Tag(image, "ART308", Label(image.target) + ": it names no image to track");
       continue;
     }
     auto hash = hashOfPath.find(image.path);
@@ -232,7 +232,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
     for (TargetImage& image : images)
       if (std::count(places.begin(), places.end(), image.target.place))
-        Put(image, "ART307",
+        Tag(image, "ART307",
             Label(image.target) + ": its image " + Quoted(image.target.image) +
                 " is the same picture as that of targets " + list +
                 "; a tracker cannot tell them apart");

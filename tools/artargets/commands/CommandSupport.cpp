@@ -26,16 +26,24 @@ int CannotLoad(const std::string& path, const std::string& why) {
   return Fail("cannot load " + InputName(path) + ": " + why);
 }
 
-bool Load(const std::string& path, std::vector<TargetRecord>& records, LetGoOfTargets letGo) {
+bool Load(const std::string& path, std::vector<TargetRecord>& records, LetGoOfTargets letGo,
+          KeptFrame* kept) {
   std::string why;
-  if (LoadTargetFile(path, records, why, letGo)) return true;
+  if (LoadTargetFile(path, records, why, letGo, kept)) return true;
   CannotLoad(path, why);
   return false;
 }
 
-int Save(const std::string& path, const std::vector<TargetRecord>& records) {
-  std::string error;
-  if (!SaveTargetFile(path, records, error)) return Fail(error);
+int Save(const std::string& path, const std::vector<TargetRecord>& records, const KeptFrame* kept) {
+  std::string error, text;
+  if (!kept || !KeepsAnything(records, *kept)) {
+    if (!SaveTargetFile(path, records, error)) return Fail(error);
+    return 0;
+  }
+  // The plug-in writes the targets; what it does not know is put back into its text.
+  if (!SavedText(records, text, error) || !WriteKeptContent(text, records, *kept, error) ||
+      !WriteText(path, text, error))
+    return Fail(error + (IsStandardStream(path) ? "" : "; " + path + " is left as it was"));
   return 0;
 }
 

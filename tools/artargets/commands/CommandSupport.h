@@ -14,11 +14,14 @@ namespace artargets {
 int Fail(const std::string& message);
 // "cannot load PATH: WHY" ("standard input" for "-"); gives 1.
 int CannotLoad(const std::string& path, const std::string& why);
-// Loads `path`; on failure says why and gives false.
+// Loads `path`; on failure says why and gives false. With `kept`, also what the file holds
+// beyond its targets (see LoadTargetFile).
 bool Load(const std::string& path, std::vector<TargetRecord>& records,
-          LetGoOfTargets letGo = LetGoOfTargets::kInBackground);
-// Saves `records` to `path`; gives 0, or says why it could not and gives 1.
-int Save(const std::string& path, const std::vector<TargetRecord>& records);
+          LetGoOfTargets letGo = LetGoOfTargets::kInBackground, KeptFrame* kept = nullptr);
+// Saves `records` to `path`, with what `kept` and the records keep put back where it stood; gives
+// 0, or says why it could not and gives 1.
+int Save(const std::string& path, const std::vector<TargetRecord>& records,
+         const KeptFrame* kept = nullptr);
 // Writes `text` to `path` through the host's file writer, so that a failed write leaves a
 // previous file as it was; false with the reason in `error`. "-" writes to standard output.
 bool WriteText(const std::string& path, const std::string& text, std::string& error);

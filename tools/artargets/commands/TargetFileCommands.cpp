@@ -129,8 +129,9 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
   std::vector<TargetRecord> records;
+  KeptFrame kept;
   InputProblem(path, &missing);  // again: another editor may have made it meanwhile
-  if (!missing && !Load(path, records, LetGoOfTargets::kAtOnce)) return 1;
+  if (!missing && !Load(path, records, LetGoOfTargets::kAtOnce, &kept)) return 1;
   switch (change(records)) {
     case Edited::kFailed:
       return 1;
@@ -140,7 +141,7 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
     case Edited::kChanged:
       break;
   }
-  return Save(path, records);
+  return Save(path, records, &kept);
 }
 
 }  // namespace

@@ -32,38 +32,51 @@ int Unloadable(const std::string& what, const std::string& why) {
   return kCannotRead;
 }
 
-// The canonical text of `records`: what the tool's save writes, made in a scratch folder.
-bool CanonicalText(const std::vector<TargetRecord>& records, std::string& text,
-                   std::string& error) {
-  const ScratchFolder scratch("fmt");
-  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
-  const std::string path = scratch.File("canonical.xml");
-  if (!SaveTargetFile(path, records, error)) return false;
-  if (ReadInputFile(path, text, error)) return true;
-  error = "cannot read back the canonical text: " + error;
-  return false;
+// The canonical text of `records`: what the tool's save writes, with what the file held beyond
+// its targets put back.
+bool CanonicalText(const std::vector<TargetRecord>& records, const KeptFrame& kept,
+                   std::string& text, std::string& error) {
+  return SavedText(records, text, error) && WriteKeptContent(text, records, kept, error);
 }
 
-// fmt -: a target file on standard input, its canonical text on standard output.
+// fmt -: a target file on standard input, its canonical text on standard output. As git's clean
+// filter it sees every file a pattern names: anything the plug-in does not load passes through
+// as it came, so that no file is ever changed or refused on its way into the repository.
 int FormatStream() {
   std::string why, text;
   std::vector<TargetRecord> records;
-  if (!LoadTargetFile("-", records, why)) return Unloadable("-", why);
-  if (!CanonicalText(records, text, why)) return Fail(why);
+  KeptFrame kept;
+  if (!LoadTargetFile("-", records, why, LetGoOfTargets::kInBackground, &kept)) {
+    std::string bytes, unread;
+    if (!ReadInput("-", bytes, unread)) return Unloadable("-", why);
+    if (LooksLikeTargetFile(ReadablePath("-", unread)))
+      std::cerr << "artargets: "
+                << SafeText("standard input does not load (" + why + "); passed on unchanged")
+                << "\n";
+    std::cout << bytes;
+    return 0;
+  }
+  if (!CanonicalText(records, kept, text, why)) return Fail(why);
   std::cout << text;
   return 0;
 }
 
-// fmt FILE and fmt --check FILE.
+// fmt FILE and fmt --check FILE. A file that is not a target file is skipped, as check skips it.
 int FormatFile(const std::string& path, bool check) {
   bool missing = false;
   std::string why = InputProblem(path, &missing), text, bytes;
   if (!why.empty()) return Unloadable(path, why);
+  if (!LooksLikeTargetFile(path)) {
+    std::cout << SafeText(path) << ": note ART102: " << kNotATargetFileReason << "\n";
+    return 0;
+  }
   std::optional<du::FileEditLock> lock;  // a check changes nothing
   if (!check && !lock.emplace(path).IsHeld()) return Fail(lock->GetLastError());
   std::vector<TargetRecord> records;
-  if (!LoadTargetFile(path, records, why, LetGoOfTargets::kAtOnce)) return Unloadable(path, why);
-  if (!CanonicalText(records, text, why)) return Fail(why);
+  KeptFrame kept;
+  if (!LoadTargetFile(path, records, why, LetGoOfTargets::kAtOnce, &kept))
+    return Unloadable(path, why);
+  if (!CanonicalText(records, kept, text, why)) return Fail(why);
   if (!ReadInputFile(path, bytes, why)) return Fail("cannot read " + path + ": " + why);
   if (bytes == text) return 0;
   if (check) {
@@ -75,12 +88,12 @@ int FormatFile(const std::string& path, bool check) {
 }
 
 // BASE may be missing or empty: both sides then added the file.
-bool LoadBase(const std::string& path, std::vector<TargetRecord>& records) {
+bool LoadBase(const std::string& path, std::vector<TargetRecord>& records, KeptFrame& kept) {
   bool missing = false;
   InputProblem(path, &missing);
   std::error_code error;  // a FIFO or a folder has no size: Load says what it is
   if (missing || std::filesystem::file_size(path, error) == 0) return true;
-  return Load(path, records);
+  return Load(path, records, LetGoOfTargets::kInBackground, &kept);
 }
 
 void ReportConflicts(const std::vector<Conflict>& conflicts, bool json, const std::string& out) {
@@ -130,7 +143,7 @@ bool RunGit(std::vector<std::string> args) {
 
 // Adds "PATTERN filter=artargets diff=artargets merge=artargets" to ./.gitattributes for each
 // pattern that has no such line yet.
-bool AddAttributes(const std::vector<std::string>& patterns, std::string& error) {
+bool AddGitAttributes(const std::vector<std::string>& patterns, std::string& error) {
   std::string lines, line;
   std::ifstream in(".gitattributes");
   while (std::getline(in, line)) lines += line + "\n";
@@ -167,12 +180,16 @@ int Format(const std::vector<std::string>& paths, bool check) {
 int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
           const std::string& out, bool json) {
   std::vector<TargetRecord> b, o, t;
-  if (!LoadBase(base, b) || !Load(ours, o) || !Load(theirs, t)) return kCannotRead;
+  KeptFrame kb, ko, kt;
+  constexpr LetGoOfTargets kLater = LetGoOfTargets::kInBackground;
+  if (!LoadBase(base, b, kb) || !Load(ours, o, kLater, &ko) || !Load(theirs, t, kLater, &kt))
+    return kCannotRead;
   const std::string path = out.empty() ? ours : out;
   Merged merged = MergeTargets(std::move(b), std::move(o), std::move(t));
+  const KeptFrame kept = MergeKept(kb, ko, kt);
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
-  if (Save(path, merged.targets) != 0) return 1;
+  if (Save(path, merged.targets, &kept) != 0) return 1;
   ReportConflicts(merged.conflicts, json, path);
   return merged.conflicts.empty() ? 0 : 1;
 }
@@ -193,7 +210,7 @@ int GitSetup(bool global, const std::vector<std::string>& patterns) {
     if (!RunGit(args)) return Fail(std::string("cannot set ") + key + " (git config failed)");
   }
   std::string why;
-  if (!AddAttributes(patterns, why)) return Fail(why);
+  if (!AddGitAttributes(patterns, why)) return Fail(why);
   std::cout << "git now formats, diffs and merges the files that .gitattributes marks "
                "\"filter=artargets diff=artargets merge=artargets\"\n";
   return 0;

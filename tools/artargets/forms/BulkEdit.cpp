@@ -50,8 +50,8 @@ void ReadCell(const std::string& cell, const Field& field, TargetRecord& values,
 }
 
 // The places of the targets `partial` names.
-std::vector<std::size_t> Named(const std::vector<TargetRecord>& records,
-                               const PartialTarget& partial, bool byId) {
+std::vector<std::size_t> PlacesNamed(const std::vector<TargetRecord>& records,
+                                     const PartialTarget& partial, bool byId) {
   std::vector<std::size_t> places;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const TargetRecord& r = records[i];
@@ -88,7 +88,7 @@ bool ApplyUpdates(std::vector<TargetRecord>& records, const std::vector<PartialT
     const char* key = byId ? "id" : "name";
     if (!partial.Gives(key))
       throw UsageError(partial.place + ": no \"" + key + "\" names the target to change");
-    const std::vector<std::size_t> places = Named(records, partial, byId);
+    const std::vector<std::size_t> places = PlacesNamed(records, partial, byId);
     const std::string which = byId ? "of type 1 with id " + std::to_string(partial.values.id)
                                    : "named " + Quoted(partial.values.name);
     if (places.size() > 1) {

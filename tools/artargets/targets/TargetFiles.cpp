@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -142,23 +143,27 @@ void LetGo(Loaded&& loaded) {
 
 // "-": the file is saved in a private folder and its bytes go to standard output.
 bool SaveToStandardOutput(const std::vector<TargetRecord>& records, std::string& error) {
-  const ScratchFolder scratch("out");
-  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
-  const std::string path = scratch.File("targets.xml");
   std::string bytes;
-  if (!SaveTargetFile(path, records, error)) return false;
-  if (!ReadInputFile(path, bytes, error)) return error = "cannot read back " + path, false;
+  if (!SavedText(records, bytes, error)) return false;
   std::cout << bytes;
   return true;
+}
+
+// What the file at `path` holds beyond the targets the plug-in read from it as `records`.
+void ReadKept(const std::string& path, std::vector<TargetRecord>& records, KeptFrame& kept) {
+  std::string why, text;
+  const std::string readable = ReadablePath(path, why);
+  if (!readable.empty() && ReadInputFile(readable, text, why)) ReadKeptContent(text, records, kept);
 }
 
 }  // namespace
 
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
-                    LetGoOfTargets letGo) {
+                    LetGoOfTargets letGo, KeptFrame* kept) {
   Loaded loaded;
   if (!LoadTargets(path, loaded, why)) return false;
   ReadOut(loaded.targets, records, InputName(path));
+  if (kept) ReadKept(path, records, *kept);
   if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
@@ -196,6 +201,30 @@ bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& re
   error = "cannot write " + path;
   if (!event->GetErrorMessage().empty()) error += ": " + event->GetErrorMessage().str();
   if (existed) error += "; the previous file is unchanged";
+  return false;
+}
+
+bool LooksLikeTargetFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(4096, '\0');
+  in.read(head.data(), std::streamsize(head.size()));
+  head.resize(std::size_t(in.gcount()));
+  std::size_t at = 0;
+  while ((at = head.find('<', at)) != std::string::npos) {
+    const char next = at + 1 < head.size() ? head[at + 1] : '\0';
+    if (next != '?' && next != '!') return head.compare(at + 1, 16, "augmentedreality") == 0;
+    ++at;
+  }
+  return false;
+}
+
+bool SavedText(const std::vector<TargetRecord>& records, std::string& text, std::string& error) {
+  const ScratchFolder scratch("out");
+  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
+  const std::string path = scratch.File("targets.xml");
+  if (!SaveTargetFile(path, records, error)) return false;
+  if (ReadInputFile(path, text, error)) return true;
+  error = "cannot read back " + path + ": " + error;
   return false;
 }
 

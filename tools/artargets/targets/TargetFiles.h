@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "targets/KeptContent.h"
 #include "targets/TargetRecord.h"
 
 namespace artargets {
@@ -23,16 +24,29 @@ enum class LetGoOfTargets { kInBackground, kAtOnce };
 // The file is read once: the plug-in says only that it failed, so the reason comes from
 // watching the host parse the file for it. A path that is no regular file, or one too large,
 // is refused before the plug-in is asked (see InputFile.h). "-" loads standard input.
+// With `kept`, a command that rewrites the file also reads what the file holds beyond the targets
+// (KeptContent.h): the frame into `kept`, each target's part onto its record.
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
-                    LetGoOfTargets letGo = LetGoOfTargets::kInBackground);
+                    LetGoOfTargets letGo = LetGoOfTargets::kInBackground,
+                    KeptFrame* kept = nullptr);
 // How many targets the plug-in loads from `path`, without reading them out; nothing, with why
 // in `why`, when it cannot load the file.
 std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why);
+
+// Whether the file's first element is a target file's root, from its first bytes: a folder or a
+// repository may hold other XML (build files, documents) that is not the tool's to judge or change.
+bool LooksLikeTargetFile(const std::string& path);
+// What check and fmt say of such a file, which they skip.
+inline constexpr char kNotATargetFileReason[] =
+    "not a target file (its root is not <augmentedreality>); skipped";
 
 // Writes `records` to `path`, replacing it; "-" writes the file's bytes to standard output. False,
 // with the reason in `error`, when the file was not replaced; the previous file, if any, is then as
 // it was.
 bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& records,
                     std::string& error);
+// The text a save of `records` writes, made in a private folder; false, with why, when it
+// cannot be made.
+bool SavedText(const std::vector<TargetRecord>& records, std::string& text, std::string& error);
 
 }  // namespace artargets

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 namespace artargets {
 
 using Vec3 = std::array<double, 3>;
+
+struct KeptTarget;  // what the target's element held beyond its fields (KeptContent.h)
 
 struct TargetRecord {
   std::string name;
@@ -27,6 +30,9 @@ struct TargetRecord {
   Vec3 ydir{};
   std::string shape;
   double rotation = 0;
+  // Not a field: what an edit carries back into the file with the target. Only commands that
+  // rewrite the file they read fill it in.
+  std::shared_ptr<const KeptTarget> kept = nullptr;
 };
 
 TargetRecord RecordOf(const ar::ARTarget& target);

@@ -1,5 +1,6 @@
 #include "versioncontrol/ThreeWay.h"
 
+#include "targets/KeptContent.h"
 #include "targets/TargetComparison.h"
 #include "targets/TargetFields.h"
 #include "versioncontrol/Identity.h"
@@ -25,6 +26,7 @@ class GroupMerge {
   // Both sides hold the base's target: field by field.
   void Both(const TargetRecord* base, const TargetRecord& ours, const TargetRecord& theirs) {
     TargetRecord merged = ours;
+    merged.kept = MergeKept(base ? base->kept : nullptr, ours.kept, theirs.kept);
     for (const Field& field : kFields) {
       if (SameField(ours, theirs, field)) continue;
       if (base && SameField(*base, ours, field)) {

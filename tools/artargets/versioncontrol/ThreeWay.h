@@ -4,7 +4,8 @@
 // sides is taken once, two different changes of one field are a conflict. A target removed on
 // one side and changed on the other is a conflict, and so is a target added on both sides with
 // different fields. Each conflict keeps our side. A change or a target that only one side made
-// is never lost.
+// is never lost. What a target's element holds beyond its fields (KeptContent.h) is taken from
+// the side that changed it, ours when both did.
 #pragma once
 
 #include <string>

@@ -1,0 +1,185 @@
+// What a target file holds beyond the targets the plug-in reads survives every command that
+// rewrites the file, and git's filter and merge driver, where it stood.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ArtargetsTest.h"
+
+namespace {
+
+// A hand-edited file: something the reader does not know at every place a file can hold it.
+constexpr const char* kHandEdited = R"(<?xml version="1.0" encoding="utf-8"?>
+<!-- prolog comment -->
+<augmentedreality version="1" xmlns:x="urn:x">
+  <x:head>before the targets</x:head>
+  <targets>
+    <content name="arcontent" x:set="gallery">
+      <!-- the chart's own comment -->
+      <content name="artarget" x:id="chart-1">
+        <uint8 key="artargetversion" value="0" />
+        <string key="artargetname" value="Chart" />
+        <string key="artargetnote" value="keep me" />
+        <double key="artargetwidth" value="0.5" />
+        <double key="artargetwidth" value="0.8" x:unit="m" />
+        <int key="artargetheight" value="7" />
+        <double key="artargetheight" value="0.6" />
+        <double key="artargetrotation" value="wide" />
+        <x:extra>child element</x:extra>
+      </content>
+      <content name="artarget">
+        <uint8 key="artargetversion" value="2" />
+        <string key="artargetname" value="Future" />
+      </content>
+      <content name="artarget">
+        <uint8 key="artargetversion" value="0" />
+        <string key="artargetname" value="Banner" />
+      </content>
+      <!-- the last word of the targets -->
+    </content>
+    <content name="later">
+      <string key="k" value="v" />
+    </content>
+  </targets>
+  <metadata author="me" />
+</augmentedreality>
+<!-- epilog comment -->
+)";
+
+// Each kept piece as the tool writes it back.
+const std::vector<std::string> kKeptPieces = {
+    "<!-- prolog comment -->\n<augmentedreality version=\"1\" xmlns:x=\"urn:x\">",
+    "<x:head>before the targets</x:head>\n  <targets>",
+    "<content name=\"arcontent\" x:set=\"gallery\">",
+    "<!-- the chart's own comment -->\n      <content name=\"artarget\" x:id=\"chart-1\">",
+    "<string key=\"artargetnote\" value=\"keep me\" />",
+    "<double key=\"artargetwidth\" value=\"0.5\" />\n        <double key=\"artargetwidth\" value=",
+    "x:unit=\"m\" />",
+    "<int key=\"artargetheight\" value=\"7\" />",
+    "<double key=\"artargetrotation\" value=\"wide\" />",
+    "<x:extra>child element</x:extra>",
+    "<uint8 key=\"artargetversion\" value=\"2\" />\n        <string key=\"artargetname\" "
+    "value=\"Future\" />",
+    "<!-- the last word of the targets -->\n    </content>",
+    "<content name=\"later\">\n      <string key=\"k\" value=\"v\" />",
+    "<metadata author=\"me\" />\n</augmentedreality>\n<!-- epilog comment -->\n",
+};
+
+class KeptContentTest : public artest::ArtargetsTest {
+ protected:
+  // The pieces `file` lacks.
+  std::vector<std::string> Lost(const std::string& file) {
+    const std::string text = Read(file);
+    std::vector<std::string> lost;
+    for (const std::string& piece : kKeptPieces)
+      if (text.find(piece) == std::string::npos) lost.push_back(piece);
+    return lost;
+  }
+  static std::string Joined(const std::vector<std::string>& pieces) {
+    std::string all;
+    for (const auto& piece : pieces) all += piece + "\n---\n";
+    return all;
+  }
+};
+
+TEST_F(KeptContentTest, EveryCommandThatRewritesAFileKeepsWhatTheReaderDoesNotKnow) {
+  struct Row {
+    const char* command;
+    const char* result;  // the file the command writes
+    const char* listed;  // a line `list --long` prints of it afterwards
+  };
+  const Row rows[] = {
+      {"set hand.xml Chart --rotation 0.5", "hand.xml", "\"Chart\"  type 0  id 0  size 0.8 x 0.6"},
+      {"set hand.xml Chart --size 2 1", "hand.xml", "\"Chart\"  type 0  id 0  size 2 x 1"},
+      {"add hand.xml Zebra --size 3 3", "hand.xml", "\"Zebra\"  type 0  id 0  size 3 x 3"},
+      {"remove hand.xml Banner && \"$A\" add hand.xml Banner --size 4 4", "hand.xml",
+       "\"Banner\"  type 0  id 0  size 4 x 4"},
+      {"import --update up.json -o hand.xml", "hand.xml", "\"Chart\"  type 0  id 9"},
+      {"fmt hand.xml", "hand.xml", "\"Chart\"  type 0  id 0  size 0.8 x 0.6"},
+      {"fmt - <hand.xml >out.xml", "out.xml", "\"Chart\"  type 0  id 0  size 0.8 x 0.6"},
+      {"merge base.xml hand.xml theirs.xml", "hand.xml", "\"Banner\"  type 0  id 5"},
+  };
+  Write("up.json", R"([{"name": "Chart", "id": 9}])");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    Write("hand.xml", kHandEdited);
+    Write("base.xml", kHandEdited);
+    Write("theirs.xml", kHandEdited);
+    ASSERT_EQ(Run("set theirs.xml Banner --id 5").status, 0);
+    const artest::Result run = Run(row.command);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Joined(Lost(row.result)), "") << Read(row.result);
+    EXPECT_NE(Run(std::string("list --long ") + row.result).out.find(row.listed), std::string::npos)
+        << Run(std::string("list --long ") + row.result).out;
+    const std::string written = Read(row.result);
+    EXPECT_EQ(Run(std::string("fmt --check ") + row.result).status, 0) << "written canonical";
+    ASSERT_EQ(Run(std::string("fmt ") + row.result).status, 0);
+    EXPECT_EQ(Read(row.result), written) << "a second pass changes nothing";
+  }
+}
+
+TEST_F(KeptContentTest, AnEditedTargetOfAnotherVersionIsRefusedAndRemovingItDropsIt) {
+  Write("hand.xml", kHandEdited);
+  const artest::Result edited = Run("set hand.xml '' --size 1 1");
+  EXPECT_EQ(edited.status, 1);
+  EXPECT_NE(edited.err.find("another format version"), std::string::npos) << edited.err;
+  EXPECT_NE(edited.err.find("remove"), std::string::npos) << edited.err;
+  EXPECT_EQ(Read("hand.xml"), kHandEdited);
+
+  ASSERT_EQ(Run("remove hand.xml ''").status, 0);
+  EXPECT_EQ(Read("hand.xml").find("Future"), std::string::npos);
+  EXPECT_EQ(Lost("hand.xml").size(), 1u) << "only the removed target is gone";
+}
+
+TEST_F(KeptContentTest, AMergeTakesKeptContentFromTheSideThatChangedIt) {
+  const std::string base = TargetFile(Sound("Arch") + Sound("Gate"));
+  const std::string noted = TargetFile("<!-- noted -->" + Sound("Arch") + Sound("Gate"));
+  struct Row {
+    std::string ours, theirs;
+  };
+  for (const Row& row : {Row{base, noted}, Row{noted, base}}) {
+    Write("base.xml", base);
+    Write("ours.xml", row.ours);
+    Write("theirs.xml", row.theirs);
+    ASSERT_EQ(Run("set ours.xml Gate --id 4").status, 0);
+    ASSERT_EQ(Run("merge base.xml ours.xml theirs.xml -o out.xml").status, 0);
+    const std::string merged = Read("out.xml");
+    EXPECT_NE(merged.find("<!-- noted -->\n      <content name=\"artarget\">\n        <uint8 "
+                          "key=\"artargetversion\" value=\"0\" />\n        <string "
+                          "key=\"artargetname\" value=\"Arch\" />"),
+              std::string::npos)
+        << merged;
+  }
+}
+
+TEST_F(KeptContentTest, GitKeepsHandEditsThroughFilterMergeAndCommitAndPassesOtherXml) {
+  const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
+  ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml'").status, 0);
+  const std::string other = "<?xml version=\"1.0\"?>\n<project>  <b a='1'/>\n</project>\n";
+  Write("pom.xml", other);
+  Write("broken.xml", "<augmentedreality version=\"1\"><targets>\n<<<<<<< ours\n");
+  Write("hand.xml", kHandEdited);
+  const artest::Result added = git("git add . && git commit -qm hand");
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.err.find("pom.xml"), std::string::npos) << added.err;
+  EXPECT_EQ(git("git show HEAD:pom.xml").out, other) << "other XML passes the filter unchanged";
+  EXPECT_EQ(git("git show HEAD:broken.xml").out, Read("broken.xml"));
+  const artest::Result ci = Run("fmt hand.xml && \"$A\" fmt --check pom.xml hand.xml");
+  EXPECT_EQ(ci.status, 0) << ci.err;
+  EXPECT_NE(ci.out.find("pom.xml: note ART102: not a target file"), std::string::npos) << ci.out;
+  EXPECT_EQ(git("git add -A && git status --short").out, "") << "the filter staged the same";
+
+  ASSERT_EQ(git("git checkout -q -b side && \"$A\" set hand.xml Chart --id 3 && git commit -qam "
+                "side && git checkout -q main && \"$A\" set hand.xml Banner --id 8 && git "
+                "commit -qam main && git merge -q side -m merged")
+                .status,
+            0);
+  ASSERT_EQ(git("git show HEAD:hand.xml >.git/committed.xml").status, 0);
+  EXPECT_EQ(Joined(Lost(".git/committed.xml")), "") << Read(".git/committed.xml");
+  EXPECT_EQ(git("git status --short").out, "");
+  const std::string listed = Run("list .git/committed.xml").out;
+  for (const char* wanted : {"\"Banner\"  type 0  id 8", "\"Chart\"  type 0  id 3"})
+    EXPECT_NE(listed.find(wanted), std::string::npos) << listed;
+}
+
+}  // namespace
