@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PlacedTarget.h"
+#include "Platforms.h"
 #include "Units.h"
 
 namespace artargets {
@@ -22,6 +23,7 @@ struct CheckOptions {
   bool strict = false;
   bool cache = true;  // reuse saved image ratings (RatingCache.h)
   LengthUnit unit{};
+  std::vector<Platform> platforms;  // whose limits to check the targets against (ART4xx)
 };
 
 // Checks each path (a folder: every *.xml file under it, those that are not target files named

@@ -11,6 +11,7 @@
 #include "Diff.h"
 #include "InputFile.h"
 #include "JsonForm.h"
+#include "PlatformCommands.h"
 #include "Progress.h"
 #include "SafeText.h"
 #include "TargetFiles.h"
@@ -256,14 +257,19 @@ int Update(const std::string& in, const std::string& path,
 }  // namespace
 
 int Import(const std::string& in, const std::string& path, const ImportOptions& options) {
-  std::vector<PartialTarget> partials;
-  if (!ReadPartials(in, options, partials)) return 1;
-  if (options.update) return Update(in, path, partials, options.byId);
   std::vector<TargetRecord> records;
-  try {
-    records = WholeTargets(partials);
-  } catch (const UsageError& e) {
-    throw UsageError(InputName(in) + ": " + e.what());
+  if (!options.from.empty()) {
+    if (!ReadPlatformLibrary(*PlatformNamed(options.from), in, path, options.unit, records))
+      return 1;
+  } else {
+    std::vector<PartialTarget> partials;
+    if (!ReadPartials(in, options, partials)) return 1;
+    if (options.update) return Update(in, path, partials, options.byId);
+    try {
+      records = WholeTargets(partials);
+    } catch (const UsageError& e) {
+      throw UsageError(InputName(in) + ": " + e.what());
+    }
   }
   if (IsStandardStream(path)) return Save(path, records);
   if (FolderMissing(path)) return 1;

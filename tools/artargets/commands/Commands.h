@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TargetOptions.h"
+#include "Units.h"
 
 namespace artargets {
 
@@ -36,6 +37,8 @@ struct ImportOptions {
   bool update = false;
   bool byId = false;
   bool csv = false;
+  std::string from;  // an AR platform whose library IN is (Platforms.h); empty: JSON or CSV
+  LengthUnit unit{};  // of the target file's lengths, with `from`
 };
 int Import(const std::string& in, const std::string& path, const ImportOptions& options);
 enum class DiffForm { kText, kJson, kStat };

@@ -1,5 +1,7 @@
 #include "FileCheck.h"
 
+#include "PlatformChecks.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +86,11 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
     file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache);
     for (const TargetImage& image : file.images)
       file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
+  }
+  if (!options.platforms.empty()) {
+    const auto platform = PlatformFindings(file.targets, ImageRoot(path, options.root),
+                                           options.platforms, file.images);
+    file.findings.insert(file.findings.end(), platform.begin(), platform.end());
   }
   return file;
 }
