@@ -21,7 +21,7 @@ std::string ArcoreReadme(const std::string& name) {
          "`" + std::string(kList) + "` lists the images, one `NAME|PATH|WIDTH_IN_METRES` line "
          "each; the pictures are in `images/`.\nBuild the augmented image database from this "
          "folder (arcoreimg resolves the paths from where it runs):\n\n"
-         "```sh\ncd \"$(dirname \"$0\")\"  # this folder\n"
+         "```sh\ncd FOLDER  # the folder this README is in\n"
          "arcoreimg build-db --input_image_list_path=" + kList +
          " --output_db_path=" + name + ".imgdb\n```\n\n"
          "Then load `" + name + ".imgdb` with `AugmentedImageDatabase.deserialize`. Each "
