@@ -3,7 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "platforms/Platforms.h"
 #include "targets/Units.h"
 
 namespace artargets {
@@ -18,6 +20,7 @@ struct CheckOptions {
   bool strict = false;
   bool cache = true;  // reuse saved image ratings (RatingCache.h)
   LengthUnit unit{};
+  std::vector<Platform> platforms;  // whose limits to check the targets against (ART4xx)
 };
 
 }  // namespace artargets

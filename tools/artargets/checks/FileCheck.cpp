@@ -8,6 +8,7 @@
 #include "checks/ElementLines.h"
 #include "checks/Examination.h"
 #include "checks/FindingCodes.h"
+#include "checks/PlatformChecks.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/XmlParser.h"
 #include "targets/TargetFiles.h"
@@ -84,6 +85,11 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
     file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache);
     for (const TargetImage& image : file.images)
       file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
+  }
+  if (!options.platforms.empty()) {
+    const auto platform = PlatformFindings(file.targets, ImageRoot(path, options.root),
+                                           options.platforms, file.images);
+    file.findings.insert(file.findings.end(), platform.begin(), platform.end());
   }
   return file;
 }

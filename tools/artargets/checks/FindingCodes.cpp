@@ -68,6 +68,27 @@ const std::vector<FindingCode>& FindingCodes() {
        "Give each target a picture of its own."},
       {"ART314", kWarning, "the image looks like another target's",
        "Make the images differ where they match, or drop one target."},
+      {"ART401", kWarning, "a name a platform cannot use as a file name",
+       "Rename the target ('artargets set FILE --index K --name NEW') without / \\ : * ? \" < > | "
+       "or control characters, not empty and not ending in a space or a dot."},
+      {"ART402", kWarning, "names that clash on a platform (the same, or but for case)",
+       "Give each target a name of its own, also when upper and lower case are not told apart."},
+      {"ART403", kWarning, "a name or picture path that is not ASCII (ARCore)",
+       "Rename the target and its picture with ASCII letters, digits and punctuation only."},
+      {"ART404", kWarning, "a picture the platform does not read, or none",
+       "Save the picture as PNG or JPEG (ARKit also reads HEIF and TIFF) where the path points."},
+      {"ART405", kWarning, "a picture too small for the platform",
+       "Use a picture of more than 100 pixels on each side for ARKit, 300 or more for ARCore."},
+      {"ART406", kWarning, "a picture Vuforia refuses: 2 MB or more, or CMYK",
+       "Save the picture as an RGB or grey PNG or JPEG under 2 MB."},
+      {"ART407", kWarning, "more images than one database holds (1,000)",
+       "Split the targets into several files, one database each."},
+      {"ART408", kWarning, "no positive width, which the platforms need to track at scale",
+       "Set the target's printed size ('--size W H')."},
+      {"ART409", kWarning, "a height ARKit would derive otherwise from the picture's shape",
+       "Crop the picture, or set the size, so that width / height is the picture's shape."},
+      {"ART410", kWarning, "a score under the platform's advice (ARCore: 75)",
+       "Improve the picture as for ART306; 'artargets check --images' shows what lowers it."},
   };
   return codes;
 }

@@ -9,6 +9,7 @@
 #include "commandline/TargetOptions.h"
 #include "commandline/UsageMessage.h"
 #include "commands/DemoCommand.h"
+#include "commands/PlatformCommands.h"
 #include "commands/TargetFileCommands.h"
 #include "commands/VersionControlCommands.h"
 #include "support/Background.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr int kUsage = 2;
 
 struct Arguments {
-  std::string file, other, third, name, out;
+  std::string file, other, third, name, out, platform, root, units = "m";
   std::vector<std::string> files;
   bool json = false, all = false, everything = false, check = false, global = false, stat = false;
   ImportOptions importing;
@@ -47,6 +48,21 @@ Selector Selected(Arguments& a, CLI::App& command, bool idIsAnOption) {
   if (named + selector.id.has_value() + selector.index.has_value() != 1)
     throw UsageError(command.get_name() + ": give the target's NAME, or --id N, or --index K");
   return selector;
+}
+
+// export --to's --units and --root.
+void AddPlatformOptions(CLI::App& command, Arguments& a, CLI::Option* to) {
+  command
+      .add_option("--units", a.units,
+                  "with --to: the unit of the file's lengths, for sizes in metres (default m)")
+      ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}))
+      ->type_name("UNIT")
+      ->needs(to);
+  command
+      .add_option("--root", a.root,
+                  "with --to: where relative image paths start (default: the file's folder)")
+      ->type_name("DIR")
+      ->needs(to);
 }
 
 // Declares the commands on `app`; the chosen one sets `command`.
@@ -91,10 +107,25 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
     command = [&, remove] { return Remove(a.file, Selected(a, *remove, true), a.all); };
   });
 
-  auto* exporting = app.add_subcommand("export", "write a file's targets as JSON");
+  auto* exporting = app.add_subcommand(
+      "export", "write a file's targets as JSON, or as an AR platform's image library");
   exporting->add_option("FILE", a.file, "the target file")->required();
-  exporting->add_option("-o,--output", a.out, "the JSON file (default: standard output)");
-  exporting->callback([&] { command = [&] { return Export(a.file, a.out); }; });
+  exporting->add_option("-o,--output", a.out,
+                        "the JSON file (default: standard output); with --to, the folder");
+  auto* to = exporting->add_option("--to", a.platform,
+                                   "write the reference image library of an AR platform "
+                                   "(arkit, arcore, unity, vuforia) into the folder -o names");
+  to->check(CLI::IsMember({"arkit", "arcore", "unity", "vuforia"}))->type_name("PLATFORM");
+  AddPlatformOptions(*exporting, a, to);
+  exporting->callback([&] {
+    command = [&] {
+      if (a.platform.empty()) return Export(a.file, a.out);
+      if (a.out.empty() || a.out == "-")
+        throw UsageError("export --to writes a folder of files: name it with -o DIR");
+      return ExportToPlatform(a.file, *PlatformNamed(a.platform), a.out, *UnitNamed(a.units),
+                              a.root);
+    };
+  });
 
   auto* importing = app.add_subcommand(
       "import", "write a target file from JSON or CSV, or change many of its targets at once");
@@ -112,9 +143,28 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
       ->add_flag("--id", a.importing.byId,
                  "with --update: each element names its type-1 target by \"id\"")
       ->needs(update);
-  importing->add_flag("--csv", a.importing.csv,
-                      "IN is CSV: a header row of JSON keys, then one row per target");
-  importing->callback([&] { command = [&] { return Import(a.other, a.out, a.importing); }; });
+  auto* csv = importing->add_flag("--csv", a.importing.csv,
+                                  "IN is CSV: a header row of JSON keys, then one row per target");
+  auto* from = importing->add_option(
+      "--from", a.importing.from,
+      "IN is an AR platform's image library (arkit, arcore, unity, vuforia): its folder, or "
+      "ARCore's list or Vuforia's XML");
+  from->check(CLI::IsMember({"arkit", "arcore", "unity", "vuforia"}))
+      ->type_name("PLATFORM")
+      ->excludes(update)
+      ->excludes(csv);
+  importing
+      ->add_option("--units", a.units,
+                   "with --from: the unit of the target file's lengths (default m)")
+      ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}))
+      ->type_name("UNIT")
+      ->needs(from);
+  importing->callback([&] {
+    command = [&] {
+      a.importing.unit = *UnitNamed(a.units);
+      return Import(a.other, a.out, a.importing);
+    };
+  });
 
   auto* diff = app.add_subcommand("diff", "show targets added, removed and changed from A to B");
   diff->add_option("A", a.file, "the earlier target file")->required();

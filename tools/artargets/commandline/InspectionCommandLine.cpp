@@ -11,6 +11,7 @@ namespace artargets {
 struct InspectionArguments {
   std::vector<std::string> files;
   std::string file, out, format = "text", units = "m";
+  std::vector<std::string> platforms;
   bool json = false, noCache = false;
   CheckOptions options;
 
@@ -23,6 +24,8 @@ struct InspectionArguments {
     options.format = json ? CheckFormat::kJson : kFormats.at(format);
     options.unit = *UnitNamed(units);
     options.cache = !noCache;
+    options.platforms.clear();
+    for (const std::string& name : platforms) options.platforms.push_back(*PlatformNamed(name));
     return options;
   }
 };
@@ -71,6 +74,13 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
       ->check(CLI::Range(0, 100))
       ->type_name("SCORE");
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
+  check
+      ->add_option("--platform", a.platforms,
+                   "check against the limits of AR platforms too (comma-separated: arkit, "
+                   "arcore, unity, vuforia)")
+      ->delimiter(',')
+      ->check(CLI::IsMember({"arkit", "arcore", "unity", "vuforia"}))
+      ->type_name("NAMES");
   AddUnits(*check, a);
   check->footer(
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "

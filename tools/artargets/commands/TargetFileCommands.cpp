@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "commands/CommandSupport.h"
+#include "commands/PlatformCommands.h"
 #include "du/FileEditLock.h"
 #include "du/FileWriter.h"
 #include "forms/BulkEdit.h"
@@ -20,6 +21,7 @@
 #include "targets/TargetComparison.h"
 #include "targets/TargetFiles.h"
 #include "targets/ValueText.h"
+#include "versioncontrol/Diff.h"
 
 namespace artargets {
 
@@ -257,14 +259,19 @@ int Update(const std::string& in, const std::string& path,
 }  // namespace
 
 int Import(const std::string& in, const std::string& path, const ImportOptions& options) {
-  std::vector<PartialTarget> partials;
-  if (!ReadPartials(in, options, partials)) return 1;
-  if (options.update) return Update(in, path, partials, options.byId);
   std::vector<TargetRecord> records;
-  try {
-    records = WholeTargets(partials);
-  } catch (const UsageError& e) {
-    throw UsageError(InputName(in) + ": " + e.what());
+  if (!options.from.empty()) {
+    if (!ReadPlatformLibrary(*PlatformNamed(options.from), in, path, options.unit, records))
+      return 1;
+  } else {
+    std::vector<PartialTarget> partials;
+    if (!ReadPartials(in, options, partials)) return 1;
+    if (options.update) return Update(in, path, partials, options.byId);
+    try {
+      records = WholeTargets(partials);
+    } catch (const UsageError& e) {
+      throw UsageError(InputName(in) + ": " + e.what());
+    }
   }
   if (IsStandardStream(path)) return Save(path, records);
   if (FolderMissing(path)) return 1;

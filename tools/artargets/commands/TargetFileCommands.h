@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "targets/PartialTarget.h"
+#include "targets/Units.h"
 
 namespace artargets {
 
@@ -40,6 +41,8 @@ struct ImportOptions {
   bool update = false;
   bool byId = false;
   bool csv = false;
+  std::string from;   // an AR platform whose library IN is (Platforms.h); empty: JSON or CSV
+  LengthUnit unit{};  // of the target file's lengths, with `from`
 };
 int Import(const std::string& in, const std::string& path, const ImportOptions& options);
 

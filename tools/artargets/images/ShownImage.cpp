@@ -106,7 +106,39 @@ GreyImage ForRating(GreyImage full) {
   return Resized(full, std::max(1, int(full.width * scale)), std::max(1, int(full.height * scale)));
 }
 
+// The number of colour components of a JPEG's frame (its first start-of-frame segment); 0 when
+// there is none.
+int JpegComponents(std::string_view bytes) {
+  const auto at = [&](std::size_t i) { return i < bytes.size() ? int(std::uint8_t(bytes[i])) : 0; };
+  for (std::size_t i = 2; i + 9 < bytes.size();) {
+    if (at(i) != 0xff) return 0;
+    const int marker = at(i + 1);
+    if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+      return at(i + 9);
+    i += 2 + std::size_t(at(i + 2) << 8 | at(i + 3));
+  }
+  return 0;
+}
+
 }  // namespace
+
+PictureHeader ReadPictureHeader(std::string_view bytes) {
+  PictureHeader header;
+  if (!IsJpegOrPng(bytes)) return header;
+  const bool jpeg = bytes.starts_with("\xff\xd8");
+  header.format = jpeg ? "jpeg" : "png";
+  header.cmyk = jpeg && JpegComponents(bytes) == 4;
+  if (jpeg && HasOversizedHuffmanTable(bytes)) return header;
+  const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+  int width = 0, height = 0, channels = 0;
+  if (!stbi_info_from_memory(data, int(std::min<std::size_t>(bytes.size(), INT32_MAX)), &width,
+                             &height, &channels))
+    return header;
+  if (SwapsSides(ExifOrientation(bytes))) std::swap(width, height);
+  header.width = width;
+  header.height = height;
+  return header;
+}
 
 ShownImage DecodeShown(std::string_view bytes) {
   if (!IsJpegOrPng(bytes)) return {"is not a JPEG or PNG image"};

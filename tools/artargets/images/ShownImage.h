@@ -25,4 +25,14 @@ struct ShownImage {
 
 ShownImage DecodeShown(std::string_view bytes);
 
+// What a picture's header says, without decoding its pixels: its format, its size as shown (Exif
+// orientation applied; 0 when the header cannot be read) and whether a JPEG holds CMYK (four
+// colour components), which some trackers refuse.
+struct PictureHeader {
+  std::string format;  // "png", "jpeg", or empty for any other
+  int width = 0, height = 0;
+  bool cmyk = false;
+};
+PictureHeader ReadPictureHeader(std::string_view bytes);
+
 }  // namespace artargets

@@ -1,0 +1,205 @@
+// Exports to the AR platforms: each library as its golden files, read by the platform's own kind
+// of reader, read back into the same targets, written into a folder that harms nothing; and the
+// platforms' limits as check findings.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ArtargetsTest.h"
+#include "stb/stb_image_write.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kPlatforms[] = {"arkit", "arcore", "unity", "vuforia"};
+
+class PlatformsTest : public artest::ArtargetsTest {
+ protected:
+  // A textured grey picture: what the platforms would track.
+  void Picture(const std::string& name, int width, int height) {
+    std::vector<unsigned char> grey(std::size_t(width) * height);
+    for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<unsigned char>(i * 7919);
+    const std::string path = dir_.File(name);
+    if (name.ends_with(".png"))
+      stbi_write_png(path.c_str(), width, height, 1, grey.data(), width);
+    else
+      stbi_write_jpg(path.c_str(), width, height, 1, grey.data(), 90);
+  }
+  // Two targets, placed, with their pictures beside the file.
+  void Gallery() {
+    Picture("door.png", 400, 300);
+    Picture("lamp.jpg", 300, 600);
+    ASSERT_EQ(Run("add t.xml Door --image door.png --size 0.8 0.6 --center 1 2 3 --normal 0 -1 "
+                  "0 --xdir 1 0 0 --ydir 0 0 1 --rotation 0.25 --id 4 --type 1")
+                  .status,
+              0);
+    ASSERT_EQ(Run("add t.xml Lamp --image lamp.jpg --size 0.3 0.6 --center 0 0 2 --normal 0 0 1 "
+                  "--xdir 0 1 0 --ydir -1 0 0 --shape /hall/lamp")
+                  .status,
+              0);
+  }
+  // Every file below `folder`, with its path relative to it, sorted.
+  std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> files;
+    const fs::path root = dir_.File(folder);
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).string());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  static fs::path Golden(const std::string& platform) {
+    return fs::path(AR_SOURCE_DIR) / "tests/tool/golden/platforms" / platform;
+  }
+};
+
+TEST_F(PlatformsTest, EachExportIsItsGoldenFilesAndReadsBackAsTheSameTargets) {
+  Gallery();
+  const bool update = std::getenv("ARTARGETS_UPDATE_GOLDEN") != nullptr;
+  for (const std::string platform : kPlatforms) {
+    SCOPED_TRACE(platform);
+    const std::string out = "out-" + platform;
+    const artest::Result exported = Run("export t.xml --to " + platform + " -o " + out);
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    for (const std::string& file : Files(out)) {
+      if (file.ends_with(".png") || file.ends_with(".jpg")) {
+        EXPECT_EQ(Read(out + "/" + file), Read(file.ends_with(".png") ? "door.png" : "lamp.jpg"));
+        continue;
+      }
+      const fs::path golden = Golden(platform) / file;
+      if (update) {
+        fs::create_directories(golden.parent_path());
+        artest::WriteFile(golden, Read(out + "/" + file));
+      }
+      EXPECT_EQ(Read(out + "/" + file), artest::ReadFile(golden)) << file;
+    }
+    ASSERT_EQ(Run("export t.xml --to " + platform + " -o again").status, 0);
+    EXPECT_EQ(Shell("diff -r " + out + " again").status, 0) << "the same targets, the same bytes";
+    ASSERT_EQ(Shell("rm -r again").status, 0);
+
+    ASSERT_EQ(Run("import --from " + platform + " " + out + " -o back.xml").status, 0);
+    const artest::Result same = Run("diff t.xml back.xml");
+    EXPECT_EQ(same.status, 0) << same.out;
+    // Without the manifest a library carries names, pictures and sizes; the rest is the default.
+    ASSERT_EQ(Shell("rm " + out + "/artargets-manifest.json").status, 0);
+    ASSERT_EQ(Run("import --from " + platform + " " + out + " -o bare.xml").status, 0);
+    const std::string bare = Run("list --long bare.xml").out;
+    const std::string lamp =
+        "\"Lamp\"  type 0  id 0  size 0.3 x 0.6  centre [0, 0, 0]  shape \"\"  image \"" + out;
+    EXPECT_NE(bare.find(lamp), std::string::npos) << bare;
+    EXPECT_NE(bare.find("normal [0, 0, 1]  xdir [1, 0, 0]  ydir [0, 1, 0]  rotation 0"),
+              std::string::npos)
+        << bare;
+    ASSERT_EQ(Shell("rm -r " + out + " back.xml bare.xml").status, 0);
+  }
+}
+
+TEST_F(PlatformsTest, ExportsParseWithThePlatformsKindsOfReader) {
+  Gallery();
+  for (const std::string platform : kPlatforms)
+    ASSERT_EQ(Run("export t.xml --to " + platform + " -o " + platform).status, 0);
+  const std::string schema =
+      (fs::path(AR_SOURCE_DIR) / "tests/tool/golden/platforms/xcode-contents.schema.json").string();
+  // Unity's YAML tags its documents !u!114: its loader takes Unity's tags.
+  Write("parse.py", R"(import glob, json, sys, yaml, jsonschema
+schema = json.load(open(sys.argv[1]))
+for path in glob.glob('arkit/**/Contents.json', recursive=True):
+    jsonschema.validate(json.load(open(path)), schema)
+class Unity(yaml.SafeLoader): pass
+Unity.add_multi_constructor('tag:unity3d.com,2011:',
+                            lambda loader, suffix, node: loader.construct_mapping(node, deep=True))
+library = yaml.load(open('unity/t.asset'), Loader=Unity)['MonoBehaviour']
+assert [i['m_Name'] for i in library['m_Images']] == ['Door', 'Lamp'], library
+assert library['m_Images'][1]['m_Size'] == {'x': 0.3, 'y': 0.6}, library
+for line in open('arcore/image-list.txt'):
+    name, path, width = line.rstrip('\n').split('|')
+    assert float(width) > 0 and glob.glob('arcore/' + path), line
+print('parsed')
+)");
+  const std::string python = "/usr/bin/python3 parse.py '" + schema + "'";
+  const artest::Result parsed = Shell(python);
+  EXPECT_EQ(parsed.status, 0) << parsed.err;
+  EXPECT_EQ(parsed.out, "parsed\n");
+  const artest::Result xml = Shell(
+      "xmllint --noout vuforia/t.xml && xmllint --xpath "
+      "'string(//ImageTarget[@name=\"Lamp\"]/@size)' vuforia/t.xml");
+  EXPECT_EQ(xml.out, "0.300000 0.600000\n");
+}
+
+TEST_F(PlatformsTest, AnExportReplacesOnlyAnExportAndNothingWhenItCannotBeWhole) {
+  Gallery();
+  ASSERT_EQ(Shell("mkdir mine && echo notes >mine/notes.md").status, 0);
+  struct Row {
+    const char* command;
+    int status;
+    const char* message;  // in standard error
+  };
+  const Row rows[] = {
+      {"export t.xml --to arkit -o mine", 1, "mine holds notes.md, which this tool did not write"},
+      {"export t.xml --to arkit -o t.xml", 1, "t.xml is not a folder"},
+      {"export t.xml --to arcore", 2, "name it with -o DIR"},
+      {"export missing.xml --to unity -o mine", 1, "cannot load missing.xml"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    const std::string before = Read("t.xml");
+    const artest::Result run = Run(row.command);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+    EXPECT_EQ(Read("mine/notes.md"), "notes\n");
+    EXPECT_EQ(Read("t.xml"), before);
+  }
+  ASSERT_EQ(Run("export t.xml --to vuforia -o lib").status, 0);
+  ASSERT_EQ(Run("set t.xml Lamp --name 'Lamp/2'").status, 0);
+  const artest::Result blocked = Run("export t.xml --to vuforia -o lib");
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find("ART401"), std::string::npos) << blocked.err;
+  EXPECT_NE(Read("lib/t.xml").find("name=\"Lamp\""), std::string::npos) << "the old export stays";
+  ASSERT_EQ(Run("set t.xml Lamp/2 --name Lamp2").status, 0);
+  ASSERT_EQ(Run("export t.xml --to vuforia -o lib").status, 0);
+  EXPECT_NE(Read("lib/t.xml").find("name=\"Lamp2\""), std::string::npos) << "replaced whole";
+  EXPECT_EQ(Shell("ls -a lib/images").out, ".\n..\nDoor.png\nLamp2.jpg\n");
+}
+
+TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
+  Picture("big.png", 400, 300);
+  Picture("small.png", 90, 150);
+  Picture("mid.png", 250, 250);
+  Write("art.gif", "GIF89a");
+  struct Row {
+    const char* platform;
+    const char* target;  // add's arguments after the file
+    const char* code;    // the finding wanted, or "" for none
+  };
+  const Row rows[] = {
+      {"arkit", "Good --image big.png --size 0.8 0.6", ""},
+      {"arkit", "Small --image small.png --size 0.09 0.15", "ART405"},
+      {"arcore", "Small --image mid.png --size 1 1", "ART405"},
+      {"unity", "Small --image mid.png --size 1 1", ""},
+      {"arkit", "Tall --image big.png --size 0.8 0.8", "ART409"},
+      {"unity", "Tall --image big.png --size 0.8 0.8", ""},
+      {"arcore", "'Café' --image big.png --size 0.8 0.6", "ART403"},
+      {"arkit", "'Café' --image big.png --size 0.8 0.6", ""},
+      {"vuforia", "'a/b' --image big.png --size 0.8 0.6", "ART401"},
+      {"arcore", "Gif --image art.gif --size 1 1", "ART404"},
+      {"arkit", "Gone --image gone.png --size 1 1", "ART404"},
+      {"unity", "Flat --image big.png", "ART408"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.platform) + " " + row.target);
+    ASSERT_EQ(Shell("rm -f t.xml && \"$A\" add t.xml " + std::string(row.target)).status, 0);
+    const artest::Result run = Run(std::string("check t.xml --platform ") + row.platform);
+    const bool found = run.out.find(std::string(" ") + row.code + ":") != std::string::npos;
+    EXPECT_EQ(*row.code ? found : run.out.find(" ART4") == std::string::npos, true) << run.out;
+  }
+  ASSERT_EQ(Shell("rm -f t.xml && \"$A\" add t.xml Door --image big.png --size 0.8 0.6 && \"$A\" "
+                  "add t.xml door --image big.png --size 0.8 0.6")
+                .status,
+            0);
+  const artest::Result clash = Run("check t.xml --platform unity --format sarif");
+  EXPECT_NE(clash.out.find("\"ART402\""), std::string::npos) << "names that differ only in case";
+}
+
+}  // namespace

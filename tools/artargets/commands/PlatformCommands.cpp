@@ -1,0 +1,110 @@
+#include "commands/PlatformCommands.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "checks/FileCheck.h"
+#include "checks/PlatformChecks.h"
+#include "commands/CommandSupport.h"
+#include "du/FileWriter.h"
+#include "platforms/ExportManifest.h"
+#include "support/InputFile.h"
+#include "support/OwnedFolder.h"
+#include "support/SafeText.h"
+
+namespace artargets {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The targets as check places them, in the order the export lists them.
+std::vector<PlacedTarget> Placed(const std::vector<TargetRecord>& records, const LengthUnit& unit) {
+  std::vector<PlacedTarget> placed;
+  for (const TargetRecord& r : records)
+    placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height, unit, int(r.type),
+                      r.id, r.center, r.normal, r.xdir, r.ydir, 0});
+  return placed;
+}
+
+// What keeps the files from being written at all: a name that is no file name, two that clash,
+// a picture that is not there to copy. Says each; true when there is any.
+bool Blocked(const std::vector<Finding>& findings) {
+  bool blocked = false;
+  for (const Finding& f : findings) {
+    const bool stops = f.code == "ART401" || f.code == "ART402" ||
+                       (f.code == "ART404" && f.message.ends_with("is missing"));
+    std::cerr << "artargets: " << (stops ? "" : "warning: ") << SafeText(f.message) << " ["
+              << f.code << "]\n";
+    blocked |= stops;
+  }
+  return blocked;
+}
+
+bool WriteFiles(const std::vector<ExportedFile>& files, const std::string& folder,
+                std::string& error) {
+  for (const ExportedFile& file : files) {
+    const fs::path path = fs::path(folder) / file.path;
+    std::error_code failed;
+    fs::create_directories(path.parent_path(), failed);
+    if (!file.copyOf.empty()) {
+      if (!fs::copy_file(file.copyOf, path, failed))
+        return error = "cannot copy " + file.copyOf + ": " + failed.message(), false;
+    } else if (!WriteText(path.string(), file.bytes, error)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string DisplayName(Platform platform) {
+  switch (platform) {
+    case Platform::kArkit:
+      return "ARKit (drop the .arresourcegroup folder into an .xcassets catalog)";
+    case Platform::kArcore:
+      return "ARCore (README.md gives the arcoreimg build-db command)";
+    case Platform::kUnity:
+      return "Unity AR Foundation (copy the folder into Assets/)";
+    case Platform::kVuforia:
+      return "Vuforia (the binary .dat cannot be made here: upload the pictures to Vuforia's "
+             "Target Manager, see README.md)";
+  }
+  return {};
+}
+
+}  // namespace
+
+int ExportToPlatform(const std::string& file, Platform platform, const std::string& out,
+                     const LengthUnit& unit, const std::string& root) {
+  ExportSource source;
+  if (!Load(file, source.targets)) return 1;
+  SortByNameThenId(source.targets);
+  source.imageRoot = ImageRoot(file, root);
+  source.unit = unit;
+  source.name = IsStandardStream(file) ? "targets" : fs::path(file).stem().string();
+  if (Blocked(PlatformFindings(Placed(source.targets, unit), source.imageRoot, {platform}, {})))
+    return Fail("nothing is written to " + out);
+  const std::vector<ExportedFile> files = ExportLibrary(platform, source);
+  std::string error;
+  if (!WriteOwnedFolder(
+          out, kManifestName,
+          [&](const std::string& folder, std::string& why) {
+            return WriteFiles(files, folder, why);
+          },
+          error))
+    return Fail(error);
+  std::cout << SafeText(out) << ": " << source.targets.size() << " target"
+            << (source.targets.size() == 1 ? "" : "s") << " for " << DisplayName(platform) << "\n";
+  return 0;
+}
+
+bool ReadPlatformLibrary(Platform platform, const std::string& in, const std::string& targetFile,
+                         const LengthUnit& unit, std::vector<TargetRecord>& records) {
+  std::string folder = fs::path(targetFile).parent_path().string(), error;
+  if (folder.empty()) folder = ".";
+  if (ImportLibrary(platform, in, fs::absolute(folder).string(), unit, records, error)) return true;
+  Fail(error);
+  return false;
+}
+
+}  // namespace artargets
