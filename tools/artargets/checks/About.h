@@ -8,6 +8,7 @@
 //   FileCheck.h     one file checked: loaded, examined, its images rated
 //   Examination.h   what a file that loads holds that the plug-in accepts silently
 //   ImageCheck.h    what check --images finds in the targets' images
+//   PlatformChecks.h  what the AR platforms' limits make of the targets (check --platform)
 //   ElementLines.h  the line of each target's element, for outputs that point at it
 //   PlacedTarget.h  a target with its place in its file
 #pragma once

@@ -4,6 +4,7 @@
 // Where things are:
 //   TargetFileCommands.h      list, add, set, remove, export, import
 //   VersionControlCommands.h  diff, fmt, merge, git-setup
+//   PlatformCommands.h        export --to, import --from
 //   CheckCommand.h            check
 //   RenderCommand.h           render
 //   ReportCommand.h           report

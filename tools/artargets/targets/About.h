@@ -8,5 +8,7 @@
 //   ValueText.h         numbers and vectors as text, and read back exactly from text
 //   PartialTarget.h     some of a target's fields, as an import row or the options give them
 //   TargetFiles.h       loading and saving target files as a host does
+//   KeptContent.h       what a file holds beyond its targets, kept through every edit
+//   TargetElement.h     one target's XML element as the plug-in reads it
 //   Units.h             the unit of a file's lengths
 #pragma once
