@@ -10,12 +10,23 @@ set -euo pipefail
 tooldir="$1"
 layers="$2"
 
+# The lines go from the bottom up (AR_TOOL_FOLDERS): a folder may use only folders below it,
+# so that no use points back up and the uses never go round in a circle.
 declare -A uses
+status=0
+below=" "
 while IFS=: read -r folder used; do
-  [[ -n "$folder" ]] && uses[$folder]=" ${used# } "
+  [[ -n "$folder" ]] || continue
+  uses[$folder]=" ${used# } "
+  for other in $used; do
+    if [[ "$below" != *" $other "* ]]; then
+      echo "$layers: $folder uses $other, which does not stand below it"
+      status=1
+    fi
+  done
+  below+="$folder "
 done <"$layers"
 
-status=0
 for dir in "$tooldir"/*/; do
   folder=$(basename "$dir")
   if [[ -z "${uses[$folder]+known}" ]]; then
@@ -30,7 +41,9 @@ for dir in "$tooldir"/*/; do
     [[ "$other" == "$included" || "$other" == "$folder" ]] && continue
     [[ -d "$tooldir/$other" ]] || continue  # another library's header (ar/, du/, ...)
     if [[ "${uses[$folder]}" != *" $other "* ]]; then
-      echo "$file:$line: $folder/ includes $included, but $folder uses only:${uses[$folder]% }"
+      read -ra allowed <<<"${uses[$folder]}"
+      echo "$file:$line: $folder/ includes $included, but $folder uses only" \
+        "${allowed[*]:-no other folder}"
       status=1
     fi
   done < <(find "$dir" -type f \( -name '*.h' -o -name '*.cpp' \) -exec \
