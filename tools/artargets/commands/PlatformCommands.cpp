@@ -11,6 +11,7 @@
 #include "support/InputFile.h"
 #include "support/OwnedFolder.h"
 #include "support/SafeText.h"
+#include "targets/TargetComparison.h"
 
 namespace artargets {
 
