@@ -5,9 +5,11 @@
 #include <fstream>
 #include <optional>
 
+#include "ConflictMarkers.h"
 #include "ElementLines.h"
 #include "Examination.h"
 #include "FindingCodes.h"
+#include "InputFile.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
 #include "orl/SerializedContent.h"
@@ -41,12 +43,19 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
         });
     count = CountTargetFile(path, why);
   }
-  if (count && trees != 1) examination = Examine(path, unit);
+  std::string unread;  // a pipe is read again from the copy the load made of it
+  if (count && trees != 1) examination = Examine(ReadablePath(path, unread), unit);
   return count;
 }
 
-// Whether the file's first element is a target file's root, from its first bytes: a folder may
-// hold other XML (build files, documents) that is not ours to judge.
+void AddLines(CheckedFile& file) {
+  const std::vector<int> lines = TargetLines(file.path);
+  for (PlacedTarget& t : file.targets)
+    if (t.place >= 1 && std::size_t(t.place) <= lines.size()) t.line = lines[t.place - 1];
+}
+
+}  // namespace
+
 bool LooksLikeTargetFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string head(4096, '\0');
@@ -60,14 +69,6 @@ bool LooksLikeTargetFile(const std::string& path) {
   }
   return false;
 }
-
-void AddLines(CheckedFile& file) {
-  const std::vector<int> lines = TargetLines(file.path);
-  for (PlacedTarget& t : file.targets)
-    if (t.place >= 1 && std::size_t(t.place) <= lines.size()) t.line = lines[t.place - 1];
-}
-
-}  // namespace
 
 std::string ImageRoot(const std::string& path, const std::string& root) {
   if (!root.empty()) return root;
@@ -89,6 +90,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
       LoadAndExamine(path, options.unit, examination, file.problem);
   if (!count) {
     file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
+    file.findings.back().line = ConflictMarkerLineOf(path);
     return file;
   }
   file.loaded = true;

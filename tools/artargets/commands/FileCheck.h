@@ -31,6 +31,10 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
 // The files `paths` name: each file itself, and the *.xml files under each folder, sorted; the
 // bool tells a file found in a folder.
 std::vector<std::pair<std::string, bool>> FilesToCheck(const std::vector<std::string>& paths);
+// Whether the file's first element is a target file's root, from its first bytes: a folder may
+// hold other XML (build files, documents) that is not ours to judge, and a file of another kind
+// is not one to write over (OutputGuard.h).
+bool LooksLikeTargetFile(const std::string& path);
 // Where relative image paths start: `root` when given, else the target file's folder.
 std::string ImageRoot(const std::string& path, const std::string& root);
 // How many findings of that severity the file has.

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "ScratchFolder.h"
 
@@ -37,13 +39,18 @@ struct Descriptor {
   }
 };
 
-// Standard input, read once and copied to a private file that lasts as long as the run.
-struct StandardInputCopy {
-  ScratchFolder folder{"stdin"};
+// A stream (standard input, a pipe), read once and copied to a private file that lasts as long
+// as the run.
+struct StreamCopy {
+  ScratchFolder folder{"input"};
   std::string path, why;
-  StandardInputCopy() {
+  explicit StreamCopy(int fd, int openError = 0) {
     std::string bytes;
-    if (!ReadStandardInput(bytes, why)) return;
+    if (fd < 0) {
+      why = std::strerror(openError);
+      return;
+    }
+    if (!ReadStream(fd, bytes, why)) return;
     if (folder.Path().empty()) {
       why = "cannot make a temporary folder for it";
       return;
@@ -57,6 +64,31 @@ struct StandardInputCopy {
   }
 };
 
+// Whether `path` is a pipe or FIFO, which only a read-only command reads.
+bool IsPipe(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
+// The copy of the pipe at `path`, made by the first reader: a command that reads the path again
+// (diff p p) sees the same bytes, as it does for "-". Opening waits for a writer, as cat does.
+const StreamCopy& PipeCopy(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<StreamCopy>> copies;
+  const std::lock_guard lock(mutex);
+  std::unique_ptr<StreamCopy>& copy = copies[path];
+  if (copy) return *copy;
+  const Descriptor pipe{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  copy = std::make_unique<StreamCopy>(pipe.fd, errno);
+  return *copy;
+}
+
+// The copy of standard input: the first reader reads it; later ones reuse it.
+const StreamCopy& StandardInputCopy() {
+  static const StreamCopy copy(STDIN_FILENO);
+  return copy;
+}
+
 }  // namespace
 
 bool IsStandardStream(const std::string& path) { return path == "-"; }
@@ -66,8 +98,8 @@ std::string InputName(const std::string& path) {
 }
 
 std::string ReadablePath(const std::string& path, std::string& why) {
-  if (!IsStandardStream(path)) return path;
-  static const StandardInputCopy copy;  // the first reader reads it; later ones reuse it
+  if (!IsStandardStream(path) && !IsPipe(path)) return path;
+  const StreamCopy& copy = IsStandardStream(path) ? StandardInputCopy() : PipeCopy(path);
   why = copy.why;
   return copy.path;
 }
@@ -111,10 +143,14 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
 }
 
 bool ReadStandardInput(std::string& bytes, std::string& why) {
+  return ReadStream(STDIN_FILENO, bytes, why);
+}
+
+bool ReadStream(int fd, std::string& bytes, std::string& why) {
   bytes.clear();
   char piece[1 << 16];
   for (;;) {
-    const ssize_t n = ::read(STDIN_FILENO, piece, sizeof piece);
+    const ssize_t n = ::read(fd, piece, sizeof piece);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       why = std::strerror(errno);
