@@ -10,45 +10,14 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using artest::Result;
 
-// The exit status of each example; an example missing here, or a row no --help shows, fails.
-const std::map<std::string, int> kExampleStatus = {
-    {"artargets list hall.xml", 0},
-    {"artargets list --json hall.xml | jq '.[].name'", 0},
-    {"curl -s https://example.org/hall.xml | artargets list -", 0},
-    {"artargets check hall.xml", 0},
+// The examples that exit other than 0, as the commands' help and manual document it.
+const std::map<std::string, int> kNotZero = {
     {"artargets check --images --fail-below 40 hall.xml", 1},  // the targets have no image
-    {"artargets check --strict --format sarif models/ > check.sarif", 0},
-    {"artargets check --units mm --format junit lab.xml > check-results.xml", 0},
-    {"artargets add hall.xml Door --size 0.8 2.1 --center 1.5 0 0", 0},
-    {"artargets add hall.xml Poster --type 1 --id 7 --image poster.png", 0},
-    {"artargets set hall.xml Door --image door.png", 0},
-    {"artargets set hall.xml --id 7 --size 0.5 0.5", 0},
-    {"artargets set hall.xml --index 3 --name Window", 0},
-    {"artargets remove hall.xml Door", 0},
-    {"artargets remove hall.xml --id 7 --all", 0},
-    {"artargets export hall.xml -o hall.json", 0},
-    {"artargets export hall.xml | jq '.[] | select(.type == 1)'", 0},
-    {"artargets import hall.json -o hall.xml", 0},
-    {"artargets import --update --csv sizes.csv -o hall.xml", 0},
-    {"jq 'map(.image = \"new.png\")' hall.json | artargets import --update - -o hall.xml", 0},
-    {"artargets diff old.xml new.xml", 1},  // they differ
+    {"artargets diff old.xml new.xml", 1},                     // the files differ
     {"artargets diff --stat old.xml new.xml", 1},
-    {"git show HEAD:hall.xml | artargets diff - hall.xml", 0},
-    {"artargets render hall.xml -o hall.svg", 0},
-    {"artargets render --images hall.xml -o - | rsvg-convert -o hall.png", 0},
-    {"artargets fmt hall.xml", 0},
-    {"artargets fmt --check *.xml", 0},
-    {"artargets fmt - <hall.xml >canonical.xml", 0},
-    {"artargets merge base.xml ours.xml theirs.xml", 0},
-    {"artargets merge base.xml ours.xml theirs.xml -o merged.xml --json >conflicts.json", 0},
-    {"artargets git-setup '*.artargets.xml'", 0},
-    {"artargets git-setup --global", 0},
-    {"artargets report hall.xml -o report && chromium report/index.html", 0},
-    {"artargets report --units mm models/ -o report", 0},
-    {"artargets demo", 0},
-    {"artargets demo | less", 0},
 };
 
 class HelpExamplesTest : public artest::ArtargetsTest {
@@ -56,7 +25,7 @@ class HelpExamplesTest : public artest::ArtargetsTest {
   // The folder every example starts from, made once: a git repository whose hall.xml is
   // committed, the files the examples name, and the stand-ins.
   void SetUp() override {
-    std::filesystem::create_directory(dir_.File("template"));
+    fs::create_directory(dir_.File("template"));
     Write("template/hall.xml", TargetFile(Sound("Arch") + Sound("Door") + Sound("Window")));
     Write("template/sizes.csv", "name,width,height\nDoor,0.9,2.2\n");
     const Result made =
@@ -75,66 +44,39 @@ class HelpExamplesTest : public artest::ArtargetsTest {
     ASSERT_EQ(made.status, 0) << made.err;
   }
 
-  // The examples of a command's --help, each as one line.
-  std::vector<std::string> Examples(const std::string& command) {
-    std::istringstream help(Run(command + " --help").out);
-    std::vector<std::string> examples;
-    bool inExamples = false;
-    for (std::string line; std::getline(help, line);) {
-      if (line == "Examples:")
-        inExamples = true;
-      else if (inExamples && line.starts_with("  "))
-        examples.push_back(line.substr(2));
-      else if (inExamples)
-        break;
-    }
-    return examples;
-  }
-
-  std::vector<std::string> Commands() {
-    std::istringstream help(Run("--help").out);
-    std::vector<std::string> commands;
-    bool inCommands = false;
-    for (std::string line; std::getline(help, line);) {
-      if (line == "Subcommands:")
-        inCommands = true;
-      else if (inCommands && line.starts_with("  "))
-        commands.push_back(line.substr(2, line.find(' ', 2) - 2));
-      else if (inCommands)
-        break;
-    }
-    return commands;
+  // The lines of the help `args` prints under `header`, each without its indent.
+  std::vector<std::string> Section(const std::string& args, const std::string& header) {
+    std::istringstream help(Run(args + " --help").out);
+    std::vector<std::string> lines;
+    bool in = false;
+    for (std::string line; std::getline(help, line) && (!in || line.starts_with("  "));)
+      if (in)
+        lines.push_back(line.substr(2));
+      else
+        in = line == header;
+    return lines;
   }
 };
 
 TEST_F(HelpExamplesTest, EveryExampleOfEveryHelpRunsAsWritten) {
-  const std::string bin =
-      std::string(ARTARGETS_PATH).substr(0, std::string(ARTARGETS_PATH).rfind('/'));
-  std::map<std::string, int> unseen = kExampleStatus;
-  const std::vector<std::string> commands = Commands();
-  ASSERT_GE(commands.size(), 13u);
-  for (const std::string& command : commands) {
-    const std::vector<std::string> examples = Examples(command);
+  const std::string bin = fs::path(ARTARGETS_PATH).parent_path().string();
+  std::size_t run = 0;
+  for (const std::string& line : Section("", "Subcommands:")) {
+    const std::string command = line.substr(0, line.find(' '));
+    const std::vector<std::string> examples = Section(command, "Examples:");
     EXPECT_FALSE(examples.empty()) << command << " --help shows no example";
     for (const std::string& example : examples) {
       SCOPED_TRACE(example);
-      const auto expected = kExampleStatus.find(example);
-      if (expected == kExampleStatus.end()) {
-        ADD_FAILURE() << "no exit status in the table for this example";
-        continue;
-      }
-      unseen.erase(example);
       const Result r = Shell(std::string(kOwnGit) +
-                             "rm -rf run && cp -a template run && cd run && "
-                             "export PATH=\"$PWD/stubs:" +
+                             "rm -rf run && cp -a template run && cd run && export PATH=\"$PWD/"
+                             "stubs:" +
                              bin + ":$PATH\" && " + example);
-      EXPECT_EQ(r.status, expected->second) << r.err;
-      if (expected->second == 0) {
-        EXPECT_EQ(r.err.find("artargets: "), std::string::npos) << r.err;
-      }
+      const auto status = kNotZero.find(example);
+      EXPECT_EQ(r.status, status == kNotZero.end() ? 0 : status->second) << r.err;
+      run += status != kNotZero.end() && r.status == status->second;
     }
   }
-  for (const auto& [example, status] : unseen) ADD_FAILURE() << "no --help shows " << example;
+  EXPECT_EQ(run, kNotZero.size()) << "an example of the table is no longer in any --help";
 }
 
 }  // namespace

@@ -27,15 +27,27 @@ namespace fs = std::filesystem;
 
 using Listed = std::set<std::string>;  // paths inside the report, with "/" between folders
 
-// The files an earlier report at `dir` lists; false when `dir` holds no marker of one.
+// Whether `name` is a path inside the report: relative, and no part of it "..", "." or empty.
+bool Inside(const std::string& name) {
+  const fs::path path(name);
+  if (name.empty() || !path.is_relative()) return false;
+  return std::none_of(path.begin(), path.end(), [](const fs::path& part) {
+    return part.empty() || part == "." || part == "..";
+  });
+}
+
+// The files an earlier report at `dir` lists; false when `dir` holds no marker of one (a list
+// that names anything outside the folder is none: the report removes what its list names).
 bool ReadMarker(const fs::path& dir, Listed& listed) {
   std::string text, why;
   if (!ReadInputFile((dir / kReportMarker).string(), text, why)) return false;
   std::istringstream lines(text);
   std::string line;
   if (!std::getline(lines, line) || line != kReportMarkerLine) return false;
-  while (std::getline(lines, line))
-    if (!line.empty()) listed.insert(line);
+  while (std::getline(lines, line)) {
+    if (!Inside(line)) return listed.clear(), false;
+    listed.insert(line);
+  }
   return true;
 }
 
