@@ -144,6 +144,8 @@ TEST_F(EdgesTest, ReadOnlyCommandsReadPipesAndEditsRefuseThem) {
       {"mkfifo n && { cat new.xml >n & } && \"$A\" list n", 0, "\"Window\""},
       {"\"$A\" set <(cat new.xml) Door --id 3", 1, "it is a FIFO"},
       {"\"$A\" fmt <(cat new.xml)", 2, "it is a FIFO"},
+      {"\"$A\" set new.xml Window --image w.png && \"$A\" check --images <(cat new.xml)", 1,
+       "\"w.png\" is missing (\"./w.png\")"},  // a pipe's images are found from here
   };
   for (const auto& [command, status, said] : rows) {
     SCOPED_TRACE(command);

@@ -72,6 +72,7 @@ bool LooksLikeTargetFile(const std::string& path) {
 
 std::string ImageRoot(const std::string& path, const std::string& root) {
   if (!root.empty()) return root;
+  if (IsPipe(path)) return ".";  // /dev/fd is no folder of images: as for standard input
   const std::string folder = fs::path(path).parent_path().string();
   return folder.empty() ? "." : folder;
 }

@@ -64,12 +64,6 @@ struct StreamCopy {
   }
 };
 
-// Whether `path` is a pipe or FIFO, which only a read-only command reads.
-bool IsPipe(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
-}
-
 // The copy of the pipe at `path`, made by the first reader: a command that reads the path again
 // (diff p p) sees the same bytes, as it does for "-". Opening waits for a writer, as cat does.
 const StreamCopy& PipeCopy(const std::string& path) {
@@ -92,6 +86,11 @@ const StreamCopy& StandardInputCopy() {
 }  // namespace
 
 bool IsStandardStream(const std::string& path) { return path == "-"; }
+
+bool IsPipe(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 
 std::string InputName(const std::string& path) {
   return IsStandardStream(path) ? "standard input" : path;

@@ -29,6 +29,9 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
 // Whether `path` names standard input ("-"), and the name messages give it: "standard input"
 // for "-", the path itself otherwise.
 bool IsStandardStream(const std::string& path);
+// Whether `path` is a pipe or FIFO (process substitution's /dev/fd/63), which only a read-only
+// command reads.
+bool IsPipe(const std::string& path);
 std::string InputName(const std::string& path);
 
 // A regular file holding what `path` names: `path` itself, or for "-" the private copy of

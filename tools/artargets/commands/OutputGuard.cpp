@@ -19,8 +19,6 @@ const char* WhatIsWritten(Output kind) {
       return "JSON";
     case Output::kSvg:
       return "SVG";
-    case Output::kCsv:
-      return "CSV";
     case Output::kReport:
       return "a report";
   }

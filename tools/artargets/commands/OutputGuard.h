@@ -3,7 +3,7 @@
 // must not be one of the command's inputs (the same file after links: device and inode, so that
 // ./a.xml, a link to it and a hard link all count), must be a regular file (a folder, a FIFO or a
 // device is never replaced), and a target file is replaced only by a target file, while a target
-// file is never replaced by JSON, SVG, CSV or a report. Each refusal names the file and the way
+// file is never replaced by JSON, SVG or a report. Each refusal names the file and the way
 // out; nothing is changed.
 #pragma once
 
@@ -15,7 +15,7 @@
 namespace artargets {
 
 // What a command writes where its -o points.
-enum class Output { kTargetFile, kJson, kSvg, kCsv, kReport };
+enum class Output { kTargetFile, kJson, kSvg, kReport };
 
 // Whether the command may write `out`, reading `inputs` ("-" among them is no file). False once
 // it said why (the command exits 1). A report's -o - is wrong usage (UsageError): a report is a
