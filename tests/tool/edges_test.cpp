@@ -83,6 +83,9 @@ TEST_F(EdgesTest, NoCommandLosesAByteItDidNotMake) {
       {"", "export good.xml -o wipe.xml", 1, "it is a target file", ""},
       {"mkfifo p", "export good.xml -o p", 1, "it is a FIFO", ""},
       {"", "export wipe.xml -o gallery.json", 0, "", "gallery.json"},
+      {"", "export good.xml -o notes.md", 1, "JSON to notes.md: it is not JSON", ""},
+      {"", "render good.xml -o notes.md", 1, "SVG to notes.md: it is not SVG", ""},
+      {"\"$A\" render wipe.xml -o w.svg", "render good.xml -o w.svg", 0, "", "w.svg"},
       {"", "render good.xml -o good.xml", 1, "SVG to good.xml: it is a file the command reads", ""},
       {"", "render good.xml -o wipe.xml", 1, "it is a target file", ""},
       {"mkdir m", "render good.xml -o m", 1, "it is a folder", ""},
@@ -181,7 +184,7 @@ TEST_F(EdgesTest, ConflictMarkersAreNamedOnTheirLineAndFile) {
   Write("t.xml", TargetFile(Sound("Arch")));
   ASSERT_EQ(Shell(std::string(kOwnGit) +
                   "\"$A\" fmt t.xml && { sed 3q t.xml; echo '<<<<<<< HEAD'; sed 1,3d t.xml; } "
-                  ">c.xml && git init -q -b main && \"$A\" git-setup '*.xml' && git add . && "
+                  ">c.xml && git init -q -b main && \"$A\" git-setup '*.xml' && git add t.xml && "
                   "git commit -qm base && git checkout -q -b a && \"$A\" set t.xml Arch --id 1 && "
                   "git commit -qam a && git checkout -q main && \"$A\" set t.xml Arch --id 2 && "
                   "git commit -qam b")

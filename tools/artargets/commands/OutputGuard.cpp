@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "CommandSupport.h"
 #include "FileCheck.h"
 #include "InputFile.h"
@@ -32,6 +34,21 @@ const char* KindOf(mode_t mode) {
   if (S_ISSOCK(mode)) return "a socket";
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
   return "not a regular file";
+}
+
+// What the file at `path` holds when it is not what `kind` writes (JSON starts with "[" or "{",
+// SVG holds "<svg" near its start; an empty file is anything), or null when it is: an earlier
+// export or picture is replaced, a note or a page is not.
+const char* OtherKind(const std::string& path, Output kind) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(4096, '\0');
+  in.read(head.data(), std::streamsize(head.size()));
+  head.resize(std::size_t(in.gcount()));
+  const std::size_t first = head.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return nullptr;
+  if (kind == Output::kJson && head[first] != '[' && head[first] != '{') return "not JSON";
+  if (kind == Output::kSvg && head.find("<svg") == std::string::npos) return "not SVG";
+  return nullptr;
 }
 
 // The input among `inputs` that is the file `out` (status `there`), or null.
@@ -77,14 +94,12 @@ bool OutputAllowed(const std::string& out, Output kind, const std::vector<std::s
          ", and it is left as it is (give -o a file's path, or - for standard output)");
     return false;
   }
-  if (kind != Output::kTargetFile && LooksLikeTargetFile(out)) {
-    Fail(writing +
-         ": it is a target file, and it is left as it is (give -o another file, or "
-         "remove " +
-         out + " first to replace it)");
-    return false;
-  }
-  return true;
+  if (kind == Output::kTargetFile) return true;  // ReplaceableTargetFile, under the lock
+  const char* other = LooksLikeTargetFile(out) ? "a target file" : OtherKind(out, kind);
+  if (!other) return true;
+  Fail(writing + ": it is " + other + ", and it is left as it is (give -o another file, or " +
+       "remove " + out + " first to replace it)");
+  return false;
 }
 
 bool ReplaceableTargetFile(const std::string& out, std::vector<TargetRecord>* existing) {

@@ -2,8 +2,9 @@
 // input or a file of another kind. "-" is standard output and never a file. An existing path
 // must not be one of the command's inputs (the same file after links: device and inode, so that
 // ./a.xml, a link to it and a hard link all count), must be a regular file (a folder, a FIFO or a
-// device is never replaced), and a target file is replaced only by a target file, while a target
-// file is never replaced by JSON, SVG or a report. Each refusal names the file and the way
+// device is never replaced), and a target file is replaced only by a target file, while JSON
+// and SVG replace only a file that holds JSON or SVG (an earlier export or picture, never a
+// target file or someone's note). Each refusal names the file and the way
 // out; nothing is changed.
 #pragma once
 
