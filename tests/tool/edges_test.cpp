@@ -74,6 +74,7 @@ TEST_F(EdgesTest, NoCommandLosesAByteItDidNotMake) {
       {"mkdir real && ln -s real linked", "report good.xml -o linked", 1, "it is a link", ""},
       {"", "report good.xml -o -", 2, "-o - names none", ""},
       {"mkdir empty", "report good.xml -o empty", 0, "", "empty"},
+      {"\"$A\" report wipe.xml -o r >/dev/null", "report good.xml -o r/", 0, "", "r"},
       {"\"$A\" report wipe.xml -o r >/dev/null", "report good.xml -o r && grep -q Window r/*.html",
        0, "", "r"},
       {"", "export good.xml -o good.xml", 1, "JSON to good.xml: it is a file the command reads",

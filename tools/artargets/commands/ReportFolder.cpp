@@ -110,15 +110,15 @@ std::string ScratchBeside(const fs::path& dir, std::string& error) {
 void RemoveEarlier(const fs::path& old, const fs::path& dir) {
   Listed listed;
   ReadMarker(old, listed);
-  std::error_code ignored;
+  std::error_code ignored, walking;
   for (const std::string& name : listed) fs::remove(old / name, ignored);
   fs::remove(old / kReportMarker, ignored);
   std::vector<fs::path> folders;
-  for (auto walk = fs::recursive_directory_iterator(old, ignored);
-       !ignored && walk != fs::recursive_directory_iterator(); walk.increment(ignored))
+  for (auto walk = fs::recursive_directory_iterator(old, walking);
+       !walking && walk != fs::recursive_directory_iterator(); walk.increment(walking))
     if (walk->is_directory(ignored) && !walk->is_symlink(ignored)) folders.push_back(walk->path());
-  std::sort(folders.rbegin(), folders.rend());  // the deepest first
-  for (const fs::path& folder : folders) fs::remove(folder, ignored);
+  std::sort(folders.rbegin(), folders.rend());                         // the deepest first
+  for (const fs::path& folder : folders) fs::remove(folder, ignored);  // only if empty
   if (!fs::remove(old, ignored))
     std::cerr << "artargets: " << SafeText(old.string()) << " holds what the earlier report at "
               << SafeText(dir.string())
@@ -175,7 +175,8 @@ std::string ReportFolderProblem(const std::string& dir) {
 
 bool WriteReportFolder(const std::string& dir, const std::map<std::string, std::string>& files,
                        std::string& error) {
-  const fs::path target = fs::absolute(fs::path(dir).lexically_normal());
+  fs::path target = fs::absolute(fs::path(dir)).lexically_normal();
+  if (!target.has_filename()) target = target.parent_path();  // "report/": the folder itself
   const std::string made = ScratchBeside(target, error);
   if (made.empty()) return false;
   bool written = true;
