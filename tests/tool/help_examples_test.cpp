@@ -1,7 +1,8 @@
 // Every example of every command's --help runs as written, in a folder that holds the files
-// the examples name, and exits as the table below says (which is what the manual documents for
-// that command: diff's 1 when the files differ, check's 1 on an error). Programs that reach
-// outside (a web server, a browser, an SVG converter) are stand-ins that take what they are given.
+// the examples name, and exits 0 or as the table below says (what the manual documents for that
+// command: diff's 1 when the files differ, check's 1 on a failed gate). Programs that reach
+// outside or wait for a person (a web server, a browser, an SVG converter, a pager) are stand-ins
+// that take what they are given.
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -39,7 +40,8 @@ class HelpExamplesTest : public artest::ArtargetsTest {
               " mkdir models; cp hall.xml models/; cp hall.xml lab.xml;"
               " mkdir stubs; printf '#!/bin/sh\\ncat hall.xml\\n' >stubs/curl;"
               " printf '#!/bin/sh\\ntest -s \"$1\"\\n' >stubs/chromium;"
-              " printf '#!/bin/sh\\ncat >/dev/null\\n' >stubs/rsvg-convert; chmod +x stubs/*;"
+              " printf '#!/bin/sh\\ncat >/dev/null\\n' >stubs/rsvg-convert;"
+              " printf '#!/bin/sh\\ncat\\n' >stubs/less; chmod +x stubs/*;"
               " git init -q -b main; git add hall.xml; git commit -qm hall");
     ASSERT_EQ(made.status, 0) << made.err;
   }
