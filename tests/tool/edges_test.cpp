@@ -197,7 +197,7 @@ TEST_F(EdgesTest, ConflictMarkersAreNamedOnTheirLineAndFile) {
       {"\"$A\" list c.xml", "'git checkout --ours c.xml' or 'git checkout --theirs c.xml'"},
       {"\"$A\" check --format sarif c.xml", "\"startLine\": 4"},
       {"\"$A\" check --format json c.xml", "\"line\": 4,"},
-      {"\"$A\" check --format junit c.xml", "conflict markers (the first at line 4)"},
+      {"\"$A\" check --format junit c.xml", "name=\"the file\" line=\"4\""},
       {"\"$A\" merge t.xml c.xml t.xml --path hall.xml", "load our side of hall.xml: it holds git"},
       {"\"$A\" merge t.xml c.xml t.xml --path hall.xml", "'git checkout --ours hall.xml'"},
       {"git merge a -m merged", "artargets: t.xml: conflict: \"Arch\" (id 2) id: base 0, ours 2"},
