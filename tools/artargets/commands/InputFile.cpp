@@ -39,6 +39,27 @@ struct Descriptor {
   }
 };
 
+// All of the stream open on `fd` into `bytes`, up to kMaxInputBytes; false, with why, when it
+// cannot be read or holds more.
+bool ReadStream(int fd, std::string& bytes, std::string& why) {
+  bytes.clear();
+  char piece[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, piece, sizeof piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputBytes) {
+      why = "it holds more than the " + std::to_string(kMaxInputBytes) + " bytes the tool reads";
+      return false;
+    }
+    bytes.append(piece, static_cast<std::size_t>(n));
+  }
+}
+
 // A stream (standard input, a pipe), read once and copied to a private file that lasts as long
 // as the run.
 struct StreamCopy {
@@ -139,29 +160,6 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
   }
   bytes.resize(done);
   return true;
-}
-
-bool ReadStandardInput(std::string& bytes, std::string& why) {
-  return ReadStream(STDIN_FILENO, bytes, why);
-}
-
-bool ReadStream(int fd, std::string& bytes, std::string& why) {
-  bytes.clear();
-  char piece[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, piece, sizeof piece);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      why = std::strerror(errno);
-      return false;
-    }
-    if (n == 0) return true;
-    if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputBytes) {
-      why = "it holds more than the " + std::to_string(kMaxInputBytes) + " bytes the tool reads";
-      return false;
-    }
-    bytes.append(piece, static_cast<std::size_t>(n));
-  }
 }
 
 }  // namespace artargets

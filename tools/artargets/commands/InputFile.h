@@ -43,10 +43,4 @@ std::string ReadablePath(const std::string& path, std::string& why);
 // when it cannot be read.
 bool ReadInput(const std::string& path, std::string& bytes, std::string& why);
 
-// All of standard input into `bytes`, up to kMaxInputBytes; false, with why, when it cannot be
-// read or holds more.
-bool ReadStandardInput(std::string& bytes, std::string& why);
-// The same for the stream open on `fd`.
-bool ReadStream(int fd, std::string& bytes, std::string& why);
-
 }  // namespace artargets
