@@ -33,8 +33,11 @@ int Export(const std::string& path, const std::string& out);
 // Writes the target file `path` from the JSON array (CSV with `csv`) in `in`; a missing key
 // takes add's default. With `update`, changes the existing file instead (BulkEdit.h), each
 // element naming its target by name, or with `byId` by the id of type-1 targets.
+// Without `update`, an existing file's targets that the import does not hold by name are kept
+// from loss: the import is refused unless `replace` asks for it.
 struct ImportOptions {
   bool update = false;
+  bool replace = false;
   bool byId = false;
   bool csv = false;
   std::string from;  // an AR platform whose library IN is (Platforms.h); empty: JSON or CSV
@@ -53,8 +56,10 @@ int Format(const std::vector<std::string>& paths, bool check);
 // conflicts; 1 with conflicts (listed on standard error, and with `json` as JSON on standard
 // output), `out` then holding our side of each; 2 when a file does not load. A missing or
 // empty BASE means both sides added the file.
+// `shown`: the path git merges (its %P), which messages name instead of git's temporary files.
+// -o - with `json` is wrong usage: both would go to standard output.
 int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
-          const std::string& out, bool json);
+          const std::string& out, bool json, const std::string& shown = "");
 // Has git use fmt as the clean filter, `list --long` as the diff text and merge as the merge
 // driver of target files: in the current repository, or with `global` for the user. Marks
 // `patterns` as target files in ./.gitattributes.

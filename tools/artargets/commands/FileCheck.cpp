@@ -7,9 +7,11 @@
 #include <fstream>
 #include <optional>
 
+#include "ConflictMarkers.h"
 #include "ElementLines.h"
 #include "Examination.h"
 #include "FindingCodes.h"
+#include "InputFile.h"
 #include "TargetFiles.h"
 #include "ValueText.h"
 #include "orl/SerializedContent.h"
@@ -43,7 +45,8 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
         });
     count = CountTargetFile(path, why);
   }
-  if (count && trees != 1) examination = Examine(path, unit);
+  std::string unread;  // a pipe is read again from the copy the load made of it
+  if (count && trees != 1) examination = Examine(ReadablePath(path, unread), unit);
   return count;
 }
 
@@ -57,6 +60,7 @@ void AddLines(CheckedFile& file) {
 
 std::string ImageRoot(const std::string& path, const std::string& root) {
   if (!root.empty()) return root;
+  if (IsPipe(path)) return ".";  // /dev/fd is no folder of images: as for standard input
   const std::string folder = fs::path(path).parent_path().string();
   return folder.empty() ? "." : folder;
 }
@@ -74,6 +78,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
       LoadAndExamine(path, options.unit, examination, file.problem);
   if (!count) {
     file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
+    file.findings.back().line = ConflictMarkerLineOf(path);
     return file;
   }
   file.loaded = true;

@@ -10,6 +10,7 @@
 #include "FileCheck.h"
 #include "ImageCheck.h"
 #include "InputFile.h"
+#include "OutputGuard.h"
 
 namespace artargets {
 
@@ -336,6 +337,7 @@ std::string RenderSvg(const std::vector<TargetRecord>& records, const std::strin
 }
 
 int Render(const std::string& path, const std::string& out, const CheckOptions& options) {
+  if (!OutputAllowed(out, Output::kSvg, {path})) return 1;
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);

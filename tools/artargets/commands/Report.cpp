@@ -1,10 +1,5 @@
 #include "Report.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -12,7 +7,9 @@
 #include "AllCores.h"
 #include "CommandSupport.h"
 #include "HtmlReport.h"
+#include "OutputGuard.h"
 #include "Render.h"
+#include "ReportFolder.h"
 #include "SafeText.h"
 #include "ValueText.h"
 
@@ -53,38 +50,12 @@ void AddThumbnails(std::vector<ReportedFile>& files) {
       f.thumbnails.push_back(byPath.count(image.path) ? byPath[image.path] : std::nullopt);
 }
 
-// Puts the folder `made` where `dir` is, replacing an earlier one; false, with why, when it
-// cannot.
-bool Replace(const fs::path& made, const fs::path& dir, std::string& why) {
-  std::error_code error;
-  const fs::file_status there = fs::symlink_status(dir, error);
-  fs::path old;
-  if (fs::exists(there)) {
-    if (!fs::is_directory(there)) {
-      why = "it is there and not a folder";
-      return false;
-    }
-    old = made;
-    old += ".old";
-    fs::rename(dir, old, error);
-  } else {
-    error.clear();  // nothing there: nothing to move away
-  }
-  if (!error) fs::rename(made, dir, error);
-  if (error) {
-    why = error.message();
-    std::error_code ignored;
-    if (!old.empty()) fs::rename(old, dir, ignored);  // the earlier report back in its place
-    return false;
-  }
-  if (!old.empty()) fs::remove_all(old, error);
-  return true;
-}
-
 }  // namespace
 
 int Report(const std::vector<std::string>& paths, const std::string& dir,
            const CheckOptions& options) {
+  if (!OutputAllowed(dir, Output::kReport, paths)) return 1;
+  if (const std::string problem = ReportFolderProblem(dir); !problem.empty()) return Fail(problem);
   CheckOptions checking = options;
   checking.images = true;
   std::vector<ReportedFile> files;
@@ -104,20 +75,9 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   }
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);
-  const fs::path target = fs::absolute(fs::path(dir).lexically_normal());
-  std::string pattern =
-      (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
-  if (!::mkdtemp(pattern.data())) return Fail("cannot write " + dir + ": " + std::strerror(errno));
-  const mode_t mask = ::umask(0);  // mkdtemp makes the folder private; a report is to be read
-  ::umask(mask);
-  fs::permissions(pattern, static_cast<fs::perms>(0777 & ~mask));
-  std::string error, why;
-  if (!WriteText(pattern + "/index.html", HtmlReport(files, options.unit.name), error) ||
-      !Replace(pattern, target, why)) {
-    std::error_code ignored;
-    fs::remove_all(pattern, ignored);
-    return Fail(error.empty() ? "cannot write " + dir + ": " + why : error);
-  }
+  std::string error;
+  if (!WriteReportFolder(dir, {{"index.html", HtmlReport(files, options.unit.name)}}, error))
+    return Fail(error);
   std::cout << SafeText(dir) << "/index.html: " << files.size() << " file"
             << (files.size() == 1 ? "" : "s") << " reported\n";
   int status = 0;
