@@ -138,8 +138,8 @@ TEST_F(PlatformsTest, AnExportReplacesOnlyAnExportAndNothingWhenItCannotBeWhole)
     const char* message;  // in standard error
   };
   const Row rows[] = {
-      {"export t.xml --to arkit -o mine", 1, "mine holds notes.md, which this tool did not write"},
-      {"export t.xml --to arkit -o t.xml", 1, "t.xml is not a folder"},
+      {"export t.xml --to arkit -o mine", 1, "mine/notes.md is there, and mine is not an export"},
+      {"export t.xml --to arkit -o t.xml", 1, "it is a file, not a folder"},
       {"export t.xml --to arcore", 2, "name it with -o DIR"},
       {"export missing.xml --to unity -o mine", 1, "cannot load missing.xml"},
   };

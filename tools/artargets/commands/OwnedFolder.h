@@ -1,21 +1,39 @@
-// Writing a folder of outputs without harming what the tool did not make. The folder may be
-// missing, empty, or one the tool wrote before, which it knows by a file of its own (`marker`)
-// inside; anything else is refused, naming the first thing in the way, and nothing changes.
-// The new folder is made whole beside the old one and then swapped in with one rename, so that
-// a failure or an interruption leaves the old folder as it was.
+// A folder the tool writes whole and owns (report -o DIR, export --to PLATFORM -o DIR), which
+// holds only what the tool wrote there: its files and a marker (.artargets-report,
+// .artargets-export) whose first line is fixed and whose other lines list the files it wrote.
+// DIR may be absent, an empty folder or an earlier one of the same kind (the marker, and
+// nothing the marker does not list); anything else in it is someone else's, and the tool refuses
+// to go there rather than delete it. The folder is built whole in a scratch folder beside DIR
+// and then swapped with DIR in one step, so that a failure leaves an earlier one as it was; the
+// earlier one's own files are then removed, one by one, and anything found among them that it
+// did not write is kept.
 #pragma once
 
-#include <functional>
+#include <map>
 #include <string>
 
 namespace artargets {
 
-// Fills the new folder: gets its path; false, with why, when it could not.
-using FolderFiller = std::function<bool(const std::string& folder, std::string& error)>;
+// Which kind of folder: what messages call it, its marker's name and first line.
+struct FolderOwner {
+  const char* what;
+  const char* marker;
+  const char* markerLine;
+};
+inline constexpr FolderOwner kReportFolder{
+    "report", ".artargets-report",
+    "artargets report: this folder is replaced whole by the next report; it wrote these files:"};
+inline constexpr FolderOwner kExportFolder{
+    "export", ".artargets-export",
+    "artargets export: this folder is replaced whole by the next export; it wrote these files:"};
 
-// Makes `folder` what `fill` writes. False, with why in `error`, when the folder holds what the
-// tool did not make, or when it could not be written; it is then as it was.
-bool WriteOwnedFolder(const std::string& folder, const std::string& marker,
-                      const FolderFiller& fill, std::string& error);
+// Why no folder of that kind may be written at `dir`, naming the first thing in the way and what
+// to do; empty when it may.
+std::string OwnedFolderProblem(const std::string& dir, const FolderOwner& owner);
+
+// Writes `files` (a path inside the folder, as "index.html", and its bytes) as the folder at
+// `dir`. False, with why in `error`, when it could not; `dir` is then as it was.
+bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
+                      const std::map<std::string, std::string>& files, std::string& error);
 
 }  // namespace artargets

@@ -2,15 +2,14 @@
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 
 #include "CommandSupport.h"
-#include "ExportManifest.h"
 #include "FileCheck.h"
 #include "InputFile.h"
 #include "OwnedFolder.h"
 #include "PlatformChecks.h"
 #include "SafeText.h"
-#include "du/FileWriter.h"
 
 namespace artargets {
 
@@ -22,8 +21,8 @@ namespace {
 std::vector<PlacedTarget> Placed(const std::vector<TargetRecord>& records, const LengthUnit& unit) {
   std::vector<PlacedTarget> placed;
   for (const TargetRecord& r : records)
-    placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height, unit,
-                      int(r.type), r.id, r.center, r.normal, r.xdir, r.ydir, 0});
+    placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height, unit, int(r.type),
+                      r.id, r.center, r.normal, r.xdir, r.ydir, 0});
   return placed;
 }
 
@@ -41,17 +40,15 @@ bool Blocked(const std::vector<Finding>& findings) {
   return blocked;
 }
 
-bool WriteFiles(const std::vector<ExportedFile>& files, const std::string& folder,
-                std::string& error) {
+// The export's files with their bytes, the pictures read in; false, with why, when one cannot be.
+bool FilesWithBytes(const std::vector<ExportedFile>& files,
+                    std::map<std::string, std::string>& bytes, std::string& error) {
   for (const ExportedFile& file : files) {
-    const fs::path path = fs::path(folder) / file.path;
-    std::error_code failed;
-    fs::create_directories(path.parent_path(), failed);
-    if (!file.copyOf.empty()) {
-      if (!fs::copy_file(file.copyOf, path, failed))
-        return error = "cannot copy " + file.copyOf + ": " + failed.message(), false;
-    } else if (!WriteText(path.string(), file.bytes, error)) {
-      return false;
+    std::string& into = bytes[file.path];
+    if (file.copyOf.empty()) {
+      into = file.bytes;
+    } else if (!ReadInputFile(file.copyOf, into, error)) {
+      return error = "cannot read " + file.copyOf + ": " + error, false;
     }
   }
   return true;
@@ -84,16 +81,15 @@ int ExportToPlatform(const std::string& file, Platform platform, const std::stri
   source.name = IsStandardStream(file) ? "targets" : fs::path(file).stem().string();
   if (Blocked(PlatformFindings(Placed(source.targets, unit), source.imageRoot, {platform}, {})))
     return Fail("nothing is written to " + out);
-  const std::vector<ExportedFile> files = ExportLibrary(platform, source);
+  if (const std::string problem = OwnedFolderProblem(out, kExportFolder); !problem.empty())
+    return Fail(problem);
+  std::map<std::string, std::string> files;
   std::string error;
-  if (!WriteOwnedFolder(
-          out, kManifestName,
-          [&](const std::string& folder, std::string& why) { return WriteFiles(files, folder, why); },
-          error))
+  if (!FilesWithBytes(ExportLibrary(platform, source), files, error) ||
+      !WriteOwnedFolder(out, kExportFolder, files, error))
     return Fail(error);
   std::cout << SafeText(out) << ": " << source.targets.size() << " target"
-            << (source.targets.size() == 1 ? "" : "s") << " for " << DisplayName(platform)
-            << "\n";
+            << (source.targets.size() == 1 ? "" : "s") << " for " << DisplayName(platform) << "\n";
   return 0;
 }
 
@@ -101,8 +97,7 @@ bool ReadPlatformLibrary(Platform platform, const std::string& in, const std::st
                          const LengthUnit& unit, std::vector<TargetRecord>& records) {
   std::string folder = fs::path(targetFile).parent_path().string(), error;
   if (folder.empty()) folder = ".";
-  if (ImportLibrary(platform, in, fs::absolute(folder).string(), unit, records, error))
-    return true;
+  if (ImportLibrary(platform, in, fs::absolute(folder).string(), unit, records, error)) return true;
   Fail(error);
   return false;
 }

@@ -8,8 +8,8 @@
 #include "CommandSupport.h"
 #include "HtmlReport.h"
 #include "OutputGuard.h"
+#include "OwnedFolder.h"
 #include "Render.h"
-#include "ReportFolder.h"
 #include "SafeText.h"
 #include "ValueText.h"
 
@@ -55,7 +55,8 @@ void AddThumbnails(std::vector<ReportedFile>& files) {
 int Report(const std::vector<std::string>& paths, const std::string& dir,
            const CheckOptions& options) {
   if (!OutputAllowed(dir, Output::kReport, paths)) return 1;
-  if (const std::string problem = ReportFolderProblem(dir); !problem.empty()) return Fail(problem);
+  if (const std::string problem = OwnedFolderProblem(dir, kReportFolder); !problem.empty())
+    return Fail(problem);
   CheckOptions checking = options;
   checking.images = true;
   std::vector<ReportedFile> files;
@@ -76,7 +77,8 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);
   std::string error;
-  if (!WriteReportFolder(dir, {{"index.html", HtmlReport(files, options.unit.name)}}, error))
+  if (!WriteOwnedFolder(dir, kReportFolder, {{"index.html", HtmlReport(files, options.unit.name)}},
+                        error))
     return Fail(error);
   std::cout << SafeText(dir) << "/index.html: " << files.size() << " file"
             << (files.size() == 1 ? "" : "s") << " reported\n";

@@ -1,6 +1,6 @@
 // `report`: DIR/index.html, a page people look at (HtmlReport.h) for target files: each file
 // checked with its images rated (as `check --images`), its three views drawn and every image
-// shown as a thumbnail. DIR holds only what the report owns (ReportFolder.h): a folder that
+// shown as a thumbnail. DIR holds only what the report owns (OwnedFolder.h): a folder that
 // holds anything else is refused before any work, and an earlier report is replaced whole.
 #pragma once
 
