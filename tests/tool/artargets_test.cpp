@@ -171,7 +171,10 @@ TEST_F(ArtargetsTest, CheckWarnsAboutWhatTheReaderTakesSilently) {
                                    "<int key=\"artargetwidth\" value=\"2\"/>"
                                    "<string key=\"artargetcolour\" value=\"red\"/>"
                                    "<uint8 key=\"artargettype\" value=\"300\"/>") +
-                            Target(Named("Edge") + Sized(1, 1))));
+                            Target(Named("Edge") + Sized(1, 1)) +
+                            Target(Named("Bent") + Sized(1, 1) + kUpright +  // the last ydir wins
+                                   "<vector key=\"artargetydir\" "
+                                   "x=\"-0.1\" y=\"0\" z=\"0.995\"/>")));
   const Result r = Run("check t.xml");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -187,9 +190,11 @@ TEST_F(ArtargetsTest, CheckWarnsAboutWhatTheReaderTakesSilently) {
             "t.xml: warning ART204: target 5 \"Edge\": its normal has length zero\n"
             "t.xml: warning ART204: target 5 \"Edge\": its xdir has length zero\n"
             "t.xml: warning ART204: target 5 \"Edge\": its ydir has length zero\n"
+            "t.xml: warning ART205: target 6 \"Bent\": its xdir and ydir are 96 degrees apart, "
+            "not 90\n"
             "t.xml: warning ART208: the name \"Good\" is used by 2 targets (1, 4); a scene shows "
             "only one of them\n"
-            "t.xml: loads, 5 targets, 9 warnings (lengths in m)\n");
+            "t.xml: loads, 6 targets, 10 warnings (lengths in m)\n");
 }
 
 TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {

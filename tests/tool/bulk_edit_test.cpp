@@ -41,7 +41,7 @@ TEST_F(BulkEditTest, UpdatesChangeOnlyWhatTheyGive) {
        {"\"Door\"  type 1  id 7  size 1 x 2  centre [1, 2, -0]  shape \"\"  image \"d.png\"",
         "\"Lamp\"  type 0  id 0  size 0.25 x 0"}},
       {"--csv", "name,image\n\"Door\",\"a,\"\"b\"\"\n.png\"\n", {"image \"a,\\\"b\\\"\\n.png\""}},
-      {"--csv --id", "id,name\n7,Porte\n", {"\"Porte\"  type 1  id 7"}},
+      {"--csv --id", "id,name\n7,Porte\r\n\n\n", {"\"Porte\"  type 1  id 7"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.input);
@@ -76,6 +76,7 @@ TEST_F(BulkEditTest, AnythingWrongWritesNothing) {
       {"", "[{", 1, "in: not JSON: "},
       {"--id", R"([{"id": 7, "image": "x"}, {"id": 9, "name": "X"}])", 1,
        "in: target 2: no target is of type 1 with id 9"},
+      {"--csv --id", "id,image\n0,x\n", 1, "in: row 2: no target is of type 1 with id 0"},
       {"--csv", "image\nx.png\n", 2, "in: row 1: there is no \"name\" column"},
       {"--csv", "name,colour\nDoor,red\n", 2, "in: row 1, column 2 \"colour\": no such key"},
       {"--csv", "name,name\nDoor,Door\n", 2, "row 1, column 2 \"name\": the column is given twice"},

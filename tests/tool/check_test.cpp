@@ -187,13 +187,13 @@ TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
       {"clean.xml --strict", 0},
       {"ids.xml", 1},
       {"clean.xml ids.xml", 1},
+      {"ids.xml clean.xml", 1},
       {"clean.xml warned.xml", 0},
       {"clean.xml missing.xml", 1},
       {"others", 0},
       {"lost.xml", 0},
       {"lost.xml --images", 1},
       {"pictured.xml --images", 0},
-      {"pictured.xml --images --fail-below 100", 1},
       {"ids.xml --format sarif", 1},
       {"clean.xml --format yaml", 2},
       {"clean.xml --units furlong", 2},
@@ -204,8 +204,16 @@ TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
     SCOPED_TRACE(args);
     EXPECT_EQ(Run(std::string("check ") + args).status, status);
   }
-  const Result many = Run("check clean.xml warned.xml others");
-  EXPECT_NE(many.out.find("checked 3 files: 2 loaded, 1 skipped, 3 targets, 1 warning, 1 note"),
+  // A score at the threshold passes; one point under it fails.
+  const int score =
+      Json::parse(Run("check pictured.xml --images --json").out)["images"][0]["score"];
+  for (const int under : {0, 1})
+    EXPECT_EQ(
+        Run("check pictured.xml --images --fail-below " + std::to_string(score + under)).status,
+        under);
+  const Result many = Run("check clean.xml missing.xml warned.xml others");
+  EXPECT_NE(many.out.find("checked 4 files: 2 loaded, 1 did not load, 1 skipped, 3 targets, "
+                          "1 warning, 1 note"),
             std::string::npos)
       << many.out;
   const Json notLoaded = Json::parse(Run("check missing.xml --json").out);
@@ -249,7 +257,9 @@ TEST_F(CheckTest, SarifPassesTheMultitoolAndPointsAtTheTargetsLine) {
   const Json& where = results[0]["locations"][0]["physicalLocation"];
   EXPECT_EQ(where["artifactLocation"]["uri"], "t.xml");
   EXPECT_EQ(where["region"]["startLine"], 4) << "B's element starts on the file's fourth line";
-  EXPECT_EQ(log["runs"][0]["tool"]["driver"]["rules"].size(), artargets::FindingCodes().size());
+  const Json& rules = log["runs"][0]["tool"]["driver"]["rules"];
+  EXPECT_EQ(rules.size(), artargets::FindingCodes().size());
+  EXPECT_EQ(rules[results[0]["ruleIndex"].get<std::size_t>()]["id"], "ART201");
 }
 
 // JUnit: a suite per file, a case per target; errors fail a case, warnings too under --strict.
@@ -257,9 +267,11 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
   Write("t.xml",
         TargetFile(TypeOne("A", 3) + TypeOne("B &lt;&amp;&gt;", 3) + Sound("C") + Sound("C")));
   Write("u.xml", TargetFile(Sound("D")));
+  std::filesystem::create_directory(dir_.path() / "others");
+  Write("others/notes.xml", "<notes/>");  // skipped
   for (const auto& [strict, failures] : {std::pair{"", 1}, {"--strict", 2}}) {
     SCOPED_TRACE(strict);
-    const Result r = Run(std::string("check t.xml u.xml --format junit ") + strict);
+    const Result r = Run(std::string("check t.xml u.xml others --format junit ") + strict);
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(r.out.c_str())) << r.out;
     const pugi::xml_node suites = doc.child("testsuites");
@@ -272,8 +284,9 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
         failed += bool(c.child("failure"));
       }
     }
-    EXPECT_EQ(files, (std::vector<std::string>{"t.xml", "u.xml"}));
-    EXPECT_EQ(cases, 5);
+    EXPECT_EQ(files, (std::vector<std::string>{"t.xml", "u.xml", "others/notes.xml"}));
+    EXPECT_EQ(cases, 6);
+    EXPECT_EQ(suites.last_child().attribute("skipped").as_int(), 1);
     EXPECT_EQ(failed, failures) << r.out;
     EXPECT_EQ(suites.attribute("failures").as_int(), failures);
     EXPECT_NE(r.out.find("name=\"target 2 &quot;B &lt;&amp;>&quot;\""), std::string::npos);
@@ -371,6 +384,7 @@ TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
                                 with("coverage", {1}),
                                 with("features", {1, 2}),
                                 with("signature", "a5a"),
+                                with("signature", "a5a5"),
                                 with("signature", "zz")};
   for (const std::string& text : spoilt) {
     SCOPED_TRACE(text);

@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TempDir.h"
 #include "checks/ImageCheck.h"
+#include "images/AppearanceHash.h"
 #include "stb/stb_image_write.h"
 
 namespace {
@@ -96,18 +99,31 @@ std::string Png(const Picture& p) {
   return bytes;
 }
 
+// Exif data (TIFF) whose one directory holds the orientation, big-endian ("MM") or little.
+std::string Tiff(int orientation, bool little) {
+  return little ? std::string("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) +
+                      char(orientation) + std::string(7, '\0')
+                : std::string("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) +
+                      char(orientation) + std::string(6, '\0');
+}
+
 // As a JPEG; with an Exif orientation other than 0, an APP1 segment holding it follows the
 // start of image, as a camera writes it.
-std::string Jpeg(const Picture& p, int orientation = 0) {
+std::string Jpeg(const Picture& p, int orientation = 0, bool little = false) {
   std::string bytes;
   stbi_write_jpg_to_func(Append, &bytes, p.width, p.height, 1, p.grey.data(), 92);
   if (orientation == 0) return bytes;
-  const std::string tiff = std::string("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 19) +
-                           char(orientation) + std::string(6, '\0');
-  const std::string body = std::string("Exif\0\0", 6) + tiff;
+  const std::string body = std::string("Exif\0\0", 6) + Tiff(orientation, little);
   const std::size_t length = body.size() + 2;
   return bytes.substr(0, 2) + "\xff\xe1" + char(length >> 8) + char(length & 0xff) + body +
          bytes.substr(2);
+}
+
+// As a PNG whose eXIf chunk, after the header's, holds `tiff` (a reader does not check its CRC).
+std::string PngWithExif(const Picture& p, const std::string& tiff) {
+  const std::string png = Png(p);
+  return png.substr(0, 33) + std::string(3, '\0') + char(tiff.size()) + "eXIf" + tiff +
+         std::string(4, '\0') + png.substr(33);
 }
 
 // Grey and alpha: `p` where `opaque` says, fully transparent and black elsewhere.
@@ -191,11 +207,14 @@ TEST_F(ImageRatingTest, EachTroubleGivesItsOwnFinding) {
        "ART311",
        {true}},
       {"turned by Exif", {{"a.jpg", Jpeg(photo, 6)}}, {{0.427, 0.64}}, "ART312", {true}},
-      {"re-encoded",
-       {{"a.png", Png(photo)}, {"b.jpg", Jpeg(Textured(640, 427, 21))}, {"c.png", Png(wide)}},
-       {{0.64, 0.427}, {0.64, 0.427}, {1.0, 0.427}},
+      {"re-encoded",  // d.jpg, trimmed and re-encoded, hashes 2 bits away from a.png
+       {{"a.png", Png(photo)},
+        {"b.jpg", Jpeg(Textured(640, 427, 21))},
+        {"c.png", Png(wide)},
+        {"d.jpg", Jpeg(Cropped(photo, 0, 0, 638, 425))}},
+       {{0.64, 0.427}, {0.64, 0.427}, {1.0, 0.427}, {0.638, 0.425}},
        "ART313",
-       {true, true, false}},
+       {true, true, false, true}},
       {"confusable",
        {{"a.png", Png(Cropped(wide, 0, 0, 640, 427))},
         {"b.png", Png(Cropped(wide, 213, 0, 640, 427))},
@@ -218,20 +237,31 @@ TEST_F(ImageRatingTest, EachTroubleGivesItsOwnFinding) {
       EXPECT_EQ(codes.count("ART304"), 0u) << "target " << i + 1 << " has its picture's shape";
     }
   }
+  // Hashes at most 4 bits apart are the same picture, even when only their high bytes agree.
+  EXPECT_EQ(artargets::SamePictures({0, 0x01010101, 0x1f}),
+            (std::vector<std::pair<std::size_t, std::size_t>>{{0, 1}}));
 }
 
-// A picture is rated as shown: a JPEG stored landscape and tagged "turn 90 degrees" has the
-// portrait size, the score and the features of the same picture stored upright.
+// A picture is rated as shown: a JPEG or PNG stored landscape and tagged "turn 90 degrees" has
+// the portrait size, the score and the appearance of the same picture stored upright.
 TEST(ImageRating, ExifOrientationIsAppliedBeforeMeasuringAndRating) {
   const Picture stored = Textured(640, 427, 31);
-  for (int orientation : {3, 6, 8}) {
+  // The orientation, in little-endian Exif, in a PNG; the turn and mirroring that show it.
+  const std::tuple<int, bool, bool, int, bool> rows[] = {{3, false, false, 2, false},
+                                                         {6, true, false, 1, false},
+                                                         {8, false, true, 3, false},
+                                                         {5, true, false, 1, true},
+                                                         {7, false, true, 3, true}};
+  for (const auto& [orientation, little, png, quarters, mirrored] : rows) {
     SCOPED_TRACE(orientation);
-    const int quarters = orientation == 3 ? 2 : orientation == 6 ? 1 : 3;
-    const auto tagged = RateImage(Jpeg(stored, orientation));
-    const auto upright = RateImage(Jpeg(Turned(stored, quarters, false)));
+    const Picture shown = Turned(stored, quarters, mirrored);
+    const auto tagged = RateImage(png ? PngWithExif(stored, Tiff(orientation, little))
+                                      : Jpeg(stored, orientation, little));
+    const auto upright = RateImage(png ? Png(shown) : Jpeg(shown));
     EXPECT_EQ(tagged.width, upright.width);
     EXPECT_EQ(tagged.height, upright.height);
     EXPECT_LE(std::abs(tagged.score - upright.score), 3);
+    EXPECT_LE(std::popcount(tagged.appearance ^ upright.appearance), artargets::kSamePictureBits);
     EXPECT_EQ(tagged.orientation, orientation);
   }
 }

@@ -101,8 +101,9 @@ TEST_F(PlatformsTest, ExportsParseWithThePlatformsKindsOfReader) {
   Gallery();
   for (const std::string platform : kPlatforms)
     ASSERT_EQ(Run("export t.xml --to " + platform + " -o " + platform).status, 0);
-  const std::string schema =
-      (fs::path(AR_SOURCE_DIR) / "tests/tool/golden/platforms/xcode-contents.schema.json").string();
+  const std::string schema = (fs::path(AR_SOURCE_DIR) /
+                              "tests/tool/golden/platforms/xcode-contents.schema.json")
+                                 .string();
   // Unity's YAML tags its documents !u!114: its loader takes Unity's tags.
   Write("parse.py", R"(import glob, json, sys, yaml, jsonschema
 schema = json.load(open(sys.argv[1]))
@@ -123,9 +124,8 @@ print('parsed')
   const artest::Result parsed = Shell(python);
   EXPECT_EQ(parsed.status, 0) << parsed.err;
   EXPECT_EQ(parsed.out, "parsed\n");
-  const artest::Result xml = Shell(
-      "xmllint --noout vuforia/t.xml && xmllint --xpath "
-      "'string(//ImageTarget[@name=\"Lamp\"]/@size)' vuforia/t.xml");
+  const artest::Result xml = Shell("xmllint --noout vuforia/t.xml && xmllint --xpath "
+                                   "'string(//ImageTarget[@name=\"Lamp\"]/@size)' vuforia/t.xml");
   EXPECT_EQ(xml.out, "0.300000 0.600000\n");
 }
 
@@ -138,8 +138,8 @@ TEST_F(PlatformsTest, AnExportReplacesOnlyAnExportAndNothingWhenItCannotBeWhole)
     const char* message;  // in standard error
   };
   const Row rows[] = {
-      {"export t.xml --to arkit -o mine", 1, "mine holds notes.md, which this tool did not write"},
-      {"export t.xml --to arkit -o t.xml", 1, "t.xml is not a folder"},
+      {"export t.xml --to arkit -o mine", 1, "mine/notes.md is there, and mine is not an export"},
+      {"export t.xml --to arkit -o t.xml", 1, "it is a file, not a folder"},
       {"export t.xml --to arcore", 2, "name it with -o DIR"},
       {"export missing.xml --to unity -o mine", 1, "cannot load missing.xml"},
   };

@@ -14,11 +14,12 @@ using artest::Result;
 
 class VersionControlTest : public artest::ArtargetsTest {
  protected:
-  // The same four targets (two share a name) in the order `order` gives.
+  // The same four targets (three share a name: ids 0, -2 and 7) in the order `order` gives.
   std::string Shuffled(const std::vector<int>& order) {
-    const std::string targets[] = {Sound("Door"), Sound("Arch"),
-                                   Target(Named("Door") + "<int key=\"artargetid\" value=\"-2\"/>"),
-                                   Target(Named("aé") + Sized(5, 5))};
+    const std::string targets[] = {
+        Sound("Door"), Sound("Arch"),
+        Target(Named("Door") + "<int key=\"artargetid\" value=\"-2\"/>"),
+        Target(Named("Door") + "<int key=\"artargetid\" value=\"7\"/>" + Sized(5, 5))};
     std::string body;
     for (int i : order) body += targets[i];
     return TargetFile(body);
@@ -39,8 +40,12 @@ TEST_F(VersionControlTest, FmtGivesEveryOrderOneTextAndTouchesOnlyWhatChanges) {
     EXPECT_EQ(piped.out, canonical);
     EXPECT_EQ(check.status, Read("t.xml") == Shuffled(order) ? 0 : 1);
   } while (std::next_permutation(order.begin(), order.end()));
+  std::string ids;  // by name, then by id as a signed number
+  for (std::size_t at = 0; (at = canonical.find("artargetid\" value=\"", at)) != std::string::npos;
+       at += 19)
+    ids += canonical.substr(at + 19, canonical.find('"', at + 19) - at - 19) + " ";
+  EXPECT_EQ(ids, "0 -2 0 7 ");
   EXPECT_LT(canonical.find("\"Arch\""), canonical.find("\"Door\""));
-  EXPECT_LT(canonical.find("value=\"-2\""), canonical.find("\"aé\""));
 
   const std::string stamp = Stamp("t.xml");
   EXPECT_EQ(Run("fmt --check t.xml").status, 0);
@@ -91,6 +96,8 @@ TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
        "conflict: \"Door\" (id 0) image: base \"d.png\", ours \"o.png\", theirs \"t.png\""},
       {"removed against changed", "remove o.xml Door", "set h.xml Door --type 3", 1, "\"Window\"",
        "conflict: \"Door\" (id 0) target: base (present), ours removed, theirs changed: type"},
+      {"changed against removed", "set o.xml Door --type 3", "remove h.xml Door", 1,
+       "\"Door\"  type 3", "base (present), ours changed: type, theirs removed"},
       {"removed against untouched", "-", "remove h.xml Window", 0, "\"Door\"", ""},
       {"both add one name differently", "add o.xml Gate --type 1", "add h.xml Gate --type 2", 1,
        "\"Gate\"  type 1", "conflict: \"Gate\" (id 0) type: base (none), ours 1, theirs 2"},

@@ -11,6 +11,8 @@
 #include "checks/PlatformChecks.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/XmlParser.h"
+#include "support/InputFile.h"
+#include "targets/ConflictMarkers.h"
 #include "targets/TargetFiles.h"
 #include "targets/ValueText.h"
 
@@ -42,7 +44,8 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
         });
     count = CountTargetFile(path, why);
   }
-  if (count && trees != 1) examination = Examine(path, unit);
+  std::string unread;  // a pipe is read again from the copy the load made of it
+  if (count && trees != 1) examination = Examine(ReadablePath(path, unread), unit);
   return count;
 }
 
@@ -56,6 +59,7 @@ void AddLines(CheckedFile& file) {
 
 std::string ImageRoot(const std::string& path, const std::string& root) {
   if (!root.empty()) return root;
+  if (IsPipe(path)) return ".";  // /dev/fd is no folder of images: as for standard input
   const std::string folder = fs::path(path).parent_path().string();
   return folder.empty() ? "." : folder;
 }
@@ -73,6 +77,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
       LoadAndExamine(path, options.unit, examination, file.problem);
   if (!count) {
     file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
+    file.findings.back().line = ConflictMarkerLineOf(path);
     return file;
   }
   file.loaded = true;

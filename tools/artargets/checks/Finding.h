@@ -15,6 +15,7 @@ struct Finding {
   Severity severity = Severity::kWarning;
   int place = 0;        // the target's place in the file (from 1); 0 for the file as a whole
   std::string message;  // one line, naming the target: "target N "name": ..."
+  int line = 0;         // for the file as a whole, the line it points at (0: none)
 };
 
 }  // namespace artargets

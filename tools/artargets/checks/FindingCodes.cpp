@@ -9,7 +9,7 @@ const std::vector<FindingCode>& FindingCodes() {
   static const std::vector<FindingCode> codes = {
       {"ART101", kError, "the file does not load",
        "Fix what the message names (XML syntax, the root's version, a missing \"targets\" "
-       "element), or restore the file from version control."},
+       "element, git's conflict markers), or restore the file from version control."},
       {"ART102", kNote, "not a target file, skipped",
        "Nothing to do if the file is not meant to be a target file; otherwise give it the "
        "<augmentedreality version=\"1\"> root."},

@@ -143,6 +143,11 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
       ->add_flag("--id", a.importing.byId,
                  "with --update: each element names its type-1 target by \"id\"")
       ->needs(update);
+  importing
+      ->add_flag("--replace", a.importing.replace,
+                 "replace an existing file's targets, even those IN does not name (without it, "
+                 "import refuses to lose them)")
+      ->excludes(update);
   auto* csv = importing->add_flag("--csv", a.importing.csv,
                                   "IN is CSV: a header row of JSON keys, then one row per target");
   auto* from = importing->add_option(
@@ -199,9 +204,12 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   merge->add_option("OURS", a.other, "our side")->required();
   merge->add_option("THEIRS", a.third, "their side")->required();
   merge->add_option("-o,--output", a.out, "where the merge goes (default: OURS)");
-  merge->add_flag("--json", a.json, "print the conflicts as JSON on standard output");
+  merge->add_flag("--json", a.json,
+                  "print the conflicts as JSON on standard output (not with -o -)");
+  merge->add_option("--path", a.name,
+                    "the file being merged, for messages (git's %P: its sides are temporaries)");
   merge->callback(
-      [&] { command = [&] { return Merge(a.file, a.other, a.third, a.out, a.json); }; });
+      [&] { command = [&] { return Merge(a.file, a.other, a.third, a.out, a.json, a.name); }; });
   merge->footer(
       "Exit status: 0 merged, 1 conflicts (OUT keeps our side of each), 2 a file could "
       "not be read.");

@@ -11,10 +11,10 @@ namespace {
 // Placeholders by the name of the option or positional argument, for values the parser knows
 // only as text.
 const std::map<std::string, std::string> kPlaceholderOfName = {
-    {"FILE", "PATH"},     {"A", "PATH"},     {"B", "PATH"},      {"IN", "PATH"},
-    {"BASE", "PATH"},     {"OURS", "PATH"},  {"THEIRS", "PATH"}, {"--output", "PATH"},
-    {"--plugin", "PATH"}, {"--root", "DIR"}, {"NAME", "NAME"},   {"PATTERN", "GLOB"},
-    {"--index", "1-N"},
+    {"FILE", "PATH"},     {"A", "PATH"},      {"B", "PATH"},      {"IN", "PATH"},
+    {"BASE", "PATH"},     {"OURS", "PATH"},   {"THEIRS", "PATH"}, {"--output", "PATH"},
+    {"--plugin", "PATH"}, {"--root", "DIR"},  {"NAME", "NAME"},   {"PATTERN", "GLOB"},
+    {"--index", "1-N"},   {"--path", "PATH"},
 };
 
 // The parser's own names for values of a kind, which say less than a placeholder.
@@ -56,7 +56,7 @@ const std::map<std::string, std::vector<std::string>> kExamples = {
       "artargets fmt - <hall.xml >canonical.xml"}},
     {"merge",
      {"artargets merge base.xml ours.xml theirs.xml",
-      "artargets merge base.xml ours.xml theirs.xml -o - --json"}},
+      "artargets merge base.xml ours.xml theirs.xml -o merged.xml --json >conflicts.json"}},
     {"git-setup", {"artargets git-setup '*.artargets.xml'", "artargets git-setup --global"}},
     {"report",
      {"artargets report hall.xml -o report && chromium report/index.html",

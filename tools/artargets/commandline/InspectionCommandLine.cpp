@@ -105,7 +105,10 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
   report->add_option("FILE", a.files, "target files, or folders to search for *.xml target files")
       ->required()
       ->type_name("PATH");
-  report->add_option("-o,--output", a.out, "the folder to write index.html into")
+  report
+      ->add_option("-o,--output", a.out,
+                   "the folder to write index.html into: a new or empty one, or an earlier "
+                   "report's (nothing else is replaced)")
       ->required()
       ->type_name("DIR");
   AddImageOptions(*report, a, nullptr);

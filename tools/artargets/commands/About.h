@@ -10,4 +10,6 @@
 //   ReportCommand.h           report
 //   DemoCommand.h             demo
 //   CommandSupport.h          their messages, loading and saving
+//   OutputGuard.h             what every command with -o checks before it writes
+//   OwnedFolder.h             a folder of outputs, written whole without harming others'
 #pragma once

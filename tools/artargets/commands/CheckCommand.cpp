@@ -72,7 +72,7 @@ Json FileJson(const CheckedFile& file, const CheckOptions& options) {
   for (const Finding& f : file.findings) {
     const auto target = std::find_if(file.targets.begin(), file.targets.end(),
                                      [&](const PlacedTarget& t) { return t.place == f.place; });
-    const int line = target == file.targets.end() ? 0 : target->line;
+    const int line = target == file.targets.end() ? f.line : target->line;
     findings.push_back({{"code", f.code},
                         {"severity", SeverityName(f.severity)},
                         {"target", f.place},

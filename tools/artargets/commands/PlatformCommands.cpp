@@ -2,14 +2,13 @@
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 
 #include "checks/FileCheck.h"
 #include "checks/PlatformChecks.h"
 #include "commands/CommandSupport.h"
-#include "du/FileWriter.h"
-#include "platforms/ExportManifest.h"
+#include "commands/OwnedFolder.h"
 #include "support/InputFile.h"
-#include "support/OwnedFolder.h"
 #include "support/SafeText.h"
 #include "targets/TargetComparison.h"
 
@@ -42,17 +41,15 @@ bool Blocked(const std::vector<Finding>& findings) {
   return blocked;
 }
 
-bool WriteFiles(const std::vector<ExportedFile>& files, const std::string& folder,
-                std::string& error) {
+// The export's files with their bytes, the pictures read in; false, with why, when one cannot be.
+bool FilesWithBytes(const std::vector<ExportedFile>& files,
+                    std::map<std::string, std::string>& bytes, std::string& error) {
   for (const ExportedFile& file : files) {
-    const fs::path path = fs::path(folder) / file.path;
-    std::error_code failed;
-    fs::create_directories(path.parent_path(), failed);
-    if (!file.copyOf.empty()) {
-      if (!fs::copy_file(file.copyOf, path, failed))
-        return error = "cannot copy " + file.copyOf + ": " + failed.message(), false;
-    } else if (!WriteText(path.string(), file.bytes, error)) {
-      return false;
+    std::string& into = bytes[file.path];
+    if (file.copyOf.empty()) {
+      into = file.bytes;
+    } else if (!ReadInputFile(file.copyOf, into, error)) {
+      return error = "cannot read " + file.copyOf + ": " + error, false;
     }
   }
   return true;
@@ -85,14 +82,12 @@ int ExportToPlatform(const std::string& file, Platform platform, const std::stri
   source.name = IsStandardStream(file) ? "targets" : fs::path(file).stem().string();
   if (Blocked(PlatformFindings(Placed(source.targets, unit), source.imageRoot, {platform}, {})))
     return Fail("nothing is written to " + out);
-  const std::vector<ExportedFile> files = ExportLibrary(platform, source);
+  if (const std::string problem = OwnedFolderProblem(out, kExportFolder); !problem.empty())
+    return Fail(problem);
+  std::map<std::string, std::string> files;
   std::string error;
-  if (!WriteOwnedFolder(
-          out, kManifestName,
-          [&](const std::string& folder, std::string& why) {
-            return WriteFiles(files, folder, why);
-          },
-          error))
+  if (!FilesWithBytes(ExportLibrary(platform, source), files, error) ||
+      !WriteOwnedFolder(out, kExportFolder, files, error))
     return Fail(error);
   std::cout << SafeText(out) << ": " << source.targets.size() << " target"
             << (source.targets.size() == 1 ? "" : "s") << " for " << DisplayName(platform) << "\n";

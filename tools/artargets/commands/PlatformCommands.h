@@ -12,7 +12,8 @@
 namespace artargets {
 
 // Writes the library of `file`'s targets for `platform` into the folder `out`, all or nothing
-// (OwnedFolder.h). Image paths start at `root`, or the file's folder when empty.
+// (OwnedFolder.h: an earlier export's folder is replaced, nothing else). Image paths start at
+// `root`, or the file's folder when empty.
 int ExportToPlatform(const std::string& file, Platform platform, const std::string& out,
                      const LengthUnit& unit, const std::string& root);
 

@@ -5,6 +5,7 @@
 #include "checks/FileCheck.h"
 #include "checks/ImageCheck.h"
 #include "commands/CommandSupport.h"
+#include "commands/OutputGuard.h"
 #include "reports/TargetViews.h"
 #include "support/InputFile.h"
 #include "targets/TargetComparison.h"
@@ -12,6 +13,7 @@
 namespace artargets {
 
 int Render(const std::string& path, const std::string& out, const CheckOptions& options) {
+  if (!OutputAllowed(out, Output::kSvg, {path})) return 1;
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);

@@ -1,15 +1,12 @@
 #include "commands/ReportCommand.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
 
 #include "commands/CommandSupport.h"
+#include "commands/OutputGuard.h"
+#include "commands/OwnedFolder.h"
 #include "reports/HtmlReport.h"
 #include "reports/TargetViews.h"
 #include "support/AllCores.h"
@@ -53,38 +50,13 @@ void AddThumbnails(std::vector<ReportedFile>& files) {
       f.thumbnails.push_back(byPath.count(image.path) ? byPath[image.path] : std::nullopt);
 }
 
-// Puts the folder `made` where `dir` is, replacing an earlier one; false, with why, when it
-// cannot.
-bool Replace(const fs::path& made, const fs::path& dir, std::string& why) {
-  std::error_code error;
-  const fs::file_status there = fs::symlink_status(dir, error);
-  fs::path old;
-  if (fs::exists(there)) {
-    if (!fs::is_directory(there)) {
-      why = "it is there and not a folder";
-      return false;
-    }
-    old = made;
-    old += ".old";
-    fs::rename(dir, old, error);
-  } else {
-    error.clear();  // nothing there: nothing to move away
-  }
-  if (!error) fs::rename(made, dir, error);
-  if (error) {
-    why = error.message();
-    std::error_code ignored;
-    if (!old.empty()) fs::rename(old, dir, ignored);  // the earlier report back in its place
-    return false;
-  }
-  if (!old.empty()) fs::remove_all(old, error);
-  return true;
-}
-
 }  // namespace
 
 int Report(const std::vector<std::string>& paths, const std::string& dir,
            const CheckOptions& options) {
+  if (!OutputAllowed(dir, Output::kReport, paths)) return 1;
+  if (const std::string problem = OwnedFolderProblem(dir, kReportFolder); !problem.empty())
+    return Fail(problem);
   CheckOptions checking = options;
   checking.images = true;
   std::vector<ReportedFile> files;
@@ -104,20 +76,10 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   }
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);
-  const fs::path target = fs::absolute(fs::path(dir).lexically_normal());
-  std::string pattern =
-      (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
-  if (!::mkdtemp(pattern.data())) return Fail("cannot write " + dir + ": " + std::strerror(errno));
-  const mode_t mask = ::umask(0);  // mkdtemp makes the folder private; a report is to be read
-  ::umask(mask);
-  fs::permissions(pattern, static_cast<fs::perms>(0777 & ~mask));
-  std::string error, why;
-  if (!WriteText(pattern + "/index.html", HtmlReport(files, options.unit.name), error) ||
-      !Replace(pattern, target, why)) {
-    std::error_code ignored;
-    fs::remove_all(pattern, ignored);
-    return Fail(error.empty() ? "cannot write " + dir + ": " + why : error);
-  }
+  std::string error;
+  if (!WriteOwnedFolder(dir, kReportFolder, {{"index.html", HtmlReport(files, options.unit.name)}},
+                        error))
+    return Fail(error);
   std::cout << SafeText(dir) << "/index.html: " << files.size() << " file"
             << (files.size() == 1 ? "" : "s") << " reported\n";
   int status = 0;

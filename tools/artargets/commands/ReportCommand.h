@@ -1,7 +1,7 @@
 // `report`: DIR/index.html, a page people look at (HtmlReport.h) for target files: each file
 // checked with its images rated (as `check --images`), its three views drawn and every image
-// shown as a thumbnail. The page is written into a new folder beside DIR and renamed to DIR
-// only when whole, so that a failure leaves nothing half-written (and an earlier DIR as it was).
+// shown as a thumbnail. DIR holds only what the report owns (OwnedFolder.h): a folder that
+// holds anything else is refused before any work, and an earlier report is replaced whole.
 #pragma once
 
 #include <string>

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "commands/CommandSupport.h"
+#include "commands/OutputGuard.h"
 #include "commands/PlatformCommands.h"
 #include "du/FileEditLock.h"
 #include "du/FileWriter.h"
@@ -201,6 +203,7 @@ int Remove(const std::string& path, const Selector& selector, bool all) {
 }
 
 int Export(const std::string& path, const std::string& out) {
+  if (!out.empty() && !OutputAllowed(out, Output::kJson, {path})) return 1;
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
@@ -256,6 +259,36 @@ int Update(const std::string& in, const std::string& path,
   });
 }
 
+// How many of the `existing` targets have no target of their name among `imported` (a name held
+// twice needs two).
+std::size_t LostTargets(const std::vector<TargetRecord>& existing,
+                        const std::vector<TargetRecord>& imported) {
+  std::map<std::string, std::size_t> left;
+  for (const TargetRecord& r : existing) ++left[r.name];
+  for (const TargetRecord& r : imported) {
+    const auto named = left.find(r.name);
+    if (named != left.end() && named->second > 0) --named->second;
+  }
+  std::size_t lost = 0;
+  for (const auto& [name, count] : left) lost += count;
+  return lost;
+}
+
+// Import without --update or --replace keeps every target of `path` it finds: true when none
+// would be lost, else says how many would and gives false.
+bool KeepsTargets(const std::string& in, const std::string& path,
+                  const std::vector<TargetRecord>& existing,
+                  const std::vector<TargetRecord>& imported) {
+  const std::size_t lost = LostTargets(existing, imported);
+  if (lost == 0) return true;
+  Fail("importing " + InputName(in) + " would replace the " + std::to_string(existing.size()) +
+       " targets of " + path + " with " + std::to_string(imported.size()) + ", losing " +
+       std::to_string(lost) + " whose names " + InputName(in) + " does not hold; " + path +
+       " is left as it is (give --update to change only the targets " + InputName(in) +
+       " names, or --replace to replace them all)");
+  return false;
+}
+
 }  // namespace
 
 int Import(const std::string& in, const std::string& path, const ImportOptions& options) {
@@ -274,16 +307,16 @@ int Import(const std::string& in, const std::string& path, const ImportOptions& 
     }
   }
   if (IsStandardStream(path)) return Save(path, records);
-  if (FolderMissing(path)) return 1;
+  if (!OutputAllowed(path, Output::kTargetFile, {in}) || FolderMissing(path)) return 1;
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
-  // Importing replaces the file, but never one that is something other than a target file.
-  bool missing = false;
-  std::string why = InputProblem(path, &missing);
+  // Importing replaces the file, but never one that is something other than a target file, nor
+  // its targets unasked.
   std::vector<TargetRecord> existing;
-  if (!missing && (!why.empty() || !LoadTargetFile(path, existing, why, LetGoOfTargets::kAtOnce)))
-    return Fail(path + " is not a target file the plug-in loads (" + why +
-                "); it is left as it is (remove it first to replace it)");
+  if (!ReplaceableTargetFile(path, &existing)) return 1;
+  bool missing = false;
+  InputProblem(path, &missing);
+  if (!missing && !options.replace && !KeepsTargets(in, path, existing, records)) return 1;
   if (!missing && SameTargets(existing, records)) {
     std::cout << SafeText(path) << ": unchanged, it already holds those targets\n";
     return 0;

@@ -37,8 +37,11 @@ int Export(const std::string& path, const std::string& out);
 // Writes the target file `path` from the JSON array (CSV with `csv`) in `in`; a missing key
 // takes add's default. With `update`, changes the existing file instead (BulkEdit.h), each
 // element naming its target by name, or with `byId` by the id of type-1 targets.
+// Without `update`, an existing file's targets that the import does not hold by name are kept
+// from loss: the import is refused unless `replace` asks for it.
 struct ImportOptions {
   bool update = false;
+  bool replace = false;
   bool byId = false;
   bool csv = false;
   std::string from;   // an AR platform whose library IN is (Platforms.h); empty: JSON or CSV

@@ -11,10 +11,13 @@
 #include <optional>
 
 #include "commands/CommandSupport.h"
+#include "commands/OutputGuard.h"
 #include "du/FileEditLock.h"
 #include "support/InputFile.h"
 #include "support/SafeText.h"
 #include "support/ScratchFolder.h"
+#include "support/UsageError.h"
+#include "targets/ConflictMarkers.h"
 #include "targets/ValueText.h"
 #include "versioncontrol/Diff.h"
 #include "versioncontrol/ThreeWay.h"
@@ -62,41 +65,59 @@ int FormatStream() {
 }
 
 // fmt FILE and fmt --check FILE. A file that is not a target file is skipped, as check skips it.
-int FormatFile(const std::string& path, bool check) {
-  bool missing = false;
-  std::string why = InputProblem(path, &missing), text, bytes;
-  if (!why.empty()) return Unloadable(path, why);
+int FormatFile(const std::string& named, bool check) {
+  std::string why, text, bytes;
+  // A check reads a pipe (or "-") as cat does; a rewrite changes a file in place and refuses one.
+  const std::string path = check ? ReadablePath(named, why) : named;
+  if (path.empty()) return Unloadable(named, why);
+  why = InputProblem(path);
+  if (!why.empty()) return Unloadable(named, why);
   if (!LooksLikeTargetFile(path)) {
-    std::cout << SafeText(path) << ": note ART102: " << kNotATargetFileReason << "\n";
+    std::cout << SafeText(named) << ": note ART102: " << kNotATargetFileReason << "\n";
     return 0;
   }
   std::optional<du::FileEditLock> lock;  // a check changes nothing
   if (!check && !lock.emplace(path).IsHeld()) return Fail(lock->GetLastError());
   std::vector<TargetRecord> records;
   KeptFrame kept;
-  if (!LoadTargetFile(path, records, why, LetGoOfTargets::kAtOnce, &kept))
-    return Unloadable(path, why);
+  if (!LoadTargetFile(named, records, why, LetGoOfTargets::kAtOnce, &kept))
+    return Unloadable(named, why);
   if (!CanonicalText(records, kept, text, why)) return Fail(why);
   if (!ReadInputFile(path, bytes, why)) return Fail("cannot read " + path + ": " + why);
   if (bytes == text) return 0;
   if (check) {
-    std::cout << SafeText(path) << ": not in canonical form (artargets fmt rewrites it)\n";
+    std::cout << SafeText(InputName(named))
+              << ": not in canonical form (artargets fmt rewrites it)\n";
     return 1;
   }
   if (!WriteText(path, text, why)) return Fail(why);
   return 0;
 }
 
+// Loads one side of a merge; `side` names it in a message ("our side of hall.xml") when git
+// merges a file whose path it gave, for git's own name of the side is a temporary one.
+bool LoadSide(const std::string& path, const std::string& side, const std::string& merged,
+              std::vector<TargetRecord>& records, KeptFrame& kept) {
+  if (merged.empty()) return Load(path, records, LetGoOfTargets::kInBackground, &kept);
+  std::string why;
+  if (LoadTargetFile(path, records, why, LetGoOfTargets::kInBackground, &kept)) return true;
+  if (const int marker = ConflictMarkerLineOf(path)) why = ConflictProblem(merged, marker);
+  Fail("cannot load " + side + " of " + merged + ": " + why);
+  return false;
+}
+
 // BASE may be missing or empty: both sides then added the file.
-bool LoadBase(const std::string& path, std::vector<TargetRecord>& records, KeptFrame& kept) {
+bool LoadBase(const std::string& path, const std::string& merged,
+              std::vector<TargetRecord>& records, KeptFrame& kept) {
   bool missing = false;
   InputProblem(path, &missing);
   std::error_code error;  // a FIFO or a folder has no size: Load says what it is
   if (missing || std::filesystem::file_size(path, error) == 0) return true;
-  return Load(path, records, LetGoOfTargets::kInBackground, &kept);
+  return LoadSide(path, "the common base", merged, records, kept);
 }
 
-void ReportConflicts(const std::vector<Conflict>& conflicts, bool json, const std::string& out) {
+void ReportConflicts(const std::vector<Conflict>& conflicts, bool json, const std::string& out,
+                     const std::string& merged) {
   if (json) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const Conflict& c : conflicts)
@@ -110,14 +131,15 @@ void ReportConflicts(const std::vector<Conflict>& conflicts, bool json, const st
                      array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
               << "\n";
   }
+  const std::string about = merged.empty() ? "" : SafeText(merged) + ": ";
   for (const Conflict& c : conflicts)
-    std::cerr << "artargets: conflict: " << Quoted(c.name) << " (id " << c.id << ") " << c.field
-              << ": base " << SafeText(c.base) << ", ours " << SafeText(c.ours) << ", theirs "
-              << SafeText(c.theirs) << "\n";
+    std::cerr << "artargets: " << about << "conflict: " << Quoted(c.name) << " (id " << c.id << ") "
+              << c.field << ": base " << SafeText(c.base) << ", ours " << SafeText(c.ours)
+              << ", theirs " << SafeText(c.theirs) << "\n";
   if (!conflicts.empty())
     std::cerr << "artargets: " << conflicts.size() << " conflict"
-              << (conflicts.size() == 1 ? "" : "s") << "; " << SafeText(out)
-              << " keeps our side of each\n";
+              << (conflicts.size() == 1 ? "" : "s") << "; "
+              << SafeText(merged.empty() ? out : merged) << " keeps our side of each\n";
 }
 
 // `tool` quoted for the shell that git runs commands with.
@@ -171,26 +193,37 @@ int Diff(const std::string& before, const std::string& after, DiffForm form) {
 }
 
 int Format(const std::vector<std::string>& paths, bool check) {
+  if (!check && std::count(paths.begin(), paths.end(), "-") > 1)
+    throw UsageError("fmt - writes the canonical text to standard output: give - once");
   int status = 0;
   for (const std::string& path : paths)
-    status = std::max(status, path == "-" ? FormatStream() : FormatFile(path, check));
+    status = std::max(status, path == "-" && !check ? FormatStream() : FormatFile(path, check));
   return status;
 }
 
 int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
-          const std::string& out, bool json) {
+          const std::string& out, bool json, const std::string& shown) {
+  if (json && IsStandardStream(out))
+    throw UsageError(
+        "-o - and --json would both write to standard output; give -o a file (or leave it "
+        "out to merge into OURS) to have the conflicts as JSON");
+  const std::string path = out.empty() ? ours : out;
+  // In place (no -o) OURS is changed as an edit changes its file, even when THEIRS is it too.
+  const std::vector<std::string> inputs =
+      out.empty() ? std::vector<std::string>{} : std::vector<std::string>{base, theirs};
+  if (!OutputAllowed(path, Output::kTargetFile, inputs)) return 1;
   std::vector<TargetRecord> b, o, t;
   KeptFrame kb, ko, kt;
-  constexpr LetGoOfTargets kLater = LetGoOfTargets::kInBackground;
-  if (!LoadBase(base, b, kb) || !Load(ours, o, kLater, &ko) || !Load(theirs, t, kLater, &kt))
+  if (!LoadBase(base, shown, b, kb) || !LoadSide(ours, "our side", shown, o, ko) ||
+      !LoadSide(theirs, "their side", shown, t, kt))
     return kCannotRead;
-  const std::string path = out.empty() ? ours : out;
   Merged merged = MergeTargets(std::move(b), std::move(o), std::move(t));
   const KeptFrame kept = MergeKept(kb, ko, kt);
   const du::FileEditLock lock(path);
   if (!lock.IsHeld()) return Fail(lock.GetLastError());
+  if (path != ours && !ReplaceableTargetFile(path)) return 1;
   if (Save(path, merged.targets, &kept) != 0) return 1;
-  ReportConflicts(merged.conflicts, json, path);
+  ReportConflicts(merged.conflicts, json, path, shown);
   return merged.conflicts.empty() ? 0 : 1;
 }
 
@@ -201,7 +234,7 @@ int GitSetup(bool global, const std::vector<std::string>& patterns) {
       {"filter.artargets.clean", tool + " fmt -"},
       {"diff.artargets.textconv", tool + " list --long"},
       {"merge.artargets.name", "AR target files (artargets merge)"},
-      {"merge.artargets.driver", tool + " merge %O %A %B"},
+      {"merge.artargets.driver", tool + " merge %O %A %B --path %P"},
   };
   for (const auto& [key, value] : settings) {
     std::vector<std::string> args{"config"};

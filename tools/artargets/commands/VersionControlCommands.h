@@ -21,8 +21,10 @@ int Format(const std::vector<std::string>& paths, bool check);
 // conflicts; 1 with conflicts (listed on standard error, and with `json` as JSON on standard
 // output), `out` then holding our side of each; 2 when a file does not load. A missing or
 // empty BASE means both sides added the file.
+// `shown`: the path git merges (its %P), which messages name instead of git's temporary files.
+// -o - with `json` is wrong usage: both would go to standard output.
 int Merge(const std::string& base, const std::string& ours, const std::string& theirs,
-          const std::string& out, bool json);
+          const std::string& out, bool json, const std::string& shown = "");
 // Has git use fmt as the clean filter, `list --long` as the diff text and merge as the merge
 // driver of target files: in the current repository, or with `global` for the user. Marks
 // `patterns` as target files in ./.gitattributes.

@@ -1,16 +1,14 @@
 #include "platforms/ExportManifest.h"
 
-#include <nlohmann/json.hpp>
 
 #include "forms/JsonForm.h"
 #include "platforms/PictureFrame.h"
+#include "support/Json.h"
 #include "support/SafeText.h"
 
 namespace artargets {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 Json MatrixJson(const Matrix4& m) {
   Json rows = Json::array();
@@ -37,8 +35,7 @@ Json Placement(const TargetRecord& target, const LengthUnit& unit) {
 std::string ExportedPicture(const TargetRecord& target, const std::vector<ExportedFile>& files) {
   const std::string wanted = "/" + target.name + ".";
   for (const ExportedFile& file : files)
-    if (!file.copyOf.empty() && ("/" + file.path).find(wanted) != std::string::npos)
-      return file.path;
+    if (!file.copyOf.empty() && ("/" + file.path).find(wanted) != std::string::npos) return file.path;
   return {};
 }
 

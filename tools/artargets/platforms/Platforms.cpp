@@ -103,7 +103,8 @@ std::vector<ExportedFile> ExportLibrary(Platform platform, const ExportSource& s
 }
 
 bool ImportLibrary(Platform platform, const std::string& path, const std::string& imageRoot,
-                   const LengthUnit& unit, std::vector<TargetRecord>& targets, std::string& error) {
+                   const LengthUnit& unit, std::vector<TargetRecord>& targets,
+                   std::string& error) {
   using Reader = bool (*)(const std::string&, const std::string&, const LengthUnit&,
                           std::vector<TargetRecord>&, std::string&);
   const Reader readers[] = {ImportArkit, ImportArcore, ImportUnity, ImportVuforia};

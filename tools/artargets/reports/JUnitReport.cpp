@@ -21,12 +21,14 @@ bool Fails(const Finding& f, bool strict) {
   return f.severity == Severity::kError || (strict && f.severity == Severity::kWarning);
 }
 
-// One test case holding the findings of `place` (0: the file's own).
+// One test case holding the findings of `place` (0: the file's own), with the line it stands on
+// when known (as pytest writes it), so that a CI page can point at it.
 void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::string& name,
-          bool strict, Totals& totals) {
+          int lineNumber, bool strict, Totals& totals) {
   pugi::xml_node c = suite.append_child("testcase");
   c.append_attribute("classname") = SafeText(InputName(file.path)).c_str();
   c.append_attribute("name") = name.c_str();
+  if (lineNumber > 0) c.append_attribute("line") = lineNumber;
   ++totals.tests;
   std::string output;
   bool failed = false;
@@ -50,6 +52,13 @@ void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::s
   if (!output.empty()) c.append_child("system-out").text() = output.c_str();
 }
 
+// The line the file's own findings point at (a conflict marker's), or 0.
+int FileLine(const CheckedFile& file) {
+  for (const Finding& f : file.findings)
+    if (f.place == 0 && f.line > 0) return f.line;
+  return 0;
+}
+
 }  // namespace
 
 std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
@@ -63,11 +72,11 @@ std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
     Totals totals;
     const bool ownFindings = std::any_of(file.findings.begin(), file.findings.end(),
                                          [](const Finding& f) { return f.place == 0; });
-    if (ownFindings) Case(suite, file, 0, "the file", strict, totals);
+    if (ownFindings) Case(suite, file, 0, "the file", FileLine(file), strict, totals);
     for (const PlacedTarget& t : file.targets)
       Case(suite, file, t.place,
            "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name)),
-           strict, totals);
+           t.line, strict, totals);
     suite.append_attribute("tests") = totals.tests;
     suite.append_attribute("failures") = totals.failures;
     suite.append_attribute("errors") = 0;

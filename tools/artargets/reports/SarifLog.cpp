@@ -22,9 +22,10 @@ Json Rules() {
   return rules;
 }
 
-int LineOf(const CheckedFile& file, int place) {
+int LineOf(const CheckedFile& file, const Finding& f) {
+  if (f.line > 0) return f.line;
   for (const PlacedTarget& t : file.targets)
-    if (t.place == place && t.line > 0) return t.line;
+    if (t.place == f.place && t.line > 0) return t.line;
   return 1;
 }
 
@@ -38,7 +39,7 @@ Json Result(const CheckedFile& file, const Finding& f) {
   result["message"] = {{"text", f.message}};
   result["locations"] = Json::array({{{"physicalLocation",
                                        {{"artifactLocation", {{"uri", PathUri(file.path)}}},
-                                        {"region", {{"startLine", LineOf(file, f.place)}}}}}}});
+                                        {"region", {{"startLine", LineOf(file, f)}}}}}}});
   return result;
 }
 

@@ -5,7 +5,6 @@
 //   SafeText.h       text from outside made safe to print (the one rule for it)
 //   InputFile.h      files read whole, "-" as standard input, what is wrong with a path
 //   ScratchFolder.h  a private temporary folder that goes with its object
-//   OwnedFolder.h    a folder of outputs, written whole without harming what the tool did not make
 //   Progress.h       how far long work has got, on one terminal line
 //   AllCores.h       one piece of work per index on every core
 //   Background.h     work a command need not wait for

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "support/ScratchFolder.h"
 
@@ -37,13 +39,39 @@ struct Descriptor {
   }
 };
 
-// Standard input, read once and copied to a private file that lasts as long as the run.
-struct StandardInputCopy {
-  ScratchFolder folder{"stdin"};
+// All of the stream open on `fd` into `bytes`, up to kMaxInputBytes; false, with why, when it
+// cannot be read or holds more.
+bool ReadStream(int fd, std::string& bytes, std::string& why) {
+  bytes.clear();
+  char piece[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, piece, sizeof piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputBytes) {
+      why = "it holds more than the " + std::to_string(kMaxInputBytes) + " bytes the tool reads";
+      return false;
+    }
+    bytes.append(piece, static_cast<std::size_t>(n));
+  }
+}
+
+// A stream (standard input, a pipe), read once and copied to a private file that lasts as long
+// as the run.
+struct StreamCopy {
+  ScratchFolder folder{"input"};
   std::string path, why;
-  StandardInputCopy() {
+  explicit StreamCopy(int fd, int openError = 0) {
     std::string bytes;
-    if (!ReadStandardInput(bytes, why)) return;
+    if (fd < 0) {
+      why = std::strerror(openError);
+      return;
+    }
+    if (!ReadStream(fd, bytes, why)) return;
     if (folder.Path().empty()) {
       why = "cannot make a temporary folder for it";
       return;
@@ -57,17 +85,41 @@ struct StandardInputCopy {
   }
 };
 
+// The copy of the pipe at `path`, made by the first reader: a command that reads the path again
+// (diff p p) sees the same bytes, as it does for "-". Opening waits for a writer, as cat does.
+const StreamCopy& PipeCopy(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<StreamCopy>> copies;
+  const std::lock_guard lock(mutex);
+  std::unique_ptr<StreamCopy>& copy = copies[path];
+  if (copy) return *copy;
+  const Descriptor pipe{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  copy = std::make_unique<StreamCopy>(pipe.fd, errno);
+  return *copy;
+}
+
+// The copy of standard input: the first reader reads it; later ones reuse it.
+const StreamCopy& StandardInputCopy() {
+  static const StreamCopy copy(STDIN_FILENO);
+  return copy;
+}
+
 }  // namespace
 
 bool IsStandardStream(const std::string& path) { return path == "-"; }
+
+bool IsPipe(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 
 std::string InputName(const std::string& path) {
   return IsStandardStream(path) ? "standard input" : path;
 }
 
 std::string ReadablePath(const std::string& path, std::string& why) {
-  if (!IsStandardStream(path)) return path;
-  static const StandardInputCopy copy;  // the first reader reads it; later ones reuse it
+  if (!IsStandardStream(path) && !IsPipe(path)) return path;
+  const StreamCopy& copy = IsStandardStream(path) ? StandardInputCopy() : PipeCopy(path);
   why = copy.why;
   return copy.path;
 }
@@ -108,25 +160,6 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
   }
   bytes.resize(done);
   return true;
-}
-
-bool ReadStandardInput(std::string& bytes, std::string& why) {
-  bytes.clear();
-  char piece[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(STDIN_FILENO, piece, sizeof piece);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      why = std::strerror(errno);
-      return false;
-    }
-    if (n == 0) return true;
-    if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputBytes) {
-      why = "it holds more than the " + std::to_string(kMaxInputBytes) + " bytes the tool reads";
-      return false;
-    }
-    bytes.append(piece, static_cast<std::size_t>(n));
-  }
 }
 
 }  // namespace artargets

@@ -1,9 +1,11 @@
 // The files the tool reads itself (JSON to import, images to rate) and the checks it makes
 // before it hands a target file to the plug-in. "-" names standard input wherever a command
 // reads a target file or JSON: it is read once, whole, and kept in a private copy for the
-// rest of the run, so that a command that reads it twice (diff - -) sees the same bytes. Only a
-// regular file is read: a FIFO or a device could block for ever or never end, so such a path is
-// refused before anything waits on it, and so is a file larger than any target file, JSON or image
+// rest of the run, so that a command that reads it twice (diff - -) sees the same bytes. A pipe
+// or FIFO (process substitution's /dev/fd/63) is read the same way, once, as cat reads it, by
+// the commands that only read (ReadablePath); a command that edits in place refuses it before
+// it takes a lock (InputProblem), so that nothing waits on a writer while holding one. A device
+// could never end and is refused, and so is a file larger than any target file, JSON or image
 // can sensibly be.
 #pragma once
 
@@ -27,18 +29,18 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& why
 // Whether `path` names standard input ("-"), and the name messages give it: "standard input"
 // for "-", the path itself otherwise.
 bool IsStandardStream(const std::string& path);
+// Whether `path` is a pipe or FIFO (process substitution's /dev/fd/63), which only a read-only
+// command reads.
+bool IsPipe(const std::string& path);
 std::string InputName(const std::string& path);
 
 // A regular file holding what `path` names: `path` itself, or for "-" the private copy of
-// standard input. Empty, with why in `why`, when standard input cannot be read or copied.
+// standard input, or for a pipe or FIFO the private copy of what it gave. Empty, with why in
+// `why`, when such a stream cannot be read or copied.
 std::string ReadablePath(const std::string& path, std::string& why);
 
 // The input `path` names (a file, or standard input for "-") into `bytes`; false, with why,
 // when it cannot be read.
 bool ReadInput(const std::string& path, std::string& bytes, std::string& why);
-
-// All of standard input into `bytes`, up to kMaxInputBytes; false, with why, when it cannot be
-// read or holds more.
-bool ReadStandardInput(std::string& bytes, std::string& why);
 
 }  // namespace artargets

@@ -10,5 +10,6 @@
 //   TargetFiles.h       loading and saving target files as a host does
 //   KeptContent.h       what a file holds beyond its targets, kept through every edit
 //   TargetElement.h     one target's XML element as the plug-in reads it
+//   ConflictMarkers.h   git's conflict markers in a file that does not load
 //   Units.h             the unit of a file's lengths
 #pragma once

@@ -19,6 +19,7 @@
 #include "support/InputFile.h"
 #include "support/Progress.h"
 #include "support/ScratchFolder.h"
+#include "targets/ConflictMarkers.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -102,7 +103,8 @@ bool LoadTargets(const std::string& named, Loaded& loaded, std::string& why) {
     du::SmartPtr<orl::AsyncEvent> event = new orl::AsyncEvent(false);
     orlloader::Loader::GetLoader()->LoadAnnotation(TableOf(path), loaded.entry, event.get());
     if (!Succeeded(event)) {
-      why = watch.Why();
+      const int marker = ConflictMarkerLineOf(path);  // a merge left it unfinished
+      why = marker ? ConflictProblem(named, marker) : watch.Why();
       return false;
     }
   }

@@ -34,7 +34,8 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
 std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why);
 
 // Whether the file's first element is a target file's root, from its first bytes: a folder or a
-// repository may hold other XML (build files, documents) that is not the tool's to judge or change.
+// repository may hold other XML (build files, documents) that is not the tool's to judge or
+// change, and a file of another kind is not one to write over (OutputGuard.h).
 bool LooksLikeTargetFile(const std::string& path);
 // What check and fmt say of such a file, which they skip.
 inline constexpr char kNotATargetFileReason[] =
