@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "platforms/PictureFrame.h"
+#include "targets/PictureFrame.h"
 
 namespace {
 

@@ -118,4 +118,31 @@ TEST(RenderSvg, OneScaleForAllViews) {
   EXPECT_EQ(svg.find("#D55E00"), std::string::npos) << "no scores, no score colours";
 }
 
+// The rotation turns the picture about its normal, as the exports place it: a quarter turn
+// stands a wide target on its end in the front view, which sees it flat.
+TEST(RenderSvg, TheRotationTurnsTheRectangleInItsPlane) {
+  for (const double turn : {0.0, std::acos(0.0), -std::acos(0.0)}) {
+    TargetRecord wide = Standing("wide", 0, 0, 4, 1);
+    wide.rotation = turn;
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(artargets::RenderSvg({wide}, "t.xml").c_str()));
+    std::vector<std::pair<double, double>> extents;  // across and up, per view
+    for (const pugi::xml_node g : doc.child("svg").children("g")) {
+      const pugi::xml_node polygon = g.child("polygon");
+      if (!polygon) continue;
+      double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9, x = 0, y = 0;
+      std::string points = polygon.attribute("points").value();
+      for (char& c : points) c = c == ',' ? ' ' : c;
+      std::istringstream in(points);
+      while (in >> x >> y) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+      }
+      extents.push_back({x1 - x0, y1 - y0});
+    }
+    ASSERT_EQ(extents.size(), 3u);
+    const auto [across, up] = extents[1];  // the front view (x, z)
+    EXPECT_NEAR(turn == 0 ? across / up : up / across, 4, 1e-6) << "turn " << turn;
+  }
+}
+
 }  // namespace

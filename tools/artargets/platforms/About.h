@@ -6,6 +6,5 @@
 //   PlatformLibraries.h  each platform's writer and reader (ArkitLibrary.cpp, ...)
 //   LibraryFiles.h       what the writers and readers share: pictures, names, sizes
 //   ExportManifest.h     the manifest of the targets' poses beside a library
-//   PictureFrame.h       where a target's picture stands in the model: its frame
 //   UnityGuid.h          Unity's guids and YAML scalars
 #pragma once

@@ -2,7 +2,7 @@
 
 
 #include "forms/JsonForm.h"
-#include "platforms/PictureFrame.h"
+#include "targets/PictureFrame.h"
 #include "support/Json.h"
 #include "support/SafeText.h"
 

@@ -5,6 +5,8 @@
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "targets/PictureFrame.h"
+
 namespace artargets {
 
 namespace {
@@ -41,10 +43,15 @@ bool Finite(const Vec3& v) {
   return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
-// The four corners of the target's rectangle, or none when its size or directions are unknown.
+// The four corners of the target's rectangle, or none when its size or directions are unknown:
+// its width along the picture's right and its height along its up, as the frame of the picture
+// says (PictureFrame.h: rotation included), as the platforms' exports place it. A target with no
+// frame (no normal) is drawn along its xdir and ydir as they stand.
 std::vector<Vec3> Corners(const TargetRecord& r) {
-  const double x = std::hypot(r.xdir[0], r.xdir[1], r.xdir[2]);
-  const double y = std::hypot(r.ydir[0], r.ydir[1], r.ydir[2]);
+  const auto frame = FrameOf(r);
+  Vec3 right = frame ? frame->right : r.xdir, up = frame ? frame->up : r.ydir;
+  const double x = std::hypot(right[0], right[1], right[2]);
+  const double y = std::hypot(up[0], up[1], up[2]);
   const bool known = std::isfinite(r.width) && std::isfinite(r.height) && r.width > 0 &&
                      r.height > 0 && std::isfinite(x) && std::isfinite(y) && x > 0 && y > 0;
   if (!known) return {};
@@ -52,7 +59,7 @@ std::vector<Vec3> Corners(const TargetRecord& r) {
   for (const auto& [sx, sy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
     Vec3 c = r.center;
     for (int i = 0; i < 3; ++i)
-      c[i] += sx * r.width / 2 * r.xdir[i] / x + sy * r.height / 2 * r.ydir[i] / y;
+      c[i] += sx * r.width / 2 * right[i] / x + sy * r.height / 2 * up[i] / y;
     corners.push_back(c);
   }
   return corners;

@@ -11,5 +11,7 @@
 //   KeptContent.h       what a file holds beyond its targets, kept through every edit
 //   TargetElement.h     one target's XML element as the plug-in reads it
 //   ConflictMarkers.h   git's conflict markers in a file that does not load
+//   PictureFrame.h      where a target's picture stands in the model: its frame, which
+//                       render, the report and the platforms' exports share
 //   Units.h             the unit of a file's lengths
 #pragma once

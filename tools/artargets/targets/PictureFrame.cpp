@@ -1,4 +1,4 @@
-#include "platforms/PictureFrame.h"
+#include "targets/PictureFrame.h"
 
 #include <cmath>
 
