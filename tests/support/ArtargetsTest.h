@@ -7,11 +7,14 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "TempDir.h"
+#include "stb/stb_image_write.h"
 
 namespace artest {
 
@@ -55,6 +58,29 @@ class ArtargetsTest : public ::testing::Test {
            (root.empty() ? "<augmentedreality version=\"1\">" : root) +
            "<targets><content name=\"arcontent\">" + body +
            "</content></targets></augmentedreality>\n";
+  }
+  // A grey picture, a JPEG when the name ends ".jpg": drawn by `grey`, or without it blobs and
+  // squares of many sizes and greys placed at random from `seed`, what a tracker likes.
+  void Image(const std::string& name, int width, int height,
+             const std::function<int(int, int)>& grey = {}, unsigned seed = 7) {
+    std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
+    for (int y = 0; grey && y < height; ++y)
+      for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = grey(x, y);
+    std::mt19937 random(seed);
+    for (int i = 0; !grey && i < 400; ++i) {
+      const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
+      const auto shade = static_cast<unsigned char>(random() % 256);
+      const bool square = random() % 2 == 0;
+      for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
+        for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
+          if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
+            pixels[std::size_t(y) * width + x] = shade;
+    }
+    const std::string path = dir_.File(name);
+    if (name.ends_with(".jpg"))
+      stbi_write_jpg(path.c_str(), width, height, 1, pixels.data(), 95);
+    else
+      stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width);
   }
   static std::string Target(const std::string& properties, const char* version = "0") {
     return std::string("<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"") +

@@ -5,17 +5,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ArtargetsTest.h"
 #include "ar/Version.h"
-#include "stb/stb_image_write.h"
 
 namespace {
 
@@ -292,40 +289,14 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
   EXPECT_NE(r.out.find("\"Kitchen window\" at [4.5, 0, 1.4]"), std::string::npos) << r.out;
 }
 
-// Writes a grey image for the image checks, one byte per pixel, as PNG or as JPEG: drawn by
-// `grey`, or without it blobs and edges at many scales and grey levels, placed at random: what a
-// tracker likes.
-void WriteImage(const std::string& path, int width, int height,
-                const std::function<int(int, int)>& grey = {}, bool jpeg = false) {
-  std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
-  for (int y = 0; grey && y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = grey(x, y);
-  std::mt19937 random(7);
-  for (int i = 0; !grey && i < 400; ++i) {
-    const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
-    const auto shade = static_cast<unsigned char>(random() % 256);
-    const bool square = random() % 2 == 0;
-    for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
-        if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
-          pixels[std::size_t(y) * width + x] = shade;
-  }
-  if (jpeg)
-    stbi_write_jpg(path.c_str(), width, height, 1, pixels.data(), 95);
-  else
-    stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width);
-}
-
 TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
-  const std::string folder = dir_.path().string() + "/";
-  WriteImage(folder + "textured.png", 640, 480);
-  WriteImage(folder + "flat.png", 640, 480, [](int, int) { return 128; });
-  WriteImage(folder + "gradient.png", 640, 480, [](int x, int) { return x * 255 / 640; });
-  WriteImage(folder + "checker.png", 640, 480,
-             [](int x, int y) { return ((x / 40 + y / 40) % 2) ? 230 : 20; });
-  WriteImage(folder + "small.png", 200, 150);
-  WriteImage(folder + "wide.png", 800, 400);
-  WriteImage(folder + "broken.jpg", 640, 480, {}, true);
+  Image("textured.png", 640, 480);
+  Image("flat.png", 640, 480, [](int, int) { return 128; });
+  Image("gradient.png", 640, 480, [](int x, int) { return x * 255 / 640; });
+  Image("checker.png", 640, 480, [](int x, int y) { return ((x / 40 + y / 40) % 2) ? 230 : 20; });
+  Image("small.png", 200, 150);
+  Image("wide.png", 800, 400);
+  Image("broken.jpg", 640, 480);
   Write("broken.jpg", Read("broken.jpg").substr(0, Read("broken.jpg").size() / 3));
   std::string huffman = Read("broken.jpg");  // its first Huffman table made to hold 267 codes
   huffman[huffman.find("\xff\xc4") + 5] = '\xff';

@@ -8,7 +8,6 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
-#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -21,7 +20,6 @@
 #include "reports/HtmlReport.h"
 #include "reports/SarifLog.h"
 #include "reports/Thumbnail.h"
-#include "stb/stb_image_write.h"
 
 namespace {
 
@@ -31,21 +29,6 @@ using Json = nlohmann::json;
 
 class CheckTest : public ArtargetsTest {
  protected:
-  // A grey PNG: blobs at random places and sizes (a textured picture a tracker likes), or one
-  // grey level when `flat`.
-  void Image(const std::string& name, int width, int height, bool flat = false, int seed = 7) {
-    std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
-    std::mt19937 random(seed);
-    for (int i = 0; !flat && i < 400; ++i) {
-      const int cx = int(random() % width), cy = int(random() % height);
-      const int r = int(3 + random() % 40);
-      const auto shade = static_cast<unsigned char>(random() % 256);
-      for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
-        for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
-          pixels[std::size_t(y) * width + x] = shade;
-    }
-    stbi_write_png(dir_.File(name).c_str(), width, height, 1, pixels.data(), width);
-  }
   static std::string Property(const char* type, const char* key, const std::string& value) {
     return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
   }
@@ -82,7 +65,7 @@ TEST_F(CheckTest, EveryCodeIsFoundWithItsSeverity) {
   Image("textured.png", 640, 480);
   Image("small.png", 200, 150);
   Image("wide.png", 800, 400);
-  Image("flat.png", 640, 480, true);
+  Image("flat.png", 640, 480, [](int, int) { return 128; });
   Write("text.png", "not a picture\n");
   std::filesystem::create_directory(dir_.path() / "folder");
   Write("folder/notes.xml", "<notes/>");
@@ -150,6 +133,7 @@ TEST_F(CheckTest, EveryCodeIsFoundWithItsSeverity) {
   EXPECT_EQ(mm["images"][0]["pixels_per_metre"], 2000);
   const Json missing = Json::parse(Run("check ART301.xml --images --json").out);
   EXPECT_EQ(missing["images"][0]["problem"], "is missing");
+  EXPECT_TRUE(Json::parse(Run("check folder --json").out).contains("files")) << "one file in it";
   std::set<std::string> all;
   const std::string manual = artest::ReadFile(AR_SOURCE_DIR "/docs/artargets.md");
   for (const auto& code : artargets::FindingCodes()) {
@@ -180,6 +164,7 @@ TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
   Write("lost.xml", TargetFile(Pictured("A", "lost.png")));
   std::filesystem::create_directory(dir_.path() / "others");
   Write("others/notes.xml", "<notes/>");
+  Write("others/t.xml", TargetFile(Sound("B")));  // a target file, its XML declaration first
   const std::pair<const char*, int> rows[] = {
       {"clean.xml", 0},
       {"warned.xml", 0},
@@ -212,7 +197,7 @@ TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
         Run("check pictured.xml --images --fail-below " + std::to_string(score + under)).status,
         under);
   const Result many = Run("check clean.xml missing.xml warned.xml others");
-  EXPECT_NE(many.out.find("checked 4 files: 2 loaded, 1 did not load, 1 skipped, 3 targets, "
+  EXPECT_NE(many.out.find("checked 5 files: 3 loaded, 1 did not load, 1 skipped, 4 targets, "
                           "1 warning, 1 note"),
             std::string::npos)
       << many.out;
@@ -233,7 +218,8 @@ TEST_F(CheckTest, SarifPassesTheMultitoolAndPointsAtTheTargetsLine) {
             multitool + "'; }");
   ASSERT_EQ(installed.status, 0) << "the SARIF multitool could not be installed: " << installed.err;
   Write("t.xml",
-        TargetFile(Sound("A") + "\n\n" + TypeOne("B &lt;&amp;&gt;", 3) + "\n" + TypeOne("C", 3)));
+        TargetFile(Sound("A") + "\n\n" + TypeOne("B &lt;&amp;&gt;", 3) + "\n" + TypeOne("C", 3) +
+                   "\n" + Target(Named("D") + Sized(1, 2))));  // D: three directions missing
   ASSERT_EQ(Run("check t.xml --format sarif > log.sarif").status, 1);
   const Json log = Json::parse(Read("log.sarif"));
   std::string broken = Read("log.sarif");
@@ -251,15 +237,16 @@ TEST_F(CheckTest, SarifPassesTheMultitoolAndPointsAtTheTargetsLine) {
     EXPECT_EQ(errors == 0 && r.status == 0, valid) << r.out;
   }
   const Json& results = log["runs"][0]["results"];
-  ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0]["ruleId"], "ART201");
-  EXPECT_EQ(results[0]["level"], "error");
-  const Json& where = results[0]["locations"][0]["physicalLocation"];
+  ASSERT_EQ(results.size(), 4u);
+  EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["region"]["startLine"], 6) << "D's";
+  EXPECT_EQ(results[3]["ruleId"], "ART201");
+  EXPECT_EQ(results[3]["level"], "error");
+  const Json& where = results[3]["locations"][0]["physicalLocation"];
   EXPECT_EQ(where["artifactLocation"]["uri"], "t.xml");
   EXPECT_EQ(where["region"]["startLine"], 4) << "B's element starts on the file's fourth line";
   const Json& rules = log["runs"][0]["tool"]["driver"]["rules"];
   EXPECT_EQ(rules.size(), artargets::FindingCodes().size());
-  EXPECT_EQ(rules[results[0]["ruleIndex"].get<std::size_t>()]["id"], "ART201");
+  EXPECT_EQ(rules[results[3]["ruleIndex"].get<std::size_t>()]["id"], "ART201");
 }
 
 // JUnit: a suite per file, a case per target; errors fail a case, warnings too under --strict.
@@ -296,8 +283,8 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
 // The report in a real browser, offline: every image loads, nothing goes to the console, one
 // row per target; names from the file cannot add markup. Leaves a screenshot under build/.
 TEST_F(CheckTest, ReportShowsInHeadlessChromium) {
-  Image("a.png", 640, 480, false, 1);
-  Image("b.png", 640, 480, false, 2);
+  Image("a.png", 640, 480, {}, 1);
+  Image("b.png", 640, 480, {}, 2);
   Write("t.xml", TargetFile(Pictured("<img src=x onerror=console.error(1)>", "a.png") +
                             Pictured("B", "b.png") + Pictured("C", "missing.png")));
   const Result made = Run("report t.xml -o out");
@@ -355,7 +342,7 @@ TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
   q.sharpness = 0.5;
   q.plainShare = 0.25;
   q.appearance = 0xfedcba9876543210;
-  q.signature.assign(128, 0xa5);
+  for (int i = 0; i < 128; ++i) q.signature.push_back(i % 2 ? 0x09 : 0xfa);  // 0, 9, a and f
   cache.Store(42, q);
   const auto found = cache.Find(42);
   ASSERT_TRUE(found);

@@ -43,6 +43,10 @@ TEST_F(StreamsTest, DashReadsStandardInputAndWritesStandardOutput) {
       {"\"$A\" add - X <t.xml", 2, "", "an edit changes a file in place"},
       {"\"$A\" set - Door --id 3 <t.xml", 2, "", "an edit changes a file in place"},
       {"echo '[]' | \"$A\" import --update - -o -", 2, "", "-o - names none"},
+      {"\"$A\" export t.xml -o s.json && \"$A\" import s.json -o s.xml && \"$A\" import s.json -o "
+       "- | "
+       "cmp - s.xml && rm s.*",  // what a save writes, byte for byte
+       0, "", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
@@ -56,14 +60,6 @@ TEST_F(StreamsTest, DashReadsStandardInputAndWritesStandardOutput) {
     EXPECT_EQ(Shell("ls -A | grep -v -e '^out.txt' -e '^err.txt'").out, "t.xml\nu.xml\n")
         << "no file named -, nothing left behind";
   }
-}
-
-// A target file written to standard output is the file a save writes, byte for byte.
-TEST_F(StreamsTest, ImportToStandardOutputWritesWhatASaveWrites) {
-  ASSERT_EQ(Shell("\"$A\" export t.xml -o t.json && \"$A\" import t.json -o saved.xml").status, 0);
-  const Result piped = Shell("\"$A\" import t.json -o -");
-  EXPECT_EQ(piped.status, 0);
-  EXPECT_EQ(piped.out, Read("saved.xml"));
 }
 
 }  // namespace

@@ -14,12 +14,13 @@ using artest::Result;
 
 class VersionControlTest : public artest::ArtargetsTest {
  protected:
-  // The same four targets (three share a name: ids 0, -2 and 7) in the order `order` gives.
+  // The same four targets (three share a name: ids 0, -2 and 7, whose texts, which order equal
+  // keys, sort them the other way) in the order `order` gives.
   std::string Shuffled(const std::vector<int>& order) {
     const std::string targets[] = {
         Sound("Door"), Sound("Arch"),
-        Target(Named("Door") + "<int key=\"artargetid\" value=\"-2\"/>"),
-        Target(Named("Door") + "<int key=\"artargetid\" value=\"7\"/>" + Sized(5, 5))};
+        Target(Named("Door") + "<int key=\"artargetid\" value=\"-2\"/>" + Sized(9, 9)),
+        Target(Named("Door") + "<int key=\"artargetid\" value=\"7\"/>" + Sized(0.5, 5))};
     std::string body;
     for (int i : order) body += targets[i];
     return TargetFile(body);
@@ -126,6 +127,8 @@ TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
   EXPECT_EQ(unrelated.status, 1) << "Gate added twice, differently";
   EXPECT_NE(unrelated.err.find("1 conflict; o.xml keeps our side"), std::string::npos)
       << "OUT defaults to OURS: " << unrelated.err;
+  Write("empty.xml", "");  // the base git gives when both sides added the file
+  EXPECT_EQ(Run("merge empty.xml o.xml h.xml -o e.xml").status, 1);
   Write("bad.xml", "<a/>");
   const std::string ours = Read("o.xml");
   EXPECT_EQ(Run("merge bad.xml o.xml h.xml").status, 2);
