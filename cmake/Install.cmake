@@ -43,6 +43,8 @@ install(TARGETS artargets_commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/a
         COMPONENT tool)
 
 install(FILES README.md docs/artargets.md docs/git.md docs/hosting.md docs/target-file.md
+              docs/platforms.md docs/platform-arkit.md docs/platform-arcore.md
+              docs/platform-unity.md docs/platform-vuforia.md
               docs/target-file.xsd
         DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tool)
 install(FILES docs/hosting.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libartargets-dev

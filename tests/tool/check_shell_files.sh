@@ -22,9 +22,9 @@ table='artargets li|list
 artargets im|import
 artargets d|diff demo
 artargets --plugin x.so ex|export
-artargets import --u|--update
+artargets import --u|--update --units
 artargets check --im|--images
-artargets export -|-h --help -o --output
+artargets export -|-h --help -o --output --to --units --root
 artargets list hall.x|hall.xml
 artargets render hall.xml --root im|images
 artargets --v|--version'

@@ -155,6 +155,7 @@ TEST_F(KeptContentTest, AMergeTakesKeptContentFromTheSideThatChangedIt) {
 TEST_F(KeptContentTest, GitKeepsHandEditsThroughFilterMergeAndCommitAndPassesOtherXml) {
   const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
   ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml'").status, 0);
+  Write(".gitignore", "out.txt\nerr.txt\n");  // what each command of the test prints
   const std::string other = "<?xml version=\"1.0\"?>\n<project>  <b a='1'/>\n</project>\n";
   Write("pom.xml", other);
   Write("broken.xml", "<augmentedreality version=\"1\"><targets>\n<<<<<<< ours\n");

@@ -18,10 +18,11 @@ const char* const kPlatforms[] = {"arkit", "arcore", "unity", "vuforia"};
 
 class PlatformsTest : public artest::ArtargetsTest {
  protected:
-  // A textured grey picture: what the platforms would track.
-  void Picture(const std::string& name, int width, int height) {
-    std::vector<unsigned char> grey(std::size_t(width) * height);
-    for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<unsigned char>(i * 7919);
+  // A textured grey picture, what the platforms would track; or a plain one.
+  void Picture(const std::string& name, int width, int height, bool plain = false) {
+    std::vector<unsigned char> grey(std::size_t(width) * height, 200);
+    for (std::size_t i = 0; !plain && i < grey.size(); ++i)
+      grey[i] = static_cast<unsigned char>(i * 7919);
     const std::string path = dir_.File(name);
     if (name.ends_with(".png"))
       stbi_write_png(path.c_str(), width, height, 1, grey.data(), width);
@@ -167,11 +168,16 @@ TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
   Picture("big.png", 400, 300);
   Picture("small.png", 90, 150);
   Picture("mid.png", 250, 250);
+  Picture("plain.png", 400, 300, true);
   Write("art.gif", "GIF89a");
+  Write("cmyk.jpg", std::string("\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04"
+                                "\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11\x00\xff\xd9",
+                                26));
   struct Row {
     const char* platform;
     const char* target;  // add's arguments after the file
     const char* code;    // the finding wanted, or "" for none
+    const char* args = "";
   };
   const Row rows[] = {
       {"arkit", "Good --image big.png --size 0.8 0.6", ""},
@@ -186,11 +192,16 @@ TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
       {"arcore", "Gif --image art.gif --size 1 1", "ART404"},
       {"arkit", "Gone --image gone.png --size 1 1", "ART404"},
       {"unity", "Flat --image big.png", "ART408"},
+      {"vuforia", "Print --image cmyk.jpg --size 1 1", "ART406"},
+      {"arkit", "Print --image cmyk.jpg --size 1 1", ""},
+      {"arcore", "Plain --image plain.png --size 0.8 0.6", "ART410", " --images"},
+      {"arcore", "Plain --image plain.png --size 0.8 0.6", ""},  // rated only with --images
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.platform) + " " + row.target);
     ASSERT_EQ(Shell("rm -f t.xml && \"$A\" add t.xml " + std::string(row.target)).status, 0);
-    const artest::Result run = Run(std::string("check t.xml --platform ") + row.platform);
+    const artest::Result run =
+        Run(std::string("check t.xml --platform ") + row.platform + row.args);
     const bool found = run.out.find(std::string(" ") + row.code + ":") != std::string::npos;
     EXPECT_EQ(*row.code ? found : run.out.find(" ART4") == std::string::npos, true) << run.out;
   }
@@ -200,6 +211,18 @@ TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
             0);
   const artest::Result clash = Run("check t.xml --platform unity --format sarif");
   EXPECT_NE(clash.out.find("\"ART402\""), std::string::npos) << "names that differ only in case";
+
+  std::string many = "[";
+  for (int i = 0; i <= 1000; ++i)
+    many += (i ? ",{\"name\":\"T" : "{\"name\":\"T") + std::to_string(i) +
+            "\",\"image\":\"big.png\",\"width\":0.8,\"height\":0.6}";
+  Write("many.json", many + "]");
+  ASSERT_EQ(Run("import many.json -o many.xml").status, 0);
+  for (const auto& [platform, wanted] : {std::pair{"arcore", true}, {"unity", false}})
+    EXPECT_EQ(Run(std::string("check many.xml --platform ") + platform).out.find("ART407") !=
+                  std::string::npos,
+              wanted)
+        << platform;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // One thing `check` reports: a stable code (every code is listed, with its meaning and its fix,
 // in docs/artargets.md), how much it matters, the target it concerns and one line of text.
 // Codes are grouped by what they look at: ART1xx the file, ART2xx the targets' values, ART3xx
-// their images.
+// their images, ART4xx the AR platforms' limits (check --platform).
 #pragma once
 
 #include <string>
