@@ -31,33 +31,55 @@ std::pair<double, double> InChild(const std::function<double()>& body) {
   return {seconds, usage.ru_maxrss * 1024.0};
 }
 
-void RegisterPair(const std::string& name, int count, std::function<void()> prepare,
-                  std::function<double()> ours, std::function<double()> baseline) {
+void RegisterMeasuredPair(const std::string& name, int count, int repetitions,
+                          std::function<void()> prepare, std::function<Measured()> ours,
+                          std::function<Measured()> baseline) {
   benchmark::RegisterBenchmark(name.c_str(),
                                [=](benchmark::State& state) {
                                  prepare();
                                  static int turn = 0;
                                  for (auto _ : state) {
                                    const bool oursFirst = turn++ % 2 == 0;
-                                   const auto first = InChild(oursFirst ? ours : baseline);
-                                   const auto second = InChild(oursFirst ? baseline : ours);
-                                   const auto& [seconds, peak] = oursFirst ? first : second;
-                                   const auto& [baseSeconds, basePeak] = oursFirst ? second : first;
-                                   state.SetIterationTime(seconds);
-                                   state.counters["baseline_ns"] = baseSeconds * 1e9 / count;
-                                   state.counters["ratio"] = seconds / baseSeconds;
-                                   state.counters["peak_bytes"] = peak;
-                                   state.counters["baseline_peak_bytes"] = basePeak;
-                                   state.counters["peak_ratio"] = peak / basePeak;
+                                   const Measured first = oursFirst ? ours() : baseline();
+                                   const Measured second = oursFirst ? baseline() : ours();
+                                   const Measured& mine = oursFirst ? first : second;
+                                   const Measured& base = oursFirst ? second : first;
+                                   const std::string& failure =
+                                       mine.failure.empty() ? base.failure : mine.failure;
+                                   if (!failure.empty()) {
+                                     state.SkipWithError(failure.c_str());
+                                     break;
+                                   }
+                                   state.SetIterationTime(mine.seconds);
+                                   state.counters["baseline_ns"] = base.seconds * 1e9 / count;
+                                   state.counters["ratio"] = mine.seconds / base.seconds;
+                                   state.counters["peak_bytes"] = mine.peakBytes;
+                                   state.counters["baseline_peak_bytes"] = base.peakBytes;
+                                   state.counters["peak_ratio"] = mine.peakBytes / base.peakBytes;
+                                   if (mine.outputBytes > 0)
+                                     state.counters["output_bytes"] = mine.outputBytes;
                                  }
                                  state.SetItemsProcessed(state.iterations() * count);
                                })
       ->UseManualTime()
       ->Iterations(1)
-      ->Repetitions(count >= 1000000  ? 5
-                    : count >= 100000 ? 7
-                                      : 9)  // the machine is noisy
+      ->Repetitions(repetitions)
       ->Unit(benchmark::kMillisecond);
+}
+
+void RegisterPair(const std::string& name, int count, std::function<void()> prepare,
+                  std::function<double()> ours, std::function<double()> baseline) {
+  const auto inChild = [](const std::function<double()>& body) {
+    return [body] {
+      const auto [seconds, peak] = InChild(body);
+      return Measured{seconds, peak, 0, {}};
+    };
+  };
+  RegisterMeasuredPair(name, count,
+                       count >= 1000000  ? 5
+                       : count >= 100000 ? 7
+                                         : 9,  // the machine is noisy
+                       std::move(prepare), inChild(ours), inChild(baseline));
 }
 
 }  // namespace arbench

@@ -11,6 +11,15 @@
 
 namespace arbench {
 
+// What one case's run gave: its seconds and peak resident memory, what it printed (bytes, when
+// it prints to a file), or why it gave nothing.
+struct Measured {
+  double seconds = 0;
+  double peakBytes = 0;
+  double outputBytes = 0;
+  std::string failure;  // empty when the case ran to its end
+};
+
 // Runs `body` in a child process; it gives the seconds it measured. Returns them, and the
 // child's peak resident memory in bytes.
 std::pair<double, double> InChild(const std::function<double()>& body);
@@ -20,5 +29,12 @@ std::pair<double, double> InChild(const std::function<double()>& body);
 // item), "peak_bytes", "baseline_peak_bytes" and "peak_ratio".
 void RegisterPair(const std::string& name, int count, std::function<void()> prepare,
                   std::function<double()> ours, std::function<double()> baseline);
+
+// The same for cases that measure themselves (a program run as a child process), with
+// `repetitions` of the pair. A case that fails ends the benchmark with its failure as the
+// error; "output_bytes" is what ours printed, when it says.
+void RegisterMeasuredPair(const std::string& name, int count, int repetitions,
+                          std::function<void()> prepare, std::function<Measured()> ours,
+                          std::function<Measured()> baseline);
 
 }  // namespace arbench

@@ -15,6 +15,7 @@ class Collecting : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      if (run.error_occurred) continue;  // a run that gave up has no figure
       // By name and arguments alone, without the repetition and timing suffixes.
       const auto& id = run.run_name;
       Median& median = medians[id.function_name + (id.args.empty() ? "" : "/" + id.args)];

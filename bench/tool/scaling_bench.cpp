@@ -1,0 +1,288 @@
+// Every command of the tool at 10,000, 100,000 and (with --million, or AR_SCALING_MILLION=1)
+// 1,000,000 targets, run as a user runs it: the built `artargets` as a child process, its wall
+// time from start to exit and its peak resident memory. Each command is paired with `list` on
+// the same file in the same run (one right after the other, which goes first alternating), and
+// its figures are ratios to list's: a machine that is slower for a while slows both. The goals:
+// at a million targets, at most 3x list's time and 2x its memory, and at most 12x the time of
+// 100,000 targets. A command is killed past 180 s at a million and 60 s below
+// (AR_SCALING_TIMEOUT), 8 GB resident or 4 GB printed; the table names why it has no figure.
+// AR_SCALING_KEEP=1 keeps the generated files (under /tmp) for a look afterwards;
+// AR_SCALING_DIR=FOLDER writes them there instead and keeps them, and a later run with the same
+// folder reads them again (a million targets take minutes to write).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ChildProgram.h"
+#include "PairedRuns.h"
+#include "RatioReporter.h"
+#include "ScalingInputs.h"
+#include "ScratchDirectory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using arbench::ScalingInputs;
+using Args = std::vector<std::string>;
+
+// What a command needs in place before it starts (untimed): its outputs gone, and the file it
+// rewrites in place fresh.
+enum class Start { kClean, kCopyTargets, kCopyReversed };
+
+struct Command {
+  const char* name;
+  Start start;
+  std::function<Args(const ScalingInputs&)> args;
+};
+
+std::string Out(const ScalingInputs& in, const std::string& name) {
+  return in.dir + "/out/" + name;
+}
+std::string Work(const ScalingInputs& in) { return in.dir + "/work.xml"; }
+
+Args MissingImages(const ScalingInputs& in, const char* format) {
+  return {"check", in.targets, "--images", "--root", in.emptyFolder, "--format", format};
+}
+
+const std::vector<Command>& Commands() {
+  using S = Start;
+  using I = const ScalingInputs&;
+  static const std::vector<Command> commands = {
+      {"list", S::kClean,
+       [](I in) {
+         return Args{"list", in.targets};
+       }},
+      {"list_json", S::kClean,
+       [](I in) {
+         return Args{"list", in.targets, "--json"};
+       }},
+      {"list_long", S::kClean,
+       [](I in) {
+         return Args{"list", in.targets, "--long"};
+       }},
+      {"check", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets};
+       }},
+      {"check_json", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets, "--format", "json"};
+       }},
+      {"check_sarif", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets, "--format", "sarif"};
+       }},
+      {"check_junit", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets, "--format", "junit"};
+       }},
+      {"check_images", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets, "--images", "--no-cache"};
+       }},
+      {"check_images_json", S::kClean,
+       [](I in) {
+         return Args{"check", in.targets, "--images", "--no-cache", "--format", "json"};
+       }},
+      // Every target with a finding of its own (its image is missing), in every format.
+      {"check_missing", S::kClean, [](I in) { return MissingImages(in, "text"); }},
+      {"check_missing_json", S::kClean, [](I in) { return MissingImages(in, "json"); }},
+      {"check_missing_sarif", S::kClean, [](I in) { return MissingImages(in, "sarif"); }},
+      {"check_missing_junit", S::kClean, [](I in) { return MissingImages(in, "junit"); }},
+      {"add", S::kCopyTargets,
+       [](I in) { return Args{"add", Work(in), "Added", "--size", "1", "1"}; }},
+      {"set", S::kCopyTargets,
+       [](I in) { return Args{"set", Work(in), in.middleName, "--size", "0.9", "0.4"}; }},
+      {"remove", S::kCopyTargets,
+       [](I in) {
+         return Args{"remove", Work(in), in.middleName};
+       }},
+      {"import_json", S::kClean,
+       [](I in) {
+         return Args{"import", in.newJson, "-o", Out(in, "imported.xml")};
+       }},
+      {"import_csv", S::kClean,
+       [](I in) {
+         return Args{"import", "--csv", in.newCsv, "-o", Out(in, "imported.xml")};
+       }},
+      {"import_update_json", S::kCopyTargets,
+       [](I in) {
+         return Args{"import", "--update", in.updateJson, "-o", Work(in)};
+       }},
+      {"import_update_csv", S::kCopyTargets,
+       [](I in) { return Args{"import", "--update", "--csv", in.updateCsv, "-o", Work(in)}; }},
+      {"export", S::kClean,
+       [](I in) {
+         return Args{"export", in.targets, "-o", Out(in, "exported.json")};
+       }},
+      {"diff_one", S::kClean,
+       [](I in) {
+         return Args{"diff", in.targets, in.oneChange};
+       }},
+      {"diff_all", S::kClean,
+       [](I in) {
+         return Args{"diff", in.targets, in.allChanged};
+       }},
+      {"fmt", S::kCopyTargets,
+       [](I in) {
+         return Args{"fmt", Work(in)};
+       }},
+      {"fmt_reversed", S::kCopyReversed,
+       [](I in) {
+         return Args{"fmt", Work(in)};
+       }},
+      {"merge", S::kClean,
+       [](I in) {
+         return Args{"merge", in.targets, in.ours, in.theirs, "-o", Out(in, "merged.xml")};
+       }},
+      {"render", S::kClean,
+       [](I in) {
+         return Args{"render", in.targets, "-o", Out(in, "render.svg")};
+       }},
+      {"report", S::kClean,
+       [](I in) {
+         return Args{"report", in.targets,     "-o",        Out(in, "report"),
+                     "--root", in.emptyFolder, "--no-cache"};
+       }},
+  };
+  return commands;
+}
+
+const std::string& InputsFolder() {
+  static const std::string folder = [] {
+    const char* given = std::getenv("AR_SCALING_DIR");
+    return given && *given ? std::string(given) : arbench::ScratchDirectory();
+  }();
+  return folder;
+}
+
+double EnvNumber(const char* name, double otherwise) {
+  const char* value = std::getenv(name);
+  return value && *value ? std::atof(value) : otherwise;
+}
+
+// Why a command has no figure at a size; a command killed once is not run again at that size.
+std::map<std::string, std::string>& Failures() {
+  static std::map<std::string, std::string> failures;
+  return failures;
+}
+
+std::string Key(const Command& command, int count) {
+  return std::string(command.name) + "/" + std::to_string(count);
+}
+
+void Prepare(const Command& command, const ScalingInputs& in) {
+  fs::remove_all(in.dir + "/out");
+  fs::create_directories(in.dir + "/out");
+  if (command.start != Start::kClean)
+    fs::copy_file(command.start == Start::kCopyTargets ? in.targets : in.reversed, Work(in),
+                  fs::copy_options::overwrite_existing);
+}
+
+arbench::Measured Run(const Command& command, int count) {
+  const std::string key = Key(command, count);
+  if (Failures().count(key)) return {0, 0, 0, Failures()[key]};
+  const std::string smaller = Key(command, count / 10);  // the sizes run in order, smallest first
+  if (Failures().count(smaller))
+    return {
+        0, 0, 0,
+        Failures()[key] = "not run: at " + std::to_string(count / 10) + ", " + Failures()[smaller]};
+  const ScalingInputs& in = arbench::InputsFor(count, InputsFolder());
+  Prepare(command, in);
+  Args args = command.args(in);
+  args.insert(args.begin(), ARTARGETS_PATH);
+  arbench::ChildLimits limits;
+  // Below a million, a minute is many times list's time: the goal is missed by far already.
+  limits.seconds = EnvNumber("AR_SCALING_TIMEOUT", count >= 1000000 ? 180 : 60);
+  auto measured = arbench::RunChild(args, in.dir + "/stdout", in.dir + "/stderr", limits);
+  if (!measured.failure.empty()) Failures()[key] = measured.failure;
+  return measured;
+}
+
+int RepetitionsFor(int count) {
+  return int(EnvNumber("AR_SCALING_REPETITIONS", count >= 1000000 ? 1 : count >= 100000 ? 3 : 5));
+}
+
+void Register(int count) {
+  const Command& list = Commands().front();
+  for (const Command& command : Commands())
+    arbench::RegisterMeasuredPair(
+        Key(command, count), count, RepetitionsFor(count),
+        [count] { arbench::InputsFor(count, InputsFolder()); },
+        [&command, count] { return Run(command, count); },
+        [&list, count] { return Run(list, count); });
+}
+
+const char* Mark(bool met) { return met ? "ok  " : "FAIL"; }
+
+void PrintTable(const std::map<std::string, arbench::Median>& medians,
+                const std::vector<int>& sizes) {
+  std::printf("\n%-22s", "time / list's");
+  for (int count : sizes) std::printf(" %10d", count);
+  std::printf(" %9s %8s   goals at %d: time <= 3, growth <= 12, memory <= 2\n", "growth", "memory",
+              sizes.back());
+  for (const Command& command : Commands()) {
+    std::printf("%-22s", command.name);
+    const arbench::Median* at[2] = {};  // the two largest sizes
+    for (int count : sizes) {
+      auto found = medians.find(Key(command, count));
+      const bool measured = found != medians.end() && found->second.counters.count("ratio");
+      if (measured)
+        std::printf(" %10.2f", found->second.counters.at("ratio"));
+      else
+        std::printf(" %10s", "-");
+      at[0] = at[1];
+      at[1] = measured ? &found->second : nullptr;
+    }
+    const double growth = at[0] && at[1] ? 10 * at[1]->nsPerItem / at[0]->nsPerItem : -1;
+    if (growth > 0)
+      std::printf(" %8.1fx", growth);
+    else
+      std::printf(" %9s", "-");
+    if (!at[1]) {
+      const auto failure = Failures().find(Key(command, sizes.back()));
+      std::printf(" %8s   %s\n", "-", failure == Failures().end() ? "" : failure->second.c_str());
+      continue;
+    }
+    const double time = at[1]->counters.at("ratio"), memory = at[1]->counters.at("peak_ratio");
+    std::printf(" %8.2f   time %s growth %s memory %s\n", memory, Mark(time <= 3),
+                growth > 0 ? Mark(growth <= 12) : "-   ", Mark(memory <= 2));
+  }
+  for (const auto& [key, failure] : Failures())
+    std::printf("no figure for %s: %s\n", key.c_str(), failure.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes = {10000, 100000};
+  std::vector<char*> args;
+  bool million = EnvNumber("AR_SCALING_MILLION", 0) != 0;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--million") == 0)
+      million = true;
+    else
+      args.push_back(argv[i]);
+  }
+  if (million) sizes.push_back(1000000);
+  // Ratings go to a cache of the run's own; --no-cache keeps them out of it anyway.
+  ::setenv("XDG_CACHE_HOME", (arbench::ScratchDirectory() + "/cache").c_str(), 1);
+  for (int count : sizes) Register(count);
+  // In order of size, so that a command killed at one size is not tried at the next.
+  std::string inOrder = "--benchmark_enable_random_interleaving=false";
+  args.push_back(inOrder.data());
+  const auto medians = arbench::RunForMedians(int(args.size()), args.data());
+  PrintTable(medians, sizes);
+  const bool keep = EnvNumber("AR_SCALING_KEEP", 0) != 0;
+  if (keep || InputsFolder() != arbench::ScratchDirectory())
+    std::printf("inputs kept in %s\n", InputsFolder().c_str());
+  if (!keep) fs::remove_all(arbench::ScratchDirectory());
+  return 0;
+}
