@@ -225,4 +225,27 @@ TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
         << platform;
 }
 
+TEST_F(PlatformsTest, TheReportShowsWhichPlatformsEachTargetPasses) {
+  Picture("big.png", 400, 300);
+  Picture("mid.png", 250, 250);
+  ASSERT_EQ(Run("add t.xml Big --image big.png --size 0.8 0.6").status, 0);
+  ASSERT_EQ(Run("add t.xml Mid --image mid.png --size 1 1").status, 0);
+  ASSERT_EQ(Run("report t.xml -o rep --platform arkit,arcore --no-cache").status, 0);
+  const std::string page = Read("rep/index.html");
+  const auto row = [&](const std::string& name) {
+    const std::size_t at = page.find("<td>" + name + "</td>");
+    return at == std::string::npos ? "" : page.substr(at, page.find("</tr>", at) - at);
+  };
+  // The pictures score 0 here: every target fails ARCore's advice of 75 (ART410).
+  const std::pair<std::string, std::string> wanted[] = {
+      {"Big", "&#10003; arkit</span> <span class=\"fails\" title=\"ART410\">&#10007; arcore"},
+      {"Mid", "&#10003; arkit</span> <span class=\"fails\" title=\"ART405 ART410\">"}};
+  for (const auto& [name, cell] : wanted) {
+    const std::string shown = row(name);
+    EXPECT_NE(shown.find(cell), std::string::npos) << shown.substr(shown.rfind("<td"));
+  }
+  ASSERT_EQ(Run("report t.xml -o rep").status, 0);
+  EXPECT_EQ(Read("rep/index.html").find("platforms"), std::string::npos) << "only when asked";
+}
+
 }  // namespace

@@ -49,7 +49,7 @@ struct FileTarget {
   std::string name, image;
   bool hasVersion = false;
   int version = 0;
-  double width = 0, height = 0;
+  double width = 0, height = 0, rotation = 0;
   int type = 0;
   long long id = 0;
   dg::DPoint3D center{};
@@ -111,6 +111,7 @@ class TargetCollector final : public orl::SerializedContentVisitor {
     if (!Accept(key, "double")) return;
     if (key == width_) target_.width = v;
     if (key == height_) target_.height = v;
+    if (key == rotation_) target_.rotation = v;
   }
   void Visit(const du::Symbol& key, float) override { Accept(key, "float"); }
   void Visit(const du::Symbol& key, bool) override { Accept(key, "bool"); }
@@ -146,7 +147,8 @@ class TargetCollector final : public orl::SerializedContentVisitor {
   const du::Symbol &name_ = Known(ar::keys::kName), &image_ = Known(ar::keys::kImage),
                    &version_ = Known(ar::keys::kVersion), &width_ = Known(ar::keys::kWidth),
                    &height_ = Known(ar::keys::kHeight), &type_ = Known(ar::keys::kType),
-                   &id_ = Known(ar::keys::kId), &center_ = Known(ar::keys::kCenter);
+                   &id_ = Known(ar::keys::kId), &center_ = Known(ar::keys::kCenter),
+                   &rotation_ = Known(ar::keys::kRotation);
   const du::Symbol* const directions_[3] = {&Known(kDirections[0]), &Known(kDirections[1]),
                                             &Known(kDirections[2])};
   std::function<void(const FileTarget&)> onTarget_;
@@ -297,7 +299,7 @@ Examination ExamineTree(const orl::SerializedContentElement& top,
     const auto& d = t.directions;
     examination.targets.push_back({t.place, t.name, t.image, t.width, t.height, unit, t.type, t.id,
                                    Vec3{t.center.x, t.center.y, t.center.z}, AsVec3(d[0]),
-                                   AsVec3(d[1]), AsVec3(d[2])});
+                                   AsVec3(d[1]), AsVec3(d[2]), 0, t.rotation});
   });
   top.Visit(collector, true);
   SharedNamesAndIds(examination.targets, findings);

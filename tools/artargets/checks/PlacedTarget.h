@@ -18,6 +18,7 @@ struct PlacedTarget {
   long long id = 0;
   Vec3 center{}, normal{}, xdir{}, ydir{};
   int line = 0;  // of its element in the file, from 1; 0 when not known
+  double rotation = 0;
 };
 
 }  // namespace artargets

@@ -54,6 +54,16 @@ void AddImageOptions(CLI::App& command, InspectionArguments& a, CLI::Option* ima
   }
 }
 
+// --platform NAMES, comma-separated.
+void AddPlatforms(CLI::App& command, InspectionArguments& a, const std::string& what) {
+  command
+      .add_option("--platform", a.platforms,
+                  what + " (comma-separated: arkit, arcore, unity, vuforia)")
+      ->delimiter(',')
+      ->check(CLI::IsMember({"arkit", "arcore", "unity", "vuforia"}))
+      ->type_name("NAMES");
+}
+
 void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& command) {
   auto* check = app.add_subcommand(
       "check", "tell whether target files load and what looks wrong in them (codes ARTnnn)");
@@ -74,13 +84,7 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
       ->check(CLI::Range(0, 100))
       ->type_name("SCORE");
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
-  check
-      ->add_option("--platform", a.platforms,
-                   "check against the limits of AR platforms too (comma-separated: arkit, "
-                   "arcore, unity, vuforia)")
-      ->delimiter(',')
-      ->check(CLI::IsMember({"arkit", "arcore", "unity", "vuforia"}))
-      ->type_name("NAMES");
+  AddPlatforms(*check, a, "check against the limits of AR platforms too");
   AddUnits(*check, a);
   check->footer(
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
@@ -112,6 +116,7 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
       ->required()
       ->type_name("DIR");
   AddImageOptions(*report, a, nullptr);
+  AddPlatforms(*report, a, "show which AR platforms each target passes");
   AddUnits(*report, a);
   report->callback([&] { command = [&] { return Report(a.files, a.out, a.Options()); }; });
 }

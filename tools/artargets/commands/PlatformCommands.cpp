@@ -23,7 +23,7 @@ std::vector<PlacedTarget> Placed(const std::vector<TargetRecord>& records, const
   std::vector<PlacedTarget> placed;
   for (const TargetRecord& r : records)
     placed.push_back({int(placed.size()) + 1, r.name, r.image, r.width, r.height, unit, int(r.type),
-                      r.id, r.center, r.normal, r.xdir, r.ydir, 0});
+                      r.id, r.center, r.normal, r.xdir, r.ydir, 0, r.rotation});
   return placed;
 }
 

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 
+#include "checks/PlatformChecks.h"
 #include "commands/CommandSupport.h"
 #include "commands/OutputGuard.h"
 #include "commands/OwnedFolder.h"
@@ -31,7 +32,21 @@ TargetRecord RecordOfPlaced(const PlacedTarget& t) {
   r.normal = t.normal;
   r.xdir = t.xdir;
   r.ydir = t.ydir;
+  r.rotation = t.rotation;
   return r;
+}
+
+// Which of `platforms` each target passes, and the codes of what it fails on.
+void AddPlatformVerdicts(ReportedFile& file, const std::string& imageRoot,
+                         const std::vector<Platform>& platforms) {
+  const std::vector<PlacedTarget>& targets = file.checked.targets;
+  for (const Platform platform : platforms) {
+    file.platforms.push_back(PlatformName(platform));
+    auto& codes = file.platformCodes.emplace_back(targets.size());
+    for (const Finding& f : PlatformFindings(targets, imageRoot, {platform}, file.checked.images))
+      if (f.place >= 1 && std::size_t(f.place) <= targets.size())
+        codes[std::size_t(f.place) - 1].push_back(f.code);
+  }
 }
 
 // The thumbnails of every image found, each distinct path made once, on all cores.
@@ -67,6 +82,7 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
       files.pop_back();
       continue;
     }
+    AddPlatformVerdicts(file, ImageRoot(path, options.root), options.platforms);
     std::vector<TargetRecord> records;
     std::vector<int> scores;
     for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOfPlaced(t));

@@ -24,6 +24,7 @@ figure svg { position: absolute; left: 0; top: 0; }
 figure circle { fill: none; stroke: #F0E442; stroke-width: 1; }
 .error { color: #D55E00; font-weight: bold; } .warning { color: #8a5a00; } .note { color: #555; }
 .score { font-weight: bold; font-size: 1.2em; }
+.passes { color: #007A5A; } .fails { color: #B34700; }
 ul { margin: 0; padding-left: 1.2em; }
 )";
 
@@ -96,6 +97,23 @@ std::string FindingList(const std::vector<Finding>& findings, int place) {
   return list.empty() ? "" : "<ul>" + list + "</ul>";
 }
 
+// Which platforms the target passes (report --platform): each name, marked, with the codes of
+// what it fails on; nothing without platforms.
+std::string PlatformCell(const ReportedFile& file, std::size_t i) {
+  if (file.platforms.empty()) return {};
+  std::string cell = "<td class=\"platforms\">";
+  for (std::size_t p = 0; p < file.platforms.size(); ++p) {
+    const std::vector<std::string>& codes = file.platformCodes[p][i];
+    std::string listed;
+    for (const std::string& code : codes) listed += (listed.empty() ? "" : " ") + code;
+    cell += codes.empty()
+                ? "<span class=\"passes\">&#10003; " + Html(file.platforms[p]) + "</span> "
+                : "<span class=\"fails\" title=\"" + Html(listed) + "\">&#10007; " +
+                      Html(file.platforms[p]) + " (" + Html(listed) + ")</span> ";
+  }
+  return cell + "</td>";
+}
+
 std::string Row(const ReportedFile& file, std::size_t i) {
   const PlacedTarget& t = file.checked.targets[i];
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
@@ -119,7 +137,8 @@ std::string Row(const ReportedFile& file, std::size_t i) {
       row << "<li>" << Html(reason) << "</li>";
     row << "</ul>";
   }
-  row << "</td><td>" << FindingList(file.checked.findings, t.place) << "</td></tr>\n";
+  row << "</td><td>" << FindingList(file.checked.findings, t.place) << "</td>"
+      << PlatformCell(file, i) << "</tr>\n";
   return row.str();
 }
 
@@ -137,7 +156,8 @@ std::string Section(const ReportedFile& file) {
        << FindingList(c.findings, 0) << "<div class=\"views\">" << file.svg << "</div>\n"
        << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"
-       << "<th>findings</th></tr></thead>\n<tbody>\n";
+       << "<th>findings</th>" << (file.platforms.empty() ? "" : "<th>platforms</th>")
+       << "</tr></thead>\n<tbody>\n";
   for (std::size_t i = 0; i < c.targets.size(); ++i) html << Row(file, i);
   html << "</tbody></table>\n</section>\n";
   return html.str();

@@ -18,6 +18,10 @@ struct ReportedFile {
   CheckedFile checked;
   std::string svg;                                   // its three views
   std::vector<std::optional<Thumbnail>> thumbnails;  // as checked.images
+  // With report --platform: each platform's name, and for each target (as checked.targets) the
+  // codes of the platform's findings on it, none when it passes.
+  std::vector<std::string> platforms;
+  std::vector<std::vector<std::vector<std::string>>> platformCodes;  // [platform][target]
 };
 
 std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string& unit);
