@@ -69,6 +69,8 @@ TEST_F(PlatformsTest, EachExportIsItsGoldenFilesAndReadsBackAsTheSameTargets) {
         EXPECT_EQ(Read(out + "/" + file), Read(file.ends_with(".png") ? "door.png" : "lamp.jpg"));
         continue;
       }
+      // The manifest is the same for every platform but its name: one golden copy (ARKit's).
+      if (file == "artargets-manifest.json" && platform != "arkit") continue;
       const fs::path golden = Golden(platform) / file;
       if (update) {
         fs::create_directories(golden.parent_path());
