@@ -58,15 +58,14 @@ std::string Lower(std::string text) {
 // The formats each platform reads, by the picture's extension (ARKit: also HEIF and TIFF).
 bool Reads(Platform platform, const std::string& extension) {
   if (extension == ".png" || extension == ".jpg" || extension == ".jpeg") return true;
-  return platform == Platform::kArkit &&
-         (extension == ".heic" || extension == ".heif" || extension == ".tif" ||
-          extension == ".tiff");
+  return platform == Platform::kArkit && (extension == ".heic" || extension == ".heif" ||
+                                          extension == ".tif" || extension == ".tiff");
 }
 
 class PlatformJudge {
  public:
   PlatformJudge(Platform platform, std::vector<Finding>& out)
-      : platform_(platform), name_(PlatformDisplayName(platform)), out_(out) {}
+      : platform_(platform), name_(PlatformTitle(platform)), out_(out) {}
 
   void Target(const PlacedTarget& t, const PictureFacts& picture, const TargetImage* rating) {
     if (const std::string problem = FileNameProblem(t.name); !problem.empty())
@@ -101,20 +100,6 @@ class PlatformJudge {
   }
 
  private:
-  static std::string PlatformDisplayName(Platform p) {
-    switch (p) {
-      case Platform::kArkit:
-        return "ARKit";
-      case Platform::kArcore:
-        return "ARCore";
-      case Platform::kUnity:
-        return "Unity AR Foundation";
-      case Platform::kVuforia:
-        return "Vuforia";
-    }
-    return {};
-  }
-
   void Picture(const PlacedTarget& t, const PictureFacts& picture) {
     const std::string extension = Lower(fs::path(t.image).extension().string());
     if (!picture.found) return Say("ART404", t, "its picture " + Quoted(t.image) + " is missing");
@@ -124,28 +109,36 @@ class PlatformJudge {
       return Say("ART404", t, "it does not read the picture " + Quoted(t.image));
     const int shorter = std::min(picture.header.width, picture.header.height);
     if (platform_ == Platform::kArkit && shorter > 0 && shorter <= kArkitSmallestSide)
-      Say("ART405", t, "its picture is " + std::to_string(shorter) + " pixels on its shorter "
-                       "side; ARKit refuses " + std::to_string(kArkitSmallestSide) + " or fewer");
+      Say("ART405", t,
+          "its picture is " + std::to_string(shorter) +
+              " pixels on its shorter "
+              "side; ARKit refuses " +
+              std::to_string(kArkitSmallestSide) + " or fewer");
     if (platform_ == Platform::kArcore && shorter > 0 && shorter < kArcoreSmallestSide)
-      Say("ART405", t, "its picture is " + std::to_string(shorter) + " pixels on its shorter "
-                       "side; ARCore recommends at least " + std::to_string(kArcoreSmallestSide));
+      Say("ART405", t,
+          "its picture is " + std::to_string(shorter) +
+              " pixels on its shorter "
+              "side; ARCore recommends at least " +
+              std::to_string(kArcoreSmallestSide));
     if (platform_ == Platform::kVuforia && picture.bytes >= kVuforiaLargestBytes)
-      Say("ART406", t, "its picture has " + std::to_string(picture.bytes) +
-                           " bytes; Vuforia takes pictures under 2 MB");
+      Say("ART406", t,
+          "its picture has " + std::to_string(picture.bytes) +
+              " bytes; Vuforia takes pictures under 2 MB");
     if (platform_ == Platform::kVuforia && picture.header.cmyk)
       Say("ART406", t, "its picture is CMYK; Vuforia takes RGB or grey pictures only");
     if (platform_ == Platform::kArkit && picture.header.width > 0 && t.width > 0 && t.height > 0) {
       const double derived = t.width * picture.header.height / picture.header.width;
       if (std::abs(derived - t.height) > 0.01 * t.height)
-        Say("ART409", t, "the height comes from the picture's shape: " + NumberText(derived) +
-                             " " + t.unit.name + ", not " + NumberText(t.height));
+        Say("ART409", t,
+            "the height comes from the picture's shape: " + NumberText(derived) + " " +
+                t.unit.name + ", not " + NumberText(t.height));
     }
   }
 
   void Say(const char* code, const PlacedTarget& t, const std::string& what) {
-    out_.push_back({code, Severity::kWarning, t.place,
-                    "target " + std::to_string(t.place) + " " + Quoted(t.name) + ": " + name_ +
-                        ": " + what});
+    out_.push_back(
+        {code, Severity::kWarning, t.place,
+         "target " + std::to_string(t.place) + " " + Quoted(t.name) + ": " + name_ + ": " + what});
   }
 
   Platform platform_;
@@ -171,8 +164,7 @@ std::vector<Finding> PlatformFindings(const std::vector<PlacedTarget>& targets,
     for (std::size_t i = 0; i < targets.size(); ++i) {
       const PlacedTarget& t = targets[i];
       const fs::path image(t.image);
-      const std::string path =
-          (image.is_absolute() ? image : fs::path(imageRoot) / image).string();
+      const std::string path = (image.is_absolute() ? image : fs::path(imageRoot) / image).string();
       const TargetImage* rating = i < rated.size() ? &rated[i] : nullptr;
       judge.Target(t, t.image.empty() ? PictureFacts{} : pictures[path], rating);
     }

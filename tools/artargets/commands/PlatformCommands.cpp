@@ -55,17 +55,18 @@ bool FilesWithBytes(const std::vector<ExportedFile>& files,
   return true;
 }
 
-std::string DisplayName(Platform platform) {
+// What the user does with the folder next.
+std::string NextStep(Platform platform) {
   switch (platform) {
     case Platform::kArkit:
-      return "ARKit (drop the .arresourcegroup folder into an .xcassets catalog)";
+      return "drop the .arresourcegroup folder into an .xcassets catalog";
     case Platform::kArcore:
-      return "ARCore (README.md gives the arcoreimg build-db command)";
+      return "README.md gives the arcoreimg build-db command";
     case Platform::kUnity:
-      return "Unity AR Foundation (copy the folder into Assets/)";
+      return "copy the folder into Assets/";
     case Platform::kVuforia:
-      return "Vuforia (the binary .dat cannot be made here: upload the pictures to Vuforia's "
-             "Target Manager, see README.md)";
+      return "the binary .dat cannot be made here: upload the pictures to Vuforia's Target "
+             "Manager, see README.md";
   }
   return {};
 }
@@ -90,7 +91,9 @@ int ExportToPlatform(const std::string& file, Platform platform, const std::stri
       !WriteOwnedFolder(out, kExportFolder, files, error))
     return Fail(error);
   std::cout << SafeText(out) << ": " << source.targets.size() << " target"
-            << (source.targets.size() == 1 ? "" : "s") << " for " << DisplayName(platform) << "\n";
+            << (source.targets.size() == 1 ? "" : "s") << " for " << PlatformTitle(platform) << " ("
+            << NextStep(platform) << ")"
+            << "\n";
   return 0;
 }
 

@@ -15,11 +15,12 @@ namespace {
 struct PlatformRow {
   Platform platform;
   const char* name;
+  const char* title;
 };
-constexpr PlatformRow kPlatforms[] = {{Platform::kArkit, "arkit"},
-                                      {Platform::kArcore, "arcore"},
-                                      {Platform::kUnity, "unity"},
-                                      {Platform::kVuforia, "vuforia"}};
+constexpr PlatformRow kPlatforms[] = {{Platform::kArkit, "arkit", "ARKit"},
+                                      {Platform::kArcore, "arcore", "ARCore"},
+                                      {Platform::kUnity, "unity", "Unity AR Foundation"},
+                                      {Platform::kVuforia, "vuforia", "Vuforia"}};
 
 // Where a target no platform places stands: at the origin, facing +z, right along +x.
 void Unplaced(TargetRecord& target) {
@@ -68,6 +69,12 @@ std::string PlatformName(Platform platform) {
   return {};
 }
 
+std::string PlatformTitle(Platform platform) {
+  for (const PlatformRow& row : kPlatforms)
+    if (row.platform == platform) return row.title;
+  return {};
+}
+
 std::optional<Platform> PlatformNamed(const std::string& name) {
   for (const PlatformRow& row : kPlatforms)
     if (name == row.name) return row.platform;
@@ -103,8 +110,7 @@ std::vector<ExportedFile> ExportLibrary(Platform platform, const ExportSource& s
 }
 
 bool ImportLibrary(Platform platform, const std::string& path, const std::string& imageRoot,
-                   const LengthUnit& unit, std::vector<TargetRecord>& targets,
-                   std::string& error) {
+                   const LengthUnit& unit, std::vector<TargetRecord>& targets, std::string& error) {
   using Reader = bool (*)(const std::string&, const std::string&, const LengthUnit&,
                           std::vector<TargetRecord>&, std::string&);
   const Reader readers[] = {ImportArkit, ImportArcore, ImportUnity, ImportVuforia};

@@ -16,6 +16,8 @@ enum class Platform { kArkit, kArcore, kUnity, kVuforia };
 
 // "arkit", "arcore", "unity", "vuforia".
 std::string PlatformName(Platform platform);
+// "ARKit", "ARCore", "Unity AR Foundation", "Vuforia": as messages name it.
+std::string PlatformTitle(Platform platform);
 std::optional<Platform> PlatformNamed(const std::string& name);
 // "arkit, arcore, unity, vuforia", for help and messages.
 std::string PlatformNames();
