@@ -222,6 +222,7 @@ class FrameReading {
     }
     found.kept->before = std::move(pending);
     pending.clear();
+    if (*found.kept == KeptTarget{}) return;  // written otherwise (hex text), holding nothing more
     found_.push_back(std::move(found));
   }
 
