@@ -64,8 +64,7 @@ TEST(PictureFrameTest, EveryPlatformsTransformPutsTheCornersWhereTheTargetsCorne
       const auto fromAnchor = artargets::Multiply(model, artargets::PictureFromAnchor(axes));
       for (const auto& [sx, sy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
         const double x = sx * target.width * unit / 2, y = sy * target.height * unit / 2;
-        const Vec3 wanted =
-            Plus(Times(target.center, unit), Plus(Times(right, x), Times(up, y)));
+        const Vec3 wanted = Plus(Times(target.center, unit), Plus(Times(right, x), Times(up, y)));
         const Vec3 got = artargets::Transformed(fromAnchor, OnAnchor(axes, x, y));
         for (int i = 0; i < 3; ++i)
           EXPECT_NEAR(got[i], wanted[i], 1e-9) << "trial " << trial << " axes " << int(axes);

@@ -103,9 +103,8 @@ TEST_F(PlatformsTest, ExportsParseWithThePlatformsKindsOfReader) {
   Gallery();
   for (const std::string platform : kPlatforms)
     ASSERT_EQ(Run("export t.xml --to " + platform + " -o " + platform).status, 0);
-  const std::string schema = (fs::path(AR_SOURCE_DIR) /
-                              "tests/tool/golden/platforms/xcode-contents.schema.json")
-                                 .string();
+  const std::string schema =
+      (fs::path(AR_SOURCE_DIR) / "tests/tool/golden/platforms/xcode-contents.schema.json").string();
   // Unity's YAML tags its documents !u!114: its loader takes Unity's tags.
   Write("parse.py", R"(import glob, json, sys, yaml, jsonschema
 schema = json.load(open(sys.argv[1]))
@@ -126,8 +125,9 @@ print('parsed')
   const artest::Result parsed = Shell(python);
   EXPECT_EQ(parsed.status, 0) << parsed.err;
   EXPECT_EQ(parsed.out, "parsed\n");
-  const artest::Result xml = Shell("xmllint --noout vuforia/t.xml && xmllint --xpath "
-                                   "'string(//ImageTarget[@name=\"Lamp\"]/@size)' vuforia/t.xml");
+  const artest::Result xml = Shell(
+      "xmllint --noout vuforia/t.xml && xmllint --xpath "
+      "'string(//ImageTarget[@name=\"Lamp\"]/@size)' vuforia/t.xml");
   EXPECT_EQ(xml.out, "0.300000 0.600000\n");
 }
 

@@ -50,8 +50,8 @@ std::vector<ExportedFile> ExportArkit(const ExportSource& source) {
     files.push_back({folder + "Contents.json", XcodeText(contents), ""});
     resources.push_back({{"filename", target.name + ".arreferenceimage"}});
   }
-  files.push_back({group + "Contents.json",
-                   XcodeText({{"info", XcodeInfo()}, {"resources", resources}}), ""});
+  files.push_back(
+      {group + "Contents.json", XcodeText({{"info", XcodeInfo()}, {"resources", resources}}), ""});
   return files;
 }
 
@@ -91,7 +91,8 @@ bool ImportArkit(const std::string& path, const std::string& imageRoot, const Le
   std::error_code failed;
   fs::path group = path;  // the group itself, or the export's folder that holds it
   for (const auto& entry : fs::directory_iterator(path, failed))
-    if (entry.is_directory() && entry.path().extension() == ".arresourcegroup") group = entry.path();
+    if (entry.is_directory() && entry.path().extension() == ".arresourcegroup")
+      group = entry.path();
   std::vector<fs::path> folders;
   for (const auto& entry : fs::directory_iterator(group, failed))
     if (entry.is_directory() && entry.path().extension() == ".arreferenceimage")

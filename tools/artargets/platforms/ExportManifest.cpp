@@ -1,10 +1,9 @@
 #include "platforms/ExportManifest.h"
 
-
 #include "forms/JsonForm.h"
-#include "targets/PictureFrame.h"
 #include "support/Json.h"
 #include "support/SafeText.h"
+#include "targets/PictureFrame.h"
 
 namespace artargets {
 
@@ -35,7 +34,8 @@ Json Placement(const TargetRecord& target, const LengthUnit& unit) {
 std::string ExportedPicture(const TargetRecord& target, const std::vector<ExportedFile>& files) {
   const std::string wanted = "/" + target.name + ".";
   for (const ExportedFile& file : files)
-    if (!file.copyOf.empty() && ("/" + file.path).find(wanted) != std::string::npos) return file.path;
+    if (!file.copyOf.empty() && ("/" + file.path).find(wanted) != std::string::npos)
+      return file.path;
   return {};
 }
 

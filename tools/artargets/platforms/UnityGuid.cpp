@@ -21,8 +21,7 @@ int HexDigit(char c) {
 bool IsPlainYaml(const std::string& text) {
   if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
   for (unsigned char c : text)
-    if (!(std::isalnum(c) || c == ' ' || c == '_' || c == '-' || c == '.' || c == '(' ||
-          c == ')'))
+    if (!(std::isalnum(c) || c == ' ' || c == '_' || c == '-' || c == '.' || c == '(' || c == ')'))
       return false;
   // Words YAML reads as something other than a string.
   for (const char* word : {"true", "false", "yes", "no", "on", "off", "null", "~"})

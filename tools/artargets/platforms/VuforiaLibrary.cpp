@@ -47,8 +47,8 @@ std::vector<ExportedFile> ExportVuforia(const ExportSource& source) {
   config.append_attribute("xsi:noNamespaceSchemaLocation") = "qcar_config.xsd";
   pugi::xml_node tracking = config.append_child("Tracking");
   for (const TargetRecord& target : source.targets) {
-    files.push_back(PictureCopy("images/" + target.name + PictureExtension(target), target,
-                                source.imageRoot));
+    files.push_back(
+        PictureCopy("images/" + target.name + PictureExtension(target), target, source.imageRoot));
     pugi::xml_node image = tracking.append_child("ImageTarget");
     image.append_attribute("name") = target.name.c_str();
     image.append_attribute("size") = SizeText(target.width, target.height).c_str();

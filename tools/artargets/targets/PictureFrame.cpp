@@ -49,7 +49,8 @@ Matrix4 ModelFromPicture(const PictureFrame& frame, double metresPerUnit) {
 Matrix4 PictureFromAnchor(AnchorAxes axes) {
   // Columns: the anchor's x, y, z in the picture's (right, up, out).
   const double zTowardUp = axes == AnchorAxes::kUnity ? 1 : -1;
-  if (axes == AnchorAxes::kVuforia) return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+  if (axes == AnchorAxes::kVuforia)
+    return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
   return {{{1, 0, 0, 0}, {0, 0, zTowardUp, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}}};
 }
 
