@@ -152,21 +152,21 @@ std::vector<Finding> PlatformFindings(const std::vector<PlacedTarget>& targets,
                                       const std::string& imageRoot,
                                       const std::vector<Platform>& platforms,
                                       const std::vector<TargetImage>& rated) {
-  std::map<std::string, PictureFacts> pictures;
+  std::vector<std::string> paths;  // each target's picture, as its path against `imageRoot`
+  std::map<std::string, PictureFacts> pictures;  // read once per picture
   for (const PlacedTarget& t : targets) {
     const fs::path image(t.image);
-    const std::string path = (image.is_absolute() ? image : fs::path(imageRoot) / image).string();
-    if (!t.image.empty() && !pictures.count(path)) pictures[path] = FactsOf(path);
+    paths.push_back(image.is_absolute() ? t.image : (fs::path(imageRoot) / image).string());
+    if (!t.image.empty() && !pictures.count(paths.back()))
+      pictures[paths.back()] = FactsOf(paths.back());
   }
   std::vector<Finding> findings;
   for (Platform platform : platforms) {
     PlatformJudge judge(platform, findings);
     for (std::size_t i = 0; i < targets.size(); ++i) {
-      const PlacedTarget& t = targets[i];
-      const fs::path image(t.image);
-      const std::string path = (image.is_absolute() ? image : fs::path(imageRoot) / image).string();
       const TargetImage* rating = i < rated.size() ? &rated[i] : nullptr;
-      judge.Target(t, t.image.empty() ? PictureFacts{} : pictures[path], rating);
+      judge.Target(targets[i], targets[i].image.empty() ? PictureFacts{} : pictures[paths[i]],
+                   rating);
     }
     judge.Clashes(targets);
   }

@@ -27,15 +27,6 @@ const char* WhatIsWritten(Output kind) {
   return "";
 }
 
-// What a path that is no regular file is, as "a folder".
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "not a regular file";
-}
-
 // What the file at `path` holds when it is not what `kind` writes (JSON starts with "[" or "{",
 // SVG holds "<svg" near its start; an empty file is anything), or null when it is: an earlier
 // export or picture is replaced, a note or a page is not.
@@ -90,7 +81,7 @@ bool OutputAllowed(const std::string& out, Output kind, const std::vector<std::s
     return false;
   }
   if (!S_ISREG(there.st_mode)) {
-    Fail(writing + ": it is " + KindOf(there.st_mode) +
+    Fail(writing + ": it is " + FileKind(there.st_mode) +
          ", and it is left as it is (give -o a file's path, or - for standard output)");
     return false;
   }

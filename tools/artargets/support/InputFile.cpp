@@ -15,16 +15,23 @@
 
 namespace artargets {
 
+const char* FileKind(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
 namespace {
 
 // Why what `status` describes is no input, or empty when it is a regular file of a sane size.
 std::string StatusProblem(const struct stat& status) {
-  if (S_ISDIR(status.st_mode)) return "it is a folder, not a regular file";
-  if (S_ISFIFO(status.st_mode)) return "it is a FIFO, not a regular file";
-  if (S_ISSOCK(status.st_mode)) return "it is a socket, not a regular file";
-  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
-    return "it is a device, not a regular file";
-  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+  if (!S_ISREG(status.st_mode)) {
+    const std::string kind = FileKind(status.st_mode);
+    return kind == "not a regular file" ? "it is not a regular file"
+                                        : "it is " + kind + ", not a regular file";
+  }
   if (static_cast<std::uint64_t>(status.st_size) > kMaxInputBytes)
     return "it holds " + std::to_string(status.st_size) + " bytes, more than the " +
            std::to_string(kMaxInputBytes) + " the tool reads";

@@ -9,6 +9,8 @@
 // can sensibly be.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 
@@ -21,6 +23,10 @@ constexpr std::uint64_t kMaxInputBytes = std::uint64_t{1} << 30;
 // not a regular file", "No such file or directory"), or empty when it can. `missing`, when
 // given, tells whether nothing at all is there (a dangling link counts as nothing).
 std::string InputProblem(const std::string& path, bool* missing = nullptr);
+
+// What a path that is no regular file is, for messages: "a folder", "a FIFO", "a socket", "a
+// device", or "not a regular file".
+const char* FileKind(mode_t mode);
 
 // The whole file at `path` into `bytes`; false, with why as InputProblem says it, when it
 // cannot be read.
