@@ -5,6 +5,7 @@
 #include <map>
 
 #include "checks/PlatformChecks.h"
+#include "checks/SettingsFile.h"
 #include "commands/CommandSupport.h"
 #include "commands/OutputGuard.h"
 #include "commands/OwnedFolder.h"
@@ -72,10 +73,11 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   if (!OutputAllowed(dir, Output::kReport, paths)) return 1;
   if (const std::string problem = OwnedFolderProblem(dir, kReportFolder); !problem.empty())
     return Fail(problem);
-  CheckOptions checking = options;
-  checking.images = true;
+  SettingsFinder settings(options);
   std::vector<ReportedFile> files;
   for (const auto& [path, inFolder] : FilesToCheck(paths)) {
+    CheckOptions checking = settings.For(path);
+    checking.images = true;
     ReportedFile& file = files.emplace_back();
     file.checked = CheckFile(path, checking, inFolder);
     if (file.checked.skipped) {
@@ -88,7 +90,7 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
     for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOfPlaced(t));
     for (const TargetImage& image : file.checked.images)
       scores.push_back(image.found && image.quality.problem.empty() ? image.quality.score : 0);
-    file.svg = RenderSvg(records, fs::path(path).filename().string(), scores, options.unit.name);
+    file.svg = RenderSvg(records, fs::path(path).filename().string(), scores, checking.unit.name);
   }
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);
