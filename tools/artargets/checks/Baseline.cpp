@@ -52,14 +52,15 @@ Baseline Baseline::Read(const std::string& path) {
   Baseline baseline;
   const bool written = all.contains("artargets_baseline");
   const std::string folder = fs::path(NormalPath(path)).parent_path().string();
-  const Json files = written               ? Json::array({all})
+  const Json files = written                 ? Json::array({all})
                      : all.contains("files") ? all["files"]
                                              : Json::array({all});
   for (const Json& file : files) {
     if (!file.is_object() || !file.contains("findings") || !file["findings"].is_array())
       throw wrong("holds no findings");
     for (const Json& f : file["findings"]) {
-      if (!f.is_object() || !f.value("code", Json()).is_string()) throw wrong("has a finding without a code");
+      if (!f.is_object() || !f.value("code", Json()).is_string())
+        throw wrong("has a finding without a code");
       const bool ofTarget = written ? f.contains("name") : f.value("target", 0) != 0;
       if (ofTarget && !f.value("name", Json()).is_string())
         throw wrong("names no target by its name (check's JSON before format version 3)");
@@ -77,8 +78,9 @@ std::string Baseline::Write(const std::vector<CheckedFile>& files, const std::st
   Json findings = Json::array();
   for (const CheckedFile& file : files) {
     const std::string where =
-        file.path == "-" ? file.path
-                         : fs::path(NormalPath(file.path)).lexically_relative(folder).generic_string();
+        file.path == "-"
+            ? file.path
+            : fs::path(NormalPath(file.path)).lexically_relative(folder).generic_string();
     for (const Finding& f : file.findings) {
       if (f.code == "ART101") continue;  // a file that does not load always fails
       Json row = {{"file", where}, {"code", f.code}};

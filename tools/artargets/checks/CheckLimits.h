@@ -1,7 +1,8 @@
 // Every number a finding compares a measure with, as a team may set it in its project settings
 // (ProjectSettings.h): the defaults are the tool's own. Each limit but the platforms' refusals
-// (ARKit's side, Vuforia's bytes) is the last value that passes: a measure fails only beyond it, and both are compared as the finding prints them
-// (PrintedSteps), so that a value printed as equal to its limit never fails it.
+// (ARKit's side, Vuforia's bytes) is the last value that passes: a measure fails only beyond it,
+// and both are compared as the finding prints them (PrintedSteps), so that a value printed as equal
+// to its limit never fails it.
 #pragma once
 
 #include <string>
@@ -18,9 +19,9 @@ struct CheckLimits {
   double sharpness = 0.35;           // ART309: at least
   double plainPercent = 50;          // ART310: the plain share of the image, at most
   double lookAlikePercent = 25;      // ART314: features matching another picture's, at most
-  double arkitRefusedSide = 100;     // ART405: ARKit refuses a shorter side this small or smaller
+  double arkitRefusedSide = 100;     // ART405: ARKit refuses a shorter side this small or less
   double arcoreSmallestSide = 300;   // ART405: ARCore's advice
-  double vuforiaRefusedBytes = 2'000'000;  // ART406: Vuforia refuses pictures this large or larger
+  double vuforiaRefusedBytes = 2e6;  // ART406: Vuforia refuses pictures of this size or more
   double mostImages = 1000;          // ART407: images in one database, at most
   double arkitHeightPercent = 1;     // ART409: how far the height may be off the picture's shape
   double arcoreScore = 75;           // ART410: ARCore's advice

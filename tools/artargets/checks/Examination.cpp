@@ -209,7 +209,8 @@ class TargetFindings {
     bool unit = true;
     for (int i = 0; i < 3; ++i) {
       const double length = std::sqrt(Dot(AsVec3(t_.directions[i]), AsVec3(t_.directions[i])));
-      const long long printed = std::isfinite(length) && length < 1e9 ? PrintedSteps(length, kLengthDecimals) : -1;
+      const long long printed =
+          std::isfinite(length) && length < 1e9 ? PrintedSteps(length, kLengthDecimals) : -1;
       const std::string which = std::string(kDirections[i] + 8);  // past "artarget"
       if (length == 0) {
         Add("ART204", "its " + which + " has length zero");

@@ -45,7 +45,8 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const CheckOp
     count = CountTargetFile(path, why);
   }
   std::string unread;  // a pipe is read again from the copy the load made of it
-  if (count && trees != 1) examination = Examine(ReadablePath(path, unread), options.unit, options.limits);
+  if (count && trees != 1)
+    examination = Examine(ReadablePath(path, unread), options.unit, options.limits);
   return count;
 }
 
@@ -75,8 +76,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
     return file;
   }
   Examination examination;
-  const std::optional<std::size_t> count =
-      LoadAndExamine(path, options, examination, file.problem);
+  const std::optional<std::size_t> count = LoadAndExamine(path, options, examination, file.problem);
   if (!count) {
     file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
     file.findings.back().line = ConflictMarkerLineOf(path);

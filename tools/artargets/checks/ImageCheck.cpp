@@ -107,16 +107,16 @@ void Judge(TargetImage& image, const CheckLimits& limits) {
                     wanted = PrintedSteps(limits.pixelsPerMetre, 0);
     if (shown < wanted)
       Tag(image, "ART305",
-          who + " gives " + std::to_string(shown) + " pixels per metre at " +
-              NumberText(t.width) + " " + t.unit.name + " wide, too coarse to print or show (" +
-              std::to_string(wanted) + " wanted)");
+          who + " gives " + std::to_string(shown) + " pixels per metre at " + NumberText(t.width) +
+              " " + t.unit.name + " wide, too coarse to print or show (" + std::to_string(wanted) +
+              " wanted)");
   }
   const long long sharpness = PrintedSteps(q.sharpness, 2),
                   sharpEnough = PrintedSteps(limits.sharpness, 2);
   if (q.sharpness > 0 && sharpness < sharpEnough)  // no edge at all is plain, not blurred
     Tag(image, "ART309",
-        who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " +
-            StepsText(sharpEnough, 2) + " or more wanted): a tracker finds few sharp features in it");
+        who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " + StepsText(sharpEnough, 2) +
+            " or more wanted): a tracker finds few sharp features in it");
   const long long plain = PrintedSteps(q.plainShare * 100, 0);
   if (plain > PrintedSteps(limits.plainPercent, 0))
     Tag(image, "ART310",
@@ -196,9 +196,8 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
     for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
       Tag(*image, "ART314",
           Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
-              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) +
-              "): " + std::to_string(percent) +
-              "% of its features match; a tracker could confuse them");
+              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) + "): " +
+              std::to_string(percent) + "% of its features match; a tracker could confuse them");
   }
 }
 

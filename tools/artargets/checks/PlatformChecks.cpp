@@ -115,16 +115,18 @@ class PlatformJudge {
                     tooLarge = PrintedSteps(limits_.vuforiaRefusedBytes, 0);
     if (platform_ == Platform::kArkit && shorter > 0 && shorter <= refused)
       Say("ART405", t,
-          "its picture is " + std::to_string(shorter) + " pixels on its shorter side; ARKit refuses " +
-              std::to_string(refused) + " or fewer");
+          "its picture is " + std::to_string(shorter) +
+              " pixels on its shorter side; ARKit refuses " + std::to_string(refused) +
+              " or fewer");
     if (platform_ == Platform::kArcore && shorter > 0 && shorter < advised)
       Say("ART405", t,
           "its picture is " + std::to_string(shorter) +
               " pixels on its shorter side; ARCore recommends at least " + std::to_string(advised));
     if (platform_ == Platform::kVuforia && picture.bytes >= tooLarge)
       Say("ART406", t,
-          "its picture has " + std::to_string(picture.bytes) + " bytes; Vuforia takes pictures of " +
-              "fewer than " + std::to_string(tooLarge) + " bytes");
+          "its picture has " + std::to_string(picture.bytes) +
+              " bytes; Vuforia takes pictures of fewer than " + std::to_string(tooLarge) +
+              " bytes");
     if (platform_ == Platform::kVuforia && picture.header.cmyk)
       Say("ART406", t, "its picture is CMYK; Vuforia takes RGB or grey pictures only");
     if (platform_ == Platform::kArkit && picture.header.width > 0 && t.width > 0 && t.height > 0) {

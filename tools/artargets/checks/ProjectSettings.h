@@ -28,7 +28,7 @@ struct ProjectSettings {
 // How the command line chooses settings and which of them it gives itself: what it gives wins
 // over the file.
 struct SettingsChoice {
-  std::string file;  // --config: this file for every target file
+  std::string file;   // --config: this file for every target file
   bool none = false;  // --no-config: the tool's defaults
   bool unitGiven = false, failBelowGiven = false;
   std::vector<std::string> disabled, enabled;  // --disable and --enable, in the order given

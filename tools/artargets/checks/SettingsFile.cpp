@@ -1,8 +1,9 @@
 #include "checks/SettingsFile.h"
 
+#include <toml++/toml.h>
+
 #include <cmath>
 #include <filesystem>
-#include <toml++/toml.h>
 
 #include "support/InputFile.h"
 #include "support/UsageError.h"
@@ -19,8 +20,8 @@ const std::vector<SettingKey>& SettingKeys() {
        100, 0, [](S& s, double v) { s.failBelow = int(v); }},
       {"thresholds", "unit-length", "ART204: how far a direction's length may be off 1", 0, 1, 6,
        [](S& s, double v) { s.limits.unitLength = v; }},
-      {"thresholds", "perpendicular-degrees", "ART205: how far directions may be off 90 degrees",
-       0, 90, 0, [](S& s, double v) { s.limits.perpendicularDegrees = v; }},
+      {"thresholds", "perpendicular-degrees", "ART205: how far directions may be off 90 degrees", 0,
+       90, 0, [](S& s, double v) { s.limits.perpendicularDegrees = v; }},
       {"thresholds", "smallest-side", "ART303: the least pixels on the image's shorter side", 1,
        1e6, 0, [](S& s, double v) { s.limits.smallestSide = v; }},
       {"thresholds", "shape-percent", "ART304: how far the image's shape may be off the target's",
@@ -31,8 +32,8 @@ const std::vector<SettingKey>& SettingKeys() {
        [](S& s, double v) { s.limits.score = v; }},
       {"thresholds", "sharpness", "ART309: the least sharpness", 0, 10, 2,
        [](S& s, double v) { s.limits.sharpness = v; }},
-      {"thresholds", "plain-percent", "ART310: the most of the image that may be plain", 0, 100,
-       0, [](S& s, double v) { s.limits.plainPercent = v; }},
+      {"thresholds", "plain-percent", "ART310: the most of the image that may be plain", 0, 100, 0,
+       [](S& s, double v) { s.limits.plainPercent = v; }},
       {"thresholds", "look-alike-percent",
        "ART314: the most of an image's features that may match another's", 0, 100, 0,
        [](S& s, double v) { s.limits.lookAlikePercent = v; }},
@@ -126,8 +127,9 @@ class SettingsReader {
 
   void Number(const std::string& table, const std::string& name, const toml::node& node) {
     const std::string key = table + "." + name;
-    const auto row = std::find_if(SettingKeys().begin(), SettingKeys().end(),
-                                  [&](const SettingKey& k) { return k.table == table && k.key == name; });
+    const auto row =
+        std::find_if(SettingKeys().begin(), SettingKeys().end(),
+                     [&](const SettingKey& k) { return k.table == table && k.key == name; });
     if (row == SettingKeys().end()) {
       std::string known;
       for (const SettingKey& k : SettingKeys())
@@ -192,7 +194,8 @@ CheckOptions SettingsFinder::For(const std::string& targetPath) {
   CheckOptions options = given_;
   options.settingsFile = settings.path;
   if (!given_.settings.unitGiven && settings.unit) options.unit = *settings.unit;
-  if (!given_.settings.failBelowGiven && settings.failBelow) options.failBelow = *settings.failBelow;
+  if (!given_.settings.failBelowGiven && settings.failBelow)
+    options.failBelow = *settings.failBelow;
   options.limits = settings.limits;
   options.codes = settings.codes;
   for (const std::string& code : given_.settings.disabled) options.codes[code] = std::nullopt;

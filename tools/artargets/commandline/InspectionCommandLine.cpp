@@ -72,8 +72,8 @@ void AddSettings(CLI::App& command, InspectionArguments& a) {
 
 // --disable CODES and --enable CODES, repeatable, each comma-separated.
 void AddCodeSwitches(CLI::App& command, InspectionArguments& a) {
-  const CLI::Validator known(
-      [](std::string& code) { return CodeProblem(code); }, "CODE", "a finding code");
+  const CLI::Validator known([](std::string& code) { return CodeProblem(code); }, "CODE",
+                             "a finding code");
   command
       .add_option("--disable", a.options.settings.disabled,
                   "report no finding of these codes (comma-separated, repeatable)")

@@ -173,8 +173,8 @@ int Check(const std::vector<std::string>& paths, const CheckOptions& options) {
     }
   }
   std::string error;
-  if (writing && !WriteText(options.writeBaseline, Baseline::Write(recorded, options.writeBaseline),
-                            error))
+  if (writing &&
+      !WriteText(options.writeBaseline, Baseline::Write(recorded, options.writeBaseline), error))
     return Fail(error);
   const bool oneFile = toCheck.size() == 1 && !toCheck.front().second;
   switch (options.format) {

@@ -69,9 +69,8 @@ std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t
   std::vector<std::vector<LookAlike>> ofPicture(signatures.size());
   OnAllCores(searchers.size(), [&](std::size_t s) {
     for (std::size_t p = s; p < signatures.size(); p += searchers.size())
-      ofPicture[p] =
-          MatchPicture(searchers[s], data, owner, p, first[p], signatures[p].size() / kDimensions,
-                       fromShare);
+      ofPicture[p] = MatchPicture(searchers[s], data, owner, p, first[p],
+                                  signatures[p].size() / kDimensions, fromShare);
   });
   std::vector<LookAlike> found;
   for (const auto& some : ofPicture) found.insert(found.end(), some.begin(), some.end());
