@@ -165,13 +165,16 @@ ProjectSettings ReadSettingsFile(const std::string& path) {
 std::string FindSettingsFile(const std::string& targetPath) {
   std::error_code error;
   const bool here = targetPath == "-" || IsPipe(targetPath);
+  const bool relative = here || fs::path(targetPath).is_relative();
   fs::path folder = fs::absolute(here ? fs::path(".") : fs::path(targetPath).parent_path(), error)
                         .lexically_normal();
   if (error) return {};
   for (;; folder = folder.parent_path()) {
     const fs::path candidate = folder / kSettingsFileName;
     std::error_code missing;  // a folder without one, or that cannot be read: look further up
-    if (fs::is_regular_file(candidate, missing)) return candidate.string();
+    if (fs::is_regular_file(candidate, missing))  // named as the target file is, for messages
+      return relative ? candidate.lexically_relative(fs::current_path(error)).string()
+                      : candidate.string();
     if (folder == folder.parent_path()) return {};
   }
 }

@@ -37,7 +37,7 @@ ProjectSettings ReadSettingsFile(const std::string& path);
 ProjectSettings ReadSettingsText(const std::string& text, const std::string& path);
 // The settings file that rules the target file at `targetPath`: the nearest kSettingsFileName
 // in its folder or above; empty when there is none. Standard input looks from the current
-// folder.
+// folder. The path is relative to the current folder when `targetPath` is.
 std::string FindSettingsFile(const std::string& targetPath);
 
 // The options to check one target file with: `given` (the command line's) with the settings

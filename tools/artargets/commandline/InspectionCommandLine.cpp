@@ -39,7 +39,8 @@ namespace {
 void AddUnits(CLI::App& command, InspectionArguments& a) {
   command
       .add_option("--units", a.units,
-                  "the unit of the file's lengths, for sizes and pixels per metre (default m)")
+                  "the unit of the file's lengths, for sizes and pixels per metre (default: the "
+                  "settings file's units, else m)")
       ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}))
       ->type_name("UNIT");
 }

@@ -184,9 +184,11 @@ int Check(const std::vector<std::string>& paths, const CheckOptions& options) {
     case CheckFormat::kJson:
       PrintJson(files, oneFile, options);
       break;
-    case CheckFormat::kSarif:
-      std::cout << SarifLog(files, options.unit);
+    case CheckFormat::kSarif: {
+      const auto unit = UnitNamed(UnitsOf(files, options));  // none when the files' units differ
+      std::cout << SarifLog(files, unit ? *unit : options.unit);
       break;
+    }
     case CheckFormat::kJUnit:
       std::cout << JUnitReport(files, options.strict);
       break;
