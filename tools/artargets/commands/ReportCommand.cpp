@@ -38,13 +38,17 @@ TargetRecord RecordOfPlaced(const PlacedTarget& t) {
 }
 
 // Which of `platforms` each target passes, and the codes of what it fails on.
+// With the project's limits, and without the codes it turns off (`checking`).
 void AddPlatformVerdicts(ReportedFile& file, const std::string& imageRoot,
-                         const std::vector<Platform>& platforms) {
+                         const CheckOptions& checking) {
   const std::vector<PlacedTarget>& targets = file.checked.targets;
-  for (const Platform platform : platforms) {
+  for (const Platform platform : checking.platforms) {
     file.platforms.push_back(PlatformName(platform));
     auto& codes = file.platformCodes.emplace_back(targets.size());
-    for (const Finding& f : PlatformFindings(targets, imageRoot, {platform}, file.checked.images))
+    std::vector<Finding> findings =
+        PlatformFindings(targets, imageRoot, {platform}, file.checked.images, checking.limits);
+    ApplyCodes(checking.codes, findings);
+    for (const Finding& f : findings)
       if (f.place >= 1 && std::size_t(f.place) <= targets.size())
         codes[std::size_t(f.place) - 1].push_back(f.code);
   }
@@ -84,7 +88,7 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
       files.pop_back();
       continue;
     }
-    AddPlatformVerdicts(file, ImageRoot(path, options.root), options.platforms);
+    AddPlatformVerdicts(file, ImageRoot(path, options.root), checking);
     std::vector<TargetRecord> records;
     std::vector<int> scores;
     for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOfPlaced(t));
