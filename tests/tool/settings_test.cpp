@@ -189,6 +189,57 @@ TEST_F(SettingsTest, CommandLineChoosesTheSettingsAndWinsOverThem) {
   }
 }
 
+// What the command line gives wins over the file, key by key; --enable wins over --disable.
+TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
+  Write("s.toml", "units = \"cm\"\n[codes]\nART202 = \"off\"\n[thresholds]\nfail-below = 60\n");
+  struct Row {
+    const char* what;
+    std::function<void(artargets::CheckOptions&)> give;
+    std::string unit;
+    int failBelow;
+    bool art202;  // reported
+  };
+  const Row rows[] = {
+      {"the file alone", [](artargets::CheckOptions&) {}, "cm", 60, false},
+      {"--units mm",
+       [](artargets::CheckOptions& o) {
+         o.unit = *artargets::UnitNamed("mm");
+         o.settings.unitGiven = true;
+       },
+       "mm", 60, false},
+      {"--fail-below 10",
+       [](artargets::CheckOptions& o) {
+         o.failBelow = 10;
+         o.settings.failBelowGiven = true;
+       },
+       "cm", 10, false},
+      {"--enable ART202", [](artargets::CheckOptions& o) { o.settings.enabled = {"ART202"}; }, "cm",
+       60, true},
+      {"--disable ART202 --enable ART202",
+       [](artargets::CheckOptions& o) {
+         o.settings.disabled = {"ART202"};
+         o.settings.enabled = {"ART202"};
+       },
+       "cm", 60, true},
+      {"--no-config",
+       [](artargets::CheckOptions& o) {
+         o.settings.file.clear();
+         o.settings.none = true;
+       },
+       "m", -1, true},
+  };
+  for (const Row& row : rows) {
+    artargets::CheckOptions given;
+    given.settings.file = dir_.File("s.toml");
+    row.give(given);
+    const artargets::CheckOptions options =
+        artargets::SettingsFinder(given).For(dir_.File("t.xml"));
+    EXPECT_EQ(options.unit.name, row.unit) << row.what;
+    EXPECT_EQ(options.failBelow, row.failBelow) << row.what;
+    EXPECT_EQ(options.codes.count("ART202") == 0, row.art202) << row.what;
+  }
+}
+
 class BaselineTest : public ::testing::Test {
  protected:
   static artargets::PlacedTarget Placed(int place, const std::string& name, long long id) {

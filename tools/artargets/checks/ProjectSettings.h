@@ -31,7 +31,7 @@ struct SettingsChoice {
   std::string file;   // --config: this file for every target file
   bool none = false;  // --no-config: the tool's defaults
   bool unitGiven = false, failBelowGiven = false;
-  std::vector<std::string> disabled, enabled;  // --disable and --enable, in the order given
+  std::vector<std::string> disabled, enabled;  // --disable and --enable; --enable wins
 };
 
 // Why `code` cannot be turned off or re-graded, with the known codes near it when it is none;
