@@ -353,6 +353,7 @@ TEST_F(SettingsTest, AMeasurePrintedAsItsLimitPassesIt) {
   Image("299.png", 299, 400);
   Image("4x3.png", 640, 480);
   Image("flat.png", 320, 320, [](int, int) { return 128; });
+  const artargets::RatingCache cache(dir_.File("ratings"));  // each picture is rated once
   const auto image = [&](const std::string& file, double width, double height,
                          const CheckLimits& limits = {}) {
     artargets::PlacedTarget t;
@@ -361,7 +362,7 @@ TEST_F(SettingsTest, AMeasurePrintedAsItsLimitPassesIt) {
     t.image = file;
     t.width = width;
     t.height = height;
-    return artargets::CheckImages({t}, dir_.path().string(), nullptr, limits)[0].findings;
+    return artargets::CheckImages({t}, dir_.path().string(), &cache, limits)[0].findings;
   };
   const auto frame = [&](const std::string& ydir, const CheckLimits& limits = {}) {
     Write("f.xml", TargetFile(Target(Named("T") + Sized(1, 1) +
@@ -372,7 +373,8 @@ TEST_F(SettingsTest, AMeasurePrintedAsItsLimitPassesIt) {
     return artargets::Examine(dir_.File("f.xml"), {}, limits).findings;
   };
   const auto rated = [&](const std::string& file) {
-    return artargets::CheckImages({{1, "T", file, 0.32, 0.32}}, dir_.path().string())[0].quality;
+    return artargets::CheckImages({{1, "T", file, 0.32, 0.32}}, dir_.path().string(), &cache)[0]
+        .quality;
   };
   const artargets::ImageQuality flat = rated("flat.png"), busy = rated("340.png");
   CheckLimits score, scoreAbove, sharp, sharpAbove, plain, plainBelow;
