@@ -28,7 +28,7 @@ echo "package-check: lintian finds no error in ${packages[*]}"
 # A host application installs libartargets-dev without the tool's image libraries.
 for package in "${packages[@]:0:2}"; do
   depends=$(dpkg-deb -f "$package" Depends)
-  if grep -qE 'libstb|libvlfeat|artargets \(' <<<"$depends"; then
+  if grep -qE 'libstb|libvlfeat|libtomlplusplus|artargets \(' <<<"$depends"; then
     echo "package-check: $package depends on the tool's libraries: $depends"
     exit 1
   fi

@@ -2,9 +2,14 @@
 // `render` and `report` share (they rate images as check does).
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "checks/CheckLimits.h"
+#include "checks/Finding.h"
+#include "checks/ProjectSettings.h"
 #include "platforms/Platforms.h"
 #include "targets/Units.h"
 
@@ -21,6 +26,12 @@ struct CheckOptions {
   bool cache = true;  // reuse saved image ratings (RatingCache.h)
   LengthUnit unit{};
   std::vector<Platform> platforms;  // whose limits to check the targets against (ART4xx)
+  // How the command line picks the project's settings (SettingsFile.h), and what they give:
+  SettingsChoice settings;
+  std::string settingsFile;  // the file the options were completed from; empty for none
+  CheckLimits limits;
+  std::map<std::string, std::optional<Severity>> codes;  // re-graded, or turned off (nothing)
+  std::string baseline, writeBaseline;  // check's --baseline and --write-baseline (Baseline.h)
 };
 
 }  // namespace artargets

@@ -168,8 +168,9 @@ Vec3 Cross(const Vec3& a, const Vec3& b) {
 // Adds the findings of one target's values to `out`.
 class TargetFindings {
  public:
-  TargetFindings(const FileTarget& t, const LengthUnit& unit, std::vector<Finding>& out)
-      : t_(t), unit_(unit), out_(out) {}
+  TargetFindings(const FileTarget& t, const LengthUnit& unit, const CheckLimits& limits,
+                 std::vector<Finding>& out)
+      : t_(t), unit_(unit), limits_(limits), out_(out) {}
 
   void All() {
     if (!t_.hasVersion || t_.version != 0) {
@@ -200,16 +201,23 @@ class TargetFindings {
   }
 
   // True when all three directions are of unit length, so that their angles mean something.
+  // A length is compared as it is printed, to kLengthDecimals.
   bool Directions() {
+    constexpr int kLengthDecimals = 6;
+    const long long one = PrintedSteps(1, kLengthDecimals),
+                    most = PrintedSteps(limits_.unitLength, kLengthDecimals);
     bool unit = true;
     for (int i = 0; i < 3; ++i) {
       const double length = std::sqrt(Dot(AsVec3(t_.directions[i]), AsVec3(t_.directions[i])));
+      const long long printed =
+          std::isfinite(length) && length < 1e9 ? PrintedSteps(length, kLengthDecimals) : -1;
       const std::string which = std::string(kDirections[i] + 8);  // past "artarget"
       if (length == 0) {
         Add("ART204", "its " + which + " has length zero");
-      } else if (!(std::abs(length - 1) <= kUnitLengthTolerance)) {
+      } else if (printed < 0 || std::llabs(printed - one) > most) {
         Add("ART204", "its " + which + " " + VectorText(AsVec3(t_.directions[i])) + " has length " +
-                          NumberText(length) + ", not 1");
+                          (printed < 0 ? NumberText(length) : StepsText(printed, kLengthDecimals)) +
+                          ", not 1");
       } else {
         continue;
       }
@@ -221,15 +229,16 @@ class TargetFindings {
   void Frame() {
     const Vec3 n = AsVec3(t_.directions[0]), x = AsVec3(t_.directions[1]),
                y = AsVec3(t_.directions[2]);
-    const double most = std::sin(kPerpendicularToleranceDegrees * std::acos(-1.0) / 180);
+    const long long most = PrintedSteps(limits_.perpendicularDegrees, 0);
     const std::pair<const char*, double> angles[] = {{"normal and xdir", Dot(n, x)},
                                                      {"normal and ydir", Dot(n, y)},
                                                      {"xdir and ydir", Dot(x, y)}};
     bool square = true;
-    for (const auto& [pair, cosine] : angles) {
-      if (std::abs(cosine) <= most) continue;
-      const double degrees = std::acos(std::clamp(cosine, -1.0, 1.0)) * 180 / std::acos(-1.0);
-      Add("ART205", "its " + std::string(pair) + " are " + std::to_string(std::lround(degrees)) +
+    for (const auto& [pair, cosine] : angles) {  // whole degrees, as printed
+      const long long degrees =
+          PrintedSteps(std::acos(std::clamp(cosine, -1.0, 1.0)) * 180 / std::acos(-1.0), 0);
+      if (std::llabs(degrees - 90) <= most) continue;
+      Add("ART205", "its " + std::string(pair) + " are " + std::to_string(degrees) +
                         " degrees apart, not 90");
       square = false;
     }
@@ -249,6 +258,7 @@ class TargetFindings {
 
   const FileTarget& t_;
   const LengthUnit& unit_;
+  const CheckLimits& limits_;
   std::vector<Finding>& out_;
 };
 
@@ -288,13 +298,14 @@ void SharedNamesAndIds(const std::vector<PlacedTarget>& targets, std::vector<Fin
 }  // namespace
 
 Examination ExamineTree(const orl::SerializedContentElement& top,
-                        const std::vector<std::string>& problems, const LengthUnit& unit) {
+                        const std::vector<std::string>& problems, const LengthUnit& unit,
+                        const CheckLimits& limits) {
   Examination examination;
   std::vector<Finding>& findings = examination.findings;
   for (const auto& problem : problems)
     findings.push_back({"ART103", Severity::kWarning, 0, Escaped(problem) + "; it is skipped"});
   TargetCollector collector([&](const FileTarget& t) {
-    TargetFindings(t, unit, findings).All();
+    TargetFindings(t, unit, limits, findings).All();
     if (!t.hasVersion || t.version != 0) return;
     const auto& d = t.directions;
     examination.targets.push_back({t.place, t.name, t.image, t.width, t.height, unit, t.type, t.id,
@@ -306,7 +317,7 @@ Examination ExamineTree(const orl::SerializedContentElement& top,
   return examination;
 }
 
-Examination Examine(const std::string& path, const LengthUnit& unit) {
+Examination Examine(const std::string& path, const LengthUnit& unit, const CheckLimits& limits) {
   dg::XmlTree root(dg::ParseXmlFromFile(path, false, nullptr));
   dg::XmlElem* targets = root ? root->FindChild("targets") : nullptr;
   if (!targets) return {};
@@ -314,7 +325,7 @@ Examination Examine(const std::string& path, const LengthUnit& unit) {
   serializedContent::XmlParser parser;
   parser.Parse(targets, top.get());
   root.reset();  // the tree has its own copy of everything; a large file's XML goes now
-  return ExamineTree(*top, parser.GetProblems(), unit);
+  return ExamineTree(*top, parser.GetProblems(), unit, limits);
 }
 
 }  // namespace artargets

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/CheckLimits.h"
 #include "checks/Finding.h"
 #include "checks/PlacedTarget.h"
 #include "targets/Units.h"
@@ -17,22 +18,19 @@ class SerializedContentElement;
 
 namespace artargets {
 
-// Directions whose length is off 1 by more than this are reported.
-inline constexpr double kUnitLengthTolerance = 0.01;
-// Directions more than this many degrees off perpendicular are reported.
-inline constexpr double kPerpendicularToleranceDegrees = 1;
-
 struct Examination {
   std::vector<Finding> findings;
   std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
 };
 
 // Reads the file at `path` the way the plug-in's reader does and examines what it gives; sizes
-// are told in `unit`.
-Examination Examine(const std::string& path, const LengthUnit& unit = {});
+// are told in `unit`; directions are held to `limits`.
+Examination Examine(const std::string& path, const LengthUnit& unit = {},
+                    const CheckLimits& limits = {});
 // Examines a tree the host's XML form reader filled from a file's "targets", with the
 // problems it met.
 Examination ExamineTree(const orl::SerializedContentElement& top,
-                        const std::vector<std::string>& problems, const LengthUnit& unit = {});
+                        const std::vector<std::string>& problems, const LengthUnit& unit = {},
+                        const CheckLimits& limits = {});
 
 }  // namespace artargets

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 // Loads `path` through the plug-in and examines the tree the plug-in's reader reads, as the
 // host's XML form reader hands it over: the file is read once. A load that hands over no tree
 // (or several), or whose tree could not be examined, is examined by reading the file again.
-std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthUnit& unit,
+std::optional<std::size_t> LoadAndExamine(const std::string& path, const CheckOptions& options,
                                           Examination& examination, std::string& why) {
   int trees = 0;
   std::optional<std::size_t> count;
@@ -37,7 +37,7 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
         [&](const orl::SerializedContentElement& top, const std::vector<std::string>& problems) {
           if (++trees > 1) return;
           try {
-            examination = ExamineTree(top, problems, unit);
+            examination = ExamineTree(top, problems, options.unit, options.limits);
           } catch (const std::exception&) {  // never into the plug-in: examine the file instead
             ++trees;
           }
@@ -45,7 +45,8 @@ std::optional<std::size_t> LoadAndExamine(const std::string& path, const LengthU
     count = CountTargetFile(path, why);
   }
   std::string unread;  // a pipe is read again from the copy the load made of it
-  if (count && trees != 1) examination = Examine(ReadablePath(path, unread), unit);
+  if (count && trees != 1)
+    examination = Examine(ReadablePath(path, unread), options.unit, options.limits);
   return count;
 }
 
@@ -67,14 +68,15 @@ std::string ImageRoot(const std::string& path, const std::string& root) {
 CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool inFolder) {
   CheckedFile file;
   file.path = path;
+  file.unit = options.unit.name;
   if (inFolder && !LooksLikeTargetFile(path)) {
     file.skipped = true;
     file.findings.push_back({"ART102", Severity::kNote, 0, kNotATargetFileReason});
+    ApplyCodes(options.codes, file.findings);
     return file;
   }
   Examination examination;
-  const std::optional<std::size_t> count =
-      LoadAndExamine(path, options.unit, examination, file.problem);
+  const std::optional<std::size_t> count = LoadAndExamine(path, options, examination, file.problem);
   if (!count) {
     file.findings.push_back({"ART101", Severity::kError, 0, "cannot load: " + file.problem});
     file.findings.back().line = ConflictMarkerLineOf(path);
@@ -87,15 +89,17 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   if (options.format != CheckFormat::kText) AddLines(file);
   if (options.images) {
     const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");
-    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache);
+    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache, options.limits);
     for (const TargetImage& image : file.images)
       file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
   }
   if (!options.platforms.empty()) {
     const auto platform = PlatformFindings(file.targets, ImageRoot(path, options.root),
-                                           options.platforms, file.images);
+                                           options.platforms, file.images, options.limits);
     file.findings.insert(file.findings.end(), platform.begin(), platform.end());
   }
+  ApplyCodes(options.codes, file.findings);
+  for (TargetImage& image : file.images) ApplyCodes(options.codes, image.findings);
   return file;
 }
 

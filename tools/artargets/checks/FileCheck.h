@@ -23,6 +23,8 @@ struct CheckedFile {
   std::vector<PlacedTarget> targets;  // as the file gives them, with their lines
   std::vector<Finding> findings;      // the file's, then its targets' values', then images'
   std::vector<TargetImage> images;    // one per target, with CheckOptions::images
+  std::size_t baselined = 0;          // findings left out as a baseline holds them (Baseline.h)
+  std::string unit = "m";             // the name of the unit its lengths were read in
 };
 
 // Checks the file at `path`. `inFolder`: it was found walking a folder, so a file that is not a

@@ -77,7 +77,8 @@ void Tag(TargetImage& image, const char* code, std::string message) {
       {code, FindCode(code)->severity, image.target.place, std::move(message)});
 }
 
-void Judge(TargetImage& image) {
+// Each measure is compared with its limit as the message prints both (CheckLimits.h).
+void Judge(TargetImage& image, const CheckLimits& limits) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
   const std::string who = Label(t) + ": its image " + Quoted(t.image);
@@ -87,34 +88,39 @@ void Judge(TargetImage& image) {
   }
   if (!q.problem.empty()) return Tag(image, "ART302", who + " " + q.problem);
   const std::string size = std::to_string(q.width) + " x " + std::to_string(q.height);
-  if (std::min(q.width, q.height) < kSmallestSide)
+  const long long side = PrintedSteps(limits.smallestSide, 0);
+  if (std::min(q.width, q.height) < side)
     Tag(image, "ART303",
-        who + " is " + size + " pixels, under " + std::to_string(kSmallestSide) +
-            " on its shorter side");
+        who + " is " + size + " pixels, under " + std::to_string(side) + " on its shorter side");
   const bool sized =
       std::isfinite(t.width) && std::isfinite(t.height) && t.width > 0 && t.height > 0;
   if (sized) {
     const double gap = (double(q.width) / q.height) / (t.width / t.height) - 1;
-    if (std::abs(gap) > kAspectTolerance)
+    const long long percent = PrintedSteps(std::min(std::abs(gap), 1e6) * 100, 0);
+    if (percent > PrintedSteps(limits.shapePercent, 0))
       Tag(image, "ART304",
-          who + " (" + size + " pixels) is " + std::to_string(std::lround(std::abs(gap) * 100)) +
+          who + " (" + size + " pixels) is " + std::to_string(percent) +
               "% off the shape of the target (" + NumberText(t.width) + " x " +
               NumberText(t.height) + " " + t.unit.name + ")");
     image.pixelsPerMetre = q.width / (t.width * t.unit.metres);
-    if (image.pixelsPerMetre < kLeastPixelsPerMetre)
+    const long long shown = PrintedSteps(std::min(image.pixelsPerMetre, 1e15), 0),
+                    wanted = PrintedSteps(limits.pixelsPerMetre, 0);
+    if (shown < wanted)
       Tag(image, "ART305",
-          who + " gives " + std::to_string(std::lround(image.pixelsPerMetre)) +
-              " pixels per metre at " + NumberText(t.width) + " " + t.unit.name +
-              " wide, too coarse to print or show (" +
-              std::to_string(std::lround(kLeastPixelsPerMetre)) + " wanted)");
+          who + " gives " + std::to_string(shown) + " pixels per metre at " + NumberText(t.width) +
+              " " + t.unit.name + " wide, too coarse to print or show (" + std::to_string(wanted) +
+              " wanted)");
   }
-  if (IsBlurred(q))
+  const long long sharpness = PrintedSteps(q.sharpness, 2),
+                  sharpEnough = PrintedSteps(limits.sharpness, 2);
+  if (q.sharpness > 0 && sharpness < sharpEnough)  // no edge at all is plain, not blurred
     Tag(image, "ART309",
-        who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " + Fixed(kBlurredBelow) +
+        who + " is blurred (sharpness " + Fixed(q.sharpness) + ", " + StepsText(sharpEnough, 2) +
             " or more wanted): a tracker finds few sharp features in it");
-  if (q.plainShare >= kMostlyPlainFrom)
+  const long long plain = PrintedSteps(q.plainShare * 100, 0);
+  if (plain > PrintedSteps(limits.plainPercent, 0))
     Tag(image, "ART310",
-        who + " is mostly plain: " + std::to_string(std::lround(q.plainShare * 100)) +
+        who + " is mostly plain: " + std::to_string(plain) +
             "% of the image has nothing a tracker can hold on to");
   if (q.transparent)
     Tag(image, "ART311",
@@ -125,7 +131,7 @@ void Judge(TargetImage& image) {
     Tag(image, "ART312",
         who + " is stored turned or mirrored (Exif orientation " + std::to_string(q.orientation) +
             "); it was measured and rated as shown, " + size + " pixels");
-  if (q.score < kWarnBelowScore) {
+  if (q.score < PrintedSteps(limits.score, 0)) {
     std::string why;
     for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
     Tag(image, "ART306", who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
@@ -157,7 +163,8 @@ std::string Places(const std::vector<TargetImage*>& targets) {
 // other's (LookAlikes.h). Each target of one is told of the targets of the other.
 void FindSimilarPictures(std::vector<TargetImage>& images,
                          const std::map<std::string, std::uint64_t>& hashOfPath,
-                         const std::map<std::uint64_t, ImageQuality>& rated) {
+                         const std::map<std::uint64_t, ImageQuality>& rated,
+                         const CheckLimits& limits) {
   std::vector<std::uint64_t> contents, appearances;
   std::vector<std::vector<std::uint8_t>> signatures;
   for (const auto& [hash, quality] : rated) {
@@ -180,22 +187,25 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
                 Quoted(theirs->front()->target.image) +
                 "), re-encoded or rescaled; a tracker cannot tell them apart");
   }
-  for (const LookAlike& look : FindLookAlikes(signatures)) {
-    if (same.count({look.picture, look.other})) continue;
+  // A share is compared in whole percent, as printed: asked from half a percent under the limit.
+  const long long most = PrintedSteps(limits.lookAlikePercent, 0);
+  for (const LookAlike& look : FindLookAlikes(signatures, (double(most) - 0.5) / 100)) {
+    const long long percent = PrintedSteps(look.share * 100, 0);
+    if (same.count({look.picture, look.other}) || percent <= most) continue;
     const auto theirs = TargetsOf(images, hashOfPath, contents[look.other]);
     for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
       Tag(*image, "ART314",
           Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
-              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) +
-              "): " + std::to_string(std::lround(look.share * 100)) +
-              "% of its features match; a tracker could confuse them");
+              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) + "): " +
+              std::to_string(percent) + "% of its features match; a tracker could confuse them");
   }
 }
 
 }  // namespace
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
-                                     const std::string& root, const RatingCache* cache) {
+                                     const std::string& root, const RatingCache* cache,
+                                     const CheckLimits& limits) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
@@ -224,7 +234,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
       image.quality = rated.at(hash->second);
       placesOfHash[hash->second].push_back(image.target.place);
     }
-    Judge(image);
+    Judge(image, limits);
   }
   for (const auto& [hash, places] : placesOfHash) {
     if (places.size() < 2) continue;
@@ -237,7 +247,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                 " is the same picture as that of targets " + list +
                 "; a tracker cannot tell them apart");
   }
-  FindSimilarPictures(images, hashOfPath, rated);
+  FindSimilarPictures(images, hashOfPath, rated, limits);
   return images;
 }
 

@@ -64,8 +64,8 @@ bool Reads(Platform platform, const std::string& extension) {
 
 class PlatformJudge {
  public:
-  PlatformJudge(Platform platform, std::vector<Finding>& out)
-      : platform_(platform), name_(PlatformTitle(platform)), out_(out) {}
+  PlatformJudge(Platform platform, const CheckLimits& limits, std::vector<Finding>& out)
+      : platform_(platform), name_(PlatformTitle(platform)), limits_(limits), out_(out) {}
 
   void Target(const PlacedTarget& t, const PictureFacts& picture, const TargetImage* rating) {
     if (const std::string problem = FileNameProblem(t.name); !problem.empty())
@@ -74,11 +74,12 @@ class PlatformJudge {
       Say("ART403", t, "its name or picture path is not ASCII");
     if (!(t.width > 0) || !std::isfinite(t.width)) Say("ART408", t, "it has no positive width");
     Picture(t, picture);
+    const long long advised = PrintedSteps(limits_.arcoreScore, 0);
     if (rating && rating->found && platform_ == Platform::kArcore &&
-        rating->quality.score < kArcoreAdvisedScore)
+        rating->quality.score < advised)
       Say("ART410", t,
           "its picture scores " + std::to_string(rating->quality.score) + ", under the " +
-              std::to_string(kArcoreAdvisedScore) +
+              std::to_string(advised) +
               " ARCore advises (our score estimates what arcoreimg eval-img rates, on the same "
               "0-100 scale)");
   }
@@ -92,11 +93,12 @@ class PlatformJudge {
             "its name clashes with target " + std::to_string(at->second->place) +
                 "'s: the platform names each image's file or folder after it");
     }
-    if (targets.size() > kMostImages && platform_ != Platform::kArkit &&
+    const long long most = PrintedSteps(limits_.mostImages, 0);
+    if (static_cast<long long>(targets.size()) > most && platform_ != Platform::kArkit &&
         platform_ != Platform::kUnity)
       out_.push_back({"ART407", Severity::kWarning, 0,
                       name_ + ": " + std::to_string(targets.size()) + " images, over the " +
-                          std::to_string(kMostImages) + " one database holds"});
+                          std::to_string(most) + " one database holds"});
   }
 
  private:
@@ -108,27 +110,30 @@ class PlatformJudge {
          extension != ".tif" && extension != ".tiff"))
       return Say("ART404", t, "it does not read the picture " + Quoted(t.image));
     const int shorter = std::min(picture.header.width, picture.header.height);
-    if (platform_ == Platform::kArkit && shorter > 0 && shorter <= kArkitSmallestSide)
+    const long long refused = PrintedSteps(limits_.arkitRefusedSide, 0),
+                    advised = PrintedSteps(limits_.arcoreSmallestSide, 0),
+                    tooLarge = PrintedSteps(limits_.vuforiaRefusedBytes, 0);
+    if (platform_ == Platform::kArkit && shorter > 0 && shorter <= refused)
       Say("ART405", t,
           "its picture is " + std::to_string(shorter) +
-              " pixels on its shorter "
-              "side; ARKit refuses " +
-              std::to_string(kArkitSmallestSide) + " or fewer");
-    if (platform_ == Platform::kArcore && shorter > 0 && shorter < kArcoreSmallestSide)
+              " pixels on its shorter side; ARKit refuses " + std::to_string(refused) +
+              " or fewer");
+    if (platform_ == Platform::kArcore && shorter > 0 && shorter < advised)
       Say("ART405", t,
           "its picture is " + std::to_string(shorter) +
-              " pixels on its shorter "
-              "side; ARCore recommends at least " +
-              std::to_string(kArcoreSmallestSide));
-    if (platform_ == Platform::kVuforia && picture.bytes >= kVuforiaLargestBytes)
+              " pixels on its shorter side; ARCore recommends at least " + std::to_string(advised));
+    if (platform_ == Platform::kVuforia && picture.bytes >= tooLarge)
       Say("ART406", t,
           "its picture has " + std::to_string(picture.bytes) +
-              " bytes; Vuforia takes pictures under 2 MB");
+              " bytes; Vuforia takes pictures of fewer than " + std::to_string(tooLarge) +
+              " bytes");
     if (platform_ == Platform::kVuforia && picture.header.cmyk)
       Say("ART406", t, "its picture is CMYK; Vuforia takes RGB or grey pictures only");
     if (platform_ == Platform::kArkit && picture.header.width > 0 && t.width > 0 && t.height > 0) {
+      // In hundredths of a percent of the height, to the limit's two decimals.
       const double derived = t.width * picture.header.height / picture.header.width;
-      if (std::abs(derived - t.height) > 0.01 * t.height)
+      const double off = std::min(std::abs(derived - t.height) / t.height * 100, 1e9);
+      if (PrintedSteps(off, 2) > PrintedSteps(limits_.arkitHeightPercent, 2))
         Say("ART409", t,
             "the height comes from the picture's shape: " + NumberText(derived) + " " +
                 t.unit.name + ", not " + NumberText(t.height));
@@ -143,6 +148,7 @@ class PlatformJudge {
 
   Platform platform_;
   std::string name_;
+  const CheckLimits& limits_;
   std::vector<Finding>& out_;
 };
 
@@ -151,7 +157,8 @@ class PlatformJudge {
 std::vector<Finding> PlatformFindings(const std::vector<PlacedTarget>& targets,
                                       const std::string& imageRoot,
                                       const std::vector<Platform>& platforms,
-                                      const std::vector<TargetImage>& rated) {
+                                      const std::vector<TargetImage>& rated,
+                                      const CheckLimits& limits) {
   std::vector<std::string> paths;  // each target's picture, as its path against `imageRoot`
   std::map<std::string, PictureFacts> pictures;  // read once per picture
   for (const PlacedTarget& t : targets) {
@@ -162,7 +169,7 @@ std::vector<Finding> PlatformFindings(const std::vector<PlacedTarget>& targets,
   }
   std::vector<Finding> findings;
   for (Platform platform : platforms) {
-    PlatformJudge judge(platform, findings);
+    PlatformJudge judge(platform, limits, findings);
     for (std::size_t i = 0; i < targets.size(); ++i) {
       const TargetImage* rating = i < rated.size() ? &rated[i] : nullptr;
       judge.Target(targets[i], targets[i].image.empty() ? PictureFacts{} : pictures[paths[i]],

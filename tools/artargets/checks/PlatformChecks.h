@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/CheckLimits.h"
 #include "checks/Finding.h"
 #include "checks/ImageCheck.h"
 #include "checks/PlacedTarget.h"
@@ -15,20 +16,18 @@
 
 namespace artargets {
 
-// The limits, as the platforms document them (docs/platforms.md).
-inline constexpr int kArkitSmallestSide = 100;   // ARKit refuses a picture this small or smaller
-inline constexpr int kArcoreSmallestSide = 300;  // ARCore recommends at least this
-inline constexpr long long kVuforiaLargestBytes = 2'000'000;
-inline constexpr std::size_t kMostImages = 1000;  // ARCore's limit, Vuforia's advice
-// ARCore advises eval-img's 75. Our score estimates the same thing on the same 0-100 scale
+// The limits are the platforms' as they document them (docs/platforms.md), in CheckLimits:
+// ARKit refuses a shorter side of 100 pixels or fewer, ARCore recommends 300 or more, Vuforia
+// takes pictures under 2 MB, one database holds 1,000 images (ARCore's limit, Vuforia's advice).
+// ARCore advises eval-img's 75: our score estimates the same thing on the same 0-100 scale
 // (features that survive, spread and distinct); the two are not the same measure.
-inline constexpr int kArcoreAdvisedScore = 75;
-
+//
 // `rated` holds the images' ratings when check rates them (--images), else nothing: the score's
 // advice is then not checked.
 std::vector<Finding> PlatformFindings(const std::vector<PlacedTarget>& targets,
                                       const std::string& imageRoot,
                                       const std::vector<Platform>& platforms,
-                                      const std::vector<TargetImage>& rated);
+                                      const std::vector<TargetImage>& rated,
+                                      const CheckLimits& limits = {});
 
 }  // namespace artargets

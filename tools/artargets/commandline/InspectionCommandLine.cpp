@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "checks/ProjectSettings.h"
+#include "checks/SettingsFile.h"
 #include "commands/CheckCommand.h"
 #include "commands/RenderCommand.h"
 #include "commands/ReportCommand.h"
@@ -10,7 +12,7 @@ namespace artargets {
 
 struct InspectionArguments {
   std::vector<std::string> files;
-  std::string file, out, format = "text", units = "m";
+  std::string file, out, format = "text", units;  // units: empty when not given
   std::vector<std::string> platforms;
   bool json = false, noCache = false;
   CheckOptions options;
@@ -22,7 +24,9 @@ struct InspectionArguments {
                                                                 {"sarif", CheckFormat::kSarif},
                                                                 {"junit", CheckFormat::kJUnit}};
     options.format = json ? CheckFormat::kJson : kFormats.at(format);
-    options.unit = *UnitNamed(units);
+    options.unit = *UnitNamed(units.empty() ? "m" : units);
+    options.settings.unitGiven = !units.empty();
+    options.settings.failBelowGiven = options.failBelow >= 0;
     options.cache = !noCache;
     options.platforms.clear();
     for (const std::string& name : platforms) options.platforms.push_back(*PlatformNamed(name));
@@ -35,7 +39,8 @@ namespace {
 void AddUnits(CLI::App& command, InspectionArguments& a) {
   command
       .add_option("--units", a.units,
-                  "the unit of the file's lengths, for sizes and pixels per metre (default m)")
+                  "the unit of the file's lengths, for sizes and pixels per metre (default: the "
+                  "settings file's units, else m)")
       ->check(CLI::IsMember({"m", "cm", "mm", "in", "ft"}))
       ->type_name("UNIT");
 }
@@ -52,6 +57,36 @@ void AddImageOptions(CLI::App& command, InspectionArguments& a, CLI::Option* ima
     root->needs(images);
     noCache->needs(images);
   }
+}
+
+// --config FILE and --no-config: which project settings (SettingsFile.h) complete the options.
+void AddSettings(CLI::App& command, InspectionArguments& a) {
+  auto* config = command
+                     .add_option("--config", a.options.settings.file,
+                                 std::string("the project settings file to use for every target "
+                                             "file (default: the nearest ") +
+                                     kSettingsFileName + " in the file's folder or above)")
+                     ->type_name("FILE");
+  command.add_flag("--no-config", a.options.settings.none, "use no project settings file")
+      ->excludes(config);
+}
+
+// --disable CODES and --enable CODES, repeatable, each comma-separated.
+void AddCodeSwitches(CLI::App& command, InspectionArguments& a) {
+  const CLI::Validator known([](std::string& code) { return CodeProblem(code); }, "CODE",
+                             "a finding code");
+  command
+      .add_option("--disable", a.options.settings.disabled,
+                  "report no finding of these codes (comma-separated, repeatable)")
+      ->delimiter(',')
+      ->check(known)
+      ->type_name("CODES");
+  command
+      .add_option("--enable", a.options.settings.enabled,
+                  "report the codes the settings file turns off (comma-separated, repeatable)")
+      ->delimiter(',')
+      ->check(known)
+      ->type_name("CODES");
 }
 
 // --platform NAMES, comma-separated.
@@ -86,6 +121,17 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
   AddPlatforms(*check, a, "check against the limits of AR platforms too");
   AddUnits(*check, a);
+  AddSettings(*check, a);
+  AddCodeSwitches(*check, a);
+  check
+      ->add_option("--baseline", a.options.baseline,
+                   "report only the findings FILE does not hold (what --write-baseline or "
+                   "--format json wrote)")
+      ->type_name("FILE");
+  check
+      ->add_option("--write-baseline", a.options.writeBaseline,
+                   "write every finding to FILE, as a baseline, and report none of them")
+      ->type_name("FILE");
   check->footer(
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
       "--fail-below, a score under it), 2 wrong usage.");
@@ -100,6 +146,7 @@ void DeclareRender(CLI::App& app, InspectionArguments& a, std::function<int()>& 
                                   "colour each target by its image's score (as check --images)");
   AddImageOptions(*render, a, images);
   AddUnits(*render, a);
+  AddSettings(*render, a);
   render->callback([&] { command = [&] { return Render(a.file, a.out, a.Options()); }; });
 }
 
@@ -118,6 +165,8 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
   AddImageOptions(*report, a, nullptr);
   AddPlatforms(*report, a, "show which AR platforms each target passes");
   AddUnits(*report, a);
+  AddSettings(*report, a);
+  AddCodeSwitches(*report, a);
   report->callback([&] { command = [&] { return Report(a.files, a.out, a.Options()); }; });
 }
 

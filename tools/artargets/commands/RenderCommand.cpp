@@ -4,6 +4,7 @@
 
 #include "checks/FileCheck.h"
 #include "checks/ImageCheck.h"
+#include "checks/SettingsFile.h"
 #include "commands/CommandSupport.h"
 #include "commands/OutputGuard.h"
 #include "reports/TargetViews.h"
@@ -12,7 +13,8 @@
 
 namespace artargets {
 
-int Render(const std::string& path, const std::string& out, const CheckOptions& options) {
+int Render(const std::string& path, const std::string& out, const CheckOptions& given) {
+  const CheckOptions options = SettingsFinder(given).For(path);  // the units the project uses
   if (!OutputAllowed(out, Output::kSvg, {path})) return 1;
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "checks/PlatformChecks.h"
+#include "checks/SettingsFile.h"
 #include "commands/CommandSupport.h"
 #include "commands/OutputGuard.h"
 #include "commands/OwnedFolder.h"
@@ -37,13 +38,17 @@ TargetRecord RecordOfPlaced(const PlacedTarget& t) {
 }
 
 // Which of `platforms` each target passes, and the codes of what it fails on.
+// With the project's limits, and without the codes it turns off (`checking`).
 void AddPlatformVerdicts(ReportedFile& file, const std::string& imageRoot,
-                         const std::vector<Platform>& platforms) {
+                         const CheckOptions& checking) {
   const std::vector<PlacedTarget>& targets = file.checked.targets;
-  for (const Platform platform : platforms) {
+  for (const Platform platform : checking.platforms) {
     file.platforms.push_back(PlatformName(platform));
     auto& codes = file.platformCodes.emplace_back(targets.size());
-    for (const Finding& f : PlatformFindings(targets, imageRoot, {platform}, file.checked.images))
+    std::vector<Finding> findings =
+        PlatformFindings(targets, imageRoot, {platform}, file.checked.images, checking.limits);
+    ApplyCodes(checking.codes, findings);
+    for (const Finding& f : findings)
       if (f.place >= 1 && std::size_t(f.place) <= targets.size())
         codes[std::size_t(f.place) - 1].push_back(f.code);
   }
@@ -72,23 +77,24 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   if (!OutputAllowed(dir, Output::kReport, paths)) return 1;
   if (const std::string problem = OwnedFolderProblem(dir, kReportFolder); !problem.empty())
     return Fail(problem);
-  CheckOptions checking = options;
-  checking.images = true;
+  SettingsFinder settings(options);
   std::vector<ReportedFile> files;
   for (const auto& [path, inFolder] : FilesToCheck(paths)) {
+    CheckOptions checking = settings.For(path);
+    checking.images = true;
     ReportedFile& file = files.emplace_back();
     file.checked = CheckFile(path, checking, inFolder);
     if (file.checked.skipped) {
       files.pop_back();
       continue;
     }
-    AddPlatformVerdicts(file, ImageRoot(path, options.root), options.platforms);
+    AddPlatformVerdicts(file, ImageRoot(path, options.root), checking);
     std::vector<TargetRecord> records;
     std::vector<int> scores;
     for (const PlacedTarget& t : file.checked.targets) records.push_back(RecordOfPlaced(t));
     for (const TargetImage& image : file.checked.images)
       scores.push_back(image.found && image.quality.problem.empty() ? image.quality.score : 0);
-    file.svg = RenderSvg(records, fs::path(path).filename().string(), scores, options.unit.name);
+    file.svg = RenderSvg(records, fs::path(path).filename().string(), scores, checking.unit.name);
   }
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);

@@ -24,7 +24,7 @@ using Forest = std::unique_ptr<VlKDForest, decltype(&vl_kdforest_delete)>;
 // picture owner[i]'s; `first` is the picture's first): its look-alikes.
 std::vector<LookAlike> MatchPicture(VlKDForestSearcher* searcher, const std::vector<float>& data,
                                     const std::vector<std::size_t>& owner, std::size_t picture,
-                                    std::size_t first, std::size_t count) {
+                                    std::size_t first, std::size_t count, double fromShare) {
   std::vector<LookAlike> found;
   if (count < kLeastCompared) return found;  // not judged: no search
   const float limit = float(kLookAlikeDistance * kLookAlikeDistance);
@@ -42,14 +42,15 @@ std::vector<LookAlike> MatchPicture(VlKDForestSearcher* searcher, const std::vec
     }
   }
   for (const auto& [other, n] : matches)
-    if (double(n) / double(count) >= kConfusableShare)
+    if (double(n) / double(count) >= fromShare)
       found.push_back({picture, other, double(n) / double(count)});
   return found;
 }
 
 }  // namespace
 
-std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t>>& signatures) {
+std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t>>& signatures,
+                                      double fromShare) {
   std::vector<float> data;  // every picture's descriptors, scaled back to unit length
   std::vector<std::size_t> owner, first;
   for (std::size_t p = 0; p < signatures.size(); ++p) {
@@ -68,8 +69,8 @@ std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t
   std::vector<std::vector<LookAlike>> ofPicture(signatures.size());
   OnAllCores(searchers.size(), [&](std::size_t s) {
     for (std::size_t p = s; p < signatures.size(); p += searchers.size())
-      ofPicture[p] =
-          MatchPicture(searchers[s], data, owner, p, first[p], signatures[p].size() / kDimensions);
+      ofPicture[p] = MatchPicture(searchers[s], data, owner, p, first[p],
+                                  signatures[p].size() / kDimensions, fromShare);
   });
   std::vector<LookAlike> found;
   for (const auto& some : ofPicture) found.insert(found.end(), some.begin(), some.end());

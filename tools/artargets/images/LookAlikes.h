@@ -25,7 +25,9 @@ struct LookAlike {
 };
 
 // Each picture's signature: 128 bytes per feature. The pairs, by picture then other, where
-// `picture` looks like `other` (the relation need not be symmetric).
-std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t>>& signatures);
+// `picture` looks like `other` (the relation need not be symmetric): from `fromShare` of its
+// features matching.
+std::vector<LookAlike> FindLookAlikes(const std::vector<std::vector<std::uint8_t>>& signatures,
+                                      double fromShare = kConfusableShare);
 
 }  // namespace artargets
