@@ -5,6 +5,7 @@
 #include <cstring>
 #include <regex>
 
+#include "support/NearestWord.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -21,21 +22,6 @@ std::string CommandWord(int argc, char** argv) {
     }
   }
   return {};
-}
-
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 // The parser's sentences, and how the tool says each; $1... are the parts matched, quoted
@@ -71,19 +57,50 @@ std::string LowerFirst(std::string text) {
   return text;
 }
 
-}  // namespace
+// The command being parsed, or null before one is named.
+const CLI::App* CommandOf(const CLI::App& app) {
+  const auto parsed = app.get_subcommands();
+  return parsed.empty() ? nullptr : parsed.front();
+}
 
-std::string NearestCommand(const std::string& word, const std::vector<std::string>& commands) {
-  std::string nearest;
-  std::size_t best = 3;
-  for (const std::string& command : commands) {
-    const std::size_t distance = EditDistance(word, command);
-    if (distance < best) {
-      best = distance;
-      nearest = command;
+// Every spelling of the options `command` and the tool itself take: "--center", "-o", ...
+std::vector<std::string> OptionNames(const CLI::App& app, const CLI::App* command) {
+  std::vector<std::string> names;
+  for (const CLI::App* owner : {&app, command}) {
+    if (!owner) continue;
+    for (const CLI::Option* option : owner->get_options()) {
+      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
     }
   }
-  return nearest;
+  return names;
+}
+
+// What was left over, in the order given (the parser's own sentence lists it backwards): an
+// option no command takes is named alone, with the nearest one, for the values after it are
+// only unexpected because of it.
+std::string Unexpected(const CLI::App& app) {
+  const std::vector<std::string> words = app.remaining(true);
+  const auto option = std::find_if(words.begin(), words.end(), [](const std::string& w) {
+    return w.size() > 1 && w[0] == '-' && !std::isdigit(static_cast<unsigned char>(w[1]));
+  });
+  if (option != words.end()) {
+    const std::string name = option->substr(0, option->find('='));
+    return "unknown option " + Quoted(name) + DidYouMean(name, OptionNames(app, CommandOf(app)));
+  }
+  std::string listed;
+  for (const std::string& word : words) listed += (listed.empty() ? "" : " ") + word;
+  return "unexpected argument: " + Quoted(listed);
+}
+
+}  // namespace
+
+std::string HelpHint(const CLI::App& app) {
+  const CLI::App* command = CommandOf(app);
+  if (!command)
+    return "Run 'artargets --help' for the commands, or 'artargets COMMAND --help' "
+           "for one of them.";
+  return "Run 'artargets " + command->get_name() + " --help' for its arguments and options.";
 }
 
 std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
@@ -92,10 +109,9 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int 
   for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
     commands.push_back(command->get_name());
   if (!word.empty() && std::find(commands.begin(), commands.end(), word) == commands.end()) {
-    const std::string nearest = NearestCommand(word, commands);
-    return "unknown command " + Quoted(word) +
-           (nearest.empty() ? "" : " (did you mean " + Quoted(nearest) + "?)");
+    return "unknown command " + Quoted(word) + DidYouMean(word, commands);
   }
+  if (dynamic_cast<const CLI::ExtrasError*>(&error)) return Unexpected(app);
   const std::string what = error.what();
   for (const Rewrite& rewrite : Rewrites())
     if (std::regex_match(what, rewrite.pattern))
