@@ -13,7 +13,7 @@ options_of() {  # the option names a help text lists: "-o", "--output", "--json"
   grep -oE '^  (-[a-zA-Z],)?--[a-z][a-z-]*' | tr ',' '\n' | tr -d ' '
 }
 choices_of() {  # "COMMAND:--units) values=\"m cm mm in ft\" ;;" for each option with choices
-  grep -oE '^  (-[a-zA-Z],)?--[a-z][a-z-]* \{[^}]*\}' |
+  { grep -oE '^  (-[a-zA-Z],)?--[a-z][a-z-]* \{[^}]*\}' || true; } |
     sed -E "s/^  (-[a-zA-Z],)?(--[a-z-]+) \{([^}]*)\}/    $1:\2) values=\"\3\" ;;/" | tr ',' ' '
 }
 commands=$("$tool" --help | awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }')

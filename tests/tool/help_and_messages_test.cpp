@@ -95,7 +95,7 @@ TEST(UsageMessages, SpeakInTheToolsOwnStyleAndPointToTheCommandsHelp) {
        "unknown option \"--outptu\" (did you mean \"--output\"?)", "export"},
       {"check t.xml --frobnicate", "unknown option \"--frobnicate\"", "check"},
       {"list t.xml extra more", "unexpected argument: \"extra more\"", "list"},
-      {"list t.xml --names --json", "--names cannot be used with --json", "list"},
+      {"list t.xml --names --json", "--json cannot be used with --names", "list"},
       {"check t.xml --images --fail-below 200",
        "--fail-below: \"200\" is not a number from 0 to 100", "check"},
       {"check t.xml --fail-below 5", "--fail-below is only for use with --images", "check"},
@@ -136,7 +136,7 @@ TEST(Explain, SaysWhatACodeMeansOrListsThem) {
        2,
        {"artargets: explain: unknown code \"art201\" (did you mean \"ART201\"?); the codes are:\n",
         "\nART208  warning  a name used by several targets\n"}},
-      {"explain ART999", 2, {"unknown code \"ART999\"; the codes are:\nART101  error "}},
+      {"explain E42", 2, {"unknown code \"E42\"; the codes are:\nART101  error "}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);

@@ -23,22 +23,22 @@ const std::vector<FindingCode>& FindingCodes() {
       {"ART103", kWarning, "a value the reader cannot read",
        "The plug-in skips the value, so the target keeps its default (type 0, size 0) where the "
        "file meant another.",
-       "Write the value in the form its element takes (a number in range, three coordinates): "
-       "'artargets set FILE --index K --OPTION VALUE' writes it so.",
-       "<uint8 key=\"artargettype\" value=\"300\"/> does not fit a uint8: 'artargets set hall.xml "
-       "--index 2 --type 1'."},
+       "Write the value in the file in the form its element takes (a number in range, three "
+       "coordinates); the tool keeps an element it cannot read through every edit, and fmt shows "
+       "the canonical form.",
+       "<uint8 key=\"artargettype\" value=\"300\"/> does not fit a uint8: write 1 there."},
       {"ART104", kWarning, "a target of an unknown version, read as an empty target",
        "The plug-in reads a target of another version as an empty one: no name, no size, no image, "
        "and a host shows nothing there.",
-       "Give the target artargetversion 0 by writing it again: 'artargets set FILE --index K "
-       "--name NAME'.",
-       "A target written with artargetversion 3 lists as \"\"; 'artargets set hall.xml --index 1 "
-       "--name Door' writes it as version 0."},
+       "Write the element again by hand as version 0, or drop the empty target: 'artargets remove "
+       "FILE --index K'.",
+       "A target written with artargetversion 3 lists as \"\"; 'artargets remove hall.xml --index "
+       "1' drops it."},
       {"ART105", kWarning, "a property the reader ignores",
        "The value has no effect: a mistyped key or a wrong type leaves the target without what was "
        "meant.",
-       "Remove the property or correct its key or type in the file; 'artargets set' writes known "
-       "keys only.",
+       "Remove the property, or correct its key or type, in the file: the tool keeps what the "
+       "reader ignores through every edit.",
        "<string key=\"artargetcolour\" value=\"red\"/>: targets have no colour, so the plug-in "
        "ignores it."},
       {"ART201", kError, "two type-1 targets share one id",
