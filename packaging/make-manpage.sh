@@ -22,6 +22,7 @@ commands=$("$tool" --help | awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z
   echo "[FINDING CODES]"
   echo "Every finding of \\fBcheck\\fR carries one of these codes, with its severity;"
   echo "\\fBartargets explain\\fR \\fICODE\\fR says why it matters, how to fix it and gives an example."
+  echo ".PP"
   echo ".nf"
   "$tool" explain | sed -e 's/\\/\\e/g' -e 's/^\([.'"'"']\)/\\\&\1/'
   echo ".fi"

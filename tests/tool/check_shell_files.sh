@@ -11,7 +11,7 @@ tool="$3"
 
 rendered=$(MANWIDTH=100 man --warnings -l "$page" 2>&1)
 for expected in 'artargets - inspect, check, edit' 'COMMANDS' 'import --update' '--csv' \
-  'FINDING CODES' 'ART305  warning  the image is too coarse' 'artargets explain CODE' 'FILES' \
+  'FINDING CODES' 'ART305  warning  the image is too coarse' 'says why it matters, how to fix it' 'FILES' \
   '.artargets.toml' 'ENVIRONMENT' 'XDG_CACHE_HOME' '$XDG_CACHE_HOME/artargets'; do
   grep -qF -- "$expected" <<<"$rendered" || { echo "the manual page lacks: $expected"; exit 1; }
 done
@@ -31,7 +31,7 @@ PATH="$(dirname "$tool"):$PATH"
 table='artargets li|list
 artargets im|import
 artargets d|diff demo
-artargets --plugin x.so ex|export
+artargets --plugin x.so ex|export explain
 artargets import --u|--update --units
 artargets check --im|--images
 artargets export -|-h --help -o --output --to --units --root

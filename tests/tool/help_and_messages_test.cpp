@@ -35,6 +35,8 @@ TEST_F(ArtargetsTest, EveryHelpShowsTypedPlaceholdersAndExamples) {
       {"merge", {"THEIRS PATH (required)"}},
       {"git-setup", {"PATTERN GLOB ..."}},
       {"demo", {}},
+      {"explain", {"CODE ARTnnn"}},
+      {"list", {"--names (not with --json)"}},
   };
   const std::regex parserTypes(R"(\b(TEXT|INT|UINT|FLOAT|REQUIRED|Needs|Excludes)\b)");
   const std::regex example(R"(\n  artargets \S)");

@@ -14,7 +14,7 @@ const std::map<std::string, std::string> kPlaceholderOfName = {
     {"FILE", "PATH"},     {"A", "PATH"},      {"B", "PATH"},      {"IN", "PATH"},
     {"BASE", "PATH"},     {"OURS", "PATH"},   {"THEIRS", "PATH"}, {"--output", "PATH"},
     {"--plugin", "PATH"}, {"--root", "DIR"},  {"NAME", "NAME"},   {"PATTERN", "GLOB"},
-    {"--index", "1-N"},   {"--path", "PATH"}, {"CODE", "CODE"},
+    {"--index", "1-N"},   {"--path", "PATH"}, {"CODE", "ARTnnn"},
 };
 
 // The parser's own names for values of a kind, which say less than a placeholder.

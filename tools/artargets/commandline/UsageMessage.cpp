@@ -108,10 +108,10 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int 
   std::vector<std::string> commands;
   for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
     commands.push_back(command->get_name());
-  if (!word.empty() && std::find(commands.begin(), commands.end(), word) == commands.end()) {
+  if (!word.empty() && std::find(commands.begin(), commands.end(), word) == commands.end())
     return "unknown command " + Quoted(word) + DidYouMean(word, commands);
-  }
-  if (dynamic_cast<const CLI::ExtrasError*>(&error)) return Unexpected(app);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) && app.remaining_size(true) > 0)
+    return Unexpected(app);
   const std::string what = error.what();
   for (const Rewrite& rewrite : Rewrites())
     if (std::regex_match(what, rewrite.pattern))
