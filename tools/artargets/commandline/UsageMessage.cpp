@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <regex>
+#include <sstream>
 
 #include "support/NearestWord.h"
 #include "targets/ValueText.h"
@@ -35,7 +36,7 @@ const std::vector<Rewrite>& Rewrites() {
   static const std::vector<Rewrite> rewrites = {
       {std::regex("Requires at least 1 subcommands?|A subcommand is required"), "no command given"},
       {std::regex("(.+) is required"), "$1 is missing"},
-      {std::regex("(.+): At least (\\d+) required but received (\\d+)"),
+      {std::regex("(.+): At (?:least|Most) (\\d+) required but received (\\d+)"),
        "$1 takes $2 values, $3 given"},
       {std::regex("(.+): (\\d+) required (.+) missing"), "$1 takes $2 values, fewer given"},
       {std::regex("Expected (exactly|at least) (\\d+) arguments to (.+), got (\\d+)"),
@@ -93,6 +94,23 @@ std::string Unexpected(const CLI::App& app) {
   return "unexpected argument: " + Quoted(listed);
 }
 
+// "--units: \"MM\" is not one of m, cm, mm, in, ft (did you mean \"mm\"?)" from the parser's
+// "--units: MM not in {m,cm,mm,in,ft}"; empty for another sentence.
+std::string NotAChoice(const std::string& what) {
+  static const std::regex notIn("(.+): (.*) not in \\{(.*)\\}");
+  std::smatch match;
+  if (!std::regex_match(what, match, notIn)) return {};
+  std::vector<std::string> choices;
+  std::string listed;
+  std::istringstream split(match[3].str());
+  for (std::string choice; std::getline(split, choice, ',');) {
+    choices.push_back(choice);
+    listed += (listed.empty() ? "" : ", ") + choice;
+  }
+  return match[1].str() + ": " + Quoted(match[2].str()) + " is not one of " + listed +
+         DidYouMean(match[2].str(), choices);
+}
+
 }  // namespace
 
 std::string HelpHint(const CLI::App& app) {
@@ -113,6 +131,7 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int 
   if (dynamic_cast<const CLI::ExtrasError*>(&error) && app.remaining_size(true) > 0)
     return Unexpected(app);
   const std::string what = error.what();
+  if (const std::string choice = NotAChoice(what); !choice.empty()) return choice;
   for (const Rewrite& rewrite : Rewrites())
     if (std::regex_match(what, rewrite.pattern))
       return std::regex_replace(what, rewrite.pattern, rewrite.message);
