@@ -95,9 +95,9 @@ class FixCommandsTest : public artest::ArtargetsTest {
            "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
            "/>";
   }
-  // A sound target 0.3 x 0.225 (a 640 x 480 picture's shape) showing `image`.
-  static std::string Pictured(const std::string& name, const std::string& image, double width = 0.3,
-                              double height = 0.225) {
+  // A sound target 0.19 x 0.1425 (a 400 x 300 picture's shape, and fine enough) showing `image`.
+  static std::string Pictured(const std::string& name, const std::string& image,
+                              double width = 0.19, double height = 0.1425) {
     return Target(Named(name) + Sized(width, height) + kUpright +
                   Property("string", "artargetimage", image));
   }
@@ -143,13 +143,13 @@ TEST_F(FixCommandsTest, EachFileFixRunsAsWrittenAndTheFindingGoes) {
 // is sound, with a picture of its own; each fix names a new sound picture or a size.
 TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
   for (unsigned seed = 1; seed <= 21; ++seed)
-    Image("good" + std::to_string(seed) + ".png", 640, 480, {}, seed);
-  Image("big.png", 1280, 960, {}, 40);
+    Image("good" + std::to_string(seed) + ".png", 400, 300, {}, seed);
+  Image("big.png", 640, 480, {}, 40);
   Image("small.png", 120, 90, {}, 41);
   Image("wide.png", 800, 400, {}, 42);
-  Image("flat.png", 640, 480, [](int, int) { return 128; });
-  Image("same.png", 640, 480, {}, 43);
-  Image("same.jpg", 640, 480, {}, 43);
+  Image("flat.png", 400, 300, [](int, int) { return 128; });
+  Image("same.png", 400, 300, {}, 43);
+  Image("same.jpg", 400, 300, {}, 43);
   // Two crops of one wide picture that overlap by two thirds: look-alikes.
   std::vector<int> wide(1000 * 480, 128);
   std::mt19937 random(44);
@@ -174,10 +174,10 @@ TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
       {"ART302", Pictured("t02", "text.png"), {"2", "good2.png"}},
       {"ART303", Pictured("t03", "small.png", 0.06, 0.045), {"3", "good3.png"}},
       {"ART304", Pictured("t04", "wide.png", 0.3, 0.3), {"4", "0.3", "0.15"}},
-      {"ART305", Pictured("t05", "good5.png", 0.6, 0.45), {"5", "big.png"}},
+      {"ART305", Pictured("t05", "good5.png", 0.3, 0.225), {"5", "big.png"}},
       {"ART306", Pictured("t06", "flat.png"), {"6", "good6.png"}},
       {"ART307", Pictured("t07", "good7.png") + Pictured("t07b", "good7.png"), {"8", "good8.png"}},
-      {"ART308", Target(Named("t09") + Sized(0.3, 0.225) + kUpright), {"9", "good9.png"}},
+      {"ART308", Target(Named("t09") + Sized(0.19, 0.1425) + kUpright), {"9", "good9.png"}},
       {"ART310", Pictured("t10", "half.png"), {"10", "good10.png"}},
       {"ART313", Pictured("t11", "same.png") + Pictured("t11b", "same.jpg"), {"12", "good12.png"}},
       {"ART314", Pictured("t13", "left.png") + Pictured("t13b", "right.png"), {"14", "good14.png"}},
@@ -186,8 +186,8 @@ TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
       {"ART403", Pictured("t17\xc3\xa9", "good17.png"), {"18", "t17", "good17.png"}},
       {"ART404", Pictured("t18", "art.gif"), {"19", "good18.png"}},
       {"ART405", Pictured("t19", "small.png", 0.06, 0.045), {"20", "good19.png"}},
-      {"ART408", Pictured("t20", "good20.png", 0, 0.225), {"21", "0.3", "0.225"}},
-      {"ART409", Pictured("t21", "good21.png", 0.3, 0.3), {"22", "0.3", "0.225"}},
+      {"ART408", Pictured("t20", "good20.png", 0, 0.1425), {"21", "0.19", "0.1425"}},
+      {"ART409", Pictured("t21", "good21.png", 0.19, 0.19), {"22", "0.19", "0.1425"}},
       {"ART406", Pictured("t22", "cmyk.jpg"), {"23", "good4.png"}},
   };
   FixAll("images.xml", "--images --platform arkit,arcore,unity,vuforia", rows);
