@@ -1,6 +1,9 @@
 // Bulk edits: import --update (JSON or CSV) changes the targets it names and adds new names in
 // one save, all or nothing; whole-file import fills missing keys with add's defaults.
 #include "ArtargetsTest.h"
+#include "forms/BulkEdit.h"
+#include "forms/JsonForm.h"
+#include "support/UsageError.h"
 
 namespace {
 
@@ -108,6 +111,70 @@ TEST_F(BulkEditTest, AnythingWrongWritesNothing) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("target 1: 2 targets are named \"Door\""), std::string::npos) << r.err;
   EXPECT_EQ(Read("t.xml"), twoDoors);
+}
+
+// What spreadsheets save reads as they meant it: a byte-order mark, semicolons or tabs between
+// cells (the header row says which); a key written otherwise is named with the key meant.
+TEST(BulkEditForms, ReadWhatSpreadsheetsSaveAndSuggestTheKeyMeant) {
+  struct Row {
+    bool csv;
+    std::string input;
+    std::vector<std::string> names;  // the targets' names, read in order
+    std::string image;               // the last target's image
+    const char* error;               // or what the error says
+  };
+  const Row rows[] = {
+      {true, "\xEF\xBB\xBFname,image\nDoor,d.png\n", {"Door"}, "d.png", ""},
+      {true, "name;image\r\nDoor;d.png\r\nLamp;\"l;1.png\"\r\n", {"Door", "Lamp"}, "l;1.png", ""},
+      {true, "\xEF\xBB\xBFname\timage\nDoor\td,1.png\n", {"Door"}, "d,1.png", ""},
+      {true, "name,image\nDoor,d;1.png\n", {"Door"}, "d;1.png", ""},
+      {true, "\"a;b\",name,image\n,Door,d.png\n", {}, "", "row 1, column 1 \"a;b\": no such key"},
+      {true,
+       "name;image\nDoor;d.png;x\n",
+       {},
+       "",
+       "row 2 has 3 cells; the header names 2 columns (separated by semicolons)"},
+      {true,
+       "name,Width\nDoor,2\n",
+       {},
+       "",
+       "row 1, column 2 \"Width\": no such key (did you mean \"width\"?) (the columns"},
+      {true, "name,centre\nDoor,1 2 3\n", {}, "", "no such key (did you mean \"center\"?)"},
+      {false,
+       R"([{"name": "Door", "Width": 2}])",
+       {},
+       "",
+       "unknown key \"Width\" (did you mean \"width\"?)"},
+      {false, R"([{"nmae": "Door"}])", {}, "", "unknown key \"nmae\" (did you mean \"name\"?)"},
+      {false, R"([{"name": "Door", "colour": "red"}])", {}, "", "unknown key \"colour\""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.input);
+    std::vector<artargets::PartialTarget> partials;
+    std::string said;
+    try {
+      if (row.csv) {
+        partials = artargets::PartialsFromCsv(row.input, false);
+      } else {
+        EXPECT_TRUE(artargets::FromJsonText(row.input, partials, said)) << said;
+      }
+    } catch (const artargets::UsageError& e) {
+      said = e.what();
+    }
+    if (*row.error) {
+      EXPECT_NE(said.find(row.error), std::string::npos) << said;
+      if (std::string(row.error).find("did you mean") == std::string::npos) {
+        EXPECT_EQ(said.find("did you mean"), std::string::npos) << said;
+      }
+      continue;
+    }
+    EXPECT_EQ(said, "");
+    std::vector<std::string> names;
+    for (const auto& partial : partials) names.push_back(partial.values.name);
+    EXPECT_EQ(names, row.names);
+    ASSERT_FALSE(partials.empty());
+    EXPECT_EQ(partials.back().values.image, row.image);
+  }
 }
 
 // Whole-file import takes partial targets too: what a key leaves out is add's default.

@@ -1,6 +1,7 @@
-// Every code a finding of `check` may carry, with its severity, a title and how to fix what it
-// reports: the one table the text, JSON, SARIF and JUnit outputs, the report and the manual's
-// list all follow. A code is never reused for another meaning.
+// Every code a finding of `check` may carry, with its severity, a title, why it matters, how to
+// fix what it reports and an example: the one table the text, JSON, SARIF and JUnit outputs,
+// the report, `explain` and the manual's list all follow. A code is never reused for another
+// meaning.
 //
 // Severity decides the gate: an error fails `check` (exit 1) on its own; a warning fails it
 // under --strict; a note never does. Errors are what makes a host go wrong for certain: a file
@@ -14,11 +15,16 @@
 
 namespace artargets {
 
+// `fix` ends, where a command can do it, with the one command that does, in single quotes,
+// its values as placeholders: FILE, K (the target's place in `list`), N, NEW, W H, X Y Z, PATH.
+// Run as written with those filled in, it makes the finding go.
 struct FindingCode {
   std::string_view code;
   Severity severity;
-  std::string_view title;  // what it means, in a few words
-  std::string_view fix;    // what to do about it, one or two sentences
+  std::string_view title;    // what it means, in a few words
+  std::string_view why;      // why it matters: what goes wrong in a host or on a platform
+  std::string_view fix;      // what to do about it, one or two sentences
+  std::string_view example;  // a case that shows it, and its fix where one is typed
 };
 
 const std::vector<FindingCode>& FindingCodes();

@@ -9,6 +9,7 @@
 #include "commandline/TargetOptions.h"
 #include "commandline/UsageMessage.h"
 #include "commands/DemoCommand.h"
+#include "commands/ExplainCommand.h"
 #include "commands/PlatformCommands.h"
 #include "commands/TargetFileCommands.h"
 #include "commands/VersionControlCommands.h"
@@ -26,7 +27,8 @@ constexpr int kUsage = 2;
 struct Arguments {
   std::string file, other, third, name, out, platform, root, units = "m";
   std::vector<std::string> files;
-  bool json = false, all = false, everything = false, check = false, global = false, stat = false;
+  bool json = false, names = false, all = false, everything = false, check = false, global = false,
+       stat = false;
   ImportOptions importing;
   TargetOptions added, changed;  // one each: the options remember the command they belong to
   Selector selector;
@@ -38,13 +40,14 @@ struct Arguments {
 Selector Selected(Arguments& a, CLI::App& command, bool idIsAnOption) {
   Selector selector;
   const bool named = command.get_option("NAME")->count() > 0;
+  const bool placed = command.get_option("--index")->count() > 0;
   if (named) selector.name = a.name;
   if (idIsAnOption) {
     if (command.get_option("--id")->count() > 0) selector.id = a.id;
-  } else if (!named) {
-    selector.id = a.changed.TakeId();  // set without a name: --id selects
+  } else if (!named && !placed) {
+    selector.id = a.changed.TakeId();  // set without a name or a place: --id selects
   }
-  if (command.get_option("--index")->count() > 0) selector.index = a.index;
+  if (placed) selector.index = a.index;
   if (named + selector.id.has_value() + selector.index.has_value() != 1)
     throw UsageError(command.get_name() + ": give the target's NAME, or --id N, or --index K");
   return selector;
@@ -69,10 +72,20 @@ void AddPlatformOptions(CLI::App& command, Arguments& a, CLI::Option* to) {
 void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   auto* list = app.add_subcommand("list", "print a file's targets, sorted by name, then id");
   list->add_option("FILE", a.file, "the target file")->required();
-  list->add_flag("--json", a.json, "print one JSON array instead of lines");
-  list->add_flag("--long", a.everything,
-                 "print every field on each line (the diff text git shows)");
-  list->callback([&] { command = [&] { return List(a.file, a.json, a.everything); }; });
+  auto* listJson = list->add_flag("--json", a.json, "print one JSON array instead of lines");
+  auto* listLong = list->add_flag("--long", a.everything,
+                                  "print every field on each line (the diff text git shows)");
+  list->add_flag("--names", a.names, "print only the names, one a line")
+      ->excludes(listJson)
+      ->excludes(listLong);
+  list->callback([&] {
+    command = [&] {
+      return List(a.file, a.json         ? ListForm::kJson
+                          : a.everything ? ListForm::kLong
+                          : a.names      ? ListForm::kNames
+                                         : ListForm::kLines);
+    };
+  });
 
   auto* add = app.add_subcommand("add", "add a target and save (the file is made if missing)");
   add->add_option("FILE", a.file, "the target file")->required();
@@ -88,7 +101,9 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
                   "instead of NAME: the target at this place of 'list' (from 1)");
   set->add_flag("--all", a.all, "change every target of that name (or id)");
   a.changed.AddTo(*set, true);  // --name renames
-  set->footer("Without NAME, --id N picks the type-1 targets of id N instead of setting the id.");
+  set->footer(
+      "Without NAME or --index, --id N picks the type-1 targets of id N instead of setting the "
+      "id; with either, --id N sets it.");
   set->callback([&, set] {
     command = [&, set] {
       return Set(
@@ -223,6 +238,11 @@ void Declare(CLI::App& app, Arguments& a, std::function<int()>& command) {
   git->add_flag("--global", a.global, "configure git for the user instead of this repository");
   git->callback([&] { command = [&] { return GitSetup(a.global, a.files); }; });
 
+  auto* explain = app.add_subcommand(
+      "explain", "say what a finding code means, why it matters and how to fix it");
+  explain->add_option("CODE", a.name, "the code, as check prints it (ART201); none lists them");
+  explain->callback([&] { command = [&] { return Explain(a.name); }; });
+
   auto* demo = app.add_subcommand("demo", "run a host session on a sample world and narrate it");
   demo->callback([&] { command = [] { return Demo(); }; });
 }
@@ -257,9 +277,8 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::cerr << "artargets: " << SafeText(UsageMessage(app, e, argc, argv))
-              << "\nRun 'artargets --help' for the commands, or "
-              << "'artargets COMMAND --help' for one of them.\n";
+    std::cerr << "artargets: " << SafeText(UsageMessage(app, e, argc, argv)) << "\n"
+              << HelpHint(app) << "\n";
     return kUsage;
   }
   try {

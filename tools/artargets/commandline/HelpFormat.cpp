@@ -14,7 +14,7 @@ const std::map<std::string, std::string> kPlaceholderOfName = {
     {"FILE", "PATH"},     {"A", "PATH"},      {"B", "PATH"},      {"IN", "PATH"},
     {"BASE", "PATH"},     {"OURS", "PATH"},   {"THEIRS", "PATH"}, {"--output", "PATH"},
     {"--plugin", "PATH"}, {"--root", "DIR"},  {"NAME", "NAME"},   {"PATTERN", "GLOB"},
-    {"--index", "1-N"},   {"--path", "PATH"},
+    {"--index", "1-N"},   {"--path", "PATH"}, {"CODE", "ARTnnn"},
 };
 
 // The parser's own names for values of a kind, which say less than a placeholder.
@@ -62,6 +62,7 @@ const std::map<std::string, std::vector<std::string>> kExamples = {
      {"artargets report hall.xml -o report && chromium report/index.html",
       "artargets report --units mm models/ -o report"}},
     {"demo", {"artargets demo", "artargets demo | less"}},
+    {"explain", {"artargets explain ART305", "artargets explain"}},
 };
 
 // "0-100" from the description the parser gives a range check: "INT in [0 - 100]".
@@ -72,12 +73,21 @@ std::string RangeOf(const std::string& typeName) {
   return match[1].str() + "-" + match[2].str();
 }
 
+// "{m,cm,mm,in,ft}" from the description the parser gives a check of members: "UNIT:{m,...}".
+// The choices themselves say more than a name for them, and the completion offers them.
+std::string ChoicesOf(const std::string& typeName) {
+  const auto open = typeName.find(":{");
+  return open == std::string::npos ? ""
+                                   : typeName.substr(open + 1, typeName.find('}', open) - open);
+}
+
 }  // namespace
 
 std::string Placeholder(const CLI::Option& option) {
   const std::string typeName = option.get_type_name();
   if (option.get_type_size() == 0 || typeName.empty()) return {};  // a flag
-  std::string placeholder = RangeOf(typeName);
+  std::string placeholder = ChoicesOf(typeName);
+  if (placeholder.empty()) placeholder = RangeOf(typeName);
   const std::string declared = typeName.substr(0, typeName.find(':'));
   const auto byName = kPlaceholderOfName.find(option.get_name());
   const auto byKind = kPlaceholderOfKind.find(declared);

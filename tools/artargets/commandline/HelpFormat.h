@@ -1,8 +1,9 @@
 // How the tool's --help reads: every value an option takes shows as a typed placeholder (PATH,
-// W H, X Y Z, 0-255, 0-100) instead of the argument parser's TEXT, INT or FLOAT, and every
-// command ends with examples. Both work for options and commands declared anywhere: the
-// formatter derives a placeholder from an option's name, its declared type name or its range
-// check, and the examples come from one table keyed by the command's name.
+// W H, X Y Z, 0-255, 0-100, the choices {m,cm,mm,in,ft}) instead of the argument parser's TEXT,
+// INT or FLOAT, and every command ends with examples. Both work for options and commands
+// declared anywhere: the formatter derives a placeholder from an option's name, its declared
+// type name, its range check or its check of members, and the examples come from one table
+// keyed by the command's name.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -16,7 +17,8 @@ class HelpFormatter : public CLI::Formatter {
   std::string make_option_opts(const CLI::Option* option) const override;
 };
 
-// What the help shows for an option's value: "PATH", "W H", "0-255"; "" for a flag.
+// What the help shows for an option's value: "PATH", "W H", "0-255", "{text,json}"; "" for a
+// flag.
 std::string Placeholder(const CLI::Option& option);
 
 // Gives `app` the formatter (before any command is declared, so that every command shares it)

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cstring>
 #include <regex>
+#include <sstream>
 
+#include "support/NearestWord.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -23,21 +25,6 @@ std::string CommandWord(int argc, char** argv) {
   return {};
 }
 
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 // The parser's sentences, and how the tool says each; $1... are the parts matched, quoted
 // where they are what a person typed.
 struct Rewrite {
@@ -49,7 +36,7 @@ const std::vector<Rewrite>& Rewrites() {
   static const std::vector<Rewrite> rewrites = {
       {std::regex("Requires at least 1 subcommands?|A subcommand is required"), "no command given"},
       {std::regex("(.+) is required"), "$1 is missing"},
-      {std::regex("(.+): At least (\\d+) required but received (\\d+)"),
+      {std::regex("(.+): At (?:least|Most) (\\d+) required but received (\\d+)"),
        "$1 takes $2 values, $3 given"},
       {std::regex("(.+): (\\d+) required (.+) missing"), "$1 takes $2 values, fewer given"},
       {std::regex("Expected (exactly|at least) (\\d+) arguments to (.+), got (\\d+)"),
@@ -71,19 +58,67 @@ std::string LowerFirst(std::string text) {
   return text;
 }
 
-}  // namespace
+// The command being parsed, or null before one is named.
+const CLI::App* CommandOf(const CLI::App& app) {
+  const auto parsed = app.get_subcommands();
+  return parsed.empty() ? nullptr : parsed.front();
+}
 
-std::string NearestCommand(const std::string& word, const std::vector<std::string>& commands) {
-  std::string nearest;
-  std::size_t best = 3;
-  for (const std::string& command : commands) {
-    const std::size_t distance = EditDistance(word, command);
-    if (distance < best) {
-      best = distance;
-      nearest = command;
+// Every spelling of the options `command` and the tool itself take: "--center", "-o", ...
+std::vector<std::string> OptionNames(const CLI::App& app, const CLI::App* command) {
+  std::vector<std::string> names;
+  for (const CLI::App* owner : {&app, command}) {
+    if (!owner) continue;
+    for (const CLI::Option* option : owner->get_options()) {
+      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
     }
   }
-  return nearest;
+  return names;
+}
+
+// What was left over, in the order given (the parser's own sentence lists it backwards): an
+// option no command takes is named alone, with the nearest one, for the values after it are
+// only unexpected because of it.
+std::string Unexpected(const CLI::App& app) {
+  const std::vector<std::string> words = app.remaining(true);
+  const auto option = std::find_if(words.begin(), words.end(), [](const std::string& w) {
+    return w.size() > 1 && w[0] == '-' && !std::isdigit(static_cast<unsigned char>(w[1]));
+  });
+  if (option != words.end()) {
+    const std::string name = option->substr(0, option->find('='));
+    return "unknown option " + Quoted(name) + DidYouMean(name, OptionNames(app, CommandOf(app)));
+  }
+  std::string listed;
+  for (const std::string& word : words) listed += (listed.empty() ? "" : " ") + word;
+  return "unexpected argument: " + Quoted(listed);
+}
+
+// "--units: \"MM\" is not one of m, cm, mm, in, ft (did you mean \"mm\"?)" from the parser's
+// "--units: MM not in {m,cm,mm,in,ft}"; empty for another sentence.
+std::string NotAChoice(const std::string& what) {
+  static const std::regex notIn("(.+): (.*) not in \\{(.*)\\}");
+  std::smatch match;
+  if (!std::regex_match(what, match, notIn)) return {};
+  std::vector<std::string> choices;
+  std::string listed;
+  std::istringstream split(match[3].str());
+  for (std::string choice; std::getline(split, choice, ',');) {
+    choices.push_back(choice);
+    listed += (listed.empty() ? "" : ", ") + choice;
+  }
+  return match[1].str() + ": " + Quoted(match[2].str()) + " is not one of " + listed +
+         DidYouMean(match[2].str(), choices);
+}
+
+}  // namespace
+
+std::string HelpHint(const CLI::App& app) {
+  const CLI::App* command = CommandOf(app);
+  if (!command)
+    return "Run 'artargets --help' for the commands, or 'artargets COMMAND --help' "
+           "for one of them.";
+  return "Run 'artargets " + command->get_name() + " --help' for its arguments and options.";
 }
 
 std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
@@ -91,12 +126,12 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int 
   std::vector<std::string> commands;
   for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
     commands.push_back(command->get_name());
-  if (!word.empty() && std::find(commands.begin(), commands.end(), word) == commands.end()) {
-    const std::string nearest = NearestCommand(word, commands);
-    return "unknown command " + Quoted(word) +
-           (nearest.empty() ? "" : " (did you mean " + Quoted(nearest) + "?)");
-  }
+  if (!word.empty() && std::find(commands.begin(), commands.end(), word) == commands.end())
+    return "unknown command " + Quoted(word) + DidYouMean(word, commands);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) && app.remaining_size(true) > 0)
+    return Unexpected(app);
   const std::string what = error.what();
+  if (const std::string choice = NotAChoice(what); !choice.empty()) return choice;
   for (const Rewrite& rewrite : Rewrites())
     if (std::regex_match(what, rewrite.pattern))
       return std::regex_replace(what, rewrite.pattern, rewrite.message);

@@ -1,6 +1,6 @@
 // The argument parser's complaints in the tool's own words: lower case, naming the option or
 // argument at fault and quoting what was given, so that every error the tool prints reads
-// alike. An unknown command is named with the nearest command, when one is near.
+// alike. An unknown command or option is named with the nearest one, when one is near.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -13,7 +13,8 @@ namespace artargets {
 // "artargets: " prefix and unescaped: the caller prints it through SafeText).
 std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv);
 
-// The command of `commands` nearest to `word` (at most two edits away), or empty.
-std::string NearestCommand(const std::string& word, const std::vector<std::string>& commands);
+// Where to read more: the help of the command being parsed, or the tool's own before one is
+// named.
+std::string HelpHint(const CLI::App& app);
 
 }  // namespace artargets

@@ -9,6 +9,7 @@
 //   RenderCommand.h           render
 //   ReportCommand.h           report
 //   DemoCommand.h             demo
+//   ExplainCommand.h          explain, from the table of finding codes
 //   CommandSupport.h          their messages, loading and saving
 //   OutputGuard.h             what every command with -o checks before it writes
 //   OwnedFolder.h             a folder of outputs, written whole without harming others'

@@ -150,17 +150,21 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
 
 }  // namespace
 
-int List(const std::string& path, bool json, bool everything) {
+int List(const std::string& path, ListForm form) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
-  if (json) {
+  if (form == ListForm::kJson) {
     std::cout << ToJsonText(records);
     return 0;
   }
   std::string line;
   for (const auto& r : records) {
-    ListLine(r, everything, line);
+    if (form == ListForm::kNames) {
+      std::cout << SafeText(r.name) << "\n";
+      continue;
+    }
+    ListLine(r, form == ListForm::kLong, line);
     std::cout << line;
   }
   return 0;

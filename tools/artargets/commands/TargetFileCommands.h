@@ -16,8 +16,10 @@
 
 namespace artargets {
 
-// `everything`: every field on each line (list --long), so that any change shows.
-int List(const std::string& path, bool json, bool everything);
+// How `list` prints: a line per target, every field on each line (--long, so that any change
+// shows), one JSON array (--json), or the names alone, one a line (--names, for completion).
+enum class ListForm { kLines, kLong, kJson, kNames };
+int List(const std::string& path, ListForm form);
 // The fields `add` and `set` store, read from the command line (throwing UsageError for a bad
 // value) only once the file has loaded and the targets are picked: a missing file or target is
 // named before a bad value.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "forms/CsvTable.h"
+#include "support/NearestWord.h"
 #include "support/UsageError.h"
 #include "targets/ValueText.h"
 
@@ -20,7 +21,8 @@ std::vector<const Field*> ColumnFields(const std::vector<std::string>& header) {
                                     [&](const Field& f) { return header[c] == f.key; });
     const std::string where = "row 1, column " + std::to_string(c + 1) + " " + Quoted(header[c]);
     if (field == kFields.end())
-      throw UsageError(where + ": no such key (the columns are the keys of export's JSON)");
+      throw UsageError(where + ": no such key" + DidYouMean(header[c], FieldKeys()) +
+                       " (the columns are the keys of export's JSON)");
     if (std::find(fields.begin(), fields.end(), &*field) != fields.end())
       throw UsageError(where + ": the column is given twice");
     fields.push_back(&*field);

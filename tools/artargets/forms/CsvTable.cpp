@@ -11,7 +11,7 @@ namespace {
 // Reads the text cell by cell; `row` counts the rows begun, from 1.
 class CsvReader {
  public:
-  explicit CsvReader(std::string_view text) : text_(text) {}
+  CsvReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
 
   std::vector<std::vector<std::string>> Rows() {
     std::vector<std::vector<std::string>> rows;
@@ -29,7 +29,7 @@ class CsvReader {
       cells.push_back(Cell(cells.size() + 1));
       if (at_ >= text_.size()) return cells;
       const char separator = text_[at_++];
-      if (separator == ',') continue;
+      if (separator == separator_) continue;
       if (separator == '\r' && at_ < text_.size() && text_[at_] == '\n') ++at_;
       return cells;  // '\n', or "\r\n"
     }
@@ -62,7 +62,7 @@ class CsvReader {
     Refuse(column, "a quote that is never closed");
   }
 
-  static bool Ends(char c) { return c == ',' || c == '\n' || c == '\r'; }
+  bool Ends(char c) const { return c == separator_ || c == '\n' || c == '\r'; }
 
   [[noreturn]] void Refuse(std::size_t column, const std::string& what) const {
     throw UsageError("row " + std::to_string(row_) + ", cell " + std::to_string(column) + ": " +
@@ -70,23 +70,50 @@ class CsvReader {
   }
 
   std::string_view text_;
+  char separator_;
   std::size_t at_ = 0, row_ = 0;
 };
+
+// The separator the header row uses, outside quotes: of a comma, a semicolon (a spreadsheet's
+// choice where the comma is the decimal sign) and a tab, the one it holds most of; a comma for
+// a header of one column.
+char SeparatorOf(std::string_view text) {
+  std::size_t commas = 0, semicolons = 0, tabs = 0;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\n' || c == '\r') break;
+    commas += c == ',';
+    semicolons += c == ';';
+    tabs += c == '\t';
+  }
+  if (semicolons > commas && semicolons >= tabs) return ';';
+  if (tabs > commas && tabs > semicolons) return '\t';
+  return ',';
+}
+
+std::string SeparatorName(char separator) {
+  return separator == '\t' ? "tabs" : separator == ';' ? "semicolons" : "commas";
+}
 
 }  // namespace
 
 CsvTable ReadCsv(const std::string& text) {
   // Line breaks at the very end end the last row, however many an editor or `echo` left there.
   std::string_view body = text;
+  // A spreadsheet may start its UTF-8 with a byte-order mark; it is no part of the first name.
+  if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
   while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.remove_suffix(1);
-  std::vector<std::vector<std::string>> rows = CsvReader(body).Rows();
+  const char separator = SeparatorOf(body);
+  std::vector<std::vector<std::string>> rows = CsvReader(body, separator).Rows();
   if (rows.empty()) throw UsageError("row 1: there is no header row naming the columns");
   CsvTable table{.header = std::move(rows.front()), .rows = {}};
   for (std::size_t i = 1; i < rows.size(); ++i) {
     if (rows[i].size() != table.header.size())
       throw UsageError("row " + std::to_string(i + 1) + " has " + std::to_string(rows[i].size()) +
                        " cells; the header names " + std::to_string(table.header.size()) +
-                       " columns");
+                       " columns (separated by " + SeparatorName(separator) + ")");
     table.rows.push_back(std::move(rows[i]));
   }
   return table;

@@ -6,6 +6,7 @@
 
 #include "serializedContent/ValueText.h"
 #include "support/Json.h"
+#include "support/NearestWord.h"
 #include "support/SafeText.h"
 #include "support/UsageError.h"
 #include "targets/TargetFields.h"
@@ -72,7 +73,8 @@ PartialTarget ReadPartial(const Json& object, const std::string& place) {
   for (const auto& item : object.items()) {
     const auto field = std::find_if(kFields.begin(), kFields.end(),
                                     [&](const Field& f) { return item.key() == f.key; });
-    if (field == kFields.end()) throw UsageError("unknown key " + Quoted(item.key()));
+    if (field == kFields.end())
+      throw UsageError("unknown key " + Quoted(item.key()) + DidYouMean(item.key(), FieldKeys()));
     const Json& value = item.value();
     TargetRecord& r = partial.values;
     if (field->text) r.*field->text = ReadText(value, field->key);

@@ -10,4 +10,5 @@
 //   Background.h     work a command need not wait for
 //   Json.h           the JSON type every JSON output uses
 //   UsageError.h     what a person gave is not what the tool takes (exit status 2)
+//   NearestWord.h    did-you-mean: the known word nearest to one mistyped
 #pragma once

@@ -103,4 +103,10 @@ bool SameField(const TargetRecord& a, const TargetRecord& b, const Field& field)
   return FieldBits(a, field) == FieldBits(b, field);
 }
 
+std::vector<std::string> FieldKeys() {
+  std::vector<std::string> keys;
+  for (const Field& field : kFields) keys.emplace_back(field.key);
+  return keys;
+}
+
 }  // namespace artargets

@@ -28,6 +28,8 @@ struct Field {
 };
 
 extern const std::array<Field, 12> kFields;
+// The fields' JSON keys, in the table's order: what a mistyped key is compared with.
+std::vector<std::string> FieldKeys();
 
 // The value as people read it: text quoted and escaped, numbers exact, vectors "[x, y, z]".
 std::string FieldText(const TargetRecord& record, const Field& field);
