@@ -49,7 +49,7 @@ double Number(const pugi::xml_node& node, const char* name) {
 }
 
 DrawnView Read(const pugi::xml_node& g) {
-  using artargets::kLabelDescent, artargets::kLabelHeight;
+  using artargets::kLabelDescent, artargets::kLabelHeight, artargets::kLabelPadding;
   DrawnView view;
   const pugi::xml_node frame = g.child("rect");
   view.frame = {Number(frame, "x"), Number(frame, "y"), Number(frame, "x") + Number(frame, "width"),
@@ -65,7 +65,8 @@ DrawnView Read(const pugi::xml_node& g) {
     if (kind != "label" && kind != "label more") continue;
     (kind == "label" ? view.placed : view.gathered) += kind == "label" ? 1 : count;
     const double x = Number(node, "x"), bottom = Number(node, "y") + kLabelDescent;
-    view.labels.push_back({x, bottom - kLabelHeight, x + Number(node, "textLength"), bottom});
+    view.labels.push_back({x - kLabelPadding, bottom - kLabelHeight,
+                           x + Number(node, "textLength") + kLabelPadding, bottom});
   }
   return view;
 }

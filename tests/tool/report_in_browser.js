@@ -82,7 +82,10 @@ const kLabels = `(function () {
       labels.slice(0, i).forEach(function (b) {
         const w = Math.min(a.box.x + a.box.width, b.box.x + b.box.width) - Math.max(a.box.x, b.box.x);
         const h = Math.min(a.box.y + a.box.height, b.box.y + b.box.height) - Math.max(a.box.y, b.box.y);
-        if (w > 0.01 && h > 0.01) found.push(a.text + ' over ' + b.text);
+        if (w > 0.01 && h > 0.01)
+          found.push(a.text + ' over ' + b.text + ': ' + [a.box, b.box].map(function (r) {
+            return [r.x, r.y, r.width, r.height].map(function (v) { return v.toFixed(2); }).join(' ');
+          }).join(' and '));
       });
       arrows.forEach(function (s) {
         const length = Math.hypot(s[1][0] - s[0][0], s[1][1] - s[0][1]), back = Math.min(1, 6 / length);

@@ -71,7 +71,7 @@ Box Union(const Box& a, const Box& b) {
 double LabelWidth(const std::string& text) {
   std::size_t characters = 0;
   for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return double(characters) * kLabelCharWidth;
+  return double(characters) * kLabelCharWidth + 2 * kLabelPadding;
 }
 
 std::string MoreHere(std::size_t count) { return "+" + std::to_string(count) + " more here"; }

@@ -24,10 +24,12 @@ struct Box {
 // A label's font size, its line's height and the width given to each character (the labels are
 // drawn stretched or squeezed to exactly that width, so that the box drawn is the box placed).
 inline constexpr double kLabelFont = 10, kLabelHeight = 14, kLabelCharWidth = 6;
-// Where a label's baseline sits above its box's bottom edge.
-inline constexpr double kLabelDescent = 3.5;
+// Where a label's baseline sits above its box's bottom edge, and the room its box leaves on
+// either side of the text (glyphs may reach a little past the width they are drawn to).
+inline constexpr double kLabelDescent = 3.5, kLabelPadding = 1;
 
-// The width of `text` as a label: kLabelCharWidth per character (UTF-8 counted by characters).
+// The width of `text`'s box as a label: kLabelCharWidth per character (UTF-8 counted by
+// characters) and the padding.
 double LabelWidth(const std::string& text);
 // The text of a gathered label.
 std::string MoreHere(std::size_t count);

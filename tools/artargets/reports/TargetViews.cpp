@@ -157,9 +157,9 @@ pugi::xml_node Text(pugi::xml_node parent, double x, double y, const std::string
 // A label in its box, drawn to the box's width exactly.
 pugi::xml_node LabelText(pugi::xml_node g, const Box& at, const std::string& text,
                          const char* kind) {
-  pugi::xml_node node = Text(g, at.x0, at.y1 - kLabelDescent, text, kLabelFont);
+  pugi::xml_node node = Text(g, at.x0 + kLabelPadding, at.y1 - kLabelDescent, text, kLabelFont);
   node.append_attribute("class") = kind;
-  node.append_attribute("textLength") = DrawingNumber(at.x1 - at.x0).c_str();
+  node.append_attribute("textLength") = DrawingNumber(at.x1 - at.x0 - 2 * kLabelPadding).c_str();
   node.append_attribute("lengthAdjust") = "spacingAndGlyphs";
   return node;
 }
