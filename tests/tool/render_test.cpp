@@ -181,6 +181,10 @@ TEST(RenderSvg, CrowdedLabelsNeverOverlapAndAddUp) {
       {"a row of close ones", InARow(60, 0.05), 60, false},
       {"arrows crossing", FacingEachOther(24), 24, false},
       {"a dense field", Field(40), 1600, false},
+      {"a target too large to draw",
+       {Standing("huge", 1.7e308, 0, 1e308, 1), Standing("small", 1, 0, 1, 1)},
+       2,
+       false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.layout);

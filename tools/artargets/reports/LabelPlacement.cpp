@@ -14,7 +14,8 @@ constexpr double kGap = 4;  // between a label and its mark: beyond an arrow hea
 // `ending` for the end of a span, which does not reach into the cell that starts where it ends.
 int CellIndex(double at, double from, double cell, int count, bool ending = false) {
   const double index = ending ? std::ceil((at - from) / cell) - 1 : std::floor((at - from) / cell);
-  return int(std::clamp(index, 0.0, double(count - 1)));
+  if (!(index > 0)) return 0;  // NaN too
+  return int(std::min(index, double(count - 1)));
 }
 
 struct Point {
@@ -161,7 +162,7 @@ std::optional<Box> LabelGrid::PlaceBeside(const Box& near, double width) const {
   int bestShaded = 0;
   for (const Box& candidate : candidates) {
     const Box b = Inside(candidate);
-    if (!Free(b)) continue;
+    if (!std::isfinite(b.x0 + b.x1 + b.y0 + b.y1) || !Free(b)) continue;  // beside a huge mark
     const int shaded = ShadedCells(b);
     if (!best || shaded < bestShaded) {
       best = b;

@@ -84,6 +84,7 @@ Extent ExtentOf(const std::vector<const TargetRecord*>& shown) {
   Extent e;
   bool first = true;
   auto add = [&](const Vec3& p) {
+    if (!Finite(p)) return;  // a corner too far to draw
     for (int i = 0; i < 3; ++i) {
       e.lo[i] = first ? p[i] : std::min(e.lo[i], p[i]);
       e.hi[i] = first ? p[i] : std::max(e.hi[i], p[i]);
@@ -100,7 +101,8 @@ Extent ExtentOf(const std::vector<const TargetRecord*>& shown) {
 
 // The largest extent of the targets in any view: one scale fits it into a panel.
 double Span(const Extent& e) {
-  return std::max({1e-12, e.hi[0] - e.lo[0], e.hi[1] - e.lo[1], e.hi[2] - e.lo[2]});
+  const double span = std::max({1e-12, e.hi[0] - e.lo[0], e.hi[1] - e.lo[1], e.hi[2] - e.lo[2]});
+  return std::min(span, std::numeric_limits<double>::max());
 }
 
 // Maps model coordinates of one view into its panel, centred on the targets, at a scale shared
@@ -110,8 +112,8 @@ class PanelScale {
   PanelScale(const Extent& e, const View& view, double left, double scale)
       : scale_(scale),
         left_(left),
-        x0_(left + kPanel / 2 - (e.lo[view.across] + e.hi[view.across]) / 2 * scale),
-        y0_(kCaption + kPanel / 2 + (e.lo[view.up] + e.hi[view.up]) / 2 * scale) {}
+        x0_(left + kPanel / 2 - (e.lo[view.across] / 2 + e.hi[view.across] / 2) * scale),
+        y0_(kCaption + kPanel / 2 + (e.lo[view.up] / 2 + e.hi[view.up] / 2) * scale) {}
   double X(double across) const { return x0_ + across * scale_; }
   double Y(double up) const { return y0_ - up * scale_; }
   Box Inside() const {
@@ -192,7 +194,8 @@ struct Mark {
 std::optional<Vec3> Tip(double x, double y, const Vec3& d, const View& view) {
   const double dx = d[view.across], dy = d[view.up];
   const double length = std::hypot(dx, dy);
-  if (!std::isfinite(length) || length == 0) return std::nullopt;  // seen end-on, or none
+  if (!std::isfinite(length) || length == 0 || !std::isfinite(x + y))
+    return std::nullopt;  // seen end-on, none, or from nowhere
   return Vec3{x + dx / length * kArrow, y - dy / length * kArrow, 0};
 }
 
@@ -206,6 +209,10 @@ Mark MarkOf(const TargetRecord& r, const View& view, const PanelScale& scale) {
       m.box = {std::min(m.box.x0, c[0]), std::min(m.box.y0, c[1]), std::max(m.box.x1, c[0]),
                std::max(m.box.y1, c[1])};
     }
+  }
+  if (!std::isfinite(m.box.x0 + m.box.x1 + m.box.y0 + m.box.y1)) {  // too large to draw
+    m.corners.reset();
+    m.box = {m.x - 3, m.y - 3, m.x + 3, m.y + 3};
   }
   m.normal = Tip(m.x, m.y, r.normal, view);
   m.xdir = Tip(m.x, m.y, r.xdir, view);
@@ -332,7 +339,8 @@ void Panel(pugi::xml_node svg, const std::vector<const TargetRecord*>& shown,
   near.reserve(shown.size());
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const Mark mark = MarkOf(*shown[i], view, panel);
-    if (drawn.insert(KeyOf(mark, scores[i])).second) Draw(g, mark, scores[i], grid);
+    const bool seen = std::isfinite(mark.x) && std::isfinite(mark.y);  // else beyond numbers
+    if (seen && drawn.insert(KeyOf(mark, scores[i])).second) Draw(g, mark, scores[i], grid);
     near.push_back(mark.box);
   }
   Labels(g, shown, scores, near, grid, left);
