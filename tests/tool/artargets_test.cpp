@@ -269,7 +269,9 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
     for (auto at = scored.find(part); at != std::string::npos; at = scored.find(part, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("fill=\"#D55E00\""), 3u) << "Gate's missing image scores 0: in each view";
+  EXPECT_EQ(count("fill=\"#D55E00\" fill-opacity"), 3u)
+      << "Gate's missing image scores 0: in each view";
+  EXPECT_EQ(count("class=\"swatch\""), 3u) << "the legend shows each class of score";
   EXPECT_EQ(count("Gate (0)"), 3u) << "the score is in the label";
   EXPECT_EQ(count("fill=\"none\""), 6u) << "Door has no image: the panels' frames and its own";
   EXPECT_EQ(count("class=\"scale\""), 1u) << "one scale bar for the three views";

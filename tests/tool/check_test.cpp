@@ -57,6 +57,17 @@ class CheckTest : public ArtargetsTest {
       for (const Json& f : file["findings"]) found.emplace(f["code"], f["severity"]);
     return found;
   }
+  // Targets of a crowded hall: `spot` at one place, and a row of `row` close together.
+  static std::string CrowdedHall(int spot, int row) {
+    std::string body;
+    for (int i = 0; i < spot + row; ++i) {
+      const double x = i < spot ? 0 : 0.3 * (i - spot), z = i < spot ? 2 : 0;
+      body += Target(Named("poster " + std::to_string(i)) + Sized(0.2, 0.2) + kUpright +
+                     "<point key=\"artargetcenter\" x=\"" + std::to_string(x) + "\" y=\"0\" z=\"" +
+                     std::to_string(z) + "\"/>");
+    }
+    return body;
+  }
   std::string Tools() const { return AR_BINARY_DIR "/test-tools"; }
 };
 
@@ -281,13 +292,15 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
 }
 
 // The report in a real browser, offline: every image loads, nothing goes to the console, one
-// row per target; names from the file cannot add markup. Leaves a screenshot under build/.
+// row per target; names from the file cannot add markup; no label of the views covers another
+// or crosses an arrow, however crowded. Leaves a screenshot under build/.
 TEST_F(CheckTest, ReportShowsInHeadlessChromium) {
   Image("a.png", 640, 480, {}, 1);
   Image("b.png", 640, 480, {}, 2);
   Write("t.xml", TargetFile(Pictured("<img src=x onerror=console.error(1)>", "a.png") +
                             Pictured("B", "b.png") + Pictured("C", "missing.png")));
-  const Result made = Run("report t.xml -o out");
+  Write("crowded.xml", TargetFile(CrowdedHall(25, 20)));
+  const Result made = Run("report t.xml crowded.xml -o out");
   ASSERT_EQ(made.status, 0) << made.err;
   const std::string screenshot = AR_BINARY_DIR "/report-screenshot.png";
   const Result seen =
@@ -297,9 +310,30 @@ TEST_F(CheckTest, ReportShowsInHeadlessChromium) {
   const Json page = Json::parse(seen.out);
   EXPECT_EQ(page["images"], 2);
   EXPECT_EQ(page["loaded"], 2);
-  EXPECT_EQ(page["rows"], 3);
+  EXPECT_EQ(page["rows"], 3 + 45);
   EXPECT_EQ(page["problems"], Json::array());
+  EXPECT_GE(page["labels"]["count"], 3 * 3 + 3 * 4) << "each view labels some of the crowd";
+  EXPECT_EQ(page["labels"]["overlaps"], Json::array());
   EXPECT_TRUE(std::filesystem::file_size(screenshot) > 1000);
+}
+
+// A finding in a target's row says what is wrong without naming the target or its image again
+// (both stand in the row already); each score is coloured by its class, which a legend of
+// swatches names.
+TEST_F(CheckTest, ReportRowsSayOnlyWhatTheRowDoesNot) {
+  Image("a.png", 640, 480, {}, 1);
+  Write("t.xml", TargetFile(Pictured("Banner", "a.png") + Pictured("Lines", "missing.png")));
+  ASSERT_EQ(Run("report t.xml -o out").status, 0);
+  const std::string page = Read("out/index.html");
+  const std::pair<const char*, bool> rows[] = {
+      {"ART301: the image is missing", true},
+      {"target 2 &quot;Lines&quot;", false},
+      {"its image &quot;missing.png&quot;", false},
+      {"<span class=\"swatch\" style=\"background: #F0E442\"></span> 50 to 69", true},
+      {"<td class=\"score\" style=\"background: ", true},
+  };
+  for (const auto& [text, shown] : rows)
+    EXPECT_EQ(page.find(text) != std::string::npos, shown) << text;
 }
 
 // The report's folder appears whole or not at all, and replaces an earlier one.

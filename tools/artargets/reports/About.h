@@ -7,4 +7,5 @@
 //   HtmlReport.h   the report's page
 //   Thumbnail.h    the report's thumbnails
 //   TargetViews.h  the top, front and side views as SVG (render, report)
+//   LabelPlacement.h  where the views' labels go: off each other and the arrows, or gathered
 #pragma once

@@ -7,6 +7,7 @@
 #include "checks/FindingCodes.h"
 #include "reports/TargetViews.h"
 #include "support/SafeText.h"
+#include "targets/ValueText.h"
 
 namespace artargets {
 
@@ -24,6 +25,8 @@ figure svg { position: absolute; left: 0; top: 0; }
 figure circle { fill: none; stroke: #F0E442; stroke-width: 1; }
 .error { color: #D55E00; font-weight: bold; } .warning { color: #8a5a00; } .note { color: #555; }
 .score { font-weight: bold; font-size: 1.2em; }
+.swatch { display: inline-block; width: 0.9em; height: 0.9em; border: 1px solid #222;
+          vertical-align: middle; }
 .passes { color: #007A5A; } .fails { color: #B34700; }
 ul { margin: 0; padding-left: 1.2em; }
 )";
@@ -86,15 +89,61 @@ std::string Counted(std::size_t n, const std::string& word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
-std::string FindingList(const std::vector<Finding>& findings, int place) {
+// The file's findings by the place of the target they concern (0: the file's own), gathered in
+// one pass so that each row finds its own without looking through the others'.
+using FindingsByPlace = std::vector<std::vector<const Finding*>>;
+
+FindingsByPlace ByPlace(const CheckedFile& c) {
+  std::size_t last = 0;
+  for (const PlacedTarget& t : c.targets) last = std::max(last, std::size_t(std::max(0, t.place)));
+  FindingsByPlace byPlace(last + 1);
+  for (const Finding& f : c.findings)
+    if (f.place >= 0 && std::size_t(f.place) < byPlace.size())
+      byPlace[std::size_t(f.place)].push_back(&f);
+  return byPlace;
+}
+
+// What a finding says, without what its row shows already: the target's name, and its image's
+// path, which stand in their own columns ("target 1 \"Banner\": its image \"banner.png\" is
+// missing" reads "the image is missing" in Banner's row).
+std::string InItsRow(const std::string& message, const PlacedTarget* t) {
+  if (!t) return message;
+  const std::string who =
+      "target " + std::to_string(t->place) + (t->name.empty() ? "" : " " + Quoted(t->name)) + ": ";
+  if (message.compare(0, who.size(), who) != 0) return message;
+  std::string rest = message.substr(who.size());
+  const std::string image = "its image " + Quoted(t->image);
+  if (!t->image.empty() && rest.compare(0, image.size(), image) == 0)
+    rest = "the image" + rest.substr(image.size());
+  return rest;
+}
+
+std::string FindingList(const std::vector<const Finding*>& findings, const PlacedTarget* t) {
   std::string list;
-  for (const Finding& f : findings) {
-    if (f.place != place) continue;
-    const std::string severity(SeverityName(f.severity));
-    list += "<li class=\"" + severity + "\">" + severity + " " + f.code + ": " + Html(f.message) +
-            "</li>";
+  for (const Finding* f : findings) {
+    const std::string severity(SeverityName(f->severity));
+    list += "<li class=\"" + severity + "\">" + severity + " " + f->code + ": " +
+            Html(InItsRow(f->message, t)) + "</li>";
   }
   return list.empty() ? "" : "<ul>" + list + "</ul>";
+}
+
+// A score in its class's colour, with the class named for those who do not see the colour.
+std::string ScoreCell(int score) {
+  if (score < 0) return "<td class=\"score\">-</td>";
+  const ScoreClass* c = std::find_if(std::begin(kScoreClasses), std::end(kScoreClasses),
+                                     [&](const ScoreClass& k) { return score >= k.from; });
+  return std::string("<td class=\"score\" style=\"background: ") + c->colour + "\" title=\"" +
+         c->range + "\">" + std::to_string(score) + "</td>";
+}
+
+// The classes of score as swatches, as the views and the table colour them.
+std::string ScoreLegend() {
+  std::string legend = "<p class=\"legend\">Image scores:";
+  for (const ScoreClass& c : kScoreClasses)
+    legend += std::string(" <span class=\"swatch\" style=\"background: ") + c.colour +
+              "\"></span> " + c.range;
+  return legend + ".</p>\n";
 }
 
 // Which platforms the target passes (report --platform): each name, marked, with the codes of
@@ -114,7 +163,7 @@ std::string PlatformCell(const ReportedFile& file, std::size_t i) {
   return cell + "</td>";
 }
 
-std::string Row(const ReportedFile& file, std::size_t i) {
+std::string Row(const ReportedFile& file, std::size_t i, const FindingsByPlace& findings) {
   const PlacedTarget& t = file.checked.targets[i];
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
   const int score =
@@ -128,16 +177,16 @@ std::string Row(const ReportedFile& file, std::size_t i) {
         << "\" height=\"" << thumbnail->height << "\" alt=\"" << Html(t.image) << "\">"
         << Overlay(image->quality, *thumbnail) << "</figure>";
   }
-  row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image)
-      << "</div></td><td class=\"score\">" << (score >= 0 ? std::to_string(score) : "-")
-      << "</td><td>";
+  row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image) << "</div></td>"
+      << ScoreCell(score) << "<td>";
   if (image && !image->quality.reasons.empty()) {
     row << "<ul>";
     for (const std::string& reason : image->quality.reasons)
       row << "<li>" << Html(reason) << "</li>";
     row << "</ul>";
   }
-  row << "</td><td>" << FindingList(file.checked.findings, t.place) << "</td>"
+  const std::size_t place = t.place >= 0 ? std::size_t(t.place) : findings.size();
+  row << "</td><td>" << (place < findings.size() ? FindingList(findings[place], &t) : "") << "</td>"
       << PlatformCell(file, i) << "</tr>\n";
   return row.str();
 }
@@ -146,19 +195,20 @@ std::string Section(const ReportedFile& file) {
   const CheckedFile& c = file.checked;
   std::ostringstream html;
   html << "<section>\n<h2>" << Html(c.path) << "</h2>\n";
+  const FindingsByPlace findings = ByPlace(c);
   if (!c.loaded) {
-    html << FindingList(c.findings, 0) << "</section>\n";
+    html << FindingList(findings[0], nullptr) << "</section>\n";
     return html.str();
   }
   html << "<p>" << Counted(c.loadedCount, "target") << "; "
        << Counted(CountOf(c, Severity::kError), "error") << ", "
        << Counted(CountOf(c, Severity::kWarning), "warning") << ".</p>\n"
-       << FindingList(c.findings, 0) << "<div class=\"views\">" << file.svg << "</div>\n"
+       << FindingList(findings[0], nullptr) << "<div class=\"views\">" << file.svg << "</div>\n"
        << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"
        << "<th>findings</th>" << (file.platforms.empty() ? "" : "<th>platforms</th>")
        << "</tr></thead>\n<tbody>\n";
-  for (std::size_t i = 0; i < c.targets.size(); ++i) html << Row(file, i);
+  for (std::size_t i = 0; i < c.targets.size(); ++i) html << Row(file, i, findings);
   html << "</tbody></table>\n</section>\n";
   return html.str();
 }
@@ -196,9 +246,10 @@ std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string
   std::ostringstream html;
   html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
        << "<title>artargets report</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
-       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit) << ". Colours of the "
-       << kScoreLegend << ". On each image: the features that counted (yellow circles); the "
-       << "darker a part of the grid, the fewer features it holds.</p>\n";
+       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit)
+       << ". On each image: the features that counted (yellow circles); the "
+       << "darker a part of the grid, the fewer features it holds.</p>\n"
+       << ScoreLegend();
   for (const ReportedFile& file : files) html << Section(file);
   html << "<script>" << kScript << "</script>\n</body>\n</html>\n";
   return html.str();
