@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "images/TrackingRange.h"
 #include "platforms/Platforms.h"
 #include "targets/Units.h"
 
@@ -21,6 +22,8 @@ struct CheckOptions {
   bool cache = true;  // reuse saved image ratings (RatingCache.h)
   LengthUnit unit{};
   std::vector<Platform> platforms;  // whose limits to check the targets against (ART4xx)
+  Camera camera{};                  // what the tracking range is worked out for
+  double workingDistance = 0;       // metres a target must track from (ART315); 0: none
 };
 
 }  // namespace artargets

@@ -68,6 +68,11 @@ const std::vector<FindingCode>& FindingCodes() {
        "Give each target a picture of its own."},
       {"ART314", kWarning, "the image looks like another target's",
        "Make the images differ where they match, or drop one target."},
+      {"ART315", kWarning, "the print does not track as far as the working distance",
+       "Print the target as wide as the message says (the far limit grows with the print), "
+       "or improve the picture as for ART306."},
+      {"ART316", kError, "the image scores under --fail-below",
+       "Improve the picture as for ART306, or lower --fail-below."},
       {"ART401", kWarning, "a name a platform cannot use as a file name",
        "Rename the target ('artargets set FILE --index K --name NEW') without / \\ : * ? \" < > | "
        "or control characters, not empty and not ending in a space or a dot."},

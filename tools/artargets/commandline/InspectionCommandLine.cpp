@@ -1,5 +1,6 @@
 #include "commandline/InspectionCommandLine.h"
 
+#include <cstdio>
 #include <map>
 
 #include "commands/CheckCommand.h"
@@ -10,7 +11,7 @@ namespace artargets {
 
 struct InspectionArguments {
   std::vector<std::string> files;
-  std::string file, out, format = "text", units = "m";
+  std::string file, out, format = "text", units = "m", camera = "640x480";
   std::vector<std::string> platforms;
   bool json = false, noCache = false;
   CheckOptions options;
@@ -24,6 +25,7 @@ struct InspectionArguments {
     options.format = json ? CheckFormat::kJson : kFormats.at(format);
     options.unit = *UnitNamed(units);
     options.cache = !noCache;
+    std::sscanf(camera.c_str(), "%dx%d", &options.camera.width, &options.camera.height);
     options.platforms.clear();
     for (const std::string& name : platforms) options.platforms.push_back(*PlatformNamed(name));
     return options;
@@ -51,6 +53,35 @@ void AddImageOptions(CLI::App& command, InspectionArguments& a, CLI::Option* ima
   if (images) {
     root->needs(images);
     noCache->needs(images);
+  }
+}
+
+// "WIDTHxHEIGHT" in pixels, each from 16 to 100000, or why not.
+std::string FrameSizeProblem(const std::string& text) {
+  int width = 0, height = 0, end = 0;
+  const bool read = std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &end) == 2 &&
+                    std::size_t(end) == text.size();
+  if (read && width >= 16 && height >= 16 && width <= 100000 && height <= 100000) return "";
+  return "\"" + text + "\" is not WIDTHxHEIGHT in pixels (as 640x480)";
+}
+
+// The camera the tracking range is worked out for (--images only, where there is that flag).
+void AddCamera(CLI::App& command, InspectionArguments& a, CLI::Option* images) {
+  auto* frame = command
+                    .add_option("--camera", a.camera,
+                                "the pixels of the frames the camera tracks on, for the tracking "
+                                "range (default 640x480)")
+                    ->check(CLI::Validator(FrameSizeProblem, "WIDTHxHEIGHT"))
+                    ->type_name("WxH");
+  auto* view = command
+                   .add_option("--field-of-view", a.options.camera.fieldOfView,
+                               "the camera's field of view across the frame's width, in degrees "
+                               "(default 60)")
+                   ->check(CLI::Range(1.0, 179.0))
+                   ->type_name("DEGREES");
+  if (images) {
+    frame->needs(images);
+    view->needs(images);
   }
 }
 
@@ -83,6 +114,13 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
       ->needs(images)
       ->check(CLI::Range(0, 100))
       ->type_name("SCORE");
+  AddCamera(*check, a, images);
+  check
+      ->add_option("--working-distance", a.options.workingDistance,
+                   "warn (ART315) when a printed target does not track from this far, in metres")
+      ->needs(images)
+      ->check(CLI::PositiveNumber)
+      ->type_name("METRES");
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
   AddPlatforms(*check, a, "check against the limits of AR platforms too");
   AddUnits(*check, a);
@@ -116,6 +154,7 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
       ->required()
       ->type_name("DIR");
   AddImageOptions(*report, a, nullptr);
+  AddCamera(*report, a, nullptr);
   AddPlatforms(*report, a, "show which AR platforms each target passes");
   AddUnits(*report, a);
   report->callback([&] { command = [&] { return Report(a.files, a.out, a.Options()); }; });

@@ -24,6 +24,7 @@ figure svg { position: absolute; left: 0; top: 0; }
 figure circle { fill: none; stroke: #F0E442; stroke-width: 1; }
 .error { color: #D55E00; font-weight: bold; } .warning { color: #8a5a00; } .note { color: #555; }
 .score { font-weight: bold; font-size: 1.2em; }
+.range { font-weight: normal; font-size: 0.8em; white-space: nowrap; }
 .passes { color: #007A5A; } .fails { color: #B34700; }
 ul { margin: 0; padding-left: 1.2em; }
 )";
@@ -129,8 +130,11 @@ std::string Row(const ReportedFile& file, std::size_t i) {
         << Overlay(image->quality, *thumbnail) << "</figure>";
   }
   row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image)
-      << "</div></td><td class=\"score\">" << (score >= 0 ? std::to_string(score) : "-")
-      << "</td><td>";
+      << "</div></td><td class=\"score\">" << (score >= 0 ? std::to_string(score) : "-");
+  if (image && image->range.tracks)
+    row << "<div class=\"range\">tracks from " << MetresText(image->range.nearest) << " to "
+        << MetresText(image->range.farthest) << " m</div>";
+  row << "</td><td>";
   if (image && !image->quality.reasons.empty()) {
     row << "<ul>";
     for (const std::string& reason : image->quality.reasons)
