@@ -19,7 +19,7 @@ predicted to track less far than the median picture; the pictures that never tra
 range, and the reverse; Spearman's rho of the score against the share of trackability.py's views
 tracked (8 of them a picture); and the good pictures scored at or below a poor one.
 
-usage: trackingrange.py ARTARGETS [--views N] [--every N] [--keep DIR] [--cache FILE]
+usage: trackingrange.py ARTARGETS [--views N] [--every N [--start K]] [--keep DIR] [--cache FILE]
 Needs python3-opencv and python3-numpy (scripts/ensure-packages.sh --evaluation). Not run by CI.
 --cache keeps the simulated widths and shares between runs; --keep as in trackability.py.
 """
@@ -187,6 +187,7 @@ def main():
     parser.add_argument('--cache', help='a JSON file of what was simulated already')
     parser.add_argument('--every', type=int, default=1,
                         help='take every Nth picture of classes.txt only (a quicker look)')
+    parser.add_argument('--start', type=int, default=0, help='with --every, the first one taken')
     parser.add_argument('--keep', help='unpack the packages here instead of a temporary folder')
     args = parser.parse_args()
     rows = tk.read_classes(os.path.join(tk.HERE, 'classes.txt'))
@@ -194,7 +195,7 @@ def main():
     files = tk.fetch(rows, folder) if not args.keep or not os.listdir(folder) else {
         (p, i): os.path.join(folder, p) + i for _, p, i in rows}
     cache = json.load(open(args.cache)) if args.cache and os.path.exists(args.cache) else {}
-    rows = rows[::args.every]
+    rows = rows[args.start::args.every]
     for n, (_, package, inner) in enumerate(rows):
         key = '%s%s views=%d' % (package, inner, args.views)
         if key not in cache:

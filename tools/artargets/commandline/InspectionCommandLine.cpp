@@ -126,7 +126,7 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   AddUnits(*check, a);
   check->footer(
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
-      "--fail-below, a score under it), 2 wrong usage.");
+      "--fail-below, a score under it: ART316), 2 wrong usage.");
   check->callback([&] { command = [&] { return Check(a.files, a.Options()); }; });
 }
 

@@ -43,8 +43,9 @@ void PrintText(const CheckedFile& file, bool alone, const CheckOptions& options)
       std::cout << shown << ": " << SeverityName(f.severity) << " " << f.code << ": " << f.message
                 << "\n";
   for (const TargetImage& image : file.images)  // as eval-img prints it: a line for each image
-    std::cout << shown << ": " << SafeText(ImageLabel(image)) << " " << ScoreAndRange(image)
-              << "\n";
+    if (image.found && image.quality.problem.empty())  // the others have their finding
+      std::cout << shown << ": " << SafeText(ImageLabel(image)) << " " << ScoreAndRange(image)
+                << "\n";
   if (alone && file.loaded)
     std::cout << shown << ": loads, " << Plural(file.loadedCount, "target") << ", "
               << Tally(CountOf(file, Severity::kError), CountOf(file, Severity::kWarning),
