@@ -110,7 +110,7 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   check->add_flag("--json", a.json, "the same as --format json")->excludes(format);
   check
       ->add_option("--fail-below", a.options.failBelow,
-                   "exit 1 when an image scores under SCORE (0 to 100)")
+                   "an error (ART316) for each image scoring under SCORE (0 to 100)")
       ->needs(images)
       ->check(CLI::Range(0, 100))
       ->type_name("SCORE");
