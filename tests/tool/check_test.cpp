@@ -119,6 +119,8 @@ TEST_F(CheckTest, EveryCodeIsFoundWithItsSeverity) {
       {"ART306", Pictured("A", "flat.png"), "--images"},
       {"ART307", Pictured("A", "textured.png") + Pictured("B", "textured.png"), "--images"},
       {"ART308", Sound("A"), "--images"},
+      {"ART315", Pictured("A", "textured.png"), "--images --working-distance 100"},
+      {"ART316", Pictured("A", "textured.png"), "--images --fail-below 100"},
   };
   std::set<std::string> tested;
   for (const Row& row : rows) {

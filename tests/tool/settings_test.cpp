@@ -62,7 +62,7 @@ TEST_F(SettingsTest, KeysAreReadAndWhatIsWrongNamesFileLineAndKey) {
        double(artargets::Severity::kError)},
       {"", "", ppm, 2000},  // an empty file keeps the defaults
       {"unit = \"mm\"\n",
-       "p/.artargets.toml:1: unit: no such key (known: units, codes, thresholds)"},
+       "p/.artargets.toml:1: unit: no such key (known: units, codes, thresholds, camera)"},
       {"units = \"yd\"\n", "p/.artargets.toml:1: units: give one of m, cm, mm, in, ft as a string"},
       {"\n[thresholds]\npixel-per-metre = 5\n",
        "p/.artargets.toml:3: thresholds.pixel-per-metre: no such key (known: fail-below,"},
@@ -191,13 +191,17 @@ TEST_F(SettingsTest, CommandLineChoosesTheSettingsAndWinsOverThem) {
 
 // What the command line gives wins over the file, key by key; --enable wins over --disable.
 TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
-  Write("s.toml", "units = \"cm\"\n[codes]\nART202 = \"off\"\n[thresholds]\nfail-below = 60\n");
+  Write("s.toml",
+        "units = \"cm\"\n[codes]\nART202 = \"off\"\n[thresholds]\nfail-below = 60\n"
+        "[camera]\nwidth = 1280\nheight = 720\nworking-distance = 2.5\n");
   struct Row {
     const char* what;
     std::function<void(artargets::CheckOptions&)> give;
     std::string unit;
     int failBelow;
     bool art202;  // reported
+    int cameraWidth = 1280;
+    double workingDistance = 2.5;
   };
   const Row rows[] = {
       {"the file alone", [](artargets::CheckOptions&) {}, "cm", 60, false},
@@ -226,7 +230,15 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
          o.settings.file.clear();
          o.settings.none = true;
        },
-       "m", -1, true},
+       "m", -1, true, 640, 0},
+      {"--camera 320x240 --working-distance 1",
+       [](artargets::CheckOptions& o) {
+         o.camera.width = 320;
+         o.settings.cameraGiven = true;
+         o.workingDistance = 1;
+         o.settings.workingDistanceGiven = true;
+       },
+       "cm", 60, false, 320, 1},
   };
   for (const Row& row : rows) {
     artargets::CheckOptions given;
@@ -237,6 +249,8 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
     EXPECT_EQ(options.unit.name, row.unit) << row.what;
     EXPECT_EQ(options.failBelow, row.failBelow) << row.what;
     EXPECT_EQ(options.codes.count("ART202") == 0, row.art202) << row.what;
+    EXPECT_EQ(options.camera.width, row.cameraWidth) << row.what;
+    EXPECT_EQ(options.workingDistance, row.workingDistance) << row.what;
   }
 }
 

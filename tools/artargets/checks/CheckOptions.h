@@ -10,6 +10,7 @@
 #include "checks/CheckLimits.h"
 #include "checks/Finding.h"
 #include "checks/ProjectSettings.h"
+#include "images/TrackingRange.h"
 #include "platforms/Platforms.h"
 #include "targets/Units.h"
 
@@ -32,6 +33,8 @@ struct CheckOptions {
   CheckLimits limits;
   std::map<std::string, std::optional<Severity>> codes;  // re-graded, or turned off (nothing)
   std::string baseline, writeBaseline;  // check's --baseline and --write-baseline (Baseline.h)
+  Camera camera{};                      // what the tracking range is worked out for
+  double workingDistance = 0;           // metres a target must track from (ART315); 0: none
 };
 
 }  // namespace artargets

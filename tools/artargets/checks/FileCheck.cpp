@@ -89,7 +89,8 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   if (options.format != CheckFormat::kText) AddLines(file);
   if (options.images) {
     const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");
-    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache, options.limits);
+    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache, options.limits,
+                              {options.camera, options.workingDistance, options.failBelow});
     for (const TargetImage& image : file.images)
       file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
   }

@@ -152,6 +152,19 @@ const std::vector<FindingCode>& FindingCodes() {
        "Make the images differ where they match, or give one another picture: 'artargets set FILE "
        "--index K --image PATH'.",
        "Two pages of one leaflet share a header: 42% of the features match."},
+      {"ART315", kWarning, "the print does not track as far as the working distance",
+       "A phone held at the working distance sees the print too small to find its features, so "
+       "the content never appears there.",
+       "Print the target as wide as the message says (the far limit grows with the print): "
+       "'artargets set FILE --index K --size W H', or give it a picture with more detail that "
+       "survives at a distance.",
+       "A 0.2 m poster tracks to 1.1 m; check --working-distance 2 asks for 0.37 m: 'artargets "
+       "set hall.xml --index 3 --size 0.37 0.26'."},
+      {"ART316", kError, "the image scores under --fail-below",
+       "The team's floor for pictures: a tracker finds a picture under it too rarely to rely on.",
+       "Give the target a better picture: 'artargets set FILE --index K --image PATH', or lower "
+       "the floor (--fail-below, or fail-below in .artargets.toml).",
+       "check --images --fail-below 70: \"images/wall.png\" scores 64."},
       {"ART401", kWarning, "a name a platform cannot use as a file name",
        "The platforms' libraries name each image by its target; export fails or mangles the name.",
        "Rename the target without / \\ : * ? \" < > | or control characters, not empty and not "

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <iomanip>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <utility>
 
 #include "checks/FindingCodes.h"
@@ -77,8 +79,45 @@ void Tag(TargetImage& image, const char* code, std::string message) {
       {code, FindCode(code)->severity, image.target.place, std::move(message)});
 }
 
+// `value` to `digits` significant digits.
+std::string Significant(double value, int digits) {
+  std::ostringstream text;
+  text << std::setprecision(digits) << value;
+  return text.str();
+}
+
+// The least width, as printed (three significant digits, in the target's unit), at which the
+// target tracks out to `distance` metres.
+std::string WidthText(const PlacedTarget& t, const TrackingRange& range, double distance) {
+  const double width = t.width * t.unit.metres;
+  const double need = WidthToReach(range, width, distance) / t.unit.metres;
+  const double step = std::pow(10.0, std::floor(std::log10(need)) - 2);
+  for (double printed = std::ceil(need / step) * step;; printed += step) {
+    const std::string text = Significant(printed, 3);
+    if (std::stod(text) >= need) return text + " " + t.unit.name;
+  }
+}
+
+// ART315 when the far limit, as printed, falls short of the working distance.
+void JudgeRange(TargetImage& image, const ImageRules& rules, const std::string& who) {
+  const double distance = rules.workingDistance;
+  if (distance <= 0 || !(image.target.width > 0)) return;
+  const TrackingRange& range = image.range;
+  const std::string wanted = "the working distance " + MetresText(distance) + " m";
+  if (!range.tracks)
+    return Tag(image, "ART315",
+               who +
+                   " tracks at no distance (too few distinctive features at any size it is "
+                   "seen), so no print reaches " +
+                   wanted);
+  if (std::stod(MetresText(range.farthest)) >= distance) return;
+  Tag(image, "ART315",
+      who + " tracks out to " + MetresText(range.farthest) + " m, short of " + wanted +
+          ": print it at least " + WidthText(image.target, range, distance) + " wide to reach it");
+}
+
 // Each measure is compared with its limit as the message prints both (CheckLimits.h).
-void Judge(TargetImage& image, const CheckLimits& limits) {
+void Judge(TargetImage& image, const CheckLimits& limits, const ImageRules& rules) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
   const std::string who = Label(t) + ": its image " + Quoted(t.image);
@@ -136,6 +175,13 @@ void Judge(TargetImage& image, const CheckLimits& limits) {
     for (const auto& reason : q.reasons) why += (why.empty() ? ": " : ", ") + reason;
     Tag(image, "ART306", who + " scores " + std::to_string(q.score) + " of 100 for tracking" + why);
   }
+  if (q.score < rules.failBelow)
+    Tag(image, "ART316",
+        who + " scores " + std::to_string(q.score) + " of 100, under --fail-below " +
+            std::to_string(rules.failBelow));
+  image.range =
+      RangeOf(q.smallestWidth, t.width * t.unit.metres, t.height * t.unit.metres, rules.camera);
+  JudgeRange(image, rules, who);
 }
 
 // The targets whose image has the content `hash`, by place.
@@ -205,7 +251,7 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root, const RatingCache* cache,
-                                     const CheckLimits& limits) {
+                                     const CheckLimits& limits, const ImageRules& rules) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
@@ -226,6 +272,10 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   for (TargetImage& image : images) {
     if (image.target.image.empty()) {
       Tag(image, "ART308", Label(image.target) + ": it names no image to track");
+      if (rules.failBelow > 0)
+        Tag(image, "ART316",
+            Label(image.target) + ": it has no image to score, so none reaches --fail-below " +
+                std::to_string(rules.failBelow));
       continue;
     }
     auto hash = hashOfPath.find(image.path);
@@ -234,7 +284,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
       image.quality = rated.at(hash->second);
       placesOfHash[hash->second].push_back(image.target.place);
     }
-    Judge(image, limits);
+    Judge(image, limits, rules);
   }
   for (const auto& [hash, places] : placesOfHash) {
     if (places.size() < 2) continue;
@@ -251,10 +301,43 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   return images;
 }
 
+namespace {
+
+// The range in metres, to the millimetre; null when the target tracks at no distance or its size
+// is unknown.
+nlohmann::ordered_json RangeJson(const TrackingRange& range) {
+  if (!range.tracks) return nullptr;
+  const auto mm = [](double metres) { return std::round(metres * 1000) / 1000; };
+  return {{"nearest", mm(range.nearest)}, {"farthest", mm(range.farthest)}};
+}
+
+}  // namespace
+
 std::vector<std::string> Messages(const std::vector<Finding>& findings) {
   std::vector<std::string> messages;
   for (const Finding& finding : findings) messages.push_back(finding.message);
   return messages;
+}
+
+std::string MetresText(double metres) {
+  return metres >= 9.95 ? std::to_string(std::lround(metres)) : Significant(metres, 2);
+}
+
+std::string ImageLabel(const TargetImage& image) {
+  return Label(image.target) + (image.target.image.empty() ? "" : " " + Quoted(image.target.image));
+}
+
+std::string ScoreAndRange(const TargetImage& image) {
+  const ImageQuality& q = image.quality;
+  if (image.target.image.empty()) return "no score (no image)";
+  if (!image.found || !q.problem.empty()) return "no score (the image " + q.problem + ")";
+  std::string text = "scores " + std::to_string(q.score) + " of 100, ";
+  const PlacedTarget& t = image.target;
+  if (!(t.width > 0 && t.height > 0 && std::isfinite(t.width) && std::isfinite(t.height)))
+    return text + "range unknown (no printed size)";
+  if (!image.range.tracks) return text + "tracks at no distance";
+  return text + "tracks from " + MetresText(image.range.nearest) + " to " +
+         MetresText(image.range.farthest) + " m";
 }
 
 std::string ImagesJson(const std::vector<TargetImage>& images) {
@@ -275,6 +358,8 @@ std::string ImagesJson(const std::vector<TargetImage>& images) {
                      {"reasons", q.reasons},
                      {"sharpness", q.sharpness},
                      {"plain_share", q.plainShare},
+                     {"smallest_width", std::round(q.smallestWidth * 10) / 10},
+                     {"range", RangeJson(image.range)},
                      {"orientation", q.orientation},
                      {"transparent", q.transparent},
                      {"warnings", Messages(image.findings)}});

@@ -5,7 +5,9 @@
 // side, of another shape than the target, too coarse for the target's size, blurred, mostly
 // plain, scoring low, shared with other targets, or the same picture as another target's or
 // like it; notes say when transparency was composited onto white and when an Exif orientation
-// was applied.
+// was applied. With a printed width, each target's tracking range is worked out for the rules'
+// camera (TrackingRange.h); it falls short of the rules' working distance, or the score under
+// their fail-below, each is a finding.
 #pragma once
 
 #include <string>
@@ -16,8 +18,16 @@
 #include "checks/PlacedTarget.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
+#include "images/TrackingRange.h"
 
 namespace artargets {
+
+// What the images are held to beyond the limits: the camera, the working distance, the floor.
+struct ImageRules {
+  Camera camera{};
+  double workingDistance = 0;  // metres the far limit must reach (ART315); 0: none
+  int failBelow = -1;          // a score under it is an error (ART316); negative: none is
+};
 
 struct TargetImage {
   PlacedTarget target;
@@ -25,15 +35,22 @@ struct TargetImage {
   bool found = false;
   ImageQuality quality;
   double pixelsPerMetre = 0;  // along the target's width (in its unit); 0 when unknown
+  TrackingRange range;        // for the rules' camera; tracks is false when unknown
   std::vector<Finding> findings;
 };
 
 // `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h).
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root, const RatingCache* cache = nullptr,
-                                     const CheckLimits& limits = {});
+                                     const CheckLimits& limits = {}, const ImageRules& rules = {});
 // The findings' messages, in order.
 std::vector<std::string> Messages(const std::vector<Finding>& findings);
+// A distance as people read it: metres to two significant digits ("0.15", "1.9", "12").
+std::string MetresText(double metres);
+// The target and its image as the line of its score names them: target 1 "Banner" "banner.png".
+std::string ImageLabel(const TargetImage& image);
+// The image's score and range in a few words: "scores 82 of 100, tracks from 0.17 to 1.9 m".
+std::string ScoreAndRange(const TargetImage& image);
 // One object per target, for scripts (check --images --json).
 std::string ImagesJson(const std::vector<TargetImage>& images);
 

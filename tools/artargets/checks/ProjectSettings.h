@@ -20,6 +20,10 @@ struct ProjectSettings {
   std::optional<LengthUnit> unit;
   std::optional<int> failBelow;
   CheckLimits limits;
+  // [camera]: the camera the tracking range is worked out for, and how far from the print it is
+  // held (ART315).
+  std::optional<int> cameraWidth, cameraHeight;
+  std::optional<double> fieldOfView, workingDistance;
   // Codes the project changed: the severity they are reported with, or nothing when they are
   // turned off.
   std::map<std::string, std::optional<Severity>> codes;
@@ -30,7 +34,8 @@ struct ProjectSettings {
 struct SettingsChoice {
   std::string file;   // --config: this file for every target file
   bool none = false;  // --no-config: the tool's defaults
-  bool unitGiven = false, failBelowGiven = false;
+  bool unitGiven = false, failBelowGiven = false, cameraGiven = false, fieldOfViewGiven = false,
+       workingDistanceGiven = false;
   std::vector<std::string> disabled, enabled;  // --disable and --enable; --enable wins
 };
 

@@ -52,7 +52,14 @@ const std::vector<SettingKey>& SettingKeys() {
        [](S& s, double v) { s.limits.arkitHeightPercent = v; }},
       {"thresholds", "arcore-score", "ART410: the least score ARCore advises", 0, 100, 0,
        [](S& s, double v) { s.limits.arcoreScore = v; }},
-      // [camera]: the working distance and the limits that follow from it come here.
+      {"camera", "width", "the pixels across the frames the camera tracks on", 16, 100000, 0,
+       [](S& s, double v) { s.cameraWidth = int(v); }},
+      {"camera", "height", "the pixels down the frames the camera tracks on", 16, 100000, 0,
+       [](S& s, double v) { s.cameraHeight = int(v); }},
+      {"camera", "field-of-view", "the camera's field of view across the frame, in degrees", 1, 179,
+       2, [](S& s, double v) { s.fieldOfView = v; }},
+      {"camera", "working-distance", "ART315: the metres a print must track from", 0, 1e6, 2,
+       [](S& s, double v) { s.workingDistance = v; }},
   };
   return keys;
 }
@@ -200,6 +207,14 @@ CheckOptions SettingsFinder::For(const std::string& targetPath) {
   if (!given_.settings.failBelowGiven && settings.failBelow)
     options.failBelow = *settings.failBelow;
   options.limits = settings.limits;
+  if (!given_.settings.cameraGiven) {
+    if (settings.cameraWidth) options.camera.width = *settings.cameraWidth;
+    if (settings.cameraHeight) options.camera.height = *settings.cameraHeight;
+  }
+  if (!given_.settings.fieldOfViewGiven && settings.fieldOfView)
+    options.camera.fieldOfView = *settings.fieldOfView;
+  if (!given_.settings.workingDistanceGiven && settings.workingDistance)
+    options.workingDistance = *settings.workingDistance;
   options.codes = settings.codes;
   for (const std::string& code : given_.settings.disabled) options.codes[code] = std::nullopt;
   for (const std::string& code : given_.settings.enabled) {

@@ -1,5 +1,6 @@
 #include "commandline/InspectionCommandLine.h"
 
+#include <cstdio>
 #include <map>
 
 #include "checks/ProjectSettings.h"
@@ -12,7 +13,8 @@ namespace artargets {
 
 struct InspectionArguments {
   std::vector<std::string> files;
-  std::string file, out, format = "text", units;  // units: empty when not given
+  std::string file, out, format = "text", units, camera;  // units, camera: empty when not given
+  double fieldOfView = 0;                                 // 0: not given
   std::vector<std::string> platforms;
   bool json = false, noCache = false;
   CheckOptions options;
@@ -28,6 +30,11 @@ struct InspectionArguments {
     options.settings.unitGiven = !units.empty();
     options.settings.failBelowGiven = options.failBelow >= 0;
     options.cache = !noCache;
+    options.settings.cameraGiven = !camera.empty();
+    std::sscanf(camera.c_str(), "%dx%d", &options.camera.width, &options.camera.height);
+    options.settings.fieldOfViewGiven = fieldOfView > 0;
+    if (fieldOfView > 0) options.camera.fieldOfView = fieldOfView;
+    options.settings.workingDistanceGiven = options.workingDistance > 0;
     options.platforms.clear();
     for (const std::string& name : platforms) options.platforms.push_back(*PlatformNamed(name));
     return options;
@@ -89,6 +96,35 @@ void AddCodeSwitches(CLI::App& command, InspectionArguments& a) {
       ->type_name("CODES");
 }
 
+// "WIDTHxHEIGHT" in pixels, each from 16 to 100000, or why not.
+std::string FrameSizeProblem(const std::string& text) {
+  int width = 0, height = 0, end = 0;
+  const bool read = std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &end) == 2 &&
+                    std::size_t(end) == text.size();
+  if (read && width >= 16 && height >= 16 && width <= 100000 && height <= 100000) return "";
+  return "\"" + text + "\" is not WIDTHxHEIGHT in pixels (as 640x480)";
+}
+
+// The camera the tracking range is worked out for (--images only, where there is that flag).
+void AddCamera(CLI::App& command, InspectionArguments& a, CLI::Option* images) {
+  auto* frame = command
+                    .add_option("--camera", a.camera,
+                                "the pixels of the frames the camera tracks on, for the tracking "
+                                "range (default: the settings file's [camera], else 640x480)")
+                    ->check(CLI::Validator(FrameSizeProblem, "WIDTHxHEIGHT"))
+                    ->type_name("WxH");
+  auto* view = command
+                   .add_option("--field-of-view", a.fieldOfView,
+                               "the camera's field of view across the frame's width, in degrees "
+                               "(default: the settings file's, else 60)")
+                   ->check(CLI::Range(1.0, 179.0))
+                   ->type_name("DEGREES");
+  if (images) {
+    frame->needs(images);
+    view->needs(images);
+  }
+}
+
 // --platform NAMES, comma-separated.
 void AddPlatforms(CLI::App& command, InspectionArguments& a, const std::string& what) {
   command
@@ -114,10 +150,17 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   check->add_flag("--json", a.json, "the same as --format json")->excludes(format);
   check
       ->add_option("--fail-below", a.options.failBelow,
-                   "exit 1 when an image scores under SCORE (0 to 100)")
+                   "an error (ART316) for each image scoring under SCORE (0 to 100)")
       ->needs(images)
       ->check(CLI::Range(0, 100))
       ->type_name("SCORE");
+  AddCamera(*check, a, images);
+  check
+      ->add_option("--working-distance", a.options.workingDistance,
+                   "warn (ART315) when a printed target does not track from this far, in metres")
+      ->needs(images)
+      ->check(CLI::PositiveNumber)
+      ->type_name("METRES");
   check->add_flag("--strict", a.options.strict, "exit 1 on any warning too, not only on errors");
   AddPlatforms(*check, a, "check against the limits of AR platforms too");
   AddUnits(*check, a);
@@ -134,7 +177,7 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
       ->type_name("FILE");
   check->footer(
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
-      "--fail-below, a score under it), 2 wrong usage.");
+      "--fail-below, a score under it: ART316), 2 wrong usage.");
   check->callback([&] { command = [&] { return Check(a.files, a.Options()); }; });
 }
 
@@ -163,6 +206,7 @@ void DeclareReport(CLI::App& app, InspectionArguments& a, std::function<int()>& 
       ->required()
       ->type_name("DIR");
   AddImageOptions(*report, a, nullptr);
+  AddCamera(*report, a, nullptr);
   AddPlatforms(*report, a, "show which AR platforms each target passes");
   AddUnits(*report, a);
   AddSettings(*report, a);

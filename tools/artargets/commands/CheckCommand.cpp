@@ -47,6 +47,10 @@ void PrintText(const CheckedFile& file, bool alone) {
     if (f.code != "ART101")
       std::cout << shown << ": " << SeverityName(f.severity) << " " << f.code << ": " << f.message
                 << "\n";
+  for (const TargetImage& image : file.images)  // as eval-img prints it: a line for each image
+    if (image.found && image.quality.problem.empty())  // the others have their finding
+      std::cout << shown << ": " << SafeText(ImageLabel(image)) << " " << ScoreAndRange(image)
+                << "\n";
   if (alone && file.loaded)
     std::cout << shown << ": loads, " << Plural(file.loadedCount, "target") << ", "
               << Tally(CountOf(file, Severity::kError), CountOf(file, Severity::kWarning),
@@ -123,15 +127,11 @@ void PrintJson(const std::vector<CheckedFile>& files, bool oneFile, const CheckO
   std::cout << SafeJson(all.dump(2, ' ', false, Json::error_handler_t::replace)) << "\n";
 }
 
-// 1 when the file fails the gate: an error, a warning under --strict, a score under
-// --fail-below.
+// 1 when the file fails the gate: an error (a score under --fail-below is one), or a warning
+// under --strict.
 int Gate(const CheckedFile& file, const CheckOptions& options) {
   if (CountOf(file, Severity::kError) > 0) return 1;
-  if (options.strict && CountOf(file, Severity::kWarning) > 0) return 1;
-  const bool low = std::any_of(file.images.begin(), file.images.end(), [&](const TargetImage& i) {
-    return i.quality.score < options.failBelow;
-  });
-  return low ? 1 : 0;
+  return options.strict && CountOf(file, Severity::kWarning) > 0 ? 1 : 0;
 }
 
 // Leaves out of `file` the findings a baseline answers for: those of the baseline read, or,

@@ -7,6 +7,7 @@
 //   GreyImage.h          the grey image every measure works on
 //   SiftFeatures.h       keypoints and their strength (VLFeat's SIFT)
 //   SurvivingFeatures.h  the features a tracker still finds when it sees the target small
+//   TrackingRange.h      from how near to how far a print tracks, for a camera
 //   ImageTexture.h       texture and sharpness from gradients
 //   AppearanceHash.h     a perceptual hash: the same picture under another name
 //   LookAlikes.h         different pictures a tracker could take for one another

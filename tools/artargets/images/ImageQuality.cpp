@@ -24,6 +24,9 @@ constexpr int kGridSide = 4;            // the image cut into 4 x 4 parts for sp
 constexpr double kTwinDistance = 0.25;  // descriptors this close look alike to a tracker
 constexpr std::size_t kDescribed = 500;
 constexpr int kLeastSide = 16;
+// The distinctive features a tracker needs to see to hold the target: eight matches fix a
+// homography, and the rest allow for those a changed view and noise lose.
+constexpr double kTrackedFrom = 25;
 
 // How many features fall in each of the grid's parts, row by row.
 std::array<int, kGridSide * kGridSide> GridCounts(const std::vector<SiftFeature>& features,
@@ -84,6 +87,21 @@ void DescribeFeatures(const std::vector<SiftFeature>& unique, const GreyImage& s
       q.signature.push_back(std::uint8_t(std::min(255.0f, 512.0f * v)));
 }
 
+// The least on-screen width from which every wider one keeps kTrackedFrom distinctive features:
+// the survival curve's counts, times the share of the described survivors that are unique,
+// read between the measured widths on a log scale. 0 when even the widest falls short.
+double SmallestWidth(const SurvivingFeatures& found, std::size_t unique) {
+  const double share = found.features.empty() ? 0 : double(unique) / found.features.size();
+  std::size_t first = kSurvivalWidths.size();
+  while (first > 0 && found.atWidth[first - 1] * share >= kTrackedFrom) --first;
+  if (first == kSurvivalWidths.size()) return 0;
+  if (first == 0) return kSurvivalWidths[0];
+  const double below = found.atWidth[first - 1] * share, at = found.atWidth[first] * share;
+  const double t = (kTrackedFrom - below) / std::max(1e-9, at - below);
+  return kSurvivalWidths[first - 1] *
+         std::pow(double(kSurvivalWidths[first]) / kSurvivalWidths[first - 1], t);
+}
+
 std::string Percent(double share) { return std::to_string(std::lround(share * 100)) + "%"; }
 
 void Rate(const GreyImage& small, ImageQuality& q) {
@@ -96,6 +114,7 @@ void Rate(const GreyImage& small, ImageQuality& q) {
   q.plainShare = PlainShare(small);
   q.appearance = AppearanceHash(small);
   DescribeFeatures(unique, small, q);
+  q.smallestWidth = SmallestWidth(found, unique.size());
   const double featureFactor = 1 - std::exp(-double(unique.size()) / kUniqueScale);
   const double spreadFactor = Spread(unique, small);
   const double textureFactor = 1 - 0.6 * q.plainShare * q.plainShare;

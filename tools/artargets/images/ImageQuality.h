@@ -17,7 +17,7 @@
 namespace artargets {
 
 // Raised whenever the rating of the same bytes can change, so that saved ratings are not reused.
-inline constexpr int kRatingVersion = 2;
+inline constexpr int kRatingVersion = 3;
 // Under this sharpness (about 1 / an edge's width in pixels at the rating's size) an image is
 // named blurred.
 inline constexpr double kBlurredBelow = 0.35;
@@ -45,6 +45,10 @@ struct ImageQuality {
   bool transparent = false;  // composited onto white
   double sharpness = 0;      // see kBlurredBelow
   double plainShare = 0;     // 0 to 1, see kMostlyPlainFrom
+  // The least width, in a camera's pixels, at which the target keeps enough distinctive
+  // features to be tracked (from the survival curve, SurvivingFeatures.h); 0 when it has too
+  // few at any width. How far a print tracks follows from it (TrackingRange.h).
+  double smallestWidth = 0;
   // A perceptual hash of the picture (AppearanceHash.h): equal or near for the same picture
   // re-encoded or rescaled.
   std::uint64_t appearance = 0;

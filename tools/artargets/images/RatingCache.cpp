@@ -46,23 +46,25 @@ std::vector<std::uint8_t> FromHexText(const std::string& text) {
 Json ToJson(std::uint64_t hash, const ImageQuality& q) {
   std::vector<float> features;  // x, y, radius of each, flat: it parses several times faster
   for (const ImageFeature& f : q.features) features.insert(features.end(), {f.x, f.y, f.radius});
-  return {{"hash", HashText(hash)},
-          {"version", kRatingVersion},
-          {"problem", q.problem},
-          {"width", q.width},
-          {"height", q.height},
-          {"score", q.score},
-          {"reasons", q.reasons},
-          {"features", features},
-          {"columns", q.coverageColumns},
-          {"rows", q.coverageRows},
-          {"coverage", q.coverage},
-          {"orientation", q.orientation},
-          {"transparent", q.transparent},
-          {"sharpness", q.sharpness},
-          {"plain_share", q.plainShare},
-          {"appearance", q.appearance},
-          {"signature", HexText(q.signature)}};
+  Json entry = {{"hash", HashText(hash)},
+                {"version", kRatingVersion},
+                {"problem", q.problem},
+                {"width", q.width},
+                {"height", q.height},
+                {"score", q.score},
+                {"reasons", q.reasons},
+                {"features", features},
+                {"columns", q.coverageColumns},
+                {"rows", q.coverageRows},
+                {"coverage", q.coverage},
+                {"orientation", q.orientation},
+                {"transparent", q.transparent},
+                {"sharpness", q.sharpness},
+                {"plain_share", q.plainShare},
+                {"appearance", q.appearance},
+                {"signature", HexText(q.signature)}};
+  entry["smallest_width"] = q.smallestWidth;
+  return entry;
 }
 
 // The rating an entry holds; throws when it is not one whole entry for this hash and version.
@@ -89,6 +91,7 @@ ImageQuality FromJson(std::uint64_t hash, const Json& j) {
   q.transparent = j.at("transparent").get<bool>();
   q.sharpness = j.at("sharpness").get<double>();
   q.plainShare = j.at("plain_share").get<double>();
+  q.smallestWidth = j.at("smallest_width").get<double>();
   q.appearance = j.at("appearance").get<std::uint64_t>();
   q.signature = FromHexText(j.at("signature").get<std::string>());
   if (q.signature.size() % 128 != 0) throw std::runtime_error("a descriptor cut short");

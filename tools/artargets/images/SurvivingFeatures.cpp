@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace artargets {
 
@@ -12,11 +13,14 @@ constexpr double kPeakThreshold = 0.01;     // grey levels scaled to 0..1
 constexpr double kReducedThreshold = 0.02;  // what noise leaves of a weak peak
 constexpr int kBudgetCells = 8;             // the budget is spread over 8 x 8 parts
 
-// A third of the size, then a 3 x 3 binomial blur: what a camera makes of the target seen from
-// a working distance (a 640-pixel rating copy against a target some 200 pixels wide in a
-// 640 x 480 frame). A half was too kind: grass and gravel kept most of their features.
-GreyImage ReducedAndSoft(const GreyImage& image) {
-  GreyImage half = Resized(image, std::max(1, image.width / 3), std::max(1, image.height / 3));
+// `width` pixels wide, then a 3 x 3 binomial blur: what a camera makes of the target seen that
+// wide. A third of the rating copy's size stands for a working distance (a 640-pixel rating copy
+// against a target some 200 pixels wide in a 640 x 480 frame); a half was too kind: grass and
+// gravel kept most of their features.
+GreyImage ReducedAndSoft(const GreyImage& image, int width) {
+  width = std::max(1, width);
+  GreyImage half = Resized(
+      image, width, std::max(1, int(std::lround(double(image.height) * width / image.width))));
   GreyImage soft = half;
   for (int y = 1; y + 1 < half.height; ++y)
     for (int x = 1; x + 1 < half.width; ++x) {
@@ -90,17 +94,28 @@ std::vector<SiftFeature> SpreadBudget(std::vector<SiftFeature> features, const G
   return kept;
 }
 
+// The keypoints found in `image` reduced to `width` pixels (none when it is not reduced: then
+// every keypoint counts as found again).
+std::optional<Found> FoundAt(const GreyImage& image, int width) {
+  if (width >= image.width) return std::nullopt;
+  const GreyImage reduced = ReducedAndSoft(image, width);
+  return Found(FindKeypoints(reduced, kReducedThreshold),
+               double(image.width) / std::max(1, reduced.width));
+}
+
 }  // namespace
 
 SurvivingFeatures FindSurvivingFeatures(const GreyImage& image, std::size_t budget) {
   SurvivingFeatures out;
-  const GreyImage reduced = ReducedAndSoft(image);
-  const Found again(FindKeypoints(reduced, kReducedThreshold),
-                    double(image.width) / std::max(1, reduced.width));
+  const std::optional<Found> again = FoundAt(image, image.width / 3);
+  std::vector<std::optional<Found>> curve;
+  for (int width : kSurvivalWidths) curve.push_back(FoundAt(image, width));
   std::vector<SiftFeature> survivors =
       DescribeKeypoints(image, kPeakThreshold, [&](const Keypoint& k) {
         ++out.found;
-        const bool survives = again.Has(k);
+        for (std::size_t i = 0; i < curve.size(); ++i)
+          out.atWidth[i] += !curve[i] || curve[i]->Has(k);
+        const bool survives = !again || again->Has(k);
         out.survived += survives;
         return survives;
       });

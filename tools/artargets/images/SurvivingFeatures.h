@@ -5,8 +5,13 @@
 // size and few that survive. Of the survivors, at most a budget are described, spread over the
 // image: the strongest of each part first, so that which ones are kept does not depend on which way
 // up the image is.
+//
+// The same test at a series of on-screen widths gives the survival curve: how many keypoints a
+// camera still finds when the target is 80, 100, ... 320 pixels wide in its frame. How far a
+// print tracks follows from it (TrackingRange.h).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -15,11 +20,18 @@
 
 namespace artargets {
 
+// The target's on-screen widths, in a camera's pixels, at which the survival curve is measured:
+// from under the least a tracker holds in a 640 x 480 frame to half the frame (a picture that
+// needs more hardly tracks; a wider step would cost as much as all the others).
+inline constexpr std::array<int, 7> kSurvivalWidths = {80, 100, 125, 160, 200, 250, 320};
+
 struct SurvivingFeatures {
   int found = 0;     // keypoints at full size
   int survived = 0;  // of those, found again in the reduced copy
   std::vector<SiftFeature>
       features;  // described survivors, at most the budget, in `image`'s pixels
+  // Of the keypoints at full size, how many are found again at each of kSurvivalWidths.
+  std::array<int, kSurvivalWidths.size()> atWidth{};
 };
 
 SurvivingFeatures FindSurvivingFeatures(const GreyImage& image, std::size_t budget);

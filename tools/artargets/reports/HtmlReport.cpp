@@ -27,6 +27,7 @@ figure circle { fill: none; stroke: #F0E442; stroke-width: 1; }
 .score { font-weight: bold; font-size: 1.2em; }
 .swatch { display: inline-block; width: 0.9em; height: 0.9em; border: 1px solid #222;
           vertical-align: middle; }
+.range { font-weight: normal; font-size: 0.8em; white-space: nowrap; }
 .passes { color: #007A5A; } .fails { color: #B34700; }
 ul { margin: 0; padding-left: 1.2em; }
 )";
@@ -128,13 +129,14 @@ std::string FindingList(const std::vector<const Finding*>& findings, const Place
   return list.empty() ? "" : "<ul>" + list + "</ul>";
 }
 
-// A score in its class's colour, with the class named for those who do not see the colour.
-std::string ScoreCell(int score) {
-  if (score < 0) return "<td class=\"score\">-</td>";
+// A score in its class's colour, with the class named for those who do not see the colour, and
+// `under` it (the tracking range).
+std::string ScoreCell(int score, const std::string& under) {
+  if (score < 0) return "<td class=\"score\">-" + under + "</td>";
   const ScoreClass* c = std::find_if(std::begin(kScoreClasses), std::end(kScoreClasses),
                                      [&](const ScoreClass& k) { return score >= k.from; });
   return std::string("<td class=\"score\" style=\"background: ") + c->colour + "\" title=\"" +
-         c->range + "\">" + std::to_string(score) + "</td>";
+         c->range + "\">" + std::to_string(score) + under + "</td>";
 }
 
 // The classes of score as swatches, as the views and the table colour them.
@@ -177,8 +179,12 @@ std::string Row(const ReportedFile& file, std::size_t i, const FindingsByPlace& 
         << "\" height=\"" << thumbnail->height << "\" alt=\"" << Html(t.image) << "\">"
         << Overlay(image->quality, *thumbnail) << "</figure>";
   }
+  std::string range;
+  if (image && image->range.tracks)
+    range = "<div class=\"range\">tracks from " + MetresText(image->range.nearest) + " to " +
+            MetresText(image->range.farthest) + " m</div>";
   row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image) << "</div></td>"
-      << ScoreCell(score) << "<td>";
+      << ScoreCell(score, range) << "<td>";
   if (image && !image->quality.reasons.empty()) {
     row << "<ul>";
     for (const std::string& reason : image->quality.reasons)

@@ -43,6 +43,25 @@ Json Result(const CheckedFile& file, const Finding& f) {
   return result;
 }
 
+// Each rated image's score and tracking range (metres; null when it tracks at no distance or
+// its size is unknown), for the run's property bag: results say only what is wrong.
+Json ImagesProperty(const std::vector<CheckedFile>& files) {
+  Json images = Json::array();
+  for (const CheckedFile& file : files)
+    for (const TargetImage& image : file.images) {
+      if (!image.found || !image.quality.problem.empty()) continue;
+      const TrackingRange& r = image.range;
+      images.push_back({{"uri", PathUri(file.path)},
+                        {"target", image.target.place},
+                        {"name", image.target.name},
+                        {"image", image.target.image},
+                        {"score", image.quality.score},
+                        {"nearest", r.tracks ? Json(r.nearest) : Json()},
+                        {"farthest", r.tracks ? Json(r.farthest) : Json()}});
+    }
+  return images;
+}
+
 }  // namespace
 
 std::string PathUri(const std::string& path) {
@@ -65,11 +84,13 @@ std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& un
   for (const CheckedFile& file : files)
     for (const Finding& f : file.findings) results.push_back(Result(file, f));
   const Json driver = {{"name", "artargets"}, {"version", AR_VERSION_STRING}, {"rules", Rules()}};
-  const Json log = {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
-                    {"version", "2.1.0"},
-                    {"runs", Json::array({{{"tool", {{"driver", driver}}},
-                                           {"results", results},
-                                           {"properties", {{"lengthUnit", unit.name}}}}})}};
+  const Json log = {
+      {"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+      {"version", "2.1.0"},
+      {"runs", Json::array({{{"tool", {{"driver", driver}}},
+                             {"results", results},
+                             {"properties",
+                              {{"lengthUnit", unit.name}, {"images", ImagesProperty(files)}}}}})}};
   return SafeJson(log.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
