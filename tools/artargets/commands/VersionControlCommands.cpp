@@ -14,6 +14,7 @@
 #include "commands/OutputGuard.h"
 #include "du/FileEditLock.h"
 #include "support/InputFile.h"
+#include "support/MappedFile.h"
 #include "support/SafeText.h"
 #include "support/ScratchFolder.h"
 #include "support/UsageError.h"
@@ -64,9 +65,17 @@ int FormatStream() {
   return 0;
 }
 
+// Whether the file at `path` holds `text`, compared where the file lies rather than read into
+// memory first; false with why when it cannot be read.
+bool SameBytes(const std::string& path, const std::string& text, std::string& why) {
+  if (const MappedFile mapped(path); mapped.IsMapped()) return mapped.Text() == text;
+  std::string bytes;
+  return ReadInputFile(path, bytes, why) && bytes == text;
+}
+
 // fmt FILE and fmt --check FILE. A file that is not a target file is skipped, as check skips it.
 int FormatFile(const std::string& named, bool check) {
-  std::string why, text, bytes;
+  std::string why, text;
   // A check reads a pipe (or "-") as cat does; a rewrite changes a file in place and refuses one.
   const std::string path = check ? ReadablePath(named, why) : named;
   if (path.empty()) return Unloadable(named, why);
@@ -83,8 +92,9 @@ int FormatFile(const std::string& named, bool check) {
   if (!LoadTargetFile(named, records, why, LetGoOfTargets::kAtOnce, &kept))
     return Unloadable(named, why);
   if (!CanonicalText(records, kept, text, why)) return Fail(why);
-  if (!ReadInputFile(path, bytes, why)) return Fail("cannot read " + path + ": " + why);
-  if (bytes == text) return 0;
+  why.clear();
+  if (SameBytes(path, text, why)) return 0;
+  if (!why.empty()) return Fail("cannot read " + path + ": " + why);
   if (check) {
     std::cout << SafeText(InputName(named))
               << ": not in canonical form (artargets fmt rewrites it)\n";

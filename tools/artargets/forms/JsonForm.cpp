@@ -182,9 +182,21 @@ std::string DumpJson(const nlohmann::ordered_json& value) {
 }
 
 std::string ToJsonText(const std::vector<TargetRecord>& records) {
-  Json array = Json::array();
-  for (const auto& r : records) array.push_back(RecordJson(r));
-  return DumpJson(array);
+  if (records.empty()) return DumpJson(Json::array());
+  // The text DumpJson gives the whole array, one target at a time: each dumped on its own and
+  // set one level in, so that no JSON tree of every target stands in memory.
+  std::string text = "[\n";
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string object = DumpJson(RecordJson(records[i]));  // ends with its line feed
+    for (std::size_t line = 0; line < object.size();) {
+      const std::size_t end = object.find('\n', line) + 1;
+      text += "  ";
+      text.append(object, line, end - line - 1);
+      text += end == object.size() ? (i + 1 < records.size() ? ",\n" : "\n") : "\n";
+      line = end;
+    }
+  }
+  return text + "]\n";
 }
 
 bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,

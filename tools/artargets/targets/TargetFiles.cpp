@@ -17,9 +17,11 @@
 #include "orlloader/Loader.h"
 #include "support/Background.h"
 #include "support/InputFile.h"
+#include "support/MappedFile.h"
 #include "support/Progress.h"
 #include "support/ScratchFolder.h"
 #include "targets/ConflictMarkers.h"
+#include "targets/PlainTargetText.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -152,10 +154,15 @@ bool SaveToStandardOutput(const std::vector<TargetRecord>& records, std::string&
 }
 
 // What the file at `path` holds beyond the targets the plug-in read from it as `records`.
+// A file laid out as the plug-in writes it holds nothing more, which its lines show without
+// reading it into memory.
 void ReadKept(const std::string& path, std::vector<TargetRecord>& records, KeptFrame& kept) {
   std::string why, text;
   const std::string readable = ReadablePath(path, why);
-  if (!readable.empty() && ReadInputFile(readable, text, why)) ReadKeptContent(text, records, kept);
+  if (readable.empty()) return;
+  if (const MappedFile mapped(readable); mapped.IsMapped() && HoldsOnlyTargets(mapped.Text()))
+    return;
+  if (ReadInputFile(readable, text, why)) ReadKeptContent(text, records, kept);
 }
 
 }  // namespace
