@@ -228,13 +228,26 @@ bool LooksLikeTargetFile(const std::string& path) {
 }
 
 bool SavedText(const std::vector<TargetRecord>& records, std::string& text, std::string& error) {
-  const ScratchFolder scratch("out");
-  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
-  const std::string path = scratch.File("targets.xml");
+  SavedCopy saved;
+  if (!saved.Make(records, error)) return false;
+  text.assign(saved.Text());
+  return true;
+}
+
+SavedCopy::SavedCopy() = default;
+SavedCopy::~SavedCopy() = default;
+
+bool SavedCopy::Make(const std::vector<TargetRecord>& records, std::string& error) {
+  scratch_ = std::make_unique<ScratchFolder>("out");
+  if (scratch_->Path().empty()) return error = "cannot make a temporary folder", false;
+  const std::string path = scratch_->File("targets.xml");
   if (!SaveTargetFile(path, records, error)) return false;
-  if (ReadInputFile(path, text, error)) return true;
-  error = "cannot read back " + path + ": " + error;
+  mapped_ = std::make_unique<MappedFile>(path);
+  if (mapped_->IsMapped()) return true;
+  error = "cannot read back " + path;
   return false;
 }
+
+std::string_view SavedCopy::Text() const { return mapped_ ? mapped_->Text() : std::string_view(); }
 
 }  // namespace artargets
