@@ -172,8 +172,13 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
   Loaded loaded;
   if (!LoadTargets(path, loaded, why)) return false;
   ReadOut(loaded.targets, records, InputName(path));
+  // The loaded targets go before the file is looked through again, so that the two are never
+  // in memory together.
+  if (letGo == LetGoOfTargets::kInBackground)
+    LetGo(std::move(loaded));
+  else
+    loaded = Loaded{};
   if (kept) ReadKept(path, records, *kept);
-  if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
 
