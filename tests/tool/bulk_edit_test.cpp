@@ -177,6 +177,64 @@ TEST(BulkEditForms, ReadWhatSpreadsheetsSaveAndSuggestTheKeyMeant) {
   }
 }
 
+// An update table that names thousands of targets, in another order than the file's, adds new
+// names (a later row changes what an earlier one added), and follows a row that changes what
+// names its target.
+TEST(ApplyUpdatesTest, EveryRowFindsTheTargetItNames) {
+  using artargets::PartialTarget;
+  constexpr int kCount = 2000;
+  const auto field = [](const char* key) {
+    for (const auto& f : artargets::kFields)
+      if (std::string(f.key) == key) return &f;
+    return static_cast<const artargets::Field*>(nullptr);
+  };
+  const auto row = [&](const std::string& name, double width) {
+    PartialTarget p{.place = "row", .values = {}, .given = {field("name"), field("width")}};
+    p.values.name = name, p.values.width = width;
+    return p;
+  };
+  std::vector<artargets::TargetRecord> records(kCount);
+  for (int i = 0; i < kCount; ++i) records[i].name = "T" + std::to_string(i);
+  std::vector<PartialTarget> rows;
+  for (int i = kCount - 1; i >= 0; --i) rows.push_back(row("T" + std::to_string(i), i));
+  rows.push_back(row("New", 1));
+  rows.push_back(row("New", 2));
+  std::string error;
+  ASSERT_TRUE(artargets::ApplyUpdates(records, rows, false, error)) << error;
+  ASSERT_EQ(records.size(), std::size_t(kCount + 1));
+  for (int i = 0; i < kCount; ++i) EXPECT_EQ(records[i].width, i) << records[i].name;
+  EXPECT_EQ(records.back().name, "New");
+  EXPECT_EQ(records.back().width, 2);
+
+  struct IdRow {
+    std::vector<std::pair<long long, long long>> changes;  // (id, new type) in order
+    bool applies;
+    const char* error;
+  };
+  const IdRow idRows[] = {
+      {{{7, 1}, {7, 1}, {8, 1}}, true, ""},
+      {{{7, 0}, {7, 1}}, false, "row 2: no target is of type 1 with id 7"},
+      {{{9, 1}}, false, "no target is of type 1 with id 9"},
+      {{{8, 1}, {5, 1}}, false, "row 2: 2 targets are of type 1 with id 5"},
+  };
+  for (const IdRow& idRow : idRows) {
+    std::vector<artargets::TargetRecord> typed(4);
+    const long long ids[] = {7, 8, 5, 5};
+    for (int i = 0; i < 4; ++i) typed[i].type = 1, typed[i].id = ids[i];
+    std::vector<PartialTarget> changes;
+    for (const auto& [id, type] : idRow.changes) {
+      PartialTarget p{.place = "row " + std::to_string(changes.size() + 1),
+                      .values = {},
+                      .given = {field("id"), field("type")}};
+      p.values.id = id, p.values.type = type;
+      changes.push_back(p);
+    }
+    error.clear();
+    EXPECT_EQ(artargets::ApplyUpdates(typed, changes, true, error), idRow.applies) << error;
+    EXPECT_NE(error.find(idRow.error), std::string::npos) << error;
+  }
+}
+
 // Whole-file import takes partial targets too: what a key leaves out is add's default.
 TEST_F(BulkEditTest, WholeImportFillsMissingKeysWithAddsDefaults) {
   ASSERT_EQ(Run("add added.xml Lamp --size 0.5 0.5").status, 0);

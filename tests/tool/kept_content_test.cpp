@@ -5,8 +5,70 @@
 #include <vector>
 
 #include "ArtargetsTest.h"
+#include "targets/PlainTargetText.h"
 
 namespace {
+
+// A file as the plug-in writes it holds nothing to keep; one line more or otherwise, anything
+// the plug-in does not write, and the exact reading must look.
+TEST(PlainTargetTextTest, OnlyTheLayoutThePluginWritesHoldsNothingMore) {
+  const std::string target = R"(      <content name="artarget">
+        <uint8 key="artargetversion" value="0" />
+        <string key="artargetname" value="Door &amp; frame" />
+        <double key="artargetwidth" value="0.6" />
+        <int key="artargetid" value="-7" />
+        <point key="artargetcenter" x="1" y="0" z="2.5" />
+      </content>
+)";
+  const auto file = [](const std::string& targets) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
+           "  <targets>\n    <content name=\"arcontent\">\n" +
+           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
+  };
+  const auto with = [&](const std::string& from, const std::string& to) {
+    std::string changed = target;
+    changed.replace(changed.find(from), from.size(), to);
+    return file(changed);
+  };
+  struct Row {
+    std::string text;
+    bool plain;
+  };
+  const Row rows[] = {
+      {file(target + target), true},
+      {file(""), true},
+      {file(target).substr(0, file(target).size() - 1), false},  // no last line feed
+      {"<!-- a comment -->\n" + file(target), false},
+      {file(target + "      <!-- a comment -->\n"), false},
+      {with("artarget\">", "artarget\" x=\"1\">"), false},
+      {with("value=\"0.6\" />", "value=\"0.6\" unit=\"m\" />"), false},
+      {with("artargetwidth", "artargetnote"), false},
+      {with("<double key=\"artargetwidth\"", "<int key=\"artargetwidth\""), false},
+      {with("value=\"0.6\"", "value=\"wide\""), false},
+      {with("value=\"0.6\"", "value=\"&#48;.6\""), false},
+      {with("value=\"-7\"", "value=\"99999999999\""), false},
+      {with("artargetversion\" value=\"0\"", "artargetversion\" value=\"2\""), false},
+      {with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", ""), false},
+      {with("<int key=\"artargetid\" value=\"-7\" />",
+            "<int key=\"artargetid\" value=\"-7\" />\n        <int key=\"artargetid\" value=\"3\" "
+            "/>"),
+       false},
+      {with("z=\"2.5\" />", "z=\"2.5\"></point>"), false},
+      {with(" />\n      </content>", " />\n        <x:extra />\n      </content>"), false},
+      {file(target + target).replace(file("").find("version=\"1\""), 11, "version=\"1\" a=\"b\""),
+       false},
+      {file("      <content name=\"inner\">\n" + target + "      </content>\n"), false},
+      {file(target) + "<!-- after -->\n", false},
+      {[&] {
+         std::string crlf;
+         for (char c : file(target)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+         return crlf;
+       }(),
+       false},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain) << row.text;
+}
 
 // A hand-edited file: something the reader does not know at every place a file can hold it.
 constexpr const char* kHandEdited = R"(<?xml version="1.0" encoding="utf-8"?>

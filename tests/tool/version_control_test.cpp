@@ -6,6 +6,8 @@
 #include "ArtargetsTest.h"
 #include "targets/TargetComparison.h"
 #include "targets/TargetFields.h"
+#include "versioncontrol/Diff.h"
+#include "versioncontrol/Identity.h"
 #include "versioncontrol/ThreeWay.h"
 
 namespace {
@@ -171,6 +173,65 @@ TEST_F(VersionControlTest, RandomEditsMergeExactlyWhenTheirFieldsDiffer) {
     if (overlap) {
       EXPECT_EQ(merged.conflicts[0].field, field(fields[0])->key);
     }
+  }
+}
+
+// Within one name, equal ids pair first (the n-th of an id with the n-th), whatever order the
+// groups come in; the rest pair in order.
+TEST(PairWithinTest, EqualIdsPairFirstAndTheRestInOrder) {
+  struct Row {
+    std::vector<long long> from, to;
+    std::vector<int> partner;  // -1: none
+  };
+  const Row rows[] = {
+      {{}, {1}, {}},
+      {{3}, {}, {-1}},
+      {{3}, {4}, {0}},
+      {{1, 2}, {3, 4}, {0, 1}},
+      {{7, 7, 0}, {0, 7}, {1, -1, 0}},
+      {{5, 1, 5}, {5, 5, 5, 9}, {0, 2, 1}},
+      {{2, 1, 0}, {0, 1, 2}, {2, 1, 0}},
+      {{4, 9, 4}, {4, 8, 4, 4}, {0, 1, 2}},
+  };
+  const auto group = [](const std::vector<long long>& ids) {
+    artargets::Group targets(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) targets[i].name = "Door", targets[i].id = ids[i];
+    return targets;
+  };
+  for (const Row& row : rows) {
+    const artargets::Pairing pairing = artargets::PairWithin(group(row.from), group(row.to));
+    std::vector<int> partner;
+    for (const auto& k : pairing) partner.push_back(k ? int(*k) : -1);
+    EXPECT_EQ(partner, row.partner)
+        << ::testing::PrintToString(row.from) << " to " << ::testing::PrintToString(row.to);
+  }
+}
+
+// Thousands of targets of one name: diff and merge pair each with its id, in any order of the
+// files, so that a change shows as one change and each side's edits land on their targets.
+TEST(PairWithinTest, ALargeGroupOfOneNamePairsByIdInDiffAndMerge) {
+  constexpr int kCount = 1000;
+  std::vector<artargets::TargetRecord> base(kCount);
+  for (int i = 0; i < kCount; ++i) base[i].name = "Door", base[i].id = i, base[i].width = 1;
+  std::vector<artargets::TargetRecord> ours(base.rbegin(), base.rend()), theirs = base;
+  ours[kCount - 1 - 10].width = 2;  // id 10
+  theirs[20].height = 3;
+  theirs.erase(theirs.begin() + 30);
+  const artargets::Difference difference = artargets::Compare(base, ours);
+  ASSERT_EQ(difference.changed.size(), 1u);
+  EXPECT_EQ(difference.changed[0].second.id, 10);
+  EXPECT_TRUE(difference.added.empty() && difference.removed.empty());
+  const artargets::Difference removal = artargets::Compare(base, theirs);
+  ASSERT_EQ(removal.removed.size(), 1u);
+  EXPECT_EQ(removal.removed[0].id, 30);
+  EXPECT_EQ(removal.changed.size(), 1u);
+  const artargets::Merged merged = artargets::MergeTargets(base, ours, theirs);
+  EXPECT_TRUE(merged.conflicts.empty());
+  ASSERT_EQ(merged.targets.size(), std::size_t(kCount - 1));
+  for (const auto& r : merged.targets) {
+    EXPECT_EQ(r.width, r.id == 10 ? 2 : 1) << r.id;
+    EXPECT_EQ(r.height, r.id == 20 ? 3 : 0) << r.id;
+    EXPECT_NE(r.id, 30);
   }
 }
 

@@ -47,7 +47,7 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records, cons
   return 0;
 }
 
-bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+bool WriteText(const std::string& path, std::string_view text, std::string& error) {
   if (IsStandardStream(path)) {
     std::cout << text;
     return true;

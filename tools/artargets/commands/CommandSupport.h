@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "targets/TargetFiles.h"
@@ -24,6 +25,6 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records,
          const KeptFrame* kept = nullptr);
 // Writes `text` to `path` through the host's file writer, so that a failed write leaves a
 // previous file as it was; false with the reason in `error`. "-" writes to standard output.
-bool WriteText(const std::string& path, const std::string& text, std::string& error);
+bool WriteText(const std::string& path, std::string_view text, std::string& error);
 
 }  // namespace artargets

@@ -199,9 +199,13 @@ int Remove(const std::string& path, const Selector& selector, bool all) {
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
     std::vector<std::size_t> places;
     if (!Matching(records, path, selector, all, places)) return Edited::kFailed;
-    std::sort(places.begin(), places.end());
-    for (auto place = places.rbegin(); place != places.rend(); ++place)
-      records.erase(records.begin() + static_cast<std::ptrdiff_t>(*place));
+    // In one pass: erasing one at a time moves the rest again for each (remove --all).
+    std::vector<bool> gone(records.size());
+    for (std::size_t place : places) gone[place] = true;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < records.size(); ++i)
+      if (!gone[i] && kept++ != i) records[kept - 1] = std::move(records[i]);
+    records.resize(kept);
     return Edited::kChanged;
   });
 }

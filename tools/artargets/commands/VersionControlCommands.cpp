@@ -14,6 +14,7 @@
 #include "commands/OutputGuard.h"
 #include "du/FileEditLock.h"
 #include "support/InputFile.h"
+#include "support/MappedFile.h"
 #include "support/SafeText.h"
 #include "support/ScratchFolder.h"
 #include "support/UsageError.h"
@@ -35,11 +36,18 @@ int Unloadable(const std::string& what, const std::string& why) {
   return kCannotRead;
 }
 
-// The canonical text of `records`: what the tool's save writes, with what the file held beyond
-// its targets put back.
+// The canonical text of `records`: what the tool's save writes (into `saved`), with what the
+// file held beyond its targets put back (into `text`); `canonical` views whichever holds it.
 bool CanonicalText(const std::vector<TargetRecord>& records, const KeptFrame& kept,
-                   std::string& text, std::string& error) {
-  return SavedText(records, text, error) && WriteKeptContent(text, records, kept, error);
+                   SavedCopy& saved, std::string& text, std::string_view& canonical,
+                   std::string& error) {
+  if (!saved.Make(records, error)) return false;
+  canonical = saved.Text();
+  if (!KeepsAnything(records, kept)) return true;
+  text.assign(canonical);
+  if (!WriteKeptContent(text, records, kept, error)) return false;
+  canonical = text;
+  return true;
 }
 
 // fmt -: a target file on standard input, its canonical text on standard output. As git's clean
@@ -59,14 +67,24 @@ int FormatStream() {
     std::cout << bytes;
     return 0;
   }
-  if (!CanonicalText(records, kept, text, why)) return Fail(why);
-  std::cout << text;
+  SavedCopy saved;
+  std::string_view canonical;
+  if (!CanonicalText(records, kept, saved, text, canonical, why)) return Fail(why);
+  std::cout << canonical;
   return 0;
+}
+
+// Whether the file at `path` holds `text`, compared where the file lies rather than read into
+// memory first; false with why when it cannot be read.
+bool SameBytes(const std::string& path, std::string_view text, std::string& why) {
+  if (const MappedFile mapped(path); mapped.IsMapped()) return mapped.Text() == text;
+  std::string bytes;
+  return ReadInputFile(path, bytes, why) && bytes == text;
 }
 
 // fmt FILE and fmt --check FILE. A file that is not a target file is skipped, as check skips it.
 int FormatFile(const std::string& named, bool check) {
-  std::string why, text, bytes;
+  std::string why, text;
   // A check reads a pipe (or "-") as cat does; a rewrite changes a file in place and refuses one.
   const std::string path = check ? ReadablePath(named, why) : named;
   if (path.empty()) return Unloadable(named, why);
@@ -82,15 +100,18 @@ int FormatFile(const std::string& named, bool check) {
   KeptFrame kept;
   if (!LoadTargetFile(named, records, why, LetGoOfTargets::kAtOnce, &kept))
     return Unloadable(named, why);
-  if (!CanonicalText(records, kept, text, why)) return Fail(why);
-  if (!ReadInputFile(path, bytes, why)) return Fail("cannot read " + path + ": " + why);
-  if (bytes == text) return 0;
+  SavedCopy saved;
+  std::string_view canonical;
+  if (!CanonicalText(records, kept, saved, text, canonical, why)) return Fail(why);
+  why.clear();
+  if (SameBytes(path, canonical, why)) return 0;
+  if (!why.empty()) return Fail("cannot read " + path + ": " + why);
   if (check) {
     std::cout << SafeText(InputName(named))
               << ": not in canonical form (artargets fmt rewrites it)\n";
     return 1;
   }
-  if (!WriteText(path, text, why)) return Fail(why);
+  if (!WriteText(path, canonical, why)) return Fail(why);
   return 0;
 }
 

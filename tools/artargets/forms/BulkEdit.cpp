@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <sstream>
+#include <unordered_map>
 
 #include "forms/CsvTable.h"
 #include "support/NearestWord.h"
@@ -51,16 +53,61 @@ void ReadCell(const std::string& cell, const Field& field, TargetRecord& values,
   for (int i = 0; i < 3; ++i) (values.*field.vector)[i] = ParseNumber(label, numbers[i]);
 }
 
-// The places of the targets `partial` names.
-std::vector<std::size_t> PlacesNamed(const std::vector<TargetRecord>& records,
-                                     const PartialTarget& partial, bool byId) {
-  std::vector<std::size_t> places;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const TargetRecord& r = records[i];
-    if (byId ? r.type == 1 && r.id == partial.values.id : r.name == partial.values.name)
-      places.push_back(i);
+// The places of the targets by what an update names them by: their name, or with `byId` the id
+// of a type-1 target. A table of a million rows asks once per row, so the places are looked up
+// rather than searched for, and an update that changes what names its target is followed.
+class TargetsByKey {
+ public:
+  using Key = std::optional<std::string>;  // none for a target no update can name
+
+  TargetsByKey(const std::vector<TargetRecord>& records, bool byId) : byId_(byId) {
+    places_.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) Enter(KeyOf(records[i]), i);
   }
-  return places;
+
+  Key KeyOf(const TargetRecord& r) const {
+    if (!byId_) return r.name;
+    return r.type == 1 ? Key(std::to_string(r.id)) : std::nullopt;
+  }
+
+  // The places of the targets `partial` names, in the order of the records.
+  std::vector<std::size_t> Named(const PartialTarget& partial) const {
+    std::vector<std::size_t> places;
+    const std::string key = byId_ ? std::to_string(partial.values.id) : partial.values.name;
+    const auto [from, to] = places_.equal_range(key);
+    for (auto it = from; it != to; ++it) places.push_back(it->second);
+    std::sort(places.begin(), places.end());
+    return places;
+  }
+
+  // The target at `place`, which `before` named (none for a new one), now holds `now`.
+  void Follow(std::size_t place, const Key& before, const TargetRecord& now) {
+    const Key after = KeyOf(now);
+    if (before == after) return;
+    if (before) {
+      const auto [from, to] = places_.equal_range(*before);
+      for (auto it = from; it != to; ++it)
+        if (it->second == place) {
+          places_.erase(it);
+          break;
+        }
+    }
+    Enter(after, place);
+  }
+
+ private:
+  void Enter(const Key& key, std::size_t place) {
+    if (key) places_.emplace(*key, place);
+  }
+
+  bool byId_;
+  std::unordered_multimap<std::string, std::size_t> places_;
+};
+
+// "named \"Door\"", "of type 1 with id 7": the target a partial names, for messages.
+std::string Which(const PartialTarget& partial, bool byId) {
+  return byId ? "of type 1 with id " + std::to_string(partial.values.id)
+              : "named " + Quoted(partial.values.name);
 }
 
 }  // namespace
@@ -86,24 +133,27 @@ std::vector<PartialTarget> PartialsFromCsv(const std::string& text, bool byId) {
 
 bool ApplyUpdates(std::vector<TargetRecord>& records, const std::vector<PartialTarget>& partials,
                   bool byId, std::string& error) {
+  TargetsByKey index(records, byId);
   for (const PartialTarget& partial : partials) {
     const char* key = byId ? "id" : "name";
     if (!partial.Gives(key))
       throw UsageError(partial.place + ": no \"" + key + "\" names the target to change");
-    const std::vector<std::size_t> places = PlacesNamed(records, partial, byId);
-    const std::string which = byId ? "of type 1 with id " + std::to_string(partial.values.id)
-                                   : "named " + Quoted(partial.values.name);
+    const std::vector<std::size_t> places = index.Named(partial);
     if (places.size() > 1) {
-      error = partial.place + ": " + std::to_string(places.size()) + " targets are " + which +
-              "; a bulk edit changes one target per element";
+      error = partial.place + ": " + std::to_string(places.size()) + " targets are " +
+              Which(partial, byId) + "; a bulk edit changes one target per element";
       return false;
     }
     if (places.empty() && byId) {
-      error = partial.place + ": no target is " + which + " (without --id, a new name adds one)";
+      error = partial.place + ": no target is " + Which(partial, byId) +
+              " (without --id, a new name adds one)";
       return false;
     }
+    const std::size_t place = places.empty() ? records.size() : places.front();
     if (places.empty()) records.emplace_back();
-    partial.ApplyTo(places.empty() ? records.back() : records[places.front()]);
+    const TargetsByKey::Key before = places.empty() ? std::nullopt : index.KeyOf(records[place]);
+    partial.ApplyTo(records[place]);
+    index.Follow(place, before, records[place]);
   }
   return true;
 }

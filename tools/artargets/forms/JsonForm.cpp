@@ -91,29 +91,70 @@ struct RepeatedKey : UsageError {
   using UsageError::UsageError;
 };
 
-// Parses `text`, refusing a key that repeats within an object; throws Json::exception for
-// text that is not JSON and RepeatedKey.
-Json ParseWithoutRepeats(const std::string& text) {
-  std::vector<std::vector<std::string>> keysOfOpenObjects;
-  std::size_t targets = 0;
-  return Json::parse(text, [&](int depth, Json::parse_event_t event, Json& parsed) {
-    if (event == Json::parse_event_t::object_start) {
-      keysOfOpenObjects.emplace_back();
-      if (depth == 1) ++targets;
-    } else if (event == Json::parse_event_t::object_end) {
-      keysOfOpenObjects.pop_back();
-    } else if (event == Json::parse_event_t::key) {
-      auto& keys = keysOfOpenObjects.back();
-      const std::string& key = parsed.get_ref<const std::string&>();
-      if (std::find(keys.begin(), keys.end(), key) != keys.end())
-        // A key's depth counts its object too: the keys of a target are at depth 2.
-        throw RepeatedKey((depth == 2 ? "target " + std::to_string(targets) + ": " : "") +
-                          "the key " + Quoted(key) + " is given twice");
-      keys.push_back(key);
+// Reads the targets of a JSON array one at a time, as the parser finishes each, and lets the
+// parser drop them: a million targets never stand in memory as one JSON tree. What is wrong with
+// a target is said only once the whole text has parsed, so that text that is not JSON is named
+// so first, wherever the fault lies; a key given twice is refused where it stands.
+class TargetReader {
+ public:
+  explicit TargetReader(std::vector<PartialTarget>& partials) : partials_(partials) {}
+
+  // Parses `text`; throws Json::exception for text that is not JSON, and UsageError for
+  // anything else that is wrong with it.
+  void Parse(const std::string& text) {
+    const Json top = Json::parse(text, [this](int depth, Json::parse_event_t event, Json& parsed) {
+      return Take(depth, event, parsed);
+    });
+    if (!top.is_array()) throw UsageError("expected an array of targets");
+    if (!wrong_.empty()) throw UsageError(wrong_);
+  }
+
+ private:
+  using ParseEvent = Json::parse_event_t;
+
+  // False drops what was parsed: each element of the array once it is read.
+  bool Take(int depth, ParseEvent event, Json& parsed) {
+    if (depth == 0 && event == ParseEvent::array_start) inArray_ = true;
+    if (event == ParseEvent::object_start) keysOfOpenObjects_.emplace_back();
+    if (event == ParseEvent::object_end) keysOfOpenObjects_.pop_back();
+    if (event == ParseEvent::key) Key(depth, parsed.get_ref<const std::string&>());
+    const bool element = depth == 1 && inArray_ &&
+                         (event == ParseEvent::object_end || event == ParseEvent::array_end ||
+                          event == ParseEvent::value);
+    if (!element) return true;
+    Read(parsed);
+    return false;
+  }
+
+  void Key(int depth, const std::string& key) {
+    auto& keys = keysOfOpenObjects_.back();
+    if (std::find(keys.begin(), keys.end(), key) != keys.end())
+      // A key's depth counts its object too: the keys of a target are at depth 2.
+      throw RepeatedKey((depth == 2 && inArray_ ? Place() + ": " : "") + "the key " + Quoted(key) +
+                        " is given twice");
+    keys.push_back(key);
+  }
+
+  // "target 3": the element being read, counted from 1.
+  std::string Place() const { return "target " + std::to_string(elements_ + 1); }
+
+  void Read(const Json& element) {
+    const std::string place = Place();
+    ++elements_;
+    if (!wrong_.empty()) return;
+    try {
+      partials_.push_back(ReadPartial(element, place));
+    } catch (const UsageError& e) {
+      wrong_ = place + ": " + e.what();
     }
-    return true;
-  });
-}
+  }
+
+  std::vector<PartialTarget>& partials_;
+  std::vector<std::vector<std::string>> keysOfOpenObjects_;
+  bool inArray_ = false;
+  std::size_t elements_ = 0;
+  std::string wrong_;  // the first target found wrong
+};
 
 // The JSON library's message without its "[json.exception.parse_error.101] " prefix.
 std::string ParseErrorText(const Json::exception& e) {
@@ -143,29 +184,32 @@ std::string DumpJson(const nlohmann::ordered_json& value) {
 }
 
 std::string ToJsonText(const std::vector<TargetRecord>& records) {
-  Json array = Json::array();
-  for (const auto& r : records) array.push_back(RecordJson(r));
-  return DumpJson(array);
+  if (records.empty()) return DumpJson(Json::array());
+  // The text DumpJson gives the whole array, one target at a time: each dumped on its own and
+  // set one level in, so that no JSON tree of every target stands in memory.
+  std::string text = "[\n";
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string object = DumpJson(RecordJson(records[i]));  // ends with its line feed
+    for (std::size_t line = 0; line < object.size();) {
+      const std::size_t end = object.find('\n', line) + 1;
+      text += "  ";
+      text.append(object, line, end - line - 1);
+      text += end == object.size() ? (i + 1 < records.size() ? ",\n" : "\n") : "\n";
+      line = end;
+    }
+  }
+  return text + "]\n";
 }
 
 bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,
                   std::string& error) {
-  Json array;
+  partials.clear();
   try {
-    array = ParseWithoutRepeats(text);
+    TargetReader(partials).Parse(text);
   } catch (const Json::exception& e) {  // a syntax error, or a number beyond a double
+    partials.clear();
     error = "not JSON: " + ParseErrorText(e);
     return false;
-  }
-  if (!array.is_array()) throw UsageError("expected an array of targets");
-  partials.clear();
-  for (std::size_t i = 0; i < array.size(); ++i) {
-    const std::string place = "target " + std::to_string(i + 1);
-    try {
-      partials.push_back(ReadPartial(array[i], place));
-    } catch (const UsageError& e) {
-      throw UsageError(place + ": " + e.what());
-    }
   }
   return true;
 }

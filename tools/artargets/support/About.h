@@ -4,6 +4,7 @@
 // Where things are:
 //   SafeText.h       text from outside made safe to print (the one rule for it)
 //   InputFile.h      files read whole, "-" as standard input, what is wrong with a path
+//   MappedFile.h     a regular file's bytes mapped in, to look through without a copy
 //   ScratchFolder.h  a private temporary folder that goes with its object
 //   Progress.h       how far long work has got, on one terminal line
 //   AllCores.h       one piece of work per index on every core

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "serializedContent/ValueText.h"
 #include "targets/KeptContent.h"
 #include "targets/KeptXml.h"
+#include "targets/PlainTargetText.h"
 #include "targets/TargetComparison.h"
 #include "targets/TargetElement.h"
 
@@ -36,19 +36,6 @@ KeptAttributes AttributesBut(pugi::xml_node node, std::initializer_list<std::str
   return kept;
 }
 
-// Whether the reader takes `value` as written for an element of this name; false for any name it
-// does not write, so that the slow, exact reading decides.
-bool Readable(std::string_view element, const char* value) {
-  if (element == "string") return true;
-  double d;
-  int i;
-  unsigned char u;
-  if (element == "double") return serializedContent::ParseDouble(value, d);
-  if (element == "int") return serializedContent::ParseInt(value, i);
-  if (element == "uint8") return serializedContent::ParseUInt8(value, u);
-  return false;
-}
-
 // Whether the target's element holds exactly what the plug-in writes: format version 0, each
 // property once, in the element its key is written with, with readable values and no other
 // attribute; then it keeps nothing. Any doubt sends it to the exact reading.
@@ -70,7 +57,7 @@ bool IsPlain(pugi::xml_node target) {
       const std::string_view name = a.name();
       if (name == "key") continue;
       if (triple ? (name != "x" && name != "y" && name != "z") : name != "value") return false;
-      if (!Readable(triple ? "double" : p.name(), a.value())) return false;
+      if (!ReadableAsWritten(triple ? "double" : p.name(), a.value())) return false;
     }
     if (count != (triple ? 4u : 2u) || p.first_child()) return false;
   }
@@ -249,6 +236,7 @@ void Attach(std::vector<FoundTarget>& found, std::vector<TargetRecord>& records)
 
 void ReadKeptContent(const std::string& text, std::vector<TargetRecord>& records,
                      KeptFrame& frame) {
+  if (HoldsOnlyTargets(text)) return;  // as the plug-in wrote it: nothing to look for
   pugi::xml_document doc;
   if (!doc.load_buffer(text.data(), text.size(), kParseEverything)) return;
   const pugi::xml_node root = doc.document_element();

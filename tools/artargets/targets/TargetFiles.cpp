@@ -17,9 +17,11 @@
 #include "orlloader/Loader.h"
 #include "support/Background.h"
 #include "support/InputFile.h"
+#include "support/MappedFile.h"
 #include "support/Progress.h"
 #include "support/ScratchFolder.h"
 #include "targets/ConflictMarkers.h"
+#include "targets/PlainTargetText.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -152,10 +154,15 @@ bool SaveToStandardOutput(const std::vector<TargetRecord>& records, std::string&
 }
 
 // What the file at `path` holds beyond the targets the plug-in read from it as `records`.
+// A file laid out as the plug-in writes it holds nothing more, which its lines show without
+// reading it into memory.
 void ReadKept(const std::string& path, std::vector<TargetRecord>& records, KeptFrame& kept) {
   std::string why, text;
   const std::string readable = ReadablePath(path, why);
-  if (!readable.empty() && ReadInputFile(readable, text, why)) ReadKeptContent(text, records, kept);
+  if (readable.empty()) return;
+  if (const MappedFile mapped(readable); mapped.IsMapped() && HoldsOnlyTargets(mapped.Text()))
+    return;
+  if (ReadInputFile(readable, text, why)) ReadKeptContent(text, records, kept);
 }
 
 }  // namespace
@@ -165,8 +172,13 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
   Loaded loaded;
   if (!LoadTargets(path, loaded, why)) return false;
   ReadOut(loaded.targets, records, InputName(path));
+  // The loaded targets go before the file is looked through again, so that the two are never
+  // in memory together.
+  if (letGo == LetGoOfTargets::kInBackground)
+    LetGo(std::move(loaded));
+  else
+    loaded = Loaded{};
   if (kept) ReadKept(path, records, *kept);
-  if (letGo == LetGoOfTargets::kInBackground) LetGo(std::move(loaded));
   return true;
 }
 
@@ -221,13 +233,26 @@ bool LooksLikeTargetFile(const std::string& path) {
 }
 
 bool SavedText(const std::vector<TargetRecord>& records, std::string& text, std::string& error) {
-  const ScratchFolder scratch("out");
-  if (scratch.Path().empty()) return error = "cannot make a temporary folder", false;
-  const std::string path = scratch.File("targets.xml");
+  SavedCopy saved;
+  if (!saved.Make(records, error)) return false;
+  text.assign(saved.Text());
+  return true;
+}
+
+SavedCopy::SavedCopy() = default;
+SavedCopy::~SavedCopy() = default;
+
+bool SavedCopy::Make(const std::vector<TargetRecord>& records, std::string& error) {
+  scratch_ = std::make_unique<ScratchFolder>("out");
+  if (scratch_->Path().empty()) return error = "cannot make a temporary folder", false;
+  const std::string path = scratch_->File("targets.xml");
   if (!SaveTargetFile(path, records, error)) return false;
-  if (ReadInputFile(path, text, error)) return true;
-  error = "cannot read back " + path + ": " + error;
+  mapped_ = std::make_unique<MappedFile>(path);
+  if (mapped_->IsMapped()) return true;
+  error = "cannot read back " + path;
   return false;
 }
+
+std::string_view SavedCopy::Text() const { return mapped_ ? mapped_->Text() : std::string_view(); }
 
 }  // namespace artargets

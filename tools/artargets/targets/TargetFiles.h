@@ -4,14 +4,19 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "targets/KeptContent.h"
 #include "targets/TargetRecord.h"
 
 namespace artargets {
+
+class MappedFile;
+class ScratchFolder;
 
 // What becomes of the loaded targets once they are read out. A command that goes on to make
 // and save targets lets them go at once: freed from another thread meanwhile, they would slow
@@ -49,5 +54,23 @@ bool SaveTargetFile(const std::string& path, const std::vector<TargetRecord>& re
 // The text a save of `records` writes, made in a private folder; false, with why, when it
 // cannot be made.
 bool SavedText(const std::vector<TargetRecord>& records, std::string& text, std::string& error);
+
+// The same text looked at where the save left it, without a copy (MappedFile.h), for as long
+// as the object lives.
+class SavedCopy {
+ public:
+  SavedCopy();
+  ~SavedCopy();
+  SavedCopy(const SavedCopy&) = delete;
+  SavedCopy& operator=(const SavedCopy&) = delete;
+
+  // Saves `records`; false, with why, when the text cannot be made.
+  bool Make(const std::vector<TargetRecord>& records, std::string& error);
+  std::string_view Text() const;
+
+ private:
+  std::unique_ptr<ScratchFolder> scratch_;
+  std::unique_ptr<MappedFile> mapped_;
+};
 
 }  // namespace artargets

@@ -1,0 +1,129 @@
+#include "targets/PlainTargetText.h"
+
+#include <array>
+
+#include "serializedContent/ValueText.h"
+#include "targets/TargetElement.h"
+
+namespace artargets {
+
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// The text line by line, each without its line feed; a last line without one is doubt.
+class Lines {
+ public:
+  explicit Lines(std::string_view text) : rest_(text) {}
+  bool Next(std::string_view& line) {
+    const std::size_t end = rest_.find('\n');
+    if (end == kNone) return false;
+    line = rest_.substr(0, end);
+    rest_.remove_prefix(end + 1);
+    return true;
+  }
+  bool Next(std::string_view expected, std::string_view& line) {
+    return Next(line) && line == expected;
+  }
+  bool AtEnd() const { return rest_.empty(); }
+
+ private:
+  std::string_view rest_;
+};
+
+bool Take(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) return false;
+  text.remove_prefix(prefix.size());
+  return true;
+}
+
+// ` NAME="VALUE"` off the front of `line`. A value that the XML reader would change (an entity,
+// white space it converts) is doubt, but for a string, which the plug-in reads whatever it holds.
+bool TakeAttribute(std::string_view& line, std::string_view name, std::string_view& value,
+                   bool text) {
+  if (!Take(line, " ") || !Take(line, name) || !Take(line, "=\"")) return false;
+  const std::size_t end = line.find('"');
+  if (end == kNone) return false;
+  value = line.substr(0, end);
+  line.remove_prefix(end + 1);
+  return value.find_first_of(text ? "<\t\r" : "<&\t\r") == kNone;
+}
+
+// The properties of one target, up to its closing line: each known key once, in the element it
+// is written with, with a readable value and no other attribute, format version 0.
+class TargetLines {
+ public:
+  bool Read(Lines& lines) {
+    std::string_view line;
+    while (lines.Next(line) && line != "      </content>")
+      if (!Property(line)) return false;
+    return line == "      </content>" && versionZero_;
+  }
+
+ private:
+  bool Property(std::string_view line) {
+    std::string_view key, value;
+    if (!Take(line, "        <")) return false;
+    const std::string_view element = line.substr(0, line.find(' '));
+    line.remove_prefix(element.size());
+    if (!TakeAttribute(line, "key", key, false) || !FirstTime(key)) return false;
+    const auto form = PropertyForms().find(std::string(key));
+    if (form == PropertyForms().end() || form->second != element) return false;
+    if (element == "point" || element == "vector") {
+      for (const char* axis : {"x", "y", "z"})
+        if (!TakeAttribute(line, axis, value, false) || !ReadableAsWritten("double", value))
+          return false;
+    } else {
+      if (!TakeAttribute(line, "value", value, element == "string") ||
+          !ReadableAsWritten(element, value))
+        return false;
+      if (key == "artargetversion") versionZero_ = value == "0";
+    }
+    return line == " />";
+  }
+
+  bool FirstTime(std::string_view key) {
+    for (std::size_t i = 0; i < count_; ++i)
+      if (seen_[i] == key) return false;
+    if (count_ == seen_.size()) return false;
+    seen_[count_++] = key;
+    return true;
+  }
+
+  std::array<std::string_view, 16> seen_{};
+  std::size_t count_ = 0;
+  bool versionZero_ = false;
+};
+
+}  // namespace
+
+bool ReadableAsWritten(std::string_view element, std::string_view value) {
+  if (element == "string") return true;
+  double d;
+  int i;
+  unsigned char u;
+  if (element == "double") return serializedContent::ParseDouble(value, d);
+  if (element == "int") return serializedContent::ParseInt(value, i);
+  if (element == "uint8") return serializedContent::ParseUInt8(value, u);
+  return false;
+}
+
+bool HoldsOnlyTargets(std::string_view text) {
+  Lines lines(text);
+  std::string_view line;
+  if (!lines.Next(R"(<?xml version="1.0" encoding="utf-8"?>)", line) || !lines.Next(line))
+    return false;
+  std::string_view version;  // the root's only attribute
+  if (!Take(line, "<augmentedreality") || !TakeAttribute(line, "version", version, false) ||
+      line != ">")
+    return false;
+  if (!lines.Next("  <targets>", line) || !lines.Next(R"(    <content name="arcontent">)", line))
+    return false;
+  bool more = lines.Next(line);
+  for (; more && line == R"(      <content name="artarget">)"; more = lines.Next(line))
+    if (!TargetLines().Read(lines)) return false;
+  return more && line == "    </content>" && lines.Next("  </targets>", line) &&
+         lines.Next("</augmentedreality>", line) && lines.AtEnd();
+}
+
+}  // namespace artargets
