@@ -9,6 +9,7 @@
 
 #include "checks/Finding.h"
 #include "checks/PlacedTarget.h"
+#include "checks/TargetGroup.h"
 #include "targets/Units.h"
 
 namespace orl {
@@ -25,6 +26,7 @@ inline constexpr double kPerpendicularToleranceDegrees = 1;
 struct Examination {
   std::vector<Finding> findings;
   std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
+  std::vector<TargetGroup> groups;    // of targets sharing an id or a name; findings point here
 };
 
 // Reads the file at `path` the way the plug-in's reader does and examines what it gives; sizes

@@ -22,10 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Label(const PlacedTarget& t) {
-  return "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name));
-}
-
 // Reads and rates one file; a failure becomes the rating's problem.
 ImageQuality RateFile(const std::string& path) {
   try {
@@ -80,7 +76,7 @@ void Tag(TargetImage& image, const char* code, std::string message) {
 void Judge(TargetImage& image) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
-  const std::string who = Label(t) + ": its image " + Quoted(t.image);
+  const std::string who = TargetLabel(t) + ": its image " + Quoted(t.image);
   if (!image.found) {
     image.quality.problem = "is missing";  // scripts read the problem, not only the finding
     return Tag(image, "ART301", who + " is missing (" + Quoted(image.path) + ")");
@@ -132,32 +128,42 @@ void Judge(TargetImage& image) {
   }
 }
 
-// The targets whose image has the content `hash`, by place.
-std::vector<TargetImage*> TargetsOf(std::vector<TargetImage>& images,
-                                    const std::map<std::string, std::uint64_t>& hashOfPath,
-                                    std::uint64_t hash) {
-  std::vector<TargetImage*> targets;
-  for (TargetImage& image : images) {
-    const auto found = hashOfPath.find(image.path);
-    if (image.found && found != hashOfPath.end() && found->second == hash)
-      targets.push_back(&image);
-  }
-  return targets;
+// The images of each content that was found, as indices into the images, in file order.
+using ImagesOfContent = std::map<std::uint64_t, std::vector<std::size_t>>;
+
+std::vector<int> PlacesOf(const std::vector<TargetImage>& images,
+                          const std::vector<std::size_t>& indices) {
+  std::vector<int> places;
+  for (const std::size_t i : indices) places.push_back(images[i].target.place);
+  return places;
 }
 
-std::string Places(const std::vector<TargetImage*>& targets) {
-  std::string list;
-  for (const TargetImage* t : targets)
-    list += (list.empty() ? "" : ", ") + std::to_string(t->target.place);
-  return (targets.size() > 1 ? "targets " : "target ") + list;
+// Targets that share one picture (the same bytes): a group, and a finding on each member.
+void FindSharedPictures(std::vector<TargetImage>& images, const ImagesOfContent& byContent,
+                        const std::vector<PlacedTarget>& targets,
+                        std::vector<TargetGroup>& groups) {
+  for (const auto& [hash, indices] : byContent) {
+    if (indices.size() < 2) continue;
+    TargetGroup group{"ART307", images[indices.front()].target.image, PlacesOf(images, indices)};
+    for (const std::size_t i : indices) {
+      TargetImage& image = images[i];
+      Tag(image, "ART307",
+          TargetLabel(image.target) + ": its image " + Quoted(image.target.image) +
+              " is the same picture as that of " +
+              OthersText(group.places, image.target.place, &targets) +
+              "; a tracker cannot tell them apart");
+      image.findings.back().group = int(groups.size());
+    }
+    groups.push_back(std::move(group));
+  }
 }
 
 // Pictures that differ in their bytes but not to a tracker: the same picture re-encoded or
 // rescaled (their appearance hashes agree), and different pictures whose features match each
-// other's (LookAlikes.h). Each target of one is told of the targets of the other.
-void FindSimilarPictures(std::vector<TargetImage>& images,
-                         const std::map<std::string, std::uint64_t>& hashOfPath,
-                         const std::map<std::uint64_t, ImageQuality>& rated) {
+// other's (LookAlikes.h). Each target of one is told of (a few of) the targets of the other.
+void FindSimilarPictures(std::vector<TargetImage>& images, const ImagesOfContent& byContent,
+                         const std::map<std::uint64_t, ImageQuality>& rated,
+                         const std::vector<PlacedTarget>& targets) {
   std::vector<std::uint64_t> contents, appearances;
   std::vector<std::vector<std::uint8_t>> signatures;
   for (const auto& [hash, quality] : rated) {
@@ -166,36 +172,43 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
     appearances.push_back(quality.appearance);
     signatures.push_back(quality.signature);
   }
+  const auto of = [&](std::size_t content) -> const std::vector<std::size_t>& {
+    static const std::vector<std::size_t> none;
+    const auto found = byContent.find(contents[content]);
+    return found == byContent.end() ? none : found->second;
+  };
+  // Every target of `mine` is told of the targets of `theirs` and their picture, in the words
+  // `lead`, `mid` and `tail` around them.
+  const auto tell = [&](const char* code, std::size_t mine, std::size_t theirs, const char* lead,
+                        const char* mid, const std::string& tail) {
+    if (of(theirs).empty()) return;
+    const std::string said = lead + OthersText(PlacesOf(images, of(theirs)), 0, &targets) + mid +
+                             Quoted(images[of(theirs).front()].target.image) + tail;
+    for (const std::size_t i : of(mine))
+      Tag(images[i], code,
+          TargetLabel(images[i].target) + ": its image " + Quoted(images[i].target.image) + said);
+  };
   std::set<std::pair<std::size_t, std::size_t>> same;
   for (const auto& [a, b] : SamePictures(appearances)) {
     same.insert({a, b});
     same.insert({b, a});
-    const auto ofA = TargetsOf(images, hashOfPath, contents[a]);
-    const auto ofB = TargetsOf(images, hashOfPath, contents[b]);
-    for (const auto& [mine, theirs] : {std::pair{&ofA, &ofB}, std::pair{&ofB, &ofA}})
-      for (TargetImage* image : *mine)
-        Tag(*image, "ART313",
-            Label(image->target) + ": its image " + Quoted(image->target.image) +
-                " is the same picture as that of " + Places(*theirs) + " (" +
-                Quoted(theirs->front()->target.image) +
-                "), re-encoded or rescaled; a tracker cannot tell them apart");
+    for (const auto& [mine, theirs] : {std::pair{a, b}, std::pair{b, a}})
+      tell("ART313", mine, theirs, " is the same picture as that of ", " (",
+           "), re-encoded or rescaled; a tracker cannot tell them apart");
   }
   for (const LookAlike& look : FindLookAlikes(signatures)) {
     if (same.count({look.picture, look.other})) continue;
-    const auto theirs = TargetsOf(images, hashOfPath, contents[look.other]);
-    for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
-      Tag(*image, "ART314",
-          Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
-              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) +
-              "): " + std::to_string(std::lround(look.share * 100)) +
-              "% of its features match; a tracker could confuse them");
+    tell("ART314", look.picture, look.other, " looks like ", "'s (",
+         "): " + std::to_string(std::lround(look.share * 100)) +
+             "% of its features match; a tracker could confuse them");
   }
 }
 
 }  // namespace
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
-                                     const std::string& root, const RatingCache* cache) {
+                                     const std::string& root, const RatingCache* cache,
+                                     std::vector<TargetGroup>* groups) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
@@ -212,32 +225,24 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     pathOfHash.emplace(hash, image.path);
   }
   const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash, cache);
-  std::map<std::uint64_t, std::vector<int>> placesOfHash;
-  for (TargetImage& image : images) {
+  ImagesOfContent byContent;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    TargetImage& image = images[i];
     if (image.target.image.empty()) {
-      Tag(image, "ART308", Label(image.target) + ": it names no image to track");
+      Tag(image, "ART308", TargetLabel(image.target) + ": it names no image to track");
       continue;
     }
     auto hash = hashOfPath.find(image.path);
     image.found = hash != hashOfPath.end();
     if (image.found) {
       image.quality = rated.at(hash->second);
-      placesOfHash[hash->second].push_back(image.target.place);
+      byContent[hash->second].push_back(i);
     }
     Judge(image);
   }
-  for (const auto& [hash, places] : placesOfHash) {
-    if (places.size() < 2) continue;
-    std::string list;
-    for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
-    for (TargetImage& image : images)
-      if (std::count(places.begin(), places.end(), image.target.place))
-        Tag(image, "ART307",
-            Label(image.target) + ": its image " + Quoted(image.target.image) +
-                " is the same picture as that of targets " + list +
-                "; a tracker cannot tell them apart");
-  }
-  FindSimilarPictures(images, hashOfPath, rated);
+  std::vector<TargetGroup> ownGroups;
+  FindSharedPictures(images, byContent, targets, groups ? *groups : ownGroups);
+  FindSimilarPictures(images, byContent, rated, targets);
   return images;
 }
 

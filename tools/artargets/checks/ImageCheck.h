@@ -13,6 +13,7 @@
 
 #include "checks/Finding.h"
 #include "checks/PlacedTarget.h"
+#include "checks/TargetGroup.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 
@@ -32,9 +33,11 @@ struct TargetImage {
   std::vector<Finding> findings;
 };
 
-// `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h).
+// `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h). Targets that
+// share a picture are added to `groups`, when given, and their findings point into it.
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
-                                     const std::string& root, const RatingCache* cache = nullptr);
+                                     const std::string& root, const RatingCache* cache = nullptr,
+                                     std::vector<TargetGroup>* groups = nullptr);
 // The findings' messages, in order.
 std::vector<std::string> Messages(const std::vector<Finding>& findings);
 // One object per target, for scripts (check --images --json).

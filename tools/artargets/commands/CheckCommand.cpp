@@ -16,8 +16,9 @@ namespace artargets {
 
 namespace {
 
-// Today's keys (file, targets, warnings, images) stay; the format's version counts changes.
-constexpr int kJsonFormatVersion = 2;
+// Today's keys (file, targets, warnings, images) stay; the format's version counts changes
+// (3: groups of targets, and the findings' "group").
+constexpr int kJsonFormatVersion = 3;
 
 std::string Plural(std::size_t n, const std::string& word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -70,16 +71,19 @@ void PrintSummary(const std::vector<CheckedFile>& files, const CheckOptions& opt
 Json FileJson(const CheckedFile& file, const CheckOptions& options) {
   Json findings = Json::array(), warnings = Json::array();
   for (const Finding& f : file.findings) {
-    const auto target = std::find_if(file.targets.begin(), file.targets.end(),
-                                     [&](const PlacedTarget& t) { return t.place == f.place; });
-    const int line = target == file.targets.end() ? f.line : target->line;
+    const int line = LineOf(file, f);
     findings.push_back({{"code", f.code},
                         {"severity", SeverityName(f.severity)},
                         {"target", f.place},
                         {"line", line ? Json(line) : Json()},
                         {"message", f.message}});
+    if (f.group >= 0) findings.back()["group"] = f.group;
     if (f.severity == Severity::kWarning) warnings.push_back(f.message);
   }
+  // Each group's members once; its members' findings point here by index.
+  Json groups = Json::array();
+  for (const TargetGroup& g : file.groups)
+    groups.push_back({{"code", g.code}, {"shared", g.shared}, {"targets", g.places}});
   Json object = {{"format_version", kJsonFormatVersion},
                  {"file", file.path},
                  {"loads", file.loaded},
@@ -87,6 +91,7 @@ Json FileJson(const CheckedFile& file, const CheckOptions& options) {
                  {"targets", file.loadedCount},
                  {"warnings", warnings},
                  {"findings", findings},
+                 {"groups", groups},
                  {"images", Json::parse(ImagesJson(file.images))}};
   if (!file.loaded) object["error"] = file.findings.empty() ? "" : file.findings[0].message;
   return object;

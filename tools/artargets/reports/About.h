@@ -7,4 +7,5 @@
 //   HtmlReport.h   the report's page
 //   Thumbnail.h    the report's thumbnails
 //   TargetViews.h  the top, front and side views as SVG (render, report)
+//   TargetIdentity.h  a target's name in JUnit and SARIF: its name and id, not its place
 #pragma once

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
 
 #include "ar/Version.h"
 #include "checks/FindingCodes.h"
+#include "reports/TargetIdentity.h"
 #include "support/Json.h"
 #include "support/SafeText.h"
 
@@ -22,26 +26,102 @@ Json Rules() {
   return rules;
 }
 
-int LineOf(const CheckedFile& file, const Finding& f) {
-  if (f.line > 0) return f.line;
-  for (const PlacedTarget& t : file.targets)
-    if (t.place == f.place && t.line > 0) return t.line;
-  return 1;
+// FNV-1a, 64 bits, as hex: a short, stable digest of a finding's identity.
+std::string Digest(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return hex;
 }
 
-Json Result(const CheckedFile& file, const Finding& f) {
-  const auto& codes = FindingCodes();
-  const auto rule = std::find_if(codes.begin(), codes.end(),
-                                 [&](const FindingCode& c) { return c.code == f.code; });
-  Json result = {{"ruleId", f.code}};
-  if (rule != codes.end()) result["ruleIndex"] = rule - codes.begin();
-  result["level"] = SeverityName(f.severity);
-  result["message"] = {{"text", f.message}};
-  result["locations"] = Json::array({{{"physicalLocation",
-                                       {{"artifactLocation", {{"uri", PathUri(file.path)}}},
-                                        {"region", {{"startLine", LineOf(file, f)}}}}}}});
-  return result;
-}
+// One file's results, and the groups their findings point at. A target is named by its
+// identity (TargetIdentity.h), so that adding a target changes no other target's logical
+// location or fingerprint.
+class FileResults {
+ public:
+  FileResults(const CheckedFile& file, std::size_t firstGroup)
+      : file_(file),
+        uri_(PathUri(file.path)),
+        identities_(TargetIdentities(file.targets)),
+        firstGroup_(firstGroup) {}
+
+  void Add(const Finding& f, Json& results) {
+    const PlacedTarget* target = TargetAt(file_.targets, f.place);
+    const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
+    Json result = {{"ruleId", f.code}};
+    if (const FindingCode* rule = FindCode(f.code))
+      result["ruleIndex"] = rule - FindingCodes().data();
+    result["level"] = SeverityName(f.severity);
+    result["message"] = {{"text", f.message}};
+    Json location = Location(std::max(1, LineOf(file_, f)));
+    if (target) location["logicalLocations"] = Json::array({Logical(*target)});
+    result["locations"] = Json::array({location});
+    // The n-th finding of a code on one target (ART204 may say three directions): the count
+    // keeps them apart without their messages, which name places and values.
+    const std::string key = f.code + '\n' + uri_ + '\n' + identity;
+    result["partialFingerprints"] = {
+        {"artargetsFinding/v1", Digest(key + '\n' + std::to_string(++seen_[key]))}};
+    if (f.group >= 0) AddGroup(f, result);
+    results.push_back(std::move(result));
+  }
+
+  // The groups of the file: each with all its members, once.
+  void AddGroups(Json& groups) const {
+    for (const TargetGroup& group : file_.groups) {
+      Json members = Json::array();
+      for (const int place : group.places) {
+        const PlacedTarget* t = TargetAt(file_.targets, place);
+        members.push_back(
+            {{"startLine", std::max(1, t->line)}, {"fullyQualifiedName", Identity(*t)}});
+      }
+      groups.push_back({{"ruleId", group.code},
+                        {"uri", uri_},
+                        {"shared", group.shared},
+                        {"members", std::move(members)}});
+    }
+  }
+
+ private:
+  const std::string& Identity(const PlacedTarget& t) const {
+    return identities_[std::size_t(&t - file_.targets.data())];
+  }
+  static std::string FallbackIdentity(int place) {  // the file's own, or a target not read
+    return place == 0 ? "" : "#" + std::to_string(place);
+  }
+  Json Logical(const PlacedTarget& t) const {
+    return {{"name", t.name}, {"fullyQualifiedName", Identity(t)}, {"kind", "element"}};
+  }
+  Json Location(int line) const {
+    return {{"physicalLocation",
+             {{"artifactLocation", {{"uri", uri_}}}, {"region", {{"startLine", line}}}}}};
+  }
+
+  // A few of the other members as related locations (the ones the message names), and the
+  // group's index in the run's list of groups, which holds them all.
+  void AddGroup(const Finding& f, Json& result) const {
+    const TargetGroup& group = file_.groups[std::size_t(f.group)];
+    Json related = Json::array();
+    for (std::size_t i = 0; i < group.places.size() && related.size() < kOthersNamed; ++i) {
+      const PlacedTarget* other = TargetAt(file_.targets, group.places[i]);
+      if (!other || other->place == f.place) continue;
+      Json location = Location(std::max(1, other->line));
+      location["id"] = related.size();
+      location["logicalLocations"] = Json::array({Logical(*other)});
+      location["message"] = {{"text", TargetLabel(*other)}};
+      related.push_back(std::move(location));
+    }
+    result["relatedLocations"] = std::move(related);
+    result["properties"] = {{"targetGroup", firstGroup_ + std::size_t(f.group)},
+                            {"targetGroupSize", group.places.size()}};
+  }
+
+  const CheckedFile& file_;
+  const std::string uri_;
+  const std::vector<std::string> identities_;
+  const std::size_t firstGroup_;
+  std::unordered_map<std::string, int> seen_;
+};
 
 }  // namespace
 
@@ -60,16 +140,28 @@ std::string PathUri(const std::string& path) {
   return uri;
 }
 
+// A group's members are listed once, in the run's property bag ("targetGroups"), and each
+// member's result points there ("targetGroup") and names only a few others as related
+// locations: repeating every member in every member's result is what made a group of 20,000
+// cost hundreds of megabytes. SARIF 2.1.0 has no object for "these locations share one thing":
+// relatedLocations belong to one result, and run.graphs want edges that a shared picture does
+// not have. A property bag is the schema's own place for what a tool adds; validators accept it
+// and viewers (GitHub, VS Code's SARIF viewer) show the results and leave it alone.
 std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
-  Json results = Json::array();
-  for (const CheckedFile& file : files)
-    for (const Finding& f : file.findings) results.push_back(Result(file, f));
+  Json results = Json::array(), groups = Json::array();
+  for (const CheckedFile& file : files) {
+    FileResults fileResults(file, groups.size());
+    for (const Finding& f : file.findings) fileResults.Add(f, results);
+    fileResults.AddGroups(groups);
+  }
   const Json driver = {{"name", "artargets"}, {"version", AR_VERSION_STRING}, {"rules", Rules()}};
-  const Json log = {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
-                    {"version", "2.1.0"},
-                    {"runs", Json::array({{{"tool", {{"driver", driver}}},
-                                           {"results", results},
-                                           {"properties", {{"lengthUnit", unit.name}}}}})}};
+  const Json log = {
+      {"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+      {"version", "2.1.0"},
+      {"runs",
+       Json::array({{{"tool", {{"driver", driver}}},
+                     {"results", results},
+                     {"properties", {{"lengthUnit", unit.name}, {"targetGroups", groups}}}}})}};
   return SafeJson(log.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
