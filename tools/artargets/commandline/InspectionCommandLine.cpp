@@ -87,6 +87,8 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
   AddPlatforms(*check, a, "check against the limits of AR platforms too");
   AddUnits(*check, a);
   check->footer(
+      "Targets that share an id, a name or a picture each get a finding that names three of the "
+      "others; JUnit and SARIF name targets by name and id, not by place.\n"
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
       "--fail-below, a score under it), 2 wrong usage.");
   check->callback([&] { command = [&] { return Check(a.files, a.Options()); }; });
