@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <utility>
 
@@ -252,29 +251,25 @@ std::vector<std::string> Messages(const std::vector<Finding>& findings) {
   return messages;
 }
 
-std::string ImagesJson(const std::vector<TargetImage>& images) {
-  nlohmann::ordered_json array = nlohmann::ordered_json::array();
-  for (const TargetImage& image : images) {
-    const ImageQuality& q = image.quality;
-    const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
-    array.push_back({{"target", image.target.place},
-                     {"name", image.target.name},
-                     {"image", image.target.image},
-                     {"path", image.path},
-                     {"found", image.found},
-                     {"problem", q.problem},
-                     {"width", q.width},
-                     {"height", q.height},
-                     {"pixels_per_metre", pixelsPerMetre},
-                     {"score", q.score},
-                     {"reasons", q.reasons},
-                     {"sharpness", q.sharpness},
-                     {"plain_share", q.plainShare},
-                     {"orientation", q.orientation},
-                     {"transparent", q.transparent},
-                     {"warnings", Messages(image.findings)}});
-  }
-  return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+Json ImageJson(const TargetImage& image) {
+  const ImageQuality& q = image.quality;
+  const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
+  return {{"target", image.target.place},
+          {"name", image.target.name},
+          {"image", image.target.image},
+          {"path", image.path},
+          {"found", image.found},
+          {"problem", q.problem},
+          {"width", q.width},
+          {"height", q.height},
+          {"pixels_per_metre", pixelsPerMetre},
+          {"score", q.score},
+          {"reasons", q.reasons},
+          {"sharpness", q.sharpness},
+          {"plain_share", q.plainShare},
+          {"orientation", q.orientation},
+          {"transparent", q.transparent},
+          {"warnings", Messages(image.findings)}};
 }
 
 }  // namespace artargets

@@ -16,6 +16,7 @@
 #include "checks/TargetGroup.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
+#include "support/Json.h"
 
 namespace artargets {
 
@@ -40,7 +41,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      std::vector<TargetGroup>* groups = nullptr);
 // The findings' messages, in order.
 std::vector<std::string> Messages(const std::vector<Finding>& findings);
-// One object per target, for scripts (check --images --json).
-std::string ImagesJson(const std::vector<TargetImage>& images);
+// The object of one target's image, for scripts (check --images --json has one per target).
+Json ImageJson(const TargetImage& image);
 
 }  // namespace artargets

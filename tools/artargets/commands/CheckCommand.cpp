@@ -10,6 +10,7 @@
 #include "reports/SarifLog.h"
 #include "support/InputFile.h"
 #include "support/Json.h"
+#include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
 namespace artargets {
@@ -68,46 +69,75 @@ void PrintSummary(const std::vector<CheckedFile>& files, const CheckOptions& opt
             << " (lengths in " << options.unit.name << ")\n";
 }
 
-Json FileJson(const CheckedFile& file, const CheckOptions& options) {
-  Json findings = Json::array(), warnings = Json::array();
-  for (const Finding& f : file.findings) {
-    const int line = LineOf(file, f);
-    findings.push_back({{"code", f.code},
-                        {"severity", SeverityName(f.severity)},
-                        {"target", f.place},
-                        {"line", line ? Json(line) : Json()},
-                        {"message", f.message}});
-    if (f.group >= 0) findings.back()["group"] = f.group;
-    if (f.severity == Severity::kWarning) warnings.push_back(f.message);
+Json FindingJson(const CheckedFile& file, const Finding& f) {
+  const int line = LineOf(file, f);
+  Json finding = {{"code", f.code},
+                  {"severity", SeverityName(f.severity)},
+                  {"target", f.place},
+                  {"line", line ? Json(line) : Json()},
+                  {"message", f.message}};
+  if (f.group >= 0) finding["group"] = f.group;
+  return finding;
+}
+
+// One file's object at `depth`, written a finding and an image at a time: a large file's
+// findings are never held twice more as JSON.
+void WriteFileJson(const CheckedFile& file, const CheckOptions& options, int depth) {
+  std::ostream& out = std::cout;
+  std::vector<const Finding*> warnings;
+  for (const Finding& f : file.findings)
+    if (f.severity == Severity::kWarning) warnings.push_back(&f);
+  out << "{";
+  WriteJsonKey(out, "format_version", depth, true);
+  out << kJsonFormatVersion;
+  const std::pair<const char*, Json> heads[] = {{"file", file.path},
+                                                {"loads", file.loaded},
+                                                {"units", options.unit.name},
+                                                {"targets", file.loadedCount}};
+  for (const auto& [key, value] : heads) {
+    WriteJsonKey(out, key, depth);
+    WriteJson(out, value, depth + 1);
   }
+  WriteJsonKey(out, "warnings", depth);
+  WriteJsonArray(out, warnings.size(), depth + 1,
+                 [&](std::size_t i) { return warnings[i]->message; });
+  WriteJsonKey(out, "findings", depth);
+  WriteJsonArray(out, file.findings.size(), depth + 1,
+                 [&](std::size_t i) { return FindingJson(file, file.findings[i]); });
   // Each group's members once; its members' findings point here by index.
-  Json groups = Json::array();
-  for (const TargetGroup& g : file.groups)
-    groups.push_back({{"code", g.code}, {"shared", g.shared}, {"targets", g.places}});
-  Json object = {{"format_version", kJsonFormatVersion},
-                 {"file", file.path},
-                 {"loads", file.loaded},
-                 {"units", options.unit.name},
-                 {"targets", file.loadedCount},
-                 {"warnings", warnings},
-                 {"findings", findings},
-                 {"groups", groups},
-                 {"images", Json::parse(ImagesJson(file.images))}};
-  if (!file.loaded) object["error"] = file.findings.empty() ? "" : file.findings[0].message;
-  return object;
+  WriteJsonKey(out, "groups", depth);
+  WriteJsonArray(out, file.groups.size(), depth + 1, [&](std::size_t i) {
+    const TargetGroup& g = file.groups[i];
+    return Json{{"code", g.code}, {"shared", g.shared}, {"targets", g.places}};
+  });
+  WriteJsonKey(out, "images", depth);
+  WriteJsonArray(out, file.images.size(), depth + 1,
+                 [&](std::size_t i) { return ImageJson(file.images[i]); });
+  if (!file.loaded) {
+    WriteJsonKey(out, "error", depth);
+    WriteJson(out, file.findings.empty() ? "" : file.findings[0].message, depth + 1);
+  }
+  out << "\n" << std::string(std::size_t(depth) * 2, ' ') << "}";
 }
 
 void PrintJson(const std::vector<CheckedFile>& files, bool oneFile, const CheckOptions& options) {
-  Json all;
   if (oneFile) {
-    all = FileJson(files.front(), options);
+    WriteFileJson(files.front(), options, 0);
   } else {
-    all = {{"format_version", kJsonFormatVersion},
-           {"units", options.unit.name},
-           {"files", Json::array()}};
-    for (const CheckedFile& f : files) all["files"].push_back(FileJson(f, options));
+    std::cout << "{";
+    WriteJsonKey(std::cout, "format_version", 0, true);
+    std::cout << kJsonFormatVersion;
+    WriteJsonKey(std::cout, "units", 0);
+    WriteJson(std::cout, options.unit.name, 1);
+    WriteJsonKey(std::cout, "files", 0);
+    std::cout << "[";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      std::cout << (i ? ",\n    " : "\n    ");
+      WriteFileJson(files[i], options, 2);
+    }
+    std::cout << "\n  ]\n}";
   }
-  std::cout << SafeJson(all.dump(2, ' ', false, Json::error_handler_t::replace)) << "\n";
+  std::cout << "\n";
 }
 
 // 1 when the file fails the gate: an error, a warning under --strict, a score under
