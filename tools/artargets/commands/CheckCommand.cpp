@@ -175,7 +175,7 @@ int Check(const std::vector<std::string>& paths, const CheckOptions& options) {
       PrintJson(files, oneFile, options);
       break;
     case CheckFormat::kSarif:
-      std::cout << SarifLog(files, options.unit);
+      WriteSarifLog(std::cout, files, options.unit);
       break;
     case CheckFormat::kJUnit:
       std::cout << JUnitReport(files, options.strict);

@@ -4,12 +4,15 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <sstream>
 #include <unordered_map>
 
 #include "ar/Version.h"
 #include "checks/FindingCodes.h"
 #include "reports/TargetIdentity.h"
 #include "support/Json.h"
+#include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
 namespace artargets {
@@ -46,7 +49,7 @@ class FileResults {
         identities_(TargetIdentities(file.targets)),
         firstGroup_(firstGroup) {}
 
-  void Add(const Finding& f, Json& results) {
+  Json Result(const Finding& f) {
     const PlacedTarget* target = TargetAt(file_.targets, f.place);
     const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
     Json result = {{"ruleId", f.code}};
@@ -63,7 +66,7 @@ class FileResults {
     result["partialFingerprints"] = {
         {"artargetsFinding/v1", Digest(key + '\n' + std::to_string(++seen_[key]))}};
     if (f.group >= 0) AddGroup(f, result);
-    results.push_back(std::move(result));
+    return result;
   }
 
   // The groups of the file: each with all its members, once.
@@ -147,22 +150,44 @@ std::string PathUri(const std::string& path) {
 // relatedLocations belong to one result, and run.graphs want edges that a shared picture does
 // not have. A property bag is the schema's own place for what a tool adds; validators accept it
 // and viewers (GitHub, VS Code's SARIF viewer) show the results and leave it alone.
-std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
-  Json results = Json::array(), groups = Json::array();
-  for (const CheckedFile& file : files) {
-    FileResults fileResults(file, groups.size());
-    for (const Finding& f : file.findings) fileResults.Add(f, results);
-    fileResults.AddGroups(groups);
-  }
+void WriteSarifLog(std::ostream& out, const std::vector<CheckedFile>& files,
+                   const LengthUnit& unit) {
+  std::size_t count = 0;
+  for (const CheckedFile& file : files) count += file.findings.size();
+  out << "{";
+  WriteJsonKey(out, "$schema", 0, true);
+  WriteJson(out, "https://json.schemastore.org/sarif-2.1.0.json", 1);
+  WriteJsonKey(out, "version", 0);
+  WriteJson(out, "2.1.0", 1);
+  WriteJsonKey(out, "runs", 0);
+  out << "[\n    {";
   const Json driver = {{"name", "artargets"}, {"version", AR_VERSION_STRING}, {"rules", Rules()}};
-  const Json log = {
-      {"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
-      {"version", "2.1.0"},
-      {"runs",
-       Json::array({{{"tool", {{"driver", driver}}},
-                     {"results", results},
-                     {"properties", {{"lengthUnit", unit.name}, {"targetGroups", groups}}}}})}};
-  return SafeJson(log.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+  WriteJsonKey(out, "tool", 2, true);
+  WriteJson(out, {{"driver", driver}}, 3);
+  // The results are made one at a time, file after file, in the order of their findings.
+  std::size_t file = 0, finding = 0, firstGroup = 0;
+  std::optional<FileResults> results;
+  WriteJsonKey(out, "results", 2);
+  WriteJsonArray(out, count, 3, [&](std::size_t) {
+    while (!results || finding == files[file].findings.size()) {
+      if (results) firstGroup += files[file++].groups.size();
+      finding = 0;
+      results.emplace(files[file], firstGroup);
+    }
+    return results->Result(files[file].findings[finding++]);
+  });
+  Json groups = Json::array();
+  for (std::size_t i = 0, first = 0; i < files.size(); first += files[i++].groups.size())
+    if (!files[i].groups.empty()) FileResults(files[i], first).AddGroups(groups);
+  WriteJsonKey(out, "properties", 2);
+  WriteJson(out, {{"lengthUnit", unit.name}, {"targetGroups", groups}}, 3);
+  out << "\n    }\n  ]\n}\n";
+}
+
+std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
+  std::ostringstream out;
+  WriteSarifLog(out, files, unit);
+  return out.str();
 }
 
 }  // namespace artargets

@@ -6,6 +6,7 @@
 // names a few of the others as related locations; the run lists every group's members once.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@
 
 namespace artargets {
 
+// Writes the log to `out` a result at a time (a million findings never stand as one tree).
+void WriteSarifLog(std::ostream& out, const std::vector<CheckedFile>& files,
+                   const LengthUnit& unit);
+// The log as text.
 std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit);
 // `path` as a URI reference: relative paths stay relative, absolute ones become file: URIs;
 // every byte but unreserved ones and '/' percent-encoded.
