@@ -235,6 +235,9 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     image.found = hash != hashOfPath.end();
     if (image.found) {
       image.quality = rated.at(hash->second);
+      // The features' signature is read only by the look-alike search, from the ratings: the
+      // targets of one picture do not each keep a copy.
+      image.quality.signature = std::vector<std::uint8_t>();
       byContent[hash->second].push_back(i);
     }
     Judge(image);
