@@ -158,7 +158,8 @@ TEST_F(ArtargetsTest, EveryCommandEscapesWhatComesFromTheFile) {
     for (const auto& [name, shown] : nasty)
       EXPECT_EQ(all.find(shown) != std::string::npos, showsAll) << shown;
   }
-  EXPECT_NE(Run("check twice.xml").out.find("\"\\u001b[2J\" is used by 2"), std::string::npos);
+  EXPECT_NE(Run("check twice.xml").out.find("\"\\u001b[2J\": its name is also that of target"),
+            std::string::npos);
 }
 
 TEST_F(ArtargetsTest, CheckWarnsAboutWhatTheReaderTakesSilently) {
@@ -189,9 +190,11 @@ TEST_F(ArtargetsTest, CheckWarnsAboutWhatTheReaderTakesSilently) {
             "t.xml: warning ART204: target 5 \"Edge\": its ydir has length zero\n"
             "t.xml: warning ART205: target 6 \"Bent\": its xdir and ydir are 96 degrees apart, "
             "not 90\n"
-            "t.xml: warning ART208: the name \"Good\" is used by 2 targets (1, 4); a scene shows "
-            "only one of them\n"
-            "t.xml: loads, 6 targets, 10 warnings (lengths in m)\n");
+            "t.xml: warning ART208: target 1 \"Good\": its name is also that of target 4; a "
+            "scene shows only one of them\n"
+            "t.xml: warning ART208: target 4 \"Good\": its name is also that of target 1; a "
+            "scene shows only one of them\n"
+            "t.xml: loads, 6 targets, 11 warnings (lengths in m)\n");
 }
 
 TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
@@ -310,7 +313,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
   Write("copy.png", Read("textured.png"));
   // Each image and what the warning about it holds.
   const std::pair<const char*, const char*> rows[] = {
-      {"textured.png", "is the same picture as that of targets"},  // as copy.png
+      {"textured.png", "is the same picture as that of target "},  // as copy.png
       {"flat.png",
        "too few features that survive at a distance (0), mostly plain areas: 100% of the image, "
        "low contrast"},
@@ -322,7 +325,7 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
       {"huffman.jpg", "cannot be decoded (a Huffman table of more than 256 codes)"},
       {"text.png", "is not a JPEG or PNG image"},
       {"huge.png", "has 20000 x 20000 pixels, over the limit of 100 megapixels"},
-      {"copy.png", "is the same picture as that of targets"},
+      {"copy.png", "is the same picture as that of target "},
       {"nowhere.png", "is missing"},
   };
   for (const auto& [image, warning] : rows)

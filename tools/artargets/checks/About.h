@@ -15,4 +15,5 @@
 //   PlatformChecks.h  what the AR platforms' limits make of the targets (check --platform)
 //   ElementLines.h  the line of each target's element, for outputs that point at it
 //   PlacedTarget.h  a target with its place in its file
+//   TargetGroup.h   targets that share an id, a name or a picture, and how a finding names them
 #pragma once

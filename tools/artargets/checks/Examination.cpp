@@ -272,28 +272,43 @@ std::map<Key, std::vector<int>> Repeated(const std::vector<std::pair<Key, int>>&
   return places;
 }
 
-std::string PlaceList(const std::vector<int>& places) {
-  std::string list;
-  for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
-  return list;
+// A group of `code` and a finding on each of its members, whose message `says` what the member
+// shares with the others (as OthersText names them).
+void AddGroup(TargetGroup group, const std::vector<PlacedTarget>* names,
+              const std::function<std::string(const std::string& others)>& says, Examination& out) {
+  const int index = int(out.groups.size());
+  const Severity severity = FindCode(group.code)->severity;
+  for (const int place : group.places) {
+    const PlacedTarget* target = TargetAt(out.targets, place);
+    out.findings.push_back(
+        {group.code, severity, place,
+         TargetLabel(*target) + ": " + says(OthersText(group.places, place, names)), 0, index});
+  }
+  out.groups.push_back(std::move(group));
 }
 
-void SharedNamesAndIds(const std::vector<PlacedTarget>& targets, std::vector<Finding>& out) {
+void SharedNamesAndIds(Examination& out) {
   std::vector<std::pair<std::string, int>> named;
   std::vector<std::pair<long long, int>> identified;
-  for (const auto& t : targets) {
+  for (const auto& t : out.targets) {
     named.emplace_back(t.name, t.place);
     if (t.type == 1) identified.emplace_back(t.id, t.place);
   }
-  for (const auto& [id, places] : Repeated(identified))
-    out.push_back({"ART201", Severity::kError, places.front(),
-                   "the id " + std::to_string(id) + " is used by " + std::to_string(places.size()) +
-                       " type-1 targets (" + PlaceList(places) +
-                       "); a host that finds a target by id gets either one"});
-  for (const auto& [name, places] : Repeated(named))
-    out.push_back({"ART208", Severity::kWarning, places.front(),
-                   "the name " + Quoted(name) + " is used by " + std::to_string(places.size()) +
-                       " targets (" + PlaceList(places) + "); a scene shows only one of them"});
+  for (auto& [id, places] : Repeated(identified))
+    AddGroup(
+        {"ART201", std::to_string(id), std::move(places)}, &out.targets,
+        [&](const std::string& others) {
+          return "its id " + std::to_string(id) + " is also that of type-1 " + others +
+                 "; a host that finds a target by id gets any one of them";
+        },
+        out);
+  for (auto& [name, places] : Repeated(named))
+    AddGroup(
+        {"ART208", name, std::move(places)}, nullptr,  // the others' names are this one
+        [](const std::string& others) {
+          return "its name is also that of " + others + "; a scene shows only one of them";
+        },
+        out);
 }
 }  // namespace
 
@@ -313,7 +328,7 @@ Examination ExamineTree(const orl::SerializedContentElement& top,
                                    AsVec3(d[1]), AsVec3(d[2]), 0, t.rotation});
   });
   top.Visit(collector, true);
-  SharedNamesAndIds(examination.targets, findings);
+  SharedNamesAndIds(examination);
   return examination;
 }
 

@@ -10,6 +10,7 @@
 #include "checks/CheckLimits.h"
 #include "checks/Finding.h"
 #include "checks/PlacedTarget.h"
+#include "checks/TargetGroup.h"
 #include "targets/Units.h"
 
 namespace orl {
@@ -21,6 +22,7 @@ namespace artargets {
 struct Examination {
   std::vector<Finding> findings;
   std::vector<PlacedTarget> targets;  // the ones the reader fills, in file order
+  std::vector<TargetGroup> groups;    // of targets sharing an id or a name; findings point here
 };
 
 // Reads the file at `path` the way the plug-in's reader does and examines what it gives; sizes

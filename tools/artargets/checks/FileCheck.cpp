@@ -86,11 +86,13 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   file.loadedCount = *count;
   file.targets = std::move(examination.targets);
   file.findings = std::move(examination.findings);
+  file.groups = std::move(examination.groups);
   if (options.format != CheckFormat::kText) AddLines(file);
   if (options.images) {
     const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");
-    file.images = CheckImages(file.targets, ImageRoot(path, options.root), &cache, options.limits,
-                              {options.camera, options.workingDistance, options.failBelow});
+    file.images =
+        CheckImages(file.targets, ImageRoot(path, options.root), &cache, options.limits,
+                    {options.camera, options.workingDistance, options.failBelow}, &file.groups);
     for (const TargetImage& image : file.images)
       file.findings.insert(file.findings.end(), image.findings.begin(), image.findings.end());
   }
@@ -121,6 +123,11 @@ std::vector<std::pair<std::string, bool>> FilesToCheck(const std::vector<std::st
     for (std::string& f : found) files.emplace_back(std::move(f), true);
   }
   return files;
+}
+
+int LineOf(const CheckedFile& file, const Finding& finding) {
+  const PlacedTarget* target = TargetAt(file.targets, finding.place);
+  return target ? target->line : finding.line;
 }
 
 std::size_t CountOf(const CheckedFile& file, Severity severity) {

@@ -11,6 +11,7 @@
 #include "checks/Finding.h"
 #include "checks/ImageCheck.h"
 #include "checks/PlacedTarget.h"
+#include "checks/TargetGroup.h"
 
 namespace artargets {
 
@@ -25,6 +26,7 @@ struct CheckedFile {
   std::vector<TargetImage> images;    // one per target, with CheckOptions::images
   std::size_t baselined = 0;          // findings left out as a baseline holds them (Baseline.h)
   std::string unit = "m";             // the name of the unit its lengths were read in
+  std::vector<TargetGroup> groups;    // targets sharing an id, a name or a picture (Finding::group)
 };
 
 // Checks the file at `path`. `inFolder`: it was found walking a folder, so a file that is not a
@@ -35,6 +37,9 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
 std::vector<std::pair<std::string, bool>> FilesToCheck(const std::vector<std::string>& paths);
 // Where relative image paths start: `root` when given, else the target file's folder.
 std::string ImageRoot(const std::string& path, const std::string& root);
+// The line of the element of the target at `place`, or the line a finding about the file points
+// at; 0 when not known.
+int LineOf(const CheckedFile& file, const Finding& finding);
 // How many findings of that severity the file has.
 std::size_t CountOf(const CheckedFile& file, Severity severity);
 

@@ -16,6 +16,7 @@ struct Finding {
   int place = 0;        // the target's place in the file (from 1); 0 for the file as a whole
   std::string message;  // one line, naming the target: "target N "name": ..."
   int line = 0;         // for the file as a whole, the line it points at (0: none)
+  int group = -1;       // about a group of targets: its index in the file's groups; -1: none
 };
 
 }  // namespace artargets

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <iomanip>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -23,10 +22,6 @@ namespace artargets {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Label(const PlacedTarget& t) {
-  return "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name));
-}
 
 // Reads and rates one file; a failure becomes the rating's problem.
 ImageQuality RateFile(const std::string& path) {
@@ -120,7 +115,7 @@ void JudgeRange(TargetImage& image, const ImageRules& rules, const std::string& 
 void Judge(TargetImage& image, const CheckLimits& limits, const ImageRules& rules) {
   const PlacedTarget& t = image.target;
   const ImageQuality& q = image.quality;
-  const std::string who = Label(t) + ": its image " + Quoted(t.image);
+  const std::string who = TargetLabel(t) + ": its image " + Quoted(t.image);
   if (!image.found) {
     image.quality.problem = "is missing";  // scripts read the problem, not only the finding
     return Tag(image, "ART301", who + " is missing (" + Quoted(image.path) + ")");
@@ -184,33 +179,42 @@ void Judge(TargetImage& image, const CheckLimits& limits, const ImageRules& rule
   JudgeRange(image, rules, who);
 }
 
-// The targets whose image has the content `hash`, by place.
-std::vector<TargetImage*> TargetsOf(std::vector<TargetImage>& images,
-                                    const std::map<std::string, std::uint64_t>& hashOfPath,
-                                    std::uint64_t hash) {
-  std::vector<TargetImage*> targets;
-  for (TargetImage& image : images) {
-    const auto found = hashOfPath.find(image.path);
-    if (image.found && found != hashOfPath.end() && found->second == hash)
-      targets.push_back(&image);
-  }
-  return targets;
+// The images of each content that was found, as indices into the images, in file order.
+using ImagesOfContent = std::map<std::uint64_t, std::vector<std::size_t>>;
+
+std::vector<int> PlacesOf(const std::vector<TargetImage>& images,
+                          const std::vector<std::size_t>& indices) {
+  std::vector<int> places;
+  for (const std::size_t i : indices) places.push_back(images[i].target.place);
+  return places;
 }
 
-std::string Places(const std::vector<TargetImage*>& targets) {
-  std::string list;
-  for (const TargetImage* t : targets)
-    list += (list.empty() ? "" : ", ") + std::to_string(t->target.place);
-  return (targets.size() > 1 ? "targets " : "target ") + list;
+// Targets that share one picture (the same bytes): a group, and a finding on each member.
+void FindSharedPictures(std::vector<TargetImage>& images, const ImagesOfContent& byContent,
+                        const std::vector<PlacedTarget>& targets,
+                        std::vector<TargetGroup>& groups) {
+  for (const auto& [hash, indices] : byContent) {
+    if (indices.size() < 2) continue;
+    TargetGroup group{"ART307", images[indices.front()].target.image, PlacesOf(images, indices)};
+    for (const std::size_t i : indices) {
+      TargetImage& image = images[i];
+      Tag(image, "ART307",
+          TargetLabel(image.target) + ": its image " + Quoted(image.target.image) +
+              " is the same picture as that of " +
+              OthersText(group.places, image.target.place, &targets) +
+              "; a tracker cannot tell them apart");
+      image.findings.back().group = int(groups.size());
+    }
+    groups.push_back(std::move(group));
+  }
 }
 
 // Pictures that differ in their bytes but not to a tracker: the same picture re-encoded or
 // rescaled (their appearance hashes agree), and different pictures whose features match each
-// other's (LookAlikes.h). Each target of one is told of the targets of the other.
-void FindSimilarPictures(std::vector<TargetImage>& images,
-                         const std::map<std::string, std::uint64_t>& hashOfPath,
+// other's (LookAlikes.h). Each target of one is told of (a few of) the targets of the other.
+void FindSimilarPictures(std::vector<TargetImage>& images, const ImagesOfContent& byContent,
                          const std::map<std::uint64_t, ImageQuality>& rated,
-                         const CheckLimits& limits) {
+                         const std::vector<PlacedTarget>& targets, const CheckLimits& limits) {
   std::vector<std::uint64_t> contents, appearances;
   std::vector<std::vector<std::uint8_t>> signatures;
   for (const auto& [hash, quality] : rated) {
@@ -219,31 +223,37 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
     appearances.push_back(quality.appearance);
     signatures.push_back(quality.signature);
   }
+  const auto of = [&](std::size_t content) -> const std::vector<std::size_t>& {
+    static const std::vector<std::size_t> none;
+    const auto found = byContent.find(contents[content]);
+    return found == byContent.end() ? none : found->second;
+  };
+  // Every target of `mine` is told of the targets of `theirs` and their picture, in the words
+  // `lead`, `mid` and `tail` around them.
+  const auto tell = [&](const char* code, std::size_t mine, std::size_t theirs, const char* lead,
+                        const char* mid, const std::string& tail) {
+    if (of(theirs).empty()) return;
+    const std::string said = lead + OthersText(PlacesOf(images, of(theirs)), 0, &targets) + mid +
+                             Quoted(images[of(theirs).front()].target.image) + tail;
+    for (const std::size_t i : of(mine))
+      Tag(images[i], code,
+          TargetLabel(images[i].target) + ": its image " + Quoted(images[i].target.image) + said);
+  };
   std::set<std::pair<std::size_t, std::size_t>> same;
   for (const auto& [a, b] : SamePictures(appearances)) {
     same.insert({a, b});
     same.insert({b, a});
-    const auto ofA = TargetsOf(images, hashOfPath, contents[a]);
-    const auto ofB = TargetsOf(images, hashOfPath, contents[b]);
-    for (const auto& [mine, theirs] : {std::pair{&ofA, &ofB}, std::pair{&ofB, &ofA}})
-      for (TargetImage* image : *mine)
-        Tag(*image, "ART313",
-            Label(image->target) + ": its image " + Quoted(image->target.image) +
-                " is the same picture as that of " + Places(*theirs) + " (" +
-                Quoted(theirs->front()->target.image) +
-                "), re-encoded or rescaled; a tracker cannot tell them apart");
+    for (const auto& [mine, theirs] : {std::pair{a, b}, std::pair{b, a}})
+      tell("ART313", mine, theirs, " is the same picture as that of ", " (",
+           "), re-encoded or rescaled; a tracker cannot tell them apart");
   }
   // A share is compared in whole percent, as printed: asked from half a percent under the limit.
   const long long most = PrintedSteps(limits.lookAlikePercent, 0);
   for (const LookAlike& look : FindLookAlikes(signatures, (double(most) - 0.5) / 100)) {
     const long long percent = PrintedSteps(look.share * 100, 0);
     if (same.count({look.picture, look.other}) || percent <= most) continue;
-    const auto theirs = TargetsOf(images, hashOfPath, contents[look.other]);
-    for (TargetImage* image : TargetsOf(images, hashOfPath, contents[look.picture]))
-      Tag(*image, "ART314",
-          Label(image->target) + ": its image " + Quoted(image->target.image) + " looks like " +
-              Places(theirs) + "'s (" + Quoted(theirs.front()->target.image) + "): " +
-              std::to_string(percent) + "% of its features match; a tracker could confuse them");
+    tell("ART314", look.picture, look.other, " looks like ", "'s (",
+         "): " + std::to_string(percent) + "% of its features match; a tracker could confuse them");
   }
 }
 
@@ -251,7 +261,8 @@ void FindSimilarPictures(std::vector<TargetImage>& images,
 
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root, const RatingCache* cache,
-                                     const CheckLimits& limits, const ImageRules& rules) {
+                                     const CheckLimits& limits, const ImageRules& rules,
+                                     std::vector<TargetGroup>* groups) {
   std::vector<TargetImage> images;
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
@@ -268,13 +279,15 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     pathOfHash.emplace(hash, image.path);
   }
   const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash, cache);
-  std::map<std::uint64_t, std::vector<int>> placesOfHash;
-  for (TargetImage& image : images) {
+  ImagesOfContent byContent;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    TargetImage& image = images[i];
     if (image.target.image.empty()) {
-      Tag(image, "ART308", Label(image.target) + ": it names no image to track");
+      Tag(image, "ART308", TargetLabel(image.target) + ": it names no image to track");
       if (rules.failBelow > 0)
         Tag(image, "ART316",
-            Label(image.target) + ": it has no image to score, so none reaches --fail-below " +
+            TargetLabel(image.target) +
+                ": it has no image to score, so none reaches --fail-below " +
                 std::to_string(rules.failBelow));
       continue;
     }
@@ -282,22 +295,16 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     image.found = hash != hashOfPath.end();
     if (image.found) {
       image.quality = rated.at(hash->second);
-      placesOfHash[hash->second].push_back(image.target.place);
+      // The features' signature is read only by the look-alike search, from the ratings: the
+      // targets of one picture do not each keep a copy.
+      image.quality.signature = std::vector<std::uint8_t>();
+      byContent[hash->second].push_back(i);
     }
     Judge(image, limits, rules);
   }
-  for (const auto& [hash, places] : placesOfHash) {
-    if (places.size() < 2) continue;
-    std::string list;
-    for (int place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
-    for (TargetImage& image : images)
-      if (std::count(places.begin(), places.end(), image.target.place))
-        Tag(image, "ART307",
-            Label(image.target) + ": its image " + Quoted(image.target.image) +
-                " is the same picture as that of targets " + list +
-                "; a tracker cannot tell them apart");
-  }
-  FindSimilarPictures(images, hashOfPath, rated, limits);
+  std::vector<TargetGroup> ownGroups;
+  FindSharedPictures(images, byContent, targets, groups ? *groups : ownGroups);
+  FindSimilarPictures(images, byContent, rated, targets, limits);
   return images;
 }
 
@@ -324,7 +331,8 @@ std::string MetresText(double metres) {
 }
 
 std::string ImageLabel(const TargetImage& image) {
-  return Label(image.target) + (image.target.image.empty() ? "" : " " + Quoted(image.target.image));
+  return TargetLabel(image.target) +
+         (image.target.image.empty() ? "" : " " + Quoted(image.target.image));
 }
 
 std::string ScoreAndRange(const TargetImage& image) {
@@ -340,31 +348,27 @@ std::string ScoreAndRange(const TargetImage& image) {
          MetresText(image.range.farthest) + " m";
 }
 
-std::string ImagesJson(const std::vector<TargetImage>& images) {
-  nlohmann::ordered_json array = nlohmann::ordered_json::array();
-  for (const TargetImage& image : images) {
-    const ImageQuality& q = image.quality;
-    const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
-    array.push_back({{"target", image.target.place},
-                     {"name", image.target.name},
-                     {"image", image.target.image},
-                     {"path", image.path},
-                     {"found", image.found},
-                     {"problem", q.problem},
-                     {"width", q.width},
-                     {"height", q.height},
-                     {"pixels_per_metre", pixelsPerMetre},
-                     {"score", q.score},
-                     {"reasons", q.reasons},
-                     {"sharpness", q.sharpness},
-                     {"plain_share", q.plainShare},
-                     {"smallest_width", std::round(q.smallestWidth * 10) / 10},
-                     {"range", RangeJson(image.range)},
-                     {"orientation", q.orientation},
-                     {"transparent", q.transparent},
-                     {"warnings", Messages(image.findings)}});
-  }
-  return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+Json ImageJson(const TargetImage& image) {
+  const ImageQuality& q = image.quality;
+  const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
+  return {{"target", image.target.place},
+          {"name", image.target.name},
+          {"image", image.target.image},
+          {"path", image.path},
+          {"found", image.found},
+          {"problem", q.problem},
+          {"width", q.width},
+          {"height", q.height},
+          {"pixels_per_metre", pixelsPerMetre},
+          {"score", q.score},
+          {"reasons", q.reasons},
+          {"sharpness", q.sharpness},
+          {"plain_share", q.plainShare},
+          {"smallest_width", std::round(q.smallestWidth * 10) / 10},
+          {"range", RangeJson(image.range)},
+          {"orientation", q.orientation},
+          {"transparent", q.transparent},
+          {"warnings", Messages(image.findings)}};
 }
 
 }  // namespace artargets

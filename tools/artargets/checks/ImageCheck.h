@@ -16,9 +16,11 @@
 #include "checks/CheckLimits.h"
 #include "checks/Finding.h"
 #include "checks/PlacedTarget.h"
+#include "checks/TargetGroup.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 #include "images/TrackingRange.h"
+#include "support/Json.h"
 
 namespace artargets {
 
@@ -39,10 +41,12 @@ struct TargetImage {
   std::vector<Finding> findings;
 };
 
-// `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h).
+// `cache`, when given, supplies saved ratings and keeps new ones (RatingCache.h). Targets that
+// share a picture are added to `groups`, when given, and their findings point into it.
 std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root, const RatingCache* cache = nullptr,
-                                     const CheckLimits& limits = {}, const ImageRules& rules = {});
+                                     const CheckLimits& limits = {}, const ImageRules& rules = {},
+                                     std::vector<TargetGroup>* groups = nullptr);
 // The findings' messages, in order.
 std::vector<std::string> Messages(const std::vector<Finding>& findings);
 // A distance as people read it: metres to two significant digits ("0.15", "1.9", "12").
@@ -51,7 +55,7 @@ std::string MetresText(double metres);
 std::string ImageLabel(const TargetImage& image);
 // The image's score and range in a few words: "scores 82 of 100, tracks from 0.17 to 1.9 m".
 std::string ScoreAndRange(const TargetImage& image);
-// One object per target, for scripts (check --images --json).
-std::string ImagesJson(const std::vector<TargetImage>& images);
+// The object of one target's image, for scripts (check --images --json has one per target).
+Json ImageJson(const TargetImage& image);
 
 }  // namespace artargets

@@ -176,6 +176,8 @@ void DeclareCheck(CLI::App& app, InspectionArguments& a, std::function<int()>& c
                    "write every finding to FILE, as a baseline, and report none of them")
       ->type_name("FILE");
   check->footer(
+      "Targets that share an id, a name or a picture each get a finding that names three of the "
+      "others; JUnit and SARIF name targets by name and id, not by place.\n"
       "Exit status: 0 no file has an error, 1 one has (or, with --strict, a warning; with "
       "--fail-below, a score under it: ART316), 2 wrong usage.");
   check->callback([&] { command = [&] { return Check(a.files, a.Options()); }; });

@@ -12,6 +12,7 @@
 #include "reports/SarifLog.h"
 #include "support/InputFile.h"
 #include "support/Json.h"
+#include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
 namespace artargets {
@@ -19,7 +20,8 @@ namespace artargets {
 namespace {
 
 // Today's keys (file, targets, warnings, images) stay; the format's version counts changes
-// (3: each finding names its target's name and id, each file how many findings were baselined).
+// (3: each finding names its target's name and id and its group, each file how many findings
+// were baselined, and the groups of targets).
 constexpr int kJsonFormatVersion = 3;
 
 std::string Plural(std::size_t n, const std::string& word) {
@@ -85,46 +87,80 @@ void PrintSummary(const std::vector<CheckedFile>& files, const CheckOptions& opt
             << " (lengths in " << UnitsOf(files, options) << ")\n";
 }
 
-Json FileJson(const CheckedFile& file) {
-  Json findings = Json::array(), warnings = Json::array();
-  for (const Finding& f : file.findings) {
-    const auto target = std::find_if(file.targets.begin(), file.targets.end(),
-                                     [&](const PlacedTarget& t) { return t.place == f.place; });
-    const bool ofTarget = target != file.targets.end();
-    const int line = ofTarget ? target->line : f.line;
-    findings.push_back({{"code", f.code},
-                        {"severity", SeverityName(f.severity)},
-                        {"target", f.place},
-                        {"name", ofTarget ? Json(target->name) : Json()},
-                        {"id", ofTarget ? Json(target->id) : Json()},
-                        {"line", line ? Json(line) : Json()},
-                        {"message", f.message}});
-    if (f.severity == Severity::kWarning) warnings.push_back(f.message);
+Json FindingJson(const CheckedFile& file, const Finding& f) {
+  const PlacedTarget* target = TargetAt(file.targets, f.place);
+  const int line = target ? target->line : f.line;
+  Json finding = {{"code", f.code},
+                  {"severity", SeverityName(f.severity)},
+                  {"target", f.place},
+                  {"name", target ? Json(target->name) : Json()},
+                  {"id", target ? Json(target->id) : Json()},
+                  {"line", line ? Json(line) : Json()},
+                  {"message", f.message}};
+  if (f.group >= 0) finding["group"] = f.group;
+  return finding;
+}
+
+// One file's object at `depth`, written a finding and an image at a time: a large file's
+// findings are never held twice more as JSON.
+void WriteFileJson(const CheckedFile& file, int depth) {
+  std::ostream& out = std::cout;
+  std::vector<const Finding*> warnings;
+  for (const Finding& f : file.findings)
+    if (f.severity == Severity::kWarning) warnings.push_back(&f);
+  out << "{";
+  WriteJsonKey(out, "format_version", depth, true);
+  out << kJsonFormatVersion;
+  const std::pair<const char*, Json> heads[] = {{"file", file.path},
+                                                {"loads", file.loaded},
+                                                {"units", file.unit},
+                                                {"targets", file.loadedCount}};
+  for (const auto& [key, value] : heads) {
+    WriteJsonKey(out, key, depth);
+    WriteJson(out, value, depth + 1);
   }
-  Json object = {{"format_version", kJsonFormatVersion},
-                 {"file", file.path},
-                 {"loads", file.loaded},
-                 {"units", file.unit},
-                 {"targets", file.loadedCount},
-                 {"warnings", warnings},
-                 {"findings", findings},
-                 {"images", Json::parse(ImagesJson(file.images))},
-                 {"baselined", file.baselined}};
-  if (!file.loaded) object["error"] = file.findings.empty() ? "" : file.findings[0].message;
-  return object;
+  WriteJsonKey(out, "warnings", depth);
+  WriteJsonArray(out, warnings.size(), depth + 1,
+                 [&](std::size_t i) { return warnings[i]->message; });
+  WriteJsonKey(out, "findings", depth);
+  WriteJsonArray(out, file.findings.size(), depth + 1,
+                 [&](std::size_t i) { return FindingJson(file, file.findings[i]); });
+  // Each group's members once; its members' findings point here by index.
+  WriteJsonKey(out, "groups", depth);
+  WriteJsonArray(out, file.groups.size(), depth + 1, [&](std::size_t i) {
+    const TargetGroup& g = file.groups[i];
+    return Json{{"code", g.code}, {"shared", g.shared}, {"targets", g.places}};
+  });
+  WriteJsonKey(out, "images", depth);
+  WriteJsonArray(out, file.images.size(), depth + 1,
+                 [&](std::size_t i) { return ImageJson(file.images[i]); });
+  WriteJsonKey(out, "baselined", depth);
+  out << file.baselined;
+  if (!file.loaded) {
+    WriteJsonKey(out, "error", depth);
+    WriteJson(out, file.findings.empty() ? "" : file.findings[0].message, depth + 1);
+  }
+  out << "\n" << std::string(std::size_t(depth) * 2, ' ') << "}";
 }
 
 void PrintJson(const std::vector<CheckedFile>& files, bool oneFile, const CheckOptions& options) {
-  Json all;
   if (oneFile) {
-    all = FileJson(files.front());
+    WriteFileJson(files.front(), 0);
   } else {
-    all = {{"format_version", kJsonFormatVersion},
-           {"units", UnitsOf(files, options)},
-           {"files", Json::array()}};
-    for (const CheckedFile& f : files) all["files"].push_back(FileJson(f));
+    std::cout << "{";
+    WriteJsonKey(std::cout, "format_version", 0, true);
+    std::cout << kJsonFormatVersion;
+    WriteJsonKey(std::cout, "units", 0);
+    WriteJson(std::cout, UnitsOf(files, options), 1);
+    WriteJsonKey(std::cout, "files", 0);
+    std::cout << "[";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      std::cout << (i ? ",\n    " : "\n    ");
+      WriteFileJson(files[i], 2);
+    }
+    std::cout << "\n  ]\n}";
   }
-  std::cout << SafeJson(all.dump(2, ' ', false, Json::error_handler_t::replace)) << "\n";
+  std::cout << "\n";
 }
 
 // 1 when the file fails the gate: an error (a score under --fail-below is one), or a warning
@@ -186,7 +222,7 @@ int Check(const std::vector<std::string>& paths, const CheckOptions& options) {
       break;
     case CheckFormat::kSarif: {
       const auto unit = UnitNamed(UnitsOf(files, options));  // none when the files' units differ
-      std::cout << SarifLog(files, unit ? *unit : options.unit);
+      WriteSarifLog(std::cout, files, unit ? *unit : options.unit);
       break;
     }
     case CheckFormat::kJUnit:

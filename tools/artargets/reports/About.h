@@ -8,4 +8,5 @@
 //   Thumbnail.h    the report's thumbnails
 //   TargetViews.h  the top, front and side views as SVG (render, report)
 //   LabelPlacement.h  where the views' labels go: off each other and the arrows, or gathered
+//   TargetIdentity.h  a target's name in JUnit and SARIF: its name and id, not its place
 #pragma once

@@ -1,13 +1,12 @@
 #include "reports/JUnitReport.h"
 
-#include <algorithm>
 #include <pugixml.hpp>
 #include <sstream>
 
 #include "checks/FindingCodes.h"
+#include "reports/TargetIdentity.h"
 #include "support/InputFile.h"
 #include "support/SafeText.h"
-#include "targets/ValueText.h"
 
 namespace artargets {
 
@@ -21,10 +20,11 @@ bool Fails(const Finding& f, bool strict) {
   return f.severity == Severity::kError || (strict && f.severity == Severity::kWarning);
 }
 
-// One test case holding the findings of `place` (0: the file's own), with the line it stands on
-// when known (as pytest writes it), so that a CI page can point at it.
-void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::string& name,
-          int lineNumber, bool strict, Totals& totals) {
+// One test case holding `findings`, with the line it stands on when known (as pytest writes
+// it), so that a CI page can point at it.
+void Case(pugi::xml_node suite, const CheckedFile& file,
+          const std::vector<const Finding*>& findings, const std::string& name, int lineNumber,
+          bool strict, Totals& totals) {
   pugi::xml_node c = suite.append_child("testcase");
   c.append_attribute("classname") = SafeText(InputName(file.path)).c_str();
   c.append_attribute("name") = name.c_str();
@@ -32,17 +32,16 @@ void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::s
   ++totals.tests;
   std::string output;
   bool failed = false;
-  for (const Finding& f : file.findings) {
-    if (f.place != place) continue;
+  for (const Finding* f : findings) {
     const std::string line =
-        std::string(SeverityName(f.severity)) + " " + f.code + ": " + f.message;
+        std::string(SeverityName(f->severity)) + " " + f->code + ": " + f->message;
     if (file.skipped) {
       c.append_child("skipped").append_attribute("message") = line.c_str();
       ++totals.skipped;
-    } else if (Fails(f, strict)) {
+    } else if (Fails(*f, strict)) {
       pugi::xml_node failure = c.append_child("failure");
       failure.append_attribute("message") = line.c_str();
-      failure.append_attribute("type") = f.code.c_str();
+      failure.append_attribute("type") = f->code.c_str();
       failed = true;
     } else {
       output += line + "\n";
@@ -52,10 +51,21 @@ void Case(pugi::xml_node suite, const CheckedFile& file, int place, const std::s
   if (!output.empty()) c.append_child("system-out").text() = output.c_str();
 }
 
+// The findings of each target, by its index in the file's targets, and last the file's own:
+// those about the file as a whole and about targets the reader skips (which have no case).
+std::vector<std::vector<const Finding*>> FindingsByTarget(const CheckedFile& file) {
+  std::vector<std::vector<const Finding*>> by(file.targets.size() + 1);
+  for (const Finding& f : file.findings) {
+    const PlacedTarget* t = TargetAt(file.targets, f.place);
+    by[t ? std::size_t(t - file.targets.data()) : file.targets.size()].push_back(&f);
+  }
+  return by;
+}
+
 // The line the file's own findings point at (a conflict marker's), or 0.
-int FileLine(const CheckedFile& file) {
-  for (const Finding& f : file.findings)
-    if (f.place == 0 && f.line > 0) return f.line;
+int FileLine(const std::vector<const Finding*>& own) {
+  for (const Finding* f : own)
+    if (f->line > 0) return f->line;
   return 0;
 }
 
@@ -70,13 +80,13 @@ std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
     pugi::xml_node suite = all.append_child("testsuite");
     suite.append_attribute("name") = SafeText(InputName(file.path)).c_str();
     Totals totals;
-    const bool ownFindings = std::any_of(file.findings.begin(), file.findings.end(),
-                                         [](const Finding& f) { return f.place == 0; });
-    if (ownFindings) Case(suite, file, 0, "the file", FileLine(file), strict, totals);
-    for (const PlacedTarget& t : file.targets)
-      Case(suite, file, t.place,
-           "target " + std::to_string(t.place) + (t.name.empty() ? "" : " " + Quoted(t.name)),
-           t.line, strict, totals);
+    const auto findings = FindingsByTarget(file);
+    const auto& own = findings.back();
+    if (!own.empty()) Case(suite, file, own, "the file", FileLine(own), strict, totals);
+    const std::vector<std::string> identities = TargetIdentities(file.targets);
+    for (std::size_t i = 0; i < file.targets.size(); ++i)
+      Case(suite, file, findings[i], "target " + identities[i], file.targets[i].line, strict,
+           totals);
     suite.append_attribute("tests") = totals.tests;
     suite.append_attribute("failures") = totals.failures;
     suite.append_attribute("errors") = 0;

@@ -1,6 +1,7 @@
 // `check --format junit`: the findings as JUnit XML, which CI systems show as tests: one test
-// suite per file, one test case per target (and one for the file itself when it has findings
-// of its own or does not load). A case fails on an error finding, and under --strict on a
+// suite per file, one test case per target, named by the target's identity (TargetIdentity.h),
+// and one for the file itself when it has findings of its own (or of targets the reader skips)
+// or does not load. A case fails on an error finding, and under --strict on a
 // warning too; its other findings go to its output.
 #pragma once
 

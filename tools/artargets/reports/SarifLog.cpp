@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <sstream>
+#include <unordered_map>
 
 #include "ar/Version.h"
 #include "checks/FindingCodes.h"
+#include "reports/TargetIdentity.h"
 #include "support/Json.h"
+#include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
 namespace artargets {
@@ -22,26 +29,102 @@ Json Rules() {
   return rules;
 }
 
-int LineOf(const CheckedFile& file, const Finding& f) {
-  if (f.line > 0) return f.line;
-  for (const PlacedTarget& t : file.targets)
-    if (t.place == f.place && t.line > 0) return t.line;
-  return 1;
+// FNV-1a, 64 bits, as hex: a short, stable digest of a finding's identity.
+std::string Digest(const std::string& text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return hex;
 }
 
-Json Result(const CheckedFile& file, const Finding& f) {
-  const auto& codes = FindingCodes();
-  const auto rule = std::find_if(codes.begin(), codes.end(),
-                                 [&](const FindingCode& c) { return c.code == f.code; });
-  Json result = {{"ruleId", f.code}};
-  if (rule != codes.end()) result["ruleIndex"] = rule - codes.begin();
-  result["level"] = SeverityName(f.severity);
-  result["message"] = {{"text", f.message}};
-  result["locations"] = Json::array({{{"physicalLocation",
-                                       {{"artifactLocation", {{"uri", PathUri(file.path)}}},
-                                        {"region", {{"startLine", LineOf(file, f)}}}}}}});
-  return result;
-}
+// One file's results, and the groups their findings point at. A target is named by its
+// identity (TargetIdentity.h), so that adding a target changes no other target's logical
+// location or fingerprint.
+class FileResults {
+ public:
+  FileResults(const CheckedFile& file, std::size_t firstGroup)
+      : file_(file),
+        uri_(PathUri(file.path)),
+        identities_(TargetIdentities(file.targets)),
+        firstGroup_(firstGroup) {}
+
+  Json Result(const Finding& f) {
+    const PlacedTarget* target = TargetAt(file_.targets, f.place);
+    const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
+    Json result = {{"ruleId", f.code}};
+    if (const FindingCode* rule = FindCode(f.code))
+      result["ruleIndex"] = rule - FindingCodes().data();
+    result["level"] = SeverityName(f.severity);
+    result["message"] = {{"text", f.message}};
+    Json location = Location(std::max(1, LineOf(file_, f)));
+    if (target) location["logicalLocations"] = Json::array({Logical(*target)});
+    result["locations"] = Json::array({location});
+    // The n-th finding of a code on one target (ART204 may say three directions): the count
+    // keeps them apart without their messages, which name places and values.
+    const std::string key = f.code + '\n' + uri_ + '\n' + identity;
+    result["partialFingerprints"] = {
+        {"artargetsFinding/v1", Digest(key + '\n' + std::to_string(++seen_[key]))}};
+    if (f.group >= 0) AddGroup(f, result);
+    return result;
+  }
+
+  // The groups of the file: each with all its members, once.
+  void AddGroups(Json& groups) const {
+    for (const TargetGroup& group : file_.groups) {
+      Json members = Json::array();
+      for (const int place : group.places) {
+        const PlacedTarget* t = TargetAt(file_.targets, place);
+        members.push_back(
+            {{"startLine", std::max(1, t->line)}, {"fullyQualifiedName", Identity(*t)}});
+      }
+      groups.push_back({{"ruleId", group.code},
+                        {"uri", uri_},
+                        {"shared", group.shared},
+                        {"members", std::move(members)}});
+    }
+  }
+
+ private:
+  const std::string& Identity(const PlacedTarget& t) const {
+    return identities_[std::size_t(&t - file_.targets.data())];
+  }
+  static std::string FallbackIdentity(int place) {  // the file's own, or a target not read
+    return place == 0 ? "" : "#" + std::to_string(place);
+  }
+  Json Logical(const PlacedTarget& t) const {
+    return {{"name", t.name}, {"fullyQualifiedName", Identity(t)}, {"kind", "element"}};
+  }
+  Json Location(int line) const {
+    return {{"physicalLocation",
+             {{"artifactLocation", {{"uri", uri_}}}, {"region", {{"startLine", line}}}}}};
+  }
+
+  // A few of the other members as related locations (the ones the message names), and the
+  // group's index in the run's list of groups, which holds them all.
+  void AddGroup(const Finding& f, Json& result) const {
+    const TargetGroup& group = file_.groups[std::size_t(f.group)];
+    Json related = Json::array();
+    for (std::size_t i = 0; i < group.places.size() && related.size() < kOthersNamed; ++i) {
+      const PlacedTarget* other = TargetAt(file_.targets, group.places[i]);
+      if (!other || other->place == f.place) continue;
+      Json location = Location(std::max(1, other->line));
+      location["id"] = related.size();
+      location["logicalLocations"] = Json::array({Logical(*other)});
+      location["message"] = {{"text", TargetLabel(*other)}};
+      related.push_back(std::move(location));
+    }
+    result["relatedLocations"] = std::move(related);
+    result["properties"] = {{"targetGroup", firstGroup_ + std::size_t(f.group)},
+                            {"targetGroupSize", group.places.size()}};
+  }
+
+  const CheckedFile& file_;
+  const std::string uri_;
+  const std::vector<std::string> identities_;
+  const std::size_t firstGroup_;
+  std::unordered_map<std::string, int> seen_;
+};
 
 // Each rated image's score and tracking range (metres; null when it tracks at no distance or
 // its size is unknown), for the run's property bag: results say only what is wrong.
@@ -79,19 +162,53 @@ std::string PathUri(const std::string& path) {
   return uri;
 }
 
-std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
-  Json results = Json::array();
-  for (const CheckedFile& file : files)
-    for (const Finding& f : file.findings) results.push_back(Result(file, f));
+// A group's members are listed once, in the run's property bag ("targetGroups"), and each
+// member's result points there ("targetGroup") and names only a few others as related
+// locations: repeating every member in every member's result is what made a group of 20,000
+// cost hundreds of megabytes. SARIF 2.1.0 has no object for "these locations share one thing":
+// relatedLocations belong to one result, and run.graphs want edges that a shared picture does
+// not have. A property bag is the schema's own place for what a tool adds; validators accept it
+// and viewers (GitHub, VS Code's SARIF viewer) show the results and leave it alone.
+void WriteSarifLog(std::ostream& out, const std::vector<CheckedFile>& files,
+                   const LengthUnit& unit) {
+  std::size_t count = 0;
+  for (const CheckedFile& file : files) count += file.findings.size();
+  out << "{";
+  WriteJsonKey(out, "$schema", 0, true);
+  WriteJson(out, "https://json.schemastore.org/sarif-2.1.0.json", 1);
+  WriteJsonKey(out, "version", 0);
+  WriteJson(out, "2.1.0", 1);
+  WriteJsonKey(out, "runs", 0);
+  out << "[\n    {";
   const Json driver = {{"name", "artargets"}, {"version", AR_VERSION_STRING}, {"rules", Rules()}};
-  const Json log = {
-      {"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
-      {"version", "2.1.0"},
-      {"runs", Json::array({{{"tool", {{"driver", driver}}},
-                             {"results", results},
-                             {"properties",
-                              {{"lengthUnit", unit.name}, {"images", ImagesProperty(files)}}}}})}};
-  return SafeJson(log.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+  WriteJsonKey(out, "tool", 2, true);
+  WriteJson(out, {{"driver", driver}}, 3);
+  // The results are made one at a time, file after file, in the order of their findings.
+  std::size_t file = 0, finding = 0, firstGroup = 0;
+  std::optional<FileResults> results;
+  WriteJsonKey(out, "results", 2);
+  WriteJsonArray(out, count, 3, [&](std::size_t) {
+    while (!results || finding == files[file].findings.size()) {
+      if (results) firstGroup += files[file++].groups.size();
+      finding = 0;
+      results.emplace(files[file], firstGroup);
+    }
+    return results->Result(files[file].findings[finding++]);
+  });
+  Json groups = Json::array();
+  for (std::size_t i = 0, first = 0; i < files.size(); first += files[i++].groups.size())
+    if (!files[i].groups.empty()) FileResults(files[i], first).AddGroups(groups);
+  WriteJsonKey(out, "properties", 2);
+  WriteJson(
+      out, {{"lengthUnit", unit.name}, {"images", ImagesProperty(files)}, {"targetGroups", groups}},
+      3);
+  out << "\n    }\n  ]\n}\n";
+}
+
+std::string SarifLog(const std::vector<CheckedFile>& files, const LengthUnit& unit) {
+  std::ostringstream out;
+  WriteSarifLog(out, files, unit);
+  return out.str();
 }
 
 }  // namespace artargets

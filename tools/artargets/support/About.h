@@ -10,6 +10,7 @@
 //   AllCores.h       one piece of work per index on every core
 //   Background.h     work a command need not wait for
 //   Json.h           the JSON type every JSON output uses
+//   JsonPieces.h     a large JSON document written a piece at a time
 //   UsageError.h     what a person gave is not what the tool takes (exit status 2)
 //   NearestWord.h    did-you-mean: the known word nearest to one mistyped
 #pragma once
