@@ -5,15 +5,16 @@ if(AR_SANITIZE)
   # these builds and only a debugger reads it (the dev build keeps it).
   add_compile_options(-fsanitize=${AR_SANITIZE} -fno-omit-frame-pointer -g1)
   add_link_options(-fsanitize=${AR_SANITIZE})
-  # -O1 in every sanitizer build: the optimiser drops the checks a dominating check already
-  # made, which halves the instrumented code and the data the loader relocates at every start
-  # (the tool's tests start it hundreds of times), and the sanitizers' own guides advise it.
-  # GCC's flow analysis then sees the instrumented std::regex and std::function as reading
-  # uninitialised members; the dev and release builds check the same code without
-  # instrumentation and keep that warning.
-  add_compile_options(-O1)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    add_compile_options(-Wno-maybe-uninitialized)
+  # ThreadSanitizer at -O1: instrumented code at -O0 runs many times slower, and -O1 compiles
+  # faster than the -O2 of an optimised build. (AddressSanitizer stays at -O0: at -O1 its
+  # instrumented build takes half as long again, more than its tests save.) GCC's flow analysis
+  # then sees the instrumented std::regex and std::function as reading uninitialised members;
+  # the dev and release builds check the same code without instrumentation and keep that warning.
+  if(AR_SANITIZE MATCHES "thread")
+    add_compile_options(-O1)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      add_compile_options(-Wno-maybe-uninitialized)
+    endif()
   endif()
   if(AR_SANITIZE MATCHES "undefined")
     add_compile_options(-fno-sanitize-recover=undefined)
