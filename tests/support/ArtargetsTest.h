@@ -59,16 +59,14 @@ class ArtargetsTest : public ::testing::Test {
            "<targets><content name=\"arcontent\">" + body +
            "</content></targets></augmentedreality>\n";
   }
-  // A grey picture, a JPEG when the name ends ".jpg": drawn by `grey`, or without it blobs and
-  // squares of many sizes and greys placed at random from `seed`, what a tracker likes.
-  void Image(const std::string& name, int width, int height,
-             const std::function<int(int, int)>& grey = {}, unsigned seed = 7) {
-    std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
-    for (int y = 0; grey && y < height; ++y)
-      for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = grey(x, y);
+  // `count` discs and squares on a `width`-wide grey picture, of radius `least` to `least` +
+  // `spread` - 1 (at least 1) and of any grey, placed at random from `seed`.
+  static void Shapes(std::vector<unsigned char>& pixels, int width, int height, int count,
+                     int least, int spread, unsigned seed) {
     std::mt19937 random(seed);
-    for (int i = 0; !grey && i < 400; ++i) {
-      const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
+    for (int i = 0; i < count; ++i) {
+      const int cx = int(random() % width), cy = int(random() % height);
+      const int r = std::max(1, least + int(random() % unsigned(spread)));
       const auto shade = static_cast<unsigned char>(random() % 256);
       const bool square = random() % 2 == 0;
       for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
@@ -76,6 +74,15 @@ class ArtargetsTest : public ::testing::Test {
           if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
             pixels[std::size_t(y) * width + x] = shade;
     }
+  }
+  // A grey picture, a JPEG when the name ends ".jpg": drawn by `grey`, or without it blobs and
+  // squares of many sizes and greys placed at random from `seed`, what a tracker likes.
+  void Image(const std::string& name, int width, int height,
+             const std::function<int(int, int)>& grey = {}, unsigned seed = 7) {
+    std::vector<unsigned char> pixels(std::size_t(width) * height, 128);
+    for (int y = 0; grey && y < height; ++y)
+      for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = grey(x, y);
+    if (!grey) Shapes(pixels, width, height, 400, 3, 40, seed);
     const std::string path = dir_.File(name);
     if (name.ends_with(".jpg"))
       stbi_write_jpg(path.c_str(), width, height, 1, pixels.data(), 95);

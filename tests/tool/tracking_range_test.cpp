@@ -33,18 +33,8 @@ class TrackingRangeTest : public artest::ArtargetsTest {
   void Blobs(const std::string& name, int radius, unsigned seed) {
     constexpr int kWidth = 640, kHeight = 480;
     std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
-    std::mt19937 random(seed);
-    const int shapes = kWidth * kHeight / (radius * radius);
-    for (int i = 0; i < shapes; ++i) {
-      const int cx = int(random() % kWidth), cy = int(random() % kHeight);
-      const int r = std::max(1, radius / 2 + int(random() % unsigned(radius / 2 + 1)));
-      const auto shade = static_cast<unsigned char>(random() % 256);
-      const bool square = random() % 2 == 0;
-      for (int y = std::max(0, cy - r); y < std::min(kHeight, cy + r); ++y)
-        for (int x = std::max(0, cx - r); x < std::min(kWidth, cx + r); ++x)
-          if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
-            pixels[std::size_t(y) * kWidth + x] = shade;
-    }
+    Shapes(pixels, kWidth, kHeight, kWidth * kHeight / (radius * radius), radius / 2,
+           radius / 2 + 1, seed);
     stbi_write_png(dir_.File(name).c_str(), kWidth, kHeight, 1, pixels.data(), kWidth);
   }
 
