@@ -1,7 +1,8 @@
 // Every fix the tool prints runs as written: each code's fix command (the last words of its fix
 // text, in single quotes), with its placeholders filled in, makes its finding go from a file
 // that shows it. Two files show all the codes that a command can fix, one target or two per
-// code, so that the tool runs four times to check and once per fix.
+// code, so that the tool runs four times to check and once per fix. Each finding shown has its
+// code's severity.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,15 +60,16 @@ class FixCommandsTest : public artest::ArtargetsTest {
     EXPECT_EQ(next, row.values.size()) << row.code << ": fewer placeholders than values";
     return command;
   }
-  // The findings of `check FILE ARGS`, by code, as their messages.
-  std::multimap<std::string, std::string> Found(const std::string& file, const std::string& args) {
+  // The findings of `check FILE ARGS`, by code.
+  std::multimap<std::string, Json> Found(const std::string& file, const std::string& args) {
     const artest::Result r = Run("check " + file + " " + args + " --format json");
-    std::multimap<std::string, std::string> found;
+    std::multimap<std::string, Json> found;
     const Json report = Json::parse(r.out);
-    for (const Json& f : report["findings"]) found.emplace(f["code"], f["message"]);
+    for (const Json& f : report["findings"]) found.emplace(f["code"], f);
     return found;
   }
-  // Shows every row's code in `file`, runs the fixes in the rows' order, then shows none.
+  // Shows every row's code in `file`, each with its code's severity, runs the fixes in the rows'
+  // order, then shows none.
   void FixAll(const std::string& file, const std::string& args, const std::vector<FixRow>& rows) {
     std::string body;
     for (const FixRow& row : rows) body += row.targets;
@@ -76,6 +78,11 @@ class FixCommandsTest : public artest::ArtargetsTest {
     std::string fixes = "true";
     for (const FixRow& row : rows) {
       EXPECT_NE(before.count(row.code), 0u) << row.code << " is not shown";
+      const auto [first, end] = before.equal_range(row.code);
+      for (auto f = first; f != end; ++f)
+        EXPECT_EQ(f->second["severity"],
+                  artargets::SeverityName(artargets::FindCode(row.code)->severity))
+            << row.code;
       fixes += "; " + Filled(row, file) + " >/dev/null || echo '" + row.code + " failed'";
     }
     const artest::Result run = Shell(fixes);
@@ -83,7 +90,7 @@ class FixCommandsTest : public artest::ArtargetsTest {
     const auto after = Found(file, args);
     for (const FixRow& row : rows) {
       const auto left = after.find(row.code);
-      EXPECT_TRUE(left == after.end()) << row.code << " is left: " << left->second;
+      EXPECT_TRUE(left == after.end()) << row.code << " is left: " << left->second["message"];
     }
   }
 
