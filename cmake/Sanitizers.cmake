@@ -4,7 +4,7 @@ if(AR_SANITIZE)
   # included, from line tables alone; full debug info costs a quarter more compile time in
   # these builds and only a debugger reads it (the dev build keeps it).
   add_compile_options(-fsanitize=${AR_SANITIZE} -fno-omit-frame-pointer -g1)
-  add_link_options(-fsanitize=${AR_SANITIZE} LINKER:-z,pack-relative-relocs)
+  add_link_options(-fsanitize=${AR_SANITIZE})
   # ThreadSanitizer at -O1: instrumented code at -O0 runs many times slower, and -O1 compiles
   # faster than the -O2 of an optimised build. (AddressSanitizer stays at -O0: at -O1 its
   # instrumented build takes half as long again, more than its tests save.) GCC's flow analysis

@@ -10,7 +10,7 @@ if [ "${1:-}" = "--evaluation" ]; then
   evaluation=(python3-opencv python3-numpy)
   shift
 fi
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev libtomlplusplus-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git help2man man-db jq nodejs npm chromium python3-yaml python3-jsonschema "${evaluation[@]}" "$@")
+packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils libcli11-dev libtomlplusplus-dev nlohmann-json3-dev pkgconf libstb-dev libvlfeat-dev git help2man man-db jq nodejs npm chromium python3-yaml python3-jsonschema "${evaluation[@]}" "$@")
 
 missing=()
 for p in "${packages[@]}"; do
