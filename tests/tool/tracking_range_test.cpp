@@ -38,6 +38,23 @@ class TrackingRangeTest : public artest::ArtargetsTest {
     stbi_write_png(dir_.File(name).c_str(), kWidth, kHeight, 1, pixels.data(), kWidth);
   }
 
+  // A 640 x 480 page of small print: lines of glyphs, each a random 3 x 5 bitmap of `cell`-pixel
+  // squares, dark on light grey with a space now and then, at random from `seed`.
+  void Print(const std::string& name, int cell, unsigned seed) {
+    constexpr int kWidth = 640, kHeight = 480;
+    std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 240);
+    std::mt19937 random(seed);
+    for (int top = cell; top + 7 * cell <= kHeight; top += 8 * cell)
+      for (int left = cell; left + 4 * cell <= kWidth; left += 4 * cell) {
+        const unsigned glyph = random() % 6 == 0 ? 0 : unsigned(random());
+        for (int y = 0; y < 5 * cell; ++y)
+          for (int x = 0; x < 3 * cell; ++x)
+            if (glyph >> (y / cell * 3 + x / cell) & 1)
+              pixels[std::size_t(top + y) * kWidth + left + x] = 30;
+      }
+    stbi_write_png(dir_.File(name).c_str(), kWidth, kHeight, 1, pixels.data(), kWidth);
+  }
+
   // One target per image, `width` x 0.75 `width` in `unit`, checked in process under `rules`.
   std::vector<TargetImage> Check(const std::vector<std::string>& images, double width,
                                  const ImageRules& rules, const char* unit = "m") {
@@ -86,6 +103,24 @@ TEST_F(TrackingRangeTest, FinerDetailNeedsMoreOfTheFrameUntilItNeverTracks) {
   EXPECT_EQ(images.back().quality.smallestWidth, 0);
   EXPECT_FALSE(images.back().range.tracks);
   EXPECT_EQ(artargets::ScoreAndRange(images.back()).find("tracks from"), std::string::npos);
+}
+
+// Detail a few pixels across (gravel, small print) loses its finest keypoints when the target is
+// seen small, but what is left becomes features of its own: such a picture gets a range that
+// needs more of the frame than coarse detail, and is not rated poor.
+TEST_F(TrackingRangeTest, FineDetailThatTracksGetsARangeAndIsNotPoor) {
+  Blobs("gravel.png", 3, 77);
+  Blobs("finegravel.png", 2, 77);
+  Print("print.png", 2, 62);
+  const std::vector<std::string> names = {"gravel.png", "finegravel.png", "print.png"};
+  const auto images = Check(names, 0.4, {});
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_GE(images[i].quality.score, 50);
+    EXPECT_TRUE(images[i].range.tracks);
+    EXPECT_GT(images[i].quality.smallestWidth, 1.5 * artargets::kSurvivalWidths.front());
+    EXPECT_LE(images[i].quality.smallestWidth, artargets::kSurvivalWidths.back());
+  }
 }
 
 // The limits move with the print and the camera as a pinhole camera's image does.

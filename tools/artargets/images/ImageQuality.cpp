@@ -24,14 +24,14 @@ constexpr int kGridSide = 4;            // the image cut into 4 x 4 parts for sp
 constexpr double kTwinDistance = 0.25;  // descriptors this close look alike to a tracker
 constexpr std::size_t kDescribed = 500;
 constexpr int kLeastSide = 16;
-// The distinctive features a tracker needs to see to hold the target: eight matches fix a
-// homography, and the rest allow for those a changed view and noise lose.
-constexpr double kTrackedFrom = 25;
-// Close up, the target fills the frame and a camera finds nearly every keypoint of the picture,
-// fine detail that a distance loses included. What that is worth stays in the band of "tracks
-// close up" (50 to 69): 1000 distinctive keypoints, full texture and contrast score 54.
-constexpr double kNearBest = 55;
-constexpr double kNearScale = 250;  // distinctive keypoints at full size: 1 - e^(-n / 250)
+// The distinctive keypoints a camera must find in the target to hold it: eight matches fix a
+// homography, and the rest allow for those a changed view, blur and noise lose.
+constexpr double kTrackedFrom = 50;
+// A picture that keeps them at some width tracks from some distance, and scores at least
+// kRangeFloor when it needs the widest measured width, rising to kRangeTop when it keeps them
+// at the narrowest: the bands of "tracks close up" up to "a good target".
+constexpr double kRangeFloor = 50;
+constexpr double kRangeTop = 80;
 
 // How many features fall in each of the grid's parts, row by row.
 std::array<int, kGridSide * kGridSide> GridCounts(const std::vector<SiftFeature>& features,
@@ -92,7 +92,7 @@ void DescribeFeatures(const std::vector<SiftFeature>& unique, const GreyImage& s
       q.signature.push_back(std::uint8_t(std::min(255.0f, 512.0f * v)));
 }
 
-// The least on-screen width from which every wider one keeps kTrackedFrom distinctive features:
+// The least on-screen width from which every wider one keeps kTrackedFrom distinctive keypoints:
 // the survival curve's counts, times the share of the described survivors that are unique,
 // read between the measured widths on a log scale. 0 when even the widest falls short.
 double SmallestWidth(const SurvivingFeatures& found, std::size_t unique) {
@@ -107,13 +107,13 @@ double SmallestWidth(const SurvivingFeatures& found, std::size_t unique) {
          std::pow(double(kSurvivalWidths[first]) / kSurvivalWidths[first - 1], t);
 }
 
-// The score of the picture seen close up: its keypoints at full size, times the share of the
-// described survivors with no look-alike (a repeated pattern does not become distinctive near),
-// with the texture, sharpness and contrast that hold at any distance.
-double NearScore(const SurvivingFeatures& found, std::size_t unique, double otherFactors) {
-  if (found.features.empty()) return 0;
-  const double distinct = found.found * double(unique) / found.features.size();
-  return kNearBest * (1 - std::exp(-distinct / kNearScale)) * otherFactors;
+// What the least on-screen width is worth: kRangeFloor at the widest measured width, kRangeTop
+// at the narrowest, and in proportion on a log scale between; 0 when the picture never tracks.
+double RangeScore(double smallestWidth) {
+  if (smallestWidth <= 0) return 0;
+  const double widest = kSurvivalWidths.back(), narrowest = kSurvivalWidths.front();
+  const double t = std::log(widest / smallestWidth) / std::log(widest / narrowest);
+  return kRangeFloor + (kRangeTop - kRangeFloor) * std::clamp(t, 0.0, 1.0);
 }
 
 std::string Percent(double share) { return std::to_string(std::lround(share * 100)) + "%"; }
@@ -137,9 +137,7 @@ void Rate(const GreyImage& small, ImageQuality& q) {
   const double product = featureFactor * std::sqrt(spreadFactor) * textureFactor * sharpFactor *
                          std::sqrt(contrastFactor);
   const double farScore = 100 * (1 - std::exp(-kSpread * product)) / (1 - std::exp(-kSpread));
-  const double nearScore =
-      NearScore(found, unique.size(), textureFactor * sharpFactor * contrastFactor);
-  q.score = int(std::lround(std::max(farScore, nearScore)));
+  q.score = int(std::lround(std::max(farScore, RangeScore(q.smallestWidth))));
   if (unique.size() < kFewUnique) {
     // Many features, but nearly all with a look-alike: the pattern repeats.
     const bool repeated = found.features.size() >= 2 * unique.size() + 20;

@@ -3,9 +3,9 @@
 // counts is what a tracker still finds when it sees the target small, soft and noisy: the
 // features that survive a reduced, blurred copy (SurvivingFeatures.h), and of those the ones with
 // no look-alike elsewhere in the image; how they spread over the image; how much of the image is
-// plain; how sharp it is; its contrast. Fine detail that a distance loses still tracks close up,
-// so the score is never under what the picture's keypoints at full size are worth, a value kept
-// in the band of "tracks close up". Thread rules: any number of ratings may run at once; they
+// plain; how sharp it is; its contrast. Fine detail that a distance loses still tracks nearer,
+// so the score is never under what its tracking range is worth: a picture that tracks from some
+// distance is not rated poor. Thread rules: any number of ratings may run at once; they
 // share nothing.
 #pragma once
 
@@ -19,7 +19,7 @@
 namespace artargets {
 
 // Raised whenever the rating of the same bytes can change, so that saved ratings are not reused.
-inline constexpr int kRatingVersion = 4;
+inline constexpr int kRatingVersion = 5;
 // Under this sharpness (about 1 / an edge's width in pixels at the rating's size) an image is
 // named blurred.
 inline constexpr double kBlurredBelow = 0.35;

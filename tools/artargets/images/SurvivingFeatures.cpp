@@ -10,7 +10,7 @@ namespace artargets {
 namespace {
 
 constexpr double kPeakThreshold = 0.01;     // grey levels scaled to 0..1
-constexpr double kReducedThreshold = 0.02;  // what noise leaves of a weak peak
+constexpr double kReducedThreshold = 0.02;  // what noise leaves of a weak peak at a third
 constexpr int kBudgetCells = 8;             // the budget is spread over 8 x 8 parts
 
 // `width` pixels wide, then a 3 x 3 binomial blur: what a camera makes of the target seen that
@@ -108,18 +108,18 @@ std::optional<Found> FoundAt(const GreyImage& image, int width) {
 SurvivingFeatures FindSurvivingFeatures(const GreyImage& image, std::size_t budget) {
   SurvivingFeatures out;
   const std::optional<Found> again = FoundAt(image, image.width / 3);
-  std::vector<std::optional<Found>> curve;
-  for (int width : kSurvivalWidths) curve.push_back(FoundAt(image, width));
   std::vector<SiftFeature> survivors =
       DescribeKeypoints(image, kPeakThreshold, [&](const Keypoint& k) {
         ++out.found;
-        for (std::size_t i = 0; i < curve.size(); ++i)
-          out.atWidth[i] += !curve[i] || curve[i]->Has(k);
         const bool survives = !again || again->Has(k);
         out.survived += survives;
         return survives;
       });
   out.features = SpreadBudget(std::move(survivors), image, budget);
+  for (std::size_t i = 0; i < kSurvivalWidths.size(); ++i) {
+    const GreyImage seen = ReducedAndSoft(image, std::min(kSurvivalWidths[i], image.width));
+    out.atWidth[i] = int(FindKeypoints(seen, kPeakThreshold).size());
+  }
   return out;
 }
 

@@ -6,9 +6,13 @@
 // image: the strongest of each part first, so that which ones are kept does not depend on which way
 // up the image is.
 //
-// The same test at a series of on-screen widths gives the survival curve: how many keypoints a
-// camera still finds when the target is 80, 100, ... 320 pixels wide in its frame. How far a
-// print tracks follows from it (TrackingRange.h).
+// A camera sees the target at a series of on-screen widths: how many keypoints it finds in the
+// picture reduced to 80, 100, ... 320 pixels wide and softened, at the threshold of the full-size
+// picture, is the picture's survival curve. It counts what the camera sees at that width, not
+// which full-size keypoints are still there: text and line art lose their finest keypoints when
+// small, but their letters and strokes become blobs and corners of their own, which a tracker
+// whose reference covers every scale still matches. How far a print tracks follows from it
+// (TrackingRange.h).
 #pragma once
 
 #include <array>
@@ -30,7 +34,8 @@ struct SurvivingFeatures {
   int survived = 0;  // of those, found again in the reduced copy
   std::vector<SiftFeature>
       features;  // described survivors, at most the budget, in `image`'s pixels
-  // Of the keypoints at full size, how many are found again at each of kSurvivalWidths.
+  // The keypoints found in the picture seen at each of kSurvivalWidths (at its own width when
+  // it is narrower).
   std::array<int, kSurvivalWidths.size()> atWidth{};
 };
 
