@@ -166,6 +166,37 @@ TEST_F(CheckTest, EveryCodeIsFoundWithItsSeverity) {
   EXPECT_EQ(tested, all) << "every code of the table has its row here";
 }
 
+// An image's findings are written once, among the file's; the image lists where they stand,
+// whichever findings the options leave.
+TEST_F(CheckTest, AnImagePointsToItsFindingsAmongTheFilesOnes) {
+  Image("textured.png", 640, 480);
+  Write("t.xml",
+        TargetFile(Pictured("A", "textured.png") + Sound("A") + Pictured("B", "textured.png") +
+                   Pictured("C", "lost.png") + Sound("D")));
+  for (const char* args : {"", " --disable ART307", " --disable ART301,ART308"}) {
+    SCOPED_TRACE(args);
+    const Json file = Json::parse(Run(std::string("check t.xml --images --json") + args).out);
+    EXPECT_EQ(file["format_version"], 4);
+    const Json& findings = file["findings"];
+    std::multiset<std::size_t> pointed;
+    for (const Json& image : file["images"]) {
+      EXPECT_FALSE(image.contains("warnings")) << "no message twice";
+      for (const std::size_t at : image["findings"]) {
+        pointed.insert(at);
+        ASSERT_LT(at, findings.size());
+        EXPECT_EQ(findings[at]["target"], image["target"]);
+        EXPECT_EQ(findings[at]["code"].get<std::string>().substr(0, 4), "ART3");
+      }
+    }
+    std::multiset<std::size_t> ofImages;
+    for (std::size_t at = 0; at < findings.size(); ++at)
+      if (findings[at]["code"].get<std::string>().starts_with("ART3")) ofImages.insert(at);
+    EXPECT_EQ(pointed, ofImages) << "each image finding reachable from its image, once";
+    EXPECT_GE(ofImages.size(), std::string(args).empty() ? 4u : 2u);
+    EXPECT_LT(ofImages.size(), findings.size()) << "the repeated name A is no image's";
+  }
+}
+
 // The exit status: errors fail, warnings only under --strict, notes never; many files give the
 // worst; wrong usage is 2.
 TEST_F(CheckTest, GateExitsWithTheWorstStatus) {
