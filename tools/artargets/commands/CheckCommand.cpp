@@ -22,8 +22,8 @@ namespace {
 
 // Today's keys (file, targets, warnings, images) stay; the format's version counts changes
 // (3: each finding names its target's name and id and its group, each file how many findings
-// were baselined, and the groups of targets; 4: an image lists its findings' places among the
-// file's findings instead of their messages again).
+// were baselined, and the groups of targets; 4: `warnings` and an image's `findings` list the
+// indices of findings among the file's instead of their messages again, each message once).
 constexpr int kJsonFormatVersion = 4;
 
 std::string Plural(std::size_t n, const std::string& word) {
@@ -137,9 +137,9 @@ ImageFindings FindingsOfImages(const CheckedFile& file) {
 // findings are never held twice more as JSON.
 void WriteFileJson(const CheckedFile& file, int depth) {
   std::ostream& out = std::cout;
-  std::vector<const Finding*> warnings;
-  for (const Finding& f : file.findings)
-    if (f.severity == Severity::kWarning) warnings.push_back(&f);
+  std::vector<std::size_t> warnings;  // where they stand among the findings
+  for (std::size_t k = 0; k < file.findings.size(); ++k)
+    if (file.findings[k].severity == Severity::kWarning) warnings.push_back(k);
   out << "{";
   WriteJsonKey(out, "format_version", depth, true);
   out << kJsonFormatVersion;
@@ -152,8 +152,7 @@ void WriteFileJson(const CheckedFile& file, int depth) {
     WriteJson(out, value, depth + 1);
   }
   WriteJsonKey(out, "warnings", depth);
-  WriteJsonArray(out, warnings.size(), depth + 1,
-                 [&](std::size_t i) { return warnings[i]->message; });
+  WriteJsonArray(out, warnings.size(), depth + 1, [&](std::size_t i) { return Json(warnings[i]); });
   WriteJsonKey(out, "findings", depth);
   WriteJsonArray(out, file.findings.size(), depth + 1,
                  [&](std::size_t i) { return FindingJson(file, file.findings[i]); });
