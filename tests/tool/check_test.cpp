@@ -15,12 +15,15 @@
 #include <vector>
 
 #include "ArtargetsTest.h"
+#include "checks/ElementLines.h"
 #include "checks/FindingCodes.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 #include "reports/HtmlReport.h"
 #include "reports/SarifLog.h"
 #include "reports/Thumbnail.h"
+#include "targets/PlainTargetText.h"
+#include "targets/TargetElement.h"
 
 namespace {
 
@@ -212,6 +215,45 @@ TEST_F(CheckTest, EachMessageIsWrittenOnceAndWarningsAndImagesPointToIt) {
     EXPECT_EQ(pointed, ofImages) << "each image finding reachable from its image, once";
     EXPECT_GE(ofImages.size(), std::string(args).empty() ? 4u : 2u);
     EXPECT_LT(ofImages.size(), findings.size()) << "the repeated name A is no image's";
+  }
+}
+
+// The lines findings point at are the lines of the targets' elements, whether the file is laid
+// out as the plug-in writes it (read line by line) or otherwise (parsed).
+TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
+  std::string target = "      <content name=\"artarget\">\n";
+  for (const auto& [key, element] : artargets::PropertyForms())
+    target += "        <" + element + " key=\"" + key + "\"" +
+              (element == "point" || element == "vector" ? " x=\"0\" y=\"0\" z=\"1\""
+               : key == "artargetversion"                ? " value=\"0\""
+                                                         : " value=\"1\"") +
+              " />\n";
+  target += "      </content>\n";
+  const auto file = [](const std::string& targets) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
+           "  <targets>\n    <content name=\"arcontent\">\n" +
+           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
+  };
+  const std::string plain = file(target + target + target);
+  ASSERT_TRUE(artargets::HoldsOnlyTargets(plain));
+  struct Row {
+    const char* what;
+    std::string text;
+    std::vector<int> lines;
+  };
+  const Row rows[] = {
+      {"as the plug-in writes it", plain, {5, 20, 35}},
+      {"without its last line feed", plain.substr(0, plain.size() - 1), {5, 20, 35}},
+      {"a comment before the second",
+       file(target + "      <!-- x -->\n" + target + target),
+       {5, 21, 36}},
+      {"on one line", TargetFile(Sound("A") + Sound("B")), {2, 2}},
+      {"no targets", file(""), {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Write("t.xml", row.text);
+    EXPECT_EQ(artargets::TargetLines(dir_.File("t.xml")), row.lines);
   }
 }
 

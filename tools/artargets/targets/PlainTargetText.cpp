@@ -11,6 +11,7 @@ namespace artargets {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+constexpr std::string_view kTargetOpening = R"(      <content name="artarget">)";
 
 // The text line by line, each without its line feed; a last line without one is doubt.
 class Lines {
@@ -167,13 +168,23 @@ bool Scan(std::string_view text, std::vector<TargetRecord>* records) {
   if (!lines.Next("  <targets>", line) || !lines.Next(R"(    <content name="arcontent">)", line))
     return false;
   bool more = lines.Next(line);
-  for (; more && line == R"(      <content name="artarget">)"; more = lines.Next(line))
+  for (; more && line == kTargetOpening; more = lines.Next(line))
     if (!TargetLines(records ? &records->emplace_back() : nullptr).Read(lines)) return false;
   return more && line == "    </content>" && lines.Next("  </targets>", line) &&
          lines.Next("</augmentedreality>", line) && lines.AtEnd();
 }
 
 }  // namespace
+
+std::vector<int> PlainTargetLines(std::string_view text) {
+  if (!HoldsOnlyTargets(text)) return {};
+  std::vector<int> lines;
+  Lines all(text);
+  std::string_view line;
+  for (int number = 1; all.Next(line); ++number)
+    if (line == kTargetOpening) lines.push_back(number);
+  return lines;
+}
 
 bool ReadableAsWritten(std::string_view element, std::string_view value) {
   if (element == "string") return true;

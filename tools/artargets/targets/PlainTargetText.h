@@ -22,6 +22,10 @@ bool HoldsOnlyTargets(std::string_view text);
 // any other text: the plug-in must read that one.
 bool ReadPlainTargets(std::string_view text, std::vector<TargetRecord>& records);
 
+// The lines (from 1) of the targets' elements of a text that holds only targets (as above), in
+// one pass; empty for any other text, whose lines a parse must find.
+std::vector<int> PlainTargetLines(std::string_view text);
+
 // Whether the plug-in reads `value` as written for a property element `element` ("double",
 // "int", "uint8", "string"); false for any element it does not write that way.
 bool ReadableAsWritten(std::string_view element, std::string_view value);
