@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
@@ -14,12 +15,15 @@
 #include <vector>
 
 #include "ArtargetsTest.h"
+#include "checks/ElementLines.h"
 #include "checks/FindingCodes.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 #include "reports/HtmlReport.h"
 #include "reports/SarifLog.h"
 #include "reports/Thumbnail.h"
+#include "targets/PlainTargetText.h"
+#include "targets/TargetElement.h"
 
 namespace {
 
@@ -122,6 +126,93 @@ TEST_F(CheckTest, CodesWithoutAFixCommandAreFoundWithTheirSeverity) {
     const std::string row = "| " + std::string(code.code) + " | " +
                             std::string(artargets::SeverityName(code.severity)) + " | ";
     EXPECT_NE(manual.find(row), std::string::npos) << "the manual lists " << code.code;
+  }
+}
+
+// Each message is written once, among the file's findings; the warnings and each image's
+// findings are listed by where they stand there, whichever findings the options leave.
+TEST_F(CheckTest, EachMessageIsWrittenOnceAndWarningsAndImagesPointToIt) {
+  Image("textured.png", 640, 480);
+  Write("t.xml",
+        TargetFile(Pictured("A", "textured.png") + Sound("A") + Pictured("B", "textured.png") +
+                   Pictured("C", "lost.png") + Sound("D")));
+  // The places in `findings` of those that `pick` takes.
+  const auto where = [](const Json& findings, const std::function<bool(const Json&)>& pick) {
+    std::multiset<std::size_t> at;
+    for (std::size_t k = 0; k < findings.size(); ++k)
+      if (pick(findings[k])) at.insert(k);
+    return at;
+  };
+  for (const char* args : {"", " --disable ART307", " --disable ART301,ART308"}) {
+    SCOPED_TRACE(args);
+    const std::string text = Run(std::string("check t.xml --images --json") + args).out;
+    const Json file = Json::parse(text);
+    EXPECT_EQ(file["format_version"], 4);
+    const Json& findings = file["findings"];
+    for (const Json& f : findings) {
+      const std::string message = Json(f["message"]).dump();
+      std::size_t written = 0;
+      for (auto at = text.find(message); at != std::string::npos; at = text.find(message, at + 1))
+        ++written;
+      EXPECT_EQ(written,
+                where(findings, [&](const Json& g) { return g["message"] == f["message"]; }).size())
+          << message;
+    }
+    const std::vector<std::size_t> listed = file["warnings"];
+    EXPECT_EQ(std::multiset<std::size_t>(listed.begin(), listed.end()),
+              where(findings, [](const Json& f) { return f["severity"] == "warning"; }));
+    std::multiset<std::size_t> pointed;
+    for (const Json& image : file["images"]) {
+      for (const std::size_t at : image["findings"]) {
+        pointed.insert(at);
+        ASSERT_LT(at, findings.size());
+        EXPECT_EQ(findings[at]["target"], image["target"]);
+      }
+    }
+    const auto ofImages = where(
+        findings, [](const Json& f) { return f["code"].get<std::string>().starts_with("ART3"); });
+    EXPECT_EQ(pointed, ofImages) << "each image finding reachable from its image, once";
+    EXPECT_GE(ofImages.size(), std::string(args).empty() ? 4u : 2u);
+    EXPECT_LT(ofImages.size(), findings.size()) << "the repeated name A is no image's";
+  }
+}
+
+// The lines findings point at are the lines of the targets' elements, whether the file is laid
+// out as the plug-in writes it (read line by line) or otherwise (parsed).
+TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
+  std::string target = "      <content name=\"artarget\">\n";
+  for (const auto& [key, element] : artargets::PropertyForms())
+    target += "        <" + element + " key=\"" + key + "\"" +
+              (element == "point" || element == "vector" ? " x=\"0\" y=\"0\" z=\"1\""
+               : key == "artargetversion"                ? " value=\"0\""
+                                                         : " value=\"1\"") +
+              " />\n";
+  target += "      </content>\n";
+  const auto file = [](const std::string& targets) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
+           "  <targets>\n    <content name=\"arcontent\">\n" +
+           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
+  };
+  const std::string plain = file(target + target + target);
+  ASSERT_TRUE(artargets::HoldsOnlyTargets(plain));
+  struct Row {
+    const char* what;
+    std::string text;
+    std::vector<int> lines;
+  };
+  const Row rows[] = {
+      {"as the plug-in writes it", plain, {5, 20, 35}},
+      {"without its last line feed", plain.substr(0, plain.size() - 1), {5, 20, 35}},
+      {"a comment before the second",
+       file(target + "      <!-- x -->\n" + target + target),
+       {5, 21, 36}},
+      {"on one line", TargetFile(Sound("A") + Sound("B")), {2, 2}},
+      {"no targets", file(""), {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Write("t.xml", row.text);
+    EXPECT_EQ(artargets::TargetLines(dir_.File("t.xml")), row.lines);
   }
 }
 

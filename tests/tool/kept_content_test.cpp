@@ -6,6 +6,7 @@
 
 #include "ArtargetsTest.h"
 #include "targets/PlainTargetText.h"
+#include "targets/TargetComparison.h"
 
 namespace {
 
@@ -68,6 +69,88 @@ TEST(PlainTargetTextTest, OnlyTheLayoutThePluginWritesHoldsNothingMore) {
   };
   for (const Row& row : rows)
     EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain) << row.text;
+}
+
+// A whole target as the plug-in writes it, for the reader of that layout.
+constexpr const char* kWholeTarget = R"(      <content name="artarget">
+        <uint8 key="artargetversion" value="0" />
+        <string key="artargetname" value="Café ✓" />
+        <string key="artargetimage" value="images/door.png" />
+        <double key="artargetwidth" value="1e-300" />
+        <double key="artargetheight" value="-0" />
+        <uint8 key="artargettype" value="255" />
+        <int key="artargetid" value="-2147483648" />
+        <point key="artargetcenter" x="1.5" y="-2" z="3e5" />
+        <string key="artargetshape" value="/hall/wall" />
+        <vector key="artargetnormal" x="0" y="-1" z="0.25" />
+        <vector key="artargetxdir" x="1" y="0" z="0" />
+        <vector key="artargetydir" x="0" y="0" z="1" />
+        <double key="artargetrotation" value="90.125" />
+      </content>
+)";
+
+// A file in the plug-in's layout reads into the records the plug-in would give, each value in
+// its own field; any doubt reads nothing, and the plug-in reads the file instead.
+TEST(PlainTargetTextTest, TheLayoutThePluginWritesReadsIntoRecordsAndNothingElseDoes) {
+  const auto file = [](const std::string& targets, const char* version = "1") {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"" +
+           std::string(version) + "\">\n  <targets>\n    <content name=\"arcontent\">\n" + targets +
+           "    </content>\n  </targets>\n</augmentedreality>\n";
+  };
+  const auto with = [](const std::string& from, const std::string& to) {
+    std::string changed = kWholeTarget;
+    changed.replace(changed.find(from), from.size(), to);
+    return changed;
+  };
+  artargets::TargetRecord door;
+  door.name = "Café ✓";
+  door.image = "images/door.png";
+  door.width = 1e-300;
+  door.height = -0.0;
+  door.type = 255;
+  door.id = -2147483648LL;
+  door.center = {1.5, -2, 3e5};
+  door.shape = "/hall/wall";
+  door.normal = {0, -1, 0.25};
+  door.xdir = {1, 0, 0};
+  door.ydir = {0, 0, 1};
+  door.rotation = 90.125;
+  artargets::TargetRecord gate = door;
+  gate.name = "Gate";
+  gate.id = 7;
+  struct Row {
+    const char* what;
+    std::string text;
+    std::vector<artargets::TargetRecord> records;  // none: the text is not read
+  };
+  const Row rows[] = {
+      {"one target", file(kWholeTarget), {door}},
+      {"two, in the file's order",
+       file(with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7") +
+            kWholeTarget),
+       {gate, door}},
+      {"no targets", file(""), {}},
+      {"version 0 of the root", file(kWholeTarget, "0"), {door}},
+      {"a root version the reader refuses", file(kWholeTarget, "2"), {}},
+      {"a root version spelled otherwise", file(kWholeTarget, "01"), {}},
+      {"a property missing",
+       file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")),
+       {}},
+      {"an escaped character", file(with("/hall/wall", "/hall &amp; wall")), {}},
+      {"a control character", file(with("/hall/wall", "/hall\x01wall")), {}},
+      {"a property the plug-in does not write", file(with("artargetrotation", "artargetspin")), {}},
+      {"another format version", file(with("version\" value=\"0\"", "version\" value=\"1\"")), {}},
+      {"no last line feed", file(kWholeTarget).substr(0, file(kWholeTarget).size() - 1), {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<artargets::TargetRecord> read = {gate};  // what was there goes
+    const bool readable = !row.records.empty() || row.text == file("");
+    EXPECT_EQ(artargets::ReadPlainTargets(row.text, read), readable);
+    ASSERT_EQ(read.size(), row.records.size());
+    for (std::size_t i = 0; i < read.size(); ++i)
+      EXPECT_TRUE(artargets::SameRecord(read[i], row.records[i])) << i;
+  }
 }
 
 // A hand-edited file: something the reader does not know at every place a file can hold it.

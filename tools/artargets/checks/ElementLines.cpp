@@ -4,6 +4,8 @@
 #include <pugixml.hpp>
 
 #include "support/InputFile.h"
+#include "support/MappedFile.h"
+#include "targets/PlainTargetText.h"
 
 namespace artargets {
 
@@ -28,6 +30,11 @@ void Offsets(const pugi::xml_node& node, std::vector<std::ptrdiff_t>& out) {
 }  // namespace
 
 std::vector<int> TargetLines(const std::string& path) {
+  if (!IsStandardStream(path) && !IsPipe(path)) {
+    // A file laid out as the plug-in writes it shows its targets' lines without a parse.
+    const MappedFile mapped(path);
+    if (std::vector<int> lines = PlainTargetLines(mapped.Text()); !lines.empty()) return lines;
+  }
   std::string text, why;
   if (!ReadInput(path, text, why)) return {};
   pugi::xml_document doc;

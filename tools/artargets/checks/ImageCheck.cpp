@@ -320,12 +320,6 @@ nlohmann::ordered_json RangeJson(const TrackingRange& range) {
 
 }  // namespace
 
-std::vector<std::string> Messages(const std::vector<Finding>& findings) {
-  std::vector<std::string> messages;
-  for (const Finding& finding : findings) messages.push_back(finding.message);
-  return messages;
-}
-
 std::string MetresText(double metres) {
   return metres >= 9.95 ? std::to_string(std::lround(metres)) : Significant(metres, 2);
 }
@@ -367,8 +361,7 @@ Json ImageJson(const TargetImage& image) {
           {"smallest_width", std::round(q.smallestWidth * 10) / 10},
           {"range", RangeJson(image.range)},
           {"orientation", q.orientation},
-          {"transparent", q.transparent},
-          {"warnings", Messages(image.findings)}};
+          {"transparent", q.transparent}};
 }
 
 }  // namespace artargets

@@ -47,8 +47,6 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const std::string& root, const RatingCache* cache = nullptr,
                                      const CheckLimits& limits = {}, const ImageRules& rules = {},
                                      std::vector<TargetGroup>* groups = nullptr);
-// The findings' messages, in order.
-std::vector<std::string> Messages(const std::vector<Finding>& findings);
 // A distance as people read it: metres to two significant digits ("0.15", "1.9", "12").
 std::string MetresText(double metres);
 // The target and its image as the line of its score names them: target 1 "Banner" "banner.png".
@@ -56,6 +54,9 @@ std::string ImageLabel(const TargetImage& image);
 // The image's score and range in a few words: "scores 82 of 100, tracks from 0.17 to 1.9 m".
 std::string ScoreAndRange(const TargetImage& image);
 // The object of one target's image, for scripts (check --images --json has one per target).
+// Its findings are not in it: they stand once among the file's, which the caller points to.
 Json ImageJson(const TargetImage& image);
+// Whether a finding is of the image check (ART3xx), and so one of its target's image's.
+inline bool IsImageFinding(const Finding& finding) { return finding.code.starts_with("ART3"); }
 
 }  // namespace artargets

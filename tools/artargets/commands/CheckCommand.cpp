@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <vector>
 
 #include "checks/Baseline.h"
 #include "checks/FileCheck.h"
@@ -21,8 +22,9 @@ namespace {
 
 // Today's keys (file, targets, warnings, images) stay; the format's version counts changes
 // (3: each finding names its target's name and id and its group, each file how many findings
-// were baselined, and the groups of targets).
-constexpr int kJsonFormatVersion = 3;
+// were baselined, and the groups of targets; 4: `warnings` and an image's `findings` list the
+// indices of findings among the file's instead of their messages again, each message once).
+constexpr int kJsonFormatVersion = 4;
 
 std::string Plural(std::size_t n, const std::string& word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -101,13 +103,43 @@ Json FindingJson(const CheckedFile& file, const Finding& f) {
   return finding;
 }
 
+// Where each image's findings stand among the file's findings: image i's are at[start[i]] up
+// to at[start[i + 1]], in order.
+struct ImageFindings {
+  std::vector<std::size_t> start, at;
+};
+
+ImageFindings FindingsOfImages(const CheckedFile& file) {
+  const std::size_t none = file.images.size();
+  std::vector<std::size_t> imageAt;  // each place's image, `none` where it has none
+  for (std::size_t i = 0; i < file.images.size(); ++i) {
+    const auto place = std::size_t(std::max(0, file.images[i].target.place));
+    if (place >= imageAt.size()) imageAt.resize(place + 1, none);
+    imageAt[place] = i;
+  }
+  std::vector<std::size_t> imageOf(file.findings.size(), none);
+  ImageFindings found;
+  found.start.assign(none + 2, 0);  // counted one place on, then summed into starts
+  for (std::size_t k = 0; k < file.findings.size(); ++k) {
+    const Finding& f = file.findings[k];
+    const auto place = std::size_t(std::max(0, f.place));
+    if (IsImageFinding(f) && place < imageAt.size()) imageOf[k] = imageAt[place];
+    ++found.start[imageOf[k] + 1];
+  }
+  for (std::size_t i = 1; i < found.start.size(); ++i) found.start[i] += found.start[i - 1];
+  std::vector<std::size_t> next(found.start.begin(), found.start.end() - 1);
+  found.at.resize(file.findings.size());
+  for (std::size_t k = 0; k < file.findings.size(); ++k) found.at[next[imageOf[k]]++] = k;
+  return found;
+}
+
 // One file's object at `depth`, written a finding and an image at a time: a large file's
 // findings are never held twice more as JSON.
 void WriteFileJson(const CheckedFile& file, int depth) {
   std::ostream& out = std::cout;
-  std::vector<const Finding*> warnings;
-  for (const Finding& f : file.findings)
-    if (f.severity == Severity::kWarning) warnings.push_back(&f);
+  std::vector<std::size_t> warnings;  // where they stand among the findings
+  for (std::size_t k = 0; k < file.findings.size(); ++k)
+    if (file.findings[k].severity == Severity::kWarning) warnings.push_back(k);
   out << "{";
   WriteJsonKey(out, "format_version", depth, true);
   out << kJsonFormatVersion;
@@ -120,8 +152,7 @@ void WriteFileJson(const CheckedFile& file, int depth) {
     WriteJson(out, value, depth + 1);
   }
   WriteJsonKey(out, "warnings", depth);
-  WriteJsonArray(out, warnings.size(), depth + 1,
-                 [&](std::size_t i) { return warnings[i]->message; });
+  WriteJsonArray(out, warnings.size(), depth + 1, [&](std::size_t i) { return Json(warnings[i]); });
   WriteJsonKey(out, "findings", depth);
   WriteJsonArray(out, file.findings.size(), depth + 1,
                  [&](std::size_t i) { return FindingJson(file, file.findings[i]); });
@@ -132,8 +163,14 @@ void WriteFileJson(const CheckedFile& file, int depth) {
     return Json{{"code", g.code}, {"shared", g.shared}, {"targets", g.places}};
   });
   WriteJsonKey(out, "images", depth);
-  WriteJsonArray(out, file.images.size(), depth + 1,
-                 [&](std::size_t i) { return ImageJson(file.images[i]); });
+  // Each image's findings are written once, with the file's; the image says where they stand.
+  const ImageFindings ofImages = FindingsOfImages(file);
+  WriteJsonArray(out, file.images.size(), depth + 1, [&](std::size_t i) {
+    Json image = ImageJson(file.images[i]);
+    image["findings"] = std::vector<std::size_t>(ofImages.at.begin() + long(ofImages.start[i]),
+                                                 ofImages.at.begin() + long(ofImages.start[i + 1]));
+    return image;
+  });
   WriteJsonKey(out, "baselined", depth);
   out << file.baselined;
   if (!file.loaded) {

@@ -9,7 +9,8 @@
 //   PartialTarget.h     some of a target's fields, as an import row or the options give them
 //   TargetFiles.h       loading and saving target files as a host does
 //   KeptContent.h       what a file holds beyond its targets, kept through every edit
-//   PlainTargetText.h   whether a file's text holds nothing beyond what the plug-in writes
+//   PlainTargetText.h   whether a file's text holds nothing beyond what the plug-in writes,
+//                       and such a file's targets read in one pass (merge reads its sides so)
 //   TargetElement.h     one target's XML element as the plug-in reads it
 //   ConflictMarkers.h   git's conflict markers in a file that does not load
 //   PictureFrame.h      where a target's picture stands in the model: its frame, which

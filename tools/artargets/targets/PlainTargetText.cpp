@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ar/TargetFileKeys.h"
 #include "serializedContent/ValueText.h"
 #include "targets/TargetElement.h"
 
@@ -10,6 +11,7 @@ namespace artargets {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+constexpr std::string_view kTargetOpening = R"(      <content name="artarget">)";
 
 // The text line by line, each without its line feed; a last line without one is doubt.
 class Lines {
@@ -49,15 +51,65 @@ bool TakeAttribute(std::string_view& line, std::string_view name, std::string_vi
   return value.find_first_of(text ? "<\t\r" : "<&\t\r") == kNone;
 }
 
+// A text value the plug-in keeps byte for byte: no entity for the XML reader to replace and
+// no control character (which the reader may refuse or change).
+bool VerbatimText(std::string_view value) {
+  for (const char c : value)
+    if (c == '&' || static_cast<unsigned char>(c) < 0x20) return false;
+  return true;
+}
+
+// Puts a text or number property's value into `record`; false when it has no place there as
+// read here.
+bool Store(std::string_view key, std::string_view value, TargetRecord& record) {
+  namespace k = ar::keys;
+  unsigned char small = 0;
+  int whole = 0;
+  if (key == k::kName || key == k::kImage || key == k::kShape) {
+    std::string& text = key == k::kName    ? record.name
+                        : key == k::kImage ? record.image
+                                           : record.shape;
+    text.assign(value);
+    return VerbatimText(value);
+  }
+  if (key == k::kWidth) return serializedContent::ParseDouble(value, record.width);
+  if (key == k::kHeight) return serializedContent::ParseDouble(value, record.height);
+  if (key == k::kRotation) return serializedContent::ParseDouble(value, record.rotation);
+  if (key == k::kVersion) return true;  // its value is checked as the lines are read
+  if (key == k::kType) {
+    if (!serializedContent::ParseUInt8(value, small)) return false;
+    record.type = small;
+    return true;
+  }
+  if (key != k::kId || !serializedContent::ParseInt(value, whole)) return false;
+  record.id = whole;
+  return true;
+}
+
+bool StoreTriple(std::string_view key, const Vec3& value, TargetRecord& record) {
+  namespace k = ar::keys;
+  Vec3* field = key == k::kCenter   ? &record.center
+                : key == k::kNormal ? &record.normal
+                : key == k::kXDir   ? &record.xdir
+                : key == k::kYDir   ? &record.ydir
+                                    : nullptr;
+  if (field) *field = value;
+  return field != nullptr;
+}
+
 // The properties of one target, up to its closing line: each known key once, in the element it
-// is written with, with a readable value and no other attribute, format version 0.
+// is written with, with a readable value and no other attribute, format version 0. With a
+// record to fill, every key must be there and each value goes into the record.
 class TargetLines {
  public:
+  explicit TargetLines(TargetRecord* record) : record_(record) {}
+
   bool Read(Lines& lines) {
     std::string_view line;
     while (lines.Next(line) && line != "      </content>")
       if (!Property(line)) return false;
-    return line == "      </content>" && versionZero_;
+    return line == "      </content>" && versionZero_ &&
+           (!record_ || count_ == PropertyForms().size());
   }
 
  private:
@@ -70,14 +122,19 @@ class TargetLines {
     const auto form = PropertyForms().find(std::string(key));
     if (form == PropertyForms().end() || form->second != element) return false;
     if (element == "point" || element == "vector") {
-      for (const char* axis : {"x", "y", "z"})
-        if (!TakeAttribute(line, axis, value, false) || !ReadableAsWritten("double", value))
+      Vec3 triple{};
+      double* axis = triple.data();
+      for (const char* name : {"x", "y", "z"})
+        if (!TakeAttribute(line, name, value, false) ||
+            !serializedContent::ParseDouble(value, *axis++))
           return false;
+      if (record_ && !StoreTriple(key, triple, *record_)) return false;
     } else {
       if (!TakeAttribute(line, "value", value, element == "string") ||
           !ReadableAsWritten(element, value))
         return false;
       if (key == "artargetversion") versionZero_ = value == "0";
+      if (record_ && !Store(key, value, *record_)) return false;
     }
     return line == " />";
   }
@@ -90,12 +147,44 @@ class TargetLines {
     return true;
   }
 
+  TargetRecord* record_;
   std::array<std::string_view, 16> seen_{};
   std::size_t count_ = 0;
   bool versionZero_ = false;
 };
 
+// The file's lines in one pass; with `records`, each target is read into a record of its own.
+bool Scan(std::string_view text, std::vector<TargetRecord>* records) {
+  Lines lines(text);
+  std::string_view line;
+  if (!lines.Next(R"(<?xml version="1.0" encoding="utf-8"?>)", line) || !lines.Next(line))
+    return false;
+  std::string_view version;  // the root's only attribute
+  if (!Take(line, "<augmentedreality") || !TakeAttribute(line, "version", version, false) ||
+      line != ">")
+    return false;
+  // The plug-in reads versions up to 1; a record is read only of a version it surely reads.
+  if (records && version != "0" && version != "1") return false;
+  if (!lines.Next("  <targets>", line) || !lines.Next(R"(    <content name="arcontent">)", line))
+    return false;
+  bool more = lines.Next(line);
+  for (; more && line == kTargetOpening; more = lines.Next(line))
+    if (!TargetLines(records ? &records->emplace_back() : nullptr).Read(lines)) return false;
+  return more && line == "    </content>" && lines.Next("  </targets>", line) &&
+         lines.Next("</augmentedreality>", line) && lines.AtEnd();
+}
+
 }  // namespace
+
+std::vector<int> PlainTargetLines(std::string_view text) {
+  if (!HoldsOnlyTargets(text)) return {};
+  std::vector<int> lines;
+  Lines all(text);
+  std::string_view line;
+  for (int number = 1; all.Next(line); ++number)
+    if (line == kTargetOpening) lines.push_back(number);
+  return lines;
+}
 
 bool ReadableAsWritten(std::string_view element, std::string_view value) {
   if (element == "string") return true;
@@ -108,22 +197,16 @@ bool ReadableAsWritten(std::string_view element, std::string_view value) {
   return false;
 }
 
-bool HoldsOnlyTargets(std::string_view text) {
-  Lines lines(text);
-  std::string_view line;
-  if (!lines.Next(R"(<?xml version="1.0" encoding="utf-8"?>)", line) || !lines.Next(line))
-    return false;
-  std::string_view version;  // the root's only attribute
-  if (!Take(line, "<augmentedreality") || !TakeAttribute(line, "version", version, false) ||
-      line != ">")
-    return false;
-  if (!lines.Next("  <targets>", line) || !lines.Next(R"(    <content name="arcontent">)", line))
-    return false;
-  bool more = lines.Next(line);
-  for (; more && line == R"(      <content name="artarget">)"; more = lines.Next(line))
-    if (!TargetLines().Read(lines)) return false;
-  return more && line == "    </content>" && lines.Next("  </targets>", line) &&
-         lines.Next("</augmentedreality>", line) && lines.AtEnd();
+bool HoldsOnlyTargets(std::string_view text) { return Scan(text, nullptr); }
+
+bool ReadPlainTargets(std::string_view text, std::vector<TargetRecord>& records) {
+  records.clear();
+  // No target in this layout takes fewer bytes: room enough without a copy as the records grow,
+  // and pages never used are never touched.
+  records.reserve(text.size() / 512);
+  if (Scan(text, &records)) return true;
+  records.clear();
+  return false;
 }
 
 }  // namespace artargets

@@ -182,6 +182,13 @@ bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records,
   return true;
 }
 
+bool ReadPlainTargetFile(const std::string& path, std::vector<TargetRecord>& records) {
+  // A stream is read once, by the load that reports what is wrong with it.
+  if (IsStandardStream(path) || IsPipe(path) || !InputProblem(path).empty()) return false;
+  const MappedFile mapped(path);
+  return mapped.IsMapped() && ReadPlainTargets(mapped.Text(), records);
+}
+
 std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why) {
   Loaded loaded;
   if (!LoadTargets(path, loaded, why)) return std::nullopt;

@@ -34,6 +34,12 @@ enum class LetGoOfTargets { kInBackground, kAtOnce };
 bool LoadTargetFile(const std::string& path, std::vector<TargetRecord>& records, std::string& why,
                     LetGoOfTargets letGo = LetGoOfTargets::kInBackground,
                     KeptFrame* kept = nullptr);
+// As LoadTargetFile with `kept` gives them, for a file laid out exactly as the plug-in writes it
+// (PlainTargetText.h): its targets read straight from its text in one pass, in the file's
+// order, with nothing more to keep. False, having read nothing, for any other file, which the
+// plug-in must then load; a command that reads several large files saves the plug-in's
+// conversions that way.
+bool ReadPlainTargetFile(const std::string& path, std::vector<TargetRecord>& records);
 // How many targets the plug-in loads from `path`, without reading them out; nothing, with why
 // in `why`, when it cannot load the file.
 std::optional<std::size_t> CountTargetFile(const std::string& path, std::string& why);
