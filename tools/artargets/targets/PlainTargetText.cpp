@@ -130,11 +130,11 @@ class TargetLines {
           return false;
       if (record_ && !StoreTriple(key, triple, *record_)) return false;
     } else {
+      // Storing a value parses it, so a record being filled is not parsed twice.
       if (!TakeAttribute(line, "value", value, element == "string") ||
-          !ReadableAsWritten(element, value))
+          !(record_ ? Store(key, value, *record_) : ReadableAsWritten(element, value)))
         return false;
       if (key == "artargetversion") versionZero_ = value == "0";
-      if (record_ && !Store(key, value, *record_)) return false;
     }
     return line == " />";
   }
