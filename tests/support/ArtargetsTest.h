@@ -1,5 +1,5 @@
-// The artargets tool run as a process, the way a person runs it, in a fresh folder of its own:
-// ArtargetsTest runs command lines there and writes and reads the files they work on, and
+// The artargets tool run the way a person runs it, in a fresh folder of its own: ArtargetsTest
+// runs command lines there and writes and reads the files they work on, and
 // builds target files from their parts.
 #pragma once
 
@@ -14,14 +14,10 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "ToolHere.h"
 #include "stb/stb_image_write.h"
 
 namespace artest {
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
 
 class ArtargetsTest : public ::testing::Test {
  protected:
@@ -39,7 +35,12 @@ class ArtargetsTest : public ::testing::Test {
     const int raw = std::system(line.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read("out.txt"), Read("err.txt")};
   }
-  Result Run(const std::string& args) { return Shell("\"$A\" " + args); }
+  // Runs the tool with `args` in the test's folder: in this process when they are plain words
+  // (ToolHere.h), else with the shell.
+  Result Run(const std::string& args) {
+    const auto words = WordsForHere(args);
+    return words ? RunToolHere(*words, dir_.path()) : Shell("\"$A\" " + args);
+  }
   // Shell commands that have git find its identity, and nothing else of this machine's
   // configuration, in the test's folder.
   static constexpr const char* kOwnGit =

@@ -1,14 +1,11 @@
 // What the tool says about itself and about wrong usage: typed placeholders and examples in
-// every --help, the argument parser's complaints in the tool's own style (run in this process:
-// they come before any file is touched), explain's texts, and did-you-mean.
+// every --help, the argument parser's complaints in the tool's own style, explain's texts, and
+// did-you-mean.
 #include <cctype>
-#include <iostream>
 #include <regex>
-#include <sstream>
 
 #include "ArtargetsTest.h"
 #include "checks/FindingCodes.h"
-#include "commandline/CommandLine.h"
 #include "support/NearestWord.h"
 
 namespace {
@@ -55,27 +52,10 @@ TEST_F(ArtargetsTest, EveryHelpShowsTypedPlaceholdersAndExamples) {
   EXPECT_FALSE(std::regex_search(Run("--help").out, parserTypes));
 }
 
-// The command line run in this process, as the launcher runs it once the plug-in is loaded:
-// what it prints and its exit status. Words are split at spaces.
-Result RunHere(const std::string& line) {
-  std::vector<std::string> words{"artargets"};
-  std::istringstream split(line);
-  for (std::string word; split >> word;) words.push_back(word);
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = artargets::RunCommandLine(static_cast<int>(words.size()), argv.data());
-  std::cout.flush();
-  std::cerr.flush();
-  return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
-}
-
 // Every usage error is one lower-case line naming what is wrong, in the order it was typed,
 // with the nearest option or command, then where to read more: the command's own help once a
 // command is named.
-TEST(UsageMessages, SpeakInTheToolsOwnStyleAndPointToTheCommandsHelp) {
+TEST_F(ArtargetsTest, UsageMessagesSpeakInTheToolsOwnStyleAndPointToTheCommandsHelp) {
   struct Row {
     const char* args;
     const char* line;  // the whole first line of standard error
@@ -115,7 +95,7 @@ TEST(UsageMessages, SpeakInTheToolsOwnStyleAndPointToTheCommandsHelp) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
-    const Result r = RunHere(row.args);
+    const Result r = Run(row.args);
     EXPECT_EQ(r.status, 2);
     const auto end = r.err.find('\n');
     EXPECT_EQ(r.err.substr(0, end), std::string("artargets: ") + row.line);
@@ -127,7 +107,7 @@ TEST(UsageMessages, SpeakInTheToolsOwnStyleAndPointToTheCommandsHelp) {
 
 // explain: a known code's four parts, the list without a code, and an unknown code with the
 // nearest one and the list.
-TEST(Explain, SaysWhatACodeMeansOrListsThem) {
+TEST_F(ArtargetsTest, ExplainSaysWhatACodeMeansOrListsThem) {
   struct Row {
     const char* args;
     int status;
@@ -150,7 +130,7 @@ TEST(Explain, SaysWhatACodeMeansOrListsThem) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args);
-    const Result r = RunHere(row.args);
+    const Result r = Run(row.args);
     EXPECT_EQ(r.status, row.status) << r.err;
     const std::string& said = row.status == 0 ? r.out : r.err;
     for (const char* part : row.said) EXPECT_NE(said.find(part), std::string::npos) << said;

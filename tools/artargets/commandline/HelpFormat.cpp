@@ -1,7 +1,9 @@
 #include "commandline/HelpFormat.h"
 
+#include <algorithm>
 #include <map>
 #include <regex>
+#include <set>
 #include <vector>
 
 namespace artargets {
@@ -81,6 +83,15 @@ std::string ChoicesOf(const std::string& typeName) {
                                    : typeName.substr(open + 1, typeName.find('}', open) - open);
 }
 
+// The options' names in alphabetical order: the parser keeps them ordered by where they lie in
+// memory, which differs from run to run.
+std::vector<std::string> NamesOf(const std::set<CLI::Option*>& options) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : options) names.push_back(option->get_name());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace
 
 std::string Placeholder(const CLI::Option& option) {
@@ -104,10 +115,9 @@ std::string HelpFormatter::make_option_opts(const CLI::Option* option) const {
   const std::string placeholder = Placeholder(*option);
   if (!placeholder.empty()) out += " " + placeholder;
   if (option->get_required()) out += " (required)";
-  for (const CLI::Option* needed : option->get_needs())
-    out += " (needs " + needed->get_name() + ")";
-  for (const CLI::Option* excluded : option->get_excludes())
-    out += " (not with " + excluded->get_name() + ")";
+  for (const std::string& needed : NamesOf(option->get_needs())) out += " (needs " + needed + ")";
+  for (const std::string& excluded : NamesOf(option->get_excludes()))
+    out += " (not with " + excluded + ")";
   return out;
 }
 
