@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 
 // Whether the shell gives `c` a meaning of its own outside quotes, or inside double quotes.
 bool SpecialToTheShell(char c, char quote) {
+  if (quote == '\'') return false;
   if (quote == '"') return std::strchr("$`\\", c) != nullptr;
   return std::strchr("<>|&;$`\\*?[]~(){}#!\t\n", c) != nullptr;
 }

@@ -124,7 +124,7 @@ TEST_F(EdgesTest, NoCommandLosesAByteItDidNotMake) {
     SCOPED_TRACE(row.command);
     Fresh(row.setup);
     auto before = StateOf(dir_.path());
-    const Result r = Shell(std::string("\"$A\" ") + row.command);
+    const Result r = Run(row.command);
     EXPECT_EQ(r.status, row.status) << r.err;
     EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
     auto after = StateOf(dir_.path());
