@@ -167,8 +167,9 @@ def spearman(a, b):
     return float(np.corrcoef(ra, rb)[0, 1])
 
 
-def scores_of(tool, files, folder):
-    """Rates every file with `artargets check --images --json`."""
+def scores_of(tool, files, folder, shaped=False):
+    """Rates every file with `artargets check --images --json`, each as a 1 m wide target: square,
+    or with `shaped` of the picture's own shape."""
     xml = os.path.join(folder, 'targets.xml')
     if os.path.exists(xml):
         os.remove(xml)
@@ -176,8 +177,12 @@ def scores_of(tool, files, folder):
     for i, path in enumerate(files):
         name = 'image%03d' % i
         names[name] = path
-        subprocess.run([tool, 'add', xml, name, '--image', path, '--size', '1', '1'], check=True,
-                       stdout=subprocess.DEVNULL)
+        height = 1.0
+        if shaped:
+            image = cv2.imread(path, cv2.IMREAD_GRAYSCALE)
+            height = image.shape[0] / image.shape[1] if image is not None else 1.0
+        subprocess.run([tool, 'add', xml, name, '--image', path, '--size', '1', '%.6f' % height],
+                       check=True, stdout=subprocess.DEVNULL)
     out = subprocess.run([tool, 'check', xml, '--images', '--json'], capture_output=True,
                          text=True).stdout
     report = json.loads(out)

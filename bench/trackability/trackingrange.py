@@ -26,7 +26,6 @@ Needs python3-opencv and python3-numpy (scripts/ensure-packages.sh --evaluation)
 import argparse
 import json
 import os
-import subprocess
 import sys
 import tempfile
 
@@ -135,23 +134,6 @@ def smallest_width(target, views, seed):
     return float(WIDTHS[k - 1] * (WIDTHS[k] / WIDTHS[k - 1]) ** t)
 
 
-def rated(tool, files, folder):
-    """`check --images --json` of every file, as a 1 m wide target of the picture's shape."""
-    xml = os.path.join(folder, 'range.xml')
-    if os.path.exists(xml):
-        os.remove(xml)
-    names = {}
-    for i, path in enumerate(files):
-        image = cv2.imread(path, cv2.IMREAD_GRAYSCALE)
-        h, w = image.shape if image is not None else (1, 1)
-        names['image%03d' % i] = path
-        subprocess.run([tool, 'add', xml, 'image%03d' % i, '--image', path, '--size', '1',
-                        '%.6f' % (h / w)], check=True, stdout=subprocess.DEVNULL)
-    out = subprocess.run([tool, 'check', xml, '--images', '--json'], capture_output=True,
-                         text=True).stdout
-    return {names[item['name']]: item for item in json.loads(out)['images']}
-
-
 def print_figures(table):
     """table: (class, simulated width or None, predicted width or 0, score, share, name)."""
     both = [(s, p) for _, s, p, _, _, _ in table if s and p]
@@ -207,7 +189,8 @@ def main():
                   file=sys.stderr)
             if args.cache:
                 json.dump(cache, open(args.cache, 'w'), indent=1)
-    items = rated(os.path.abspath(args.artargets), [files[(p, i)] for _, p, i in rows], folder)
+    items = tk.scores_of(os.path.abspath(args.artargets), [files[(p, i)] for _, p, i in rows],
+                         folder, shaped=True)
     table = []
     for cls, package, inner in rows:
         measured = cache['%s%s views=%d' % (package, inner, args.views)]
