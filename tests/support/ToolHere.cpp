@@ -23,8 +23,11 @@ bool SpecialToTheShell(char c, char quote) {
   return std::strchr("<>|&;$`\\*?[]~(){}#!\t\n", c) != nullptr;
 }
 
+// Standard input and output, the launcher's options, and git-setup, which writes the path of the
+// running program into git's settings.
 bool OnlyTheLauncherOrAProcessHas(const std::string& word) {
-  return word == "-" || word == "--version" || word == "--plugin" || word.starts_with("--plugin=");
+  return word == "-" || word == "--version" || word == "--plugin" ||
+         word.starts_with("--plugin=") || word == "git-setup";
 }
 
 // Sets an environment variable for as long as it lives, then puts the old value back.

@@ -20,7 +20,8 @@ struct Result {
 
 // `args` split into words as the shell splits them, quotes removed; nothing when they hold
 // more than words, spaces and quotes (a redirection, a variable, a pattern, an escape), or name
-// what only the launcher or a process has: standard input or output ("-"), --version, --plugin.
+// what only the launcher or a process has: standard input or output ("-"), --version, --plugin,
+// git-setup (which names the running program to git).
 std::optional<std::vector<std::string>> WordsForHere(const std::string& args);
 
 // Runs "artargets `words`" here, in `folder`.
