@@ -103,6 +103,7 @@ Result RunToolHere(const std::vector<std::string>& words, const fs::path& folder
 
   const Setting cache("XDG_CACHE_HOME", (folder / "cache").string());
   const InFolder here(folder);
+  const arhost::LiveCounts before = arhost::GetLiveCounts();
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(AR_PLUGIN_PATH, &error))
     return {-1, "", "the plug-in did not load: " + error};
@@ -114,6 +115,11 @@ Result RunToolHere(const std::vector<std::string>& words, const fs::path& folder
   Result result{status, testing::internal::GetCapturedStdout(),
                 testing::internal::GetCapturedStderr()};
   arhost::Shutdown();
+  const arhost::LiveCounts after = arhost::GetLiveCounts();
+  EXPECT_EQ(after.refCounted, before.refCounted) << "counted objects left behind";
+  EXPECT_EQ(after.poolBlocks, before.poolBlocks) << "pool blocks left behind";
+  EXPECT_EQ(after.commonBlocks, before.commonBlocks) << "common blocks left behind";
+  EXPECT_EQ(after.symbols, before.symbols) << "symbols left behind";
   return result;
 }
 

@@ -24,7 +24,8 @@ struct Result {
 // git-setup (which names the running program to git).
 std::optional<std::vector<std::string>> WordsForHere(const std::string& args);
 
-// Runs "artargets `words`" here, in `folder`.
+// Runs "artargets `words`" here, in `folder`. A command that leaves any of the host's objects,
+// blocks or texts behind once the host has shut down fails the test.
 Result RunToolHere(const std::vector<std::string>& words, const std::filesystem::path& folder);
 
 }  // namespace artest
