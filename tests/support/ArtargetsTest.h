@@ -116,6 +116,21 @@ class ArtargetsTest : public ::testing::Test {
   static std::string Sound(const std::string& name) {
     return Target(Named(name) + Sized(1, 2) + kUpright);
   }
+  static std::string Property(const char* type, const char* key, const std::string& value) {
+    return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
+  }
+  static std::string Directions(const char* normal, const char* xdir, const char* ydir) {
+    return std::string("<vector key=\"artargetnormal\" ") + normal +
+           "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
+           "/>";
+  }
+  // A sound target 0.19 x 0.1425 (a 400 x 300 or 640 x 480 picture's shape, and fine enough)
+  // showing `image`.
+  static std::string Pictured(const std::string& name, const std::string& image,
+                              double width = 0.19, double height = 0.1425) {
+    return Target(Named(name) + Sized(width, height) + kUpright +
+                  Property("string", "artargetimage", image));
+  }
 
   artest::TempDir dir_;
 };

@@ -33,21 +33,6 @@ using Json = nlohmann::json;
 
 class CheckTest : public ArtargetsTest {
  protected:
-  static std::string Property(const char* type, const char* key, const std::string& value) {
-    return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
-  }
-  static std::string Directions(const char* normal, const char* xdir, const char* ydir) {
-    return std::string("<vector key=\"artargetnormal\" ") + normal +
-           "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
-           "/>";
-  }
-  // A sound target facing +z whose 0.32 x 0.24 image is `image`.
-  static std::string Pictured(const std::string& name, const std::string& image) {
-    return Target(Named(name) + Sized(0.32, 0.24) +
-                  Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
-                             "x=\"0\" y=\"1\" z=\"0\"") +
-                  Property("string", "artargetimage", image));
-  }
   static std::string TypeOne(const std::string& name, int id) {
     return Target(Named(name) + Sized(1, 2) + kUpright + Property("uint8", "artargettype", "1") +
                   Property("int", "artargetid", std::to_string(id)));

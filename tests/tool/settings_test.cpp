@@ -380,10 +380,8 @@ TEST_F(SettingsTest, AMeasurePrintedAsItsLimitPassesIt) {
   };
   const auto frame = [&](const std::string& ydir, const CheckLimits& limits = {}) {
     Write("f.xml", TargetFile(Target(Named("T") + Sized(1, 1) +
-                                     "<vector key=\"artargetnormal\" x=\"0\" y=\"0\" z=\"1\"/>"
-                                     "<vector key=\"artargetxdir\" x=\"1\" y=\"0\" z=\"0\"/>"
-                                     "<vector key=\"artargetydir\" " +
-                                     ydir + "/>")));
+                                     Directions("x=\"0\" y=\"0\" z=\"1\"",
+                                                "x=\"1\" y=\"0\" z=\"0\"", ydir.c_str()))));
     return artargets::Examine(dir_.File("f.xml"), {}, limits).findings;
   };
   const auto rated = [&](const std::string& file) {
