@@ -8,13 +8,12 @@
 #include <bit>
 #include <cmath>
 #include <functional>
-#include <random>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "TempDir.h"
+#include "ArtargetsTest.h"
 #include "checks/ImageCheck.h"
 #include "images/AppearanceHash.h"
 #include "stb/stb_image_write.h"
@@ -36,15 +35,7 @@ struct Picture {
 // Blobs and squares of many sizes and greys, placed at random with a seed: what a tracker likes.
 Picture Textured(int width, int height, unsigned seed, int shapes = 500) {
   Picture p{width, height, std::vector<unsigned char>(std::size_t(width) * height, 128)};
-  std::mt19937 random(seed);
-  for (int i = 0; i < shapes; ++i) {
-    const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
-    const auto shade = static_cast<unsigned char>(random() % 256);
-    const bool square = random() % 2 == 0;
-    for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
-        if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r) p.At(x, y) = shade;
-  }
+  artest::Shapes(p.grey, width, height, shapes, 3, 40, seed);
   return p;
 }
 

@@ -33,8 +33,8 @@ class TrackingRangeTest : public artest::ArtargetsTest {
   void Blobs(const std::string& name, int radius, unsigned seed) {
     constexpr int kWidth = 640, kHeight = 480;
     std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
-    Shapes(pixels, kWidth, kHeight, kWidth * kHeight / (radius * radius), radius / 2,
-           radius / 2 + 1, seed);
+    artest::Shapes(pixels, kWidth, kHeight, kWidth * kHeight / (radius * radius), radius / 2,
+                   radius / 2 + 1, seed);
     stbi_write_png(dir_.File(name).c_str(), kWidth, kHeight, 1, pixels.data(), kWidth);
   }
 
