@@ -214,22 +214,6 @@ TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
     EXPECT_NE(all.find("\"T" + std::to_string(i) + "\""), std::string::npos) << i;
 }
 
-TEST_F(ArtargetsTest, FailedSaveSaysWhyAndLeavesTheFileAndFolderAsTheyWere) {
-  std::string many;
-  for (int i = 0; i < 20; ++i) many += Sound("Target " + std::to_string(i));
-  Write("t.xml", TargetFile(many));
-  ASSERT_EQ(Run("remove t.xml 'Target 3'").status, 0);  // now in the plug-in's own layout
-  const std::string before = Read("t.xml");
-  ASSERT_GT(before.size(), 4096u);
-  const Result r = Shell("ulimit -f 2; \"$A\" add t.xml More");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("cannot write t.xml: cannot write the new"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("File too large; the previous file is unchanged"), std::string::npos)
-      << r.err;
-  EXPECT_EQ(Read("t.xml"), before);
-  EXPECT_EQ(Shell("ls -A").out, "err.txt\nout.txt\nt.xml\n");
-}
-
 TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBitAndDiffShowsChanges) {
   Write(
       "t.xml",
