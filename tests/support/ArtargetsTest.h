@@ -19,6 +19,23 @@
 
 namespace artest {
 
+// `count` discs and squares on a `width`-wide grey picture, of radius `least` to `least` +
+// `spread` - 1 (at least 1) and of any grey, placed at random from `seed`.
+inline void Shapes(std::vector<unsigned char>& pixels, int width, int height, int count, int least,
+                   int spread, unsigned seed) {
+  std::mt19937 random(seed);
+  for (int i = 0; i < count; ++i) {
+    const int cx = int(random() % width), cy = int(random() % height);
+    const int r = std::max(1, least + int(random() % unsigned(spread)));
+    const auto shade = static_cast<unsigned char>(random() % 256);
+    const bool square = random() % 2 == 0;
+    for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
+      for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
+        if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
+          pixels[std::size_t(y) * width + x] = shade;
+  }
+}
+
 class ArtargetsTest : public ::testing::Test {
  protected:
   // Runs `command` in the test's folder with the shell; "$A" is the tool.
@@ -65,22 +82,6 @@ class ArtargetsTest : public ::testing::Test {
            "<targets><content name=\"arcontent\">" + body +
            "</content></targets></augmentedreality>\n";
   }
-  // `count` discs and squares on a `width`-wide grey picture, of radius `least` to `least` +
-  // `spread` - 1 (at least 1) and of any grey, placed at random from `seed`.
-  static void Shapes(std::vector<unsigned char>& pixels, int width, int height, int count,
-                     int least, int spread, unsigned seed) {
-    std::mt19937 random(seed);
-    for (int i = 0; i < count; ++i) {
-      const int cx = int(random() % width), cy = int(random() % height);
-      const int r = std::max(1, least + int(random() % unsigned(spread)));
-      const auto shade = static_cast<unsigned char>(random() % 256);
-      const bool square = random() % 2 == 0;
-      for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
-        for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
-          if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r)
-            pixels[std::size_t(y) * width + x] = shade;
-    }
-  }
   // A grey picture, a JPEG when the name ends ".jpg": drawn by `grey`, or without it blobs and
   // squares of many sizes and greys placed at random from `seed`, what a tracker likes.
   void Image(const std::string& name, int width, int height,
@@ -115,6 +116,21 @@ class ArtargetsTest : public ::testing::Test {
   // A sound target: named, sized, with its three directions.
   static std::string Sound(const std::string& name) {
     return Target(Named(name) + Sized(1, 2) + kUpright);
+  }
+  static std::string Property(const char* type, const char* key, const std::string& value) {
+    return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
+  }
+  static std::string Directions(const char* normal, const char* xdir, const char* ydir) {
+    return std::string("<vector key=\"artargetnormal\" ") + normal +
+           "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
+           "/>";
+  }
+  // A sound target 0.19 x 0.1425 (a 400 x 300 or 640 x 480 picture's shape, and fine enough)
+  // showing `image`.
+  static std::string Pictured(const std::string& name, const std::string& image,
+                              double width = 0.19, double height = 0.1425) {
+    return Target(Named(name) + Sized(width, height) + kUpright +
+                  Property("string", "artargetimage", image));
   }
 
   artest::TempDir dir_;

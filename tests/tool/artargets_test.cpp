@@ -53,7 +53,6 @@ TEST_F(ArtargetsTest, FailuresExitWithTheirStatusAndMessageAndWriteNothing) {
       {"import keys.json -o t.xml", 2, "keys.json: target 1: missing key \"name\""},
       {"import type.json -o notes.xml", 2, "out of range"},
       {"import keys.json -o notes.xml", 2, "keys.json: target 1: missing key"},
-      {"check missing.xml", 1, "cannot load missing.xml: No such file"},
       {"diff t.xml missing.xml", 2, "cannot load missing.xml"},
       {"check bad-xml.xml", 1, "cannot load bad-xml.xml: not well-formed XML at line 3"},
       {"check no-version.xml", 1, "has no \"version\" attribute"},
@@ -214,22 +213,6 @@ TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
     EXPECT_NE(all.find("\"T" + std::to_string(i) + "\""), std::string::npos) << i;
 }
 
-TEST_F(ArtargetsTest, FailedSaveSaysWhyAndLeavesTheFileAndFolderAsTheyWere) {
-  std::string many;
-  for (int i = 0; i < 20; ++i) many += Sound("Target " + std::to_string(i));
-  Write("t.xml", TargetFile(many));
-  ASSERT_EQ(Run("remove t.xml 'Target 3'").status, 0);  // now in the plug-in's own layout
-  const std::string before = Read("t.xml");
-  ASSERT_GT(before.size(), 4096u);
-  const Result r = Shell("ulimit -f 2; \"$A\" add t.xml More");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("cannot write t.xml: cannot write the new"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("File too large; the previous file is unchanged"), std::string::npos)
-      << r.err;
-  EXPECT_EQ(Read("t.xml"), before);
-  EXPECT_EQ(Shell("ls -A").out, "err.txt\nout.txt\nt.xml\n");
-}
-
 TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBitAndDiffShowsChanges) {
   Write(
       "t.xml",
@@ -352,7 +335,6 @@ TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
   for (const char* low : {"flat.png", "gradient.png", "checker.png"})
     EXPECT_LT(scores[low] + 30, scores["textured.png"]) << low << " against textured";
   EXPECT_EQ(Run("check t.xml --images --fail-below 1").status, 1);
-  EXPECT_EQ(Run("check t.xml --fail-below 1").status, 2) << "--fail-below needs --images";
 }
 
 // Lines compared as the manual promises: a run of lines that share their first two words (the

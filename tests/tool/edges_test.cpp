@@ -92,7 +92,6 @@ TEST_F(EdgesTest, NoCommandLosesAByteItDidNotMake) {
       {"ln -s good.xml l.json", "export good.xml -o l.json", 1, "it is good.xml, a file the", ""},
       {"ln good.xml h.json", "export good.xml -o h.json", 1, "it is good.xml, a file the", ""},
       {"", "export good.xml -o wipe.xml", 1, "it is a target file", ""},
-      {"mkfifo p", "export good.xml -o p", 1, "it is a FIFO", ""},
       {"", "export wipe.xml -o gallery.json", 0, "", "gallery.json"},
       {"", "export good.xml -o notes.md", 1, "JSON to notes.md: it is not JSON", ""},
       {"", "render good.xml -o notes.md", 1, "SVG to notes.md: it is not SVG", ""},

@@ -93,21 +93,6 @@ class FixCommandsTest : public artest::ArtargetsTest {
       EXPECT_TRUE(left == after.end()) << row.code << " is left: " << left->second["message"];
     }
   }
-
-  static std::string Property(const char* type, const char* key, const std::string& value) {
-    return std::string("<") + type + " key=\"" + key + "\" value=\"" + value + "\"/>";
-  }
-  static std::string Frame(const char* normal, const char* xdir, const char* ydir) {
-    return std::string("<vector key=\"artargetnormal\" ") + normal +
-           "/><vector key=\"artargetxdir\" " + xdir + "/><vector key=\"artargetydir\" " + ydir +
-           "/>";
-  }
-  // A sound target 0.19 x 0.1425 (a 400 x 300 picture's shape, and fine enough) showing `image`.
-  static std::string Pictured(const std::string& name, const std::string& image,
-                              double width = 0.19, double height = 0.1425) {
-    return Target(Named(name) + Sized(width, height) + kUpright +
-                  Property("string", "artargetimage", image));
-  }
 };
 
 // The codes of the target file itself: its values, names, ids and frames. The target of
@@ -131,13 +116,13 @@ TEST_F(FixCommandsTest, EachFileFixRunsAsWrittenAndTheFindingGoes) {
        {"6", "0", "0", "1", "1", "0", "0", "0", "1", "0"}},
       {"ART205",
        Target(Named("t06") + Sized(1, 2) +
-              Frame("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
-                    "x=\"0.1\" y=\"0.995\" z=\"0\"")),
+              Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
+                         "x=\"0.1\" y=\"0.995\" z=\"0\"")),
        {"7", "0", "0", "1", "1", "0", "0", "0", "1", "0"}},
       {"ART206",
-       Target(
-           Named("t07") + Sized(1, 2) +
-           Frame("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"", "x=\"0\" y=\"-1\" z=\"0\"")),
+       Target(Named("t07") + Sized(1, 2) +
+              Directions("x=\"0\" y=\"0\" z=\"1\"", "x=\"1\" y=\"0\" z=\"0\"",
+                         "x=\"0\" y=\"-1\" z=\"0\"")),
        {"8", "0", "1", "0"}},
       {"ART207", Pictured("t08", "../outside.png"), {"9", "inside.png"}},
       {"ART208", Sound("t09") + Sound("t09"), {"11", "t09b"}},

@@ -13,7 +13,7 @@ namespace {
 using artest::ArtargetsTest;
 using artest::Result;
 
-TEST_F(ArtargetsTest, EveryHelpShowsTypedPlaceholdersAndExamples) {
+TEST_F(ArtargetsTest, EveryHelpShowsTypedPlaceholders) {
   struct Row {
     const char* command;
     std::vector<const char*> shown;  // placeholders and ranges its help must show
@@ -36,18 +36,12 @@ TEST_F(ArtargetsTest, EveryHelpShowsTypedPlaceholdersAndExamples) {
       {"list", {"--names (not with --json)"}},
   };
   const std::regex parserTypes(R"(\b(TEXT|INT|UINT|FLOAT|REQUIRED|Needs|Excludes)\b)");
-  const std::regex example(R"(\n  artargets \S)");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
     const Result r = Run(std::string(row.command) + " --help");
     EXPECT_EQ(r.status, 0);
     EXPECT_FALSE(std::regex_search(r.out, parserTypes)) << r.out;
     for (const char* shown : row.shown) EXPECT_NE(r.out.find(shown), std::string::npos) << r.out;
-    const std::string examples = r.out.substr(r.out.find("Examples:"));
-    EXPECT_GE(std::distance(std::sregex_iterator(examples.begin(), examples.end(), example),
-                            std::sregex_iterator()),
-              2)
-        << r.out;
   }
   EXPECT_FALSE(std::regex_search(Run("--help").out, parserTypes));
 }

@@ -47,13 +47,16 @@ TEST_F(HostileInputTest, EachGetsOneEscapedLineItsStatusAndChangesNothing) {
     const char* message;
   };
   std::string many;
-  for (int i = 0; i < 40; ++i) many += Sound("Target " + std::to_string(i));
+  for (int i = 0; i < 41; ++i) many += Sound("Target " + std::to_string(i));
   Write("big.xml", TargetFile(many));
+  ASSERT_EQ(Run("remove big.xml 'Target 40'").status, 0);  // now in the plug-in's own layout
+  const std::string big = Read("big.xml");
   Write("big.json", Run("export big.xml").out);
   const Row rows[] = {
       {"ulimit -f 2;", "export big.xml -o out.json", 1, "cannot write out.json"},
       {"ulimit -f 2;", "render big.xml -o out.svg", 1, "File too large"},
       {"ulimit -f 2;", "import big.json -o new.xml", 1, "cannot write new.xml"},
+      {"ulimit -f 2;", "add big.xml More", 1, "File too large; the previous file is unchanged"},
       {"", "add loop A", 1, "cannot load loop: Too many levels of symbolic links"},
       {"", "import big.json -o loop", 1, "cannot lock loop"},
       {"", "export t.xml -o loop", 1, "cannot write loop"},
@@ -88,6 +91,7 @@ TEST_F(HostileInputTest, EachGetsOneEscapedLineItsStatusAndChangesNothing) {
     EXPECT_LE(std::count(r.err.begin(), r.err.end(), '\n'), 2) << "a line and a hint: " << r.err;
     EXPECT_FALSE(HasRawControl(r.err)) << r.err;
     EXPECT_EQ(Read("t.xml"), kept);
+    EXPECT_EQ(Read("big.xml"), big);
     EXPECT_EQ(Shell("ls -A | grep -v -e '^out.txt' -e '^err.txt' -e '^k.json' -e '^huge.json'").out,
               "big.json\nbig.xml\nfifo\nfolder\nhuge.xml\nloop\nt.xml\n")
         << "nothing written, nothing left behind";

@@ -8,14 +8,12 @@
 #include <bit>
 #include <cmath>
 #include <functional>
-#include <numbers>
-#include <random>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "TempDir.h"
+#include "ArtargetsTest.h"
 #include "checks/ImageCheck.h"
 #include "images/AppearanceHash.h"
 #include "stb/stb_image_write.h"
@@ -37,15 +35,7 @@ struct Picture {
 // Blobs and squares of many sizes and greys, placed at random with a seed: what a tracker likes.
 Picture Textured(int width, int height, unsigned seed, int shapes = 500) {
   Picture p{width, height, std::vector<unsigned char>(std::size_t(width) * height, 128)};
-  std::mt19937 random(seed);
-  for (int i = 0; i < shapes; ++i) {
-    const int cx = int(random() % width), cy = int(random() % height), r = int(3 + random() % 40);
-    const auto shade = static_cast<unsigned char>(random() % 256);
-    const bool square = random() % 2 == 0;
-    for (int y = std::max(0, cy - r); y < std::min(height, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x < std::min(width, cx + r); ++x)
-        if (square || (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r) p.At(x, y) = shade;
-  }
+  artest::Shapes(p.grey, width, height, shapes, 3, 40, seed);
   return p;
 }
 
@@ -285,66 +275,6 @@ TEST(ImageRating, TransparencyIsCompositedOntoWhite) {
   EXPECT_FALSE(white.transparent);
   EXPECT_EQ(transparent.score, white.score);
   EXPECT_EQ(transparent.appearance, white.appearance);
-}
-
-// `count` dark discs of radius 1 to `radius` on white, at random from `seed`: dust, stipple, the
-// dots of a map.
-Picture Dots(unsigned seed, int count, int radius) {
-  Picture p{640, 480, std::vector<unsigned char>(std::size_t(640) * 480, 255)};
-  std::mt19937 random(seed);
-  for (int i = 0; i < count; ++i) {
-    const int cx = int(random() % 640), cy = int(random() % 480);
-    const int r = 1 + int(random() % unsigned(radius)), shade = int(random() % 100);
-    for (int y = std::max(0, cy - r); y <= std::min(479, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x <= std::min(639, cx + r); ++x)
-        if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) p.At(x, y) = (unsigned char)shade;
-  }
-  return p;
-}
-
-// `count` one-pixel strokes `length` pixels long, dark on white, at random from `seed`: line art,
-// handwriting.
-Picture Strokes(unsigned seed, int count, int length) {
-  Picture p{640, 480, std::vector<unsigned char>(std::size_t(640) * 480, 255)};
-  std::mt19937 random(seed);
-  for (int i = 0; i < count; ++i) {
-    const double x = random() % 640, y = random() % 480,
-                 angle = (random() % 360) * std::numbers::pi / 180;
-    const auto shade = static_cast<unsigned char>(random() % 100);
-    for (int t = 0; t <= length; ++t) {
-      const int px = int(x + t * std::cos(angle)), py = int(y + t * std::sin(angle));
-      if (px >= 0 && py >= 0 && px < 640 && py < 480) p.At(px, py) = shade;
-    }
-  }
-  return p;
-}
-
-// Fine detail that a distance loses but that tracks close up is not rated poor (under 50), while
-// a fine pattern that repeats stays poor: close up it is as ambiguous as from afar.
-TEST(ImageRating, FineDetailThatTracksCloseUpIsNotPoor) {
-  Picture grid{640, 480, std::vector<unsigned char>(std::size_t(640) * 480, 255)};
-  for (int y = 4; y < 480; y += 8)
-    for (int x = 4; x < 640; x += 8) grid.At(x, y) = 0;
-  const struct {
-    const char* name;
-    Picture picture;
-    bool poor;
-  } rows[] = {
-      {"dust", Dots(51, 8000, 1), false},
-      {"dense dust", Dots(52, 12000, 1), false},
-      {"line art", Strokes(53, 3000, 10), false},
-      {"a regular grid of dots", grid, true},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    const auto q = RateImage(Png(row.picture));
-    EXPECT_EQ(q.score < 50, row.poor) << q.score;
-    if (row.poor) continue;
-    EXPECT_GT(q.smallestWidth, 0) << "tracks at some distance";
-    ASSERT_FALSE(q.reasons.empty());
-    EXPECT_EQ(q.reasons[0].rfind("too few features that survive at a distance", 0), 0u)
-        << "loses its detail at a distance: " << q.reasons[0];
-  }
 }
 
 }  // namespace

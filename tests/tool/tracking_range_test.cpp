@@ -33,8 +33,8 @@ class TrackingRangeTest : public artest::ArtargetsTest {
   void Blobs(const std::string& name, int radius, unsigned seed) {
     constexpr int kWidth = 640, kHeight = 480;
     std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight, 128);
-    Shapes(pixels, kWidth, kHeight, kWidth * kHeight / (radius * radius), radius / 2,
-           radius / 2 + 1, seed);
+    artest::Shapes(pixels, kWidth, kHeight, kWidth * kHeight / (radius * radius), radius / 2,
+                   radius / 2 + 1, seed);
     stbi_write_png(dir_.File(name).c_str(), kWidth, kHeight, 1, pixels.data(), kWidth);
   }
 
@@ -107,19 +107,26 @@ TEST_F(TrackingRangeTest, FinerDetailNeedsMoreOfTheFrameUntilItNeverTracks) {
 
 // Detail a few pixels across (gravel, small print) loses its finest keypoints when the target is
 // seen small, but what is left becomes features of its own: such a picture gets a range that
-// needs more of the frame than coarse detail, and is not rated poor.
+// needs more of the frame than coarse detail, and is not rated poor (under 50), while a fine
+// pattern that repeats stays poor: close up it is as ambiguous as from afar.
 TEST_F(TrackingRangeTest, FineDetailThatTracksGetsARangeAndIsNotPoor) {
   Blobs("gravel.png", 3, 77);
   Blobs("finegravel.png", 2, 77);
   Print("print.png", 2, 62);
-  const std::vector<std::string> names = {"gravel.png", "finegravel.png", "print.png"};
+  Image("grid.png", 640, 480, [](int x, int y) { return x % 8 == 4 && y % 8 == 4 ? 0 : 255; });
+  const std::vector<std::string> names = {"gravel.png", "finegravel.png", "print.png", "grid.png"};
   const auto images = Check(names, 0.4, {});
   for (std::size_t i = 0; i < images.size(); ++i) {
     SCOPED_TRACE(names[i]);
-    EXPECT_GE(images[i].quality.score, 50);
+    const auto& q = images[i].quality;
+    EXPECT_EQ(q.score < 50, names[i] == "grid.png") << q.score;
+    if (names[i] == "grid.png") continue;
     EXPECT_TRUE(images[i].range.tracks);
-    EXPECT_GT(images[i].quality.smallestWidth, 1.5 * artargets::kSurvivalWidths.front());
-    EXPECT_LE(images[i].quality.smallestWidth, artargets::kSurvivalWidths.back());
+    EXPECT_GT(q.smallestWidth, 1.5 * artargets::kSurvivalWidths.front());
+    EXPECT_LE(q.smallestWidth, artargets::kSurvivalWidths.back());
+    ASSERT_FALSE(q.reasons.empty());
+    EXPECT_EQ(q.reasons[0].rfind("too few features that survive at a distance", 0), 0u)
+        << "loses its detail at a distance: " << q.reasons[0];
   }
 }
 
@@ -211,12 +218,11 @@ TEST_F(TrackingRangeTest, TheSuggestedWidthReachesTheWorkingDistance) {
   EXPECT_NE(FindingOf(never, "ART315")->message.find("tracks at no distance"), std::string::npos);
 }
 
-// A score under --fail-below is a finding of its own, naming the image and its score, in all four
-// formats; text prints every image's score and range.
+// A score under --fail-below is a finding of its own, naming the image and its score (SARIF and
+// JUnit carry every finding: check_test.cpp); text prints every image's score and range.
 TEST_F(TrackingRangeTest, FailBelowIsAFindingInEveryFormat) {
   Blobs("photo.png", 10, 51);
-  Write("t.xml", TargetFile(Target(Named("Photo") + Sized(0.4, 0.3) + kUpright +
-                                   "<string key=\"artargetimage\" value=\"photo.png\"/>")));
+  Write("t.xml", TargetFile(Pictured("Photo", "photo.png", 0.4, 0.3)));
   const Json rated = Json::parse(Run("check t.xml --images --json").out)["images"][0];
   const int score = rated["score"];
   ASSERT_LT(score, 100);
@@ -241,16 +247,8 @@ TEST_F(TrackingRangeTest, FailBelowIsAFindingInEveryFormat) {
             json["images"][0]["range"]["nearest"].get<double>());
 
   const Json sarif = Json::parse(Run("check t.xml --images --format sarif" + limit).out)["runs"][0];
-  ASSERT_FALSE(sarif["results"].empty());
-  EXPECT_EQ(sarif["results"].back()["ruleId"], "ART316");
-  EXPECT_EQ(sarif["results"].back()["level"], "error");
   EXPECT_EQ(sarif["properties"]["images"][0]["score"], score);
   EXPECT_FALSE(sarif["properties"]["images"][0]["farthest"].is_null());
-
-  const artest::Result junit = Run("check t.xml --images --format junit" + limit);
-  EXPECT_EQ(junit.status, 1);
-  EXPECT_NE(junit.out.find("failures=\"1\""), std::string::npos) << junit.out;
-  EXPECT_NE(junit.out.find("ART316"), std::string::npos) << junit.out;
 }
 
 }  // namespace
