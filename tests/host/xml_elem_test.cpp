@@ -33,6 +33,25 @@ TEST(XmlElemTest, BuiltTreeRendersIndentedEscapedAndClosed) {
   EXPECT_EQ(out.rfind("  <targets>\n", 0), 0u) << "indentation level 1 adds two spaces";
 }
 
+// A text of any length comes out whole after what the buffer held before, however its pieces
+// fall: a few bytes, or megabytes printed a block at a time.
+TEST(XmlElemTest, LongTreesRenderWholeAfterWhatTheBufferHeld) {
+  for (const int items : {3, 20000}) {
+    Tree root(dg::NewXmlElem("r", false));
+    std::string expected = "kept\n<r>\n";
+    for (int i = 0; i < items; ++i) {
+      const std::string text = "item " + std::to_string(i) + std::string(std::size_t(i % 97), 'x');
+      dg::NewXmlElem("i", root.get())->SetAttribute("t", (text + " & <" + text + ">").c_str());
+      expected += "  <i t=\"" + text + " &amp; &lt;" + text + ">\" />\n";  // ">" stays
+    }
+    expected += "</r>\n";
+    std::string out = "kept\n";
+    dg::WriteXmlCloseTags(root.get(), out, 0);
+    EXPECT_EQ(out.size(), expected.size()) << items << " items";
+    EXPECT_TRUE(out == expected) << items << " items";
+  }
+}
+
 TEST(XmlElemTest, ParsedTreeAnswersAttributesAndChildren) {
   Tree root(
       dg::ParseXmlFromString("<r version=\" 2 \" plus=\"+3\" neg=\"-5\" word=\"x\" "

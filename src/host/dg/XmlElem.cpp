@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -60,23 +63,75 @@ struct Position {
   }
 };
 
-class StringWriter final : public pugi::xml_writer {
+constexpr std::size_t kLargeText = 16 << 20;
+
+// The text printed into blocks of its own while its length is not known yet, then copied into
+// place at memory speed: less than printing it twice, once only to count it, and never the
+// string's doubling growth, which copies the text again at each step and holds up to three
+// times its size at once. The blocks are mapped and unmapped directly, so that each one copied
+// goes back to the system at once, wherever the allocator would have put it: the text is never
+// held twice. They grow from 64 KiB to 16 MiB; one of 16 MiB has its pages mapped in on a
+// helper thread while it is filled.
+class BlockWriter final : public pugi::xml_writer {
  public:
-  explicit StringWriter(std::string& out) : out_(out) {}
+  BlockWriter() = default;
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+  ~BlockWriter() {
+    ready_.reset();
+    for (const Block& block : blocks_) ::munmap(block.bytes, block.capacity);
+  }
+
   void write(const void* data, size_t size) override {
-    out_.append(static_cast<const char*>(data), size);
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+      if (blocks_.empty() || blocks_.back().used == blocks_.back().capacity) NewBlock();
+      Block& block = blocks_.back();
+      const std::size_t piece = std::min(size, block.capacity - block.used);
+      std::memcpy(block.bytes + block.used, bytes, piece);
+      block.used += piece;
+      bytes += piece;
+      size -= piece;
+      size_ += piece;
+    }
+  }
+  std::size_t Size() const { return size_; }
+  // Appends the text to `out` (reserved for it), each block unmapped as soon as it is copied.
+  // The place of the next block in `out` is mapped in while one is copied, not the whole text
+  // at once: the text stays in memory once, and a block more.
+  void MoveInto(std::string& out) {
+    ready_.reset();
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+      const Block& block = blocks_[i];
+      std::optional<du::PrefaultPages> next;
+      if (i + 1 < blocks_.size())
+        next.emplace(out.data() + out.size() + block.used, blocks_[i + 1].used);
+      out.append(block.bytes, block.used);
+      ::munmap(block.bytes, block.capacity);
+    }
+    blocks_.clear();
   }
 
  private:
-  std::string& out_;
-};
+  struct Block {
+    char* bytes;
+    std::size_t capacity, used;
+  };
 
-constexpr std::size_t kLargeText = 16 << 20;
+  void NewBlock() {
+    ready_.reset();  // the last block's helper is done long since: it maps faster than we print
+    const std::size_t capacity =
+        blocks_.empty() ? std::size_t{64} << 10 : std::min(2 * blocks_.back().capacity, kLargeText);
+    void* bytes =
+        ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (bytes == MAP_FAILED) throw std::bad_alloc();  // as the string's own growth would
+    blocks_.push_back({static_cast<char*>(bytes), capacity, 0});
+    if (capacity >= kLargeText) ready_ = std::make_unique<du::PrefaultPages>(bytes, capacity);
+  }
 
-class CountingWriter final : public pugi::xml_writer {
- public:
-  void write(const void*, size_t size) override { bytes += size; }
-  std::size_t bytes = 0;
+  std::vector<Block> blocks_;
+  std::size_t size_ = 0;
+  std::unique_ptr<du::PrefaultPages> ready_;
 };
 
 }  // namespace
@@ -282,21 +337,14 @@ void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel
   XmlDocument* document = XmlAccess::Document(element);
   if (document->WithDeclaration() && element == document->Root())
     out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-  const auto print = [&](pugi::xml_writer& writer) {
-    NodeOf(element).print(writer, "  ", pugi::format_indent, pugi::encoding_utf8,
-                          indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
-  };
-  // Printing twice, first only to count, costs less than the string's doubling growth, which
-  // copies the text again at each step and holds up to three times its size at once.
-  CountingWriter counter;
-  print(counter);
+  BlockWriter printed;
+  NodeOf(element).print(printed, "  ", pugi::format_indent, pugi::encoding_utf8,
+                        indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
   // What a save freed just before (its serialized tree) lies in small blocks the text cannot
   // reuse: hand it back first, so that a large text does not come on top of it.
-  if (counter.bytes >= kLargeText) ::malloc_trim(0);
-  out.reserve(out.size() + counter.bytes);
-  const du::PrefaultPages ready(out.data() + out.size(), counter.bytes);
-  StringWriter writer(out);
-  print(writer);
+  if (printed.Size() >= kLargeText) ::malloc_trim(0);
+  out.reserve(out.size() + printed.Size());
+  printed.MoveInto(out);
 }
 
 void FreeXml(XmlElem* root) {

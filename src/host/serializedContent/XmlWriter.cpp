@@ -70,7 +70,9 @@ void PutInOrder(pugi::xml_node parent, std::vector<KeyedContent>& contents) {
   if (contents.size() < 2) return;
   pugi::xml_node before = contents.front().node.previous_sibling();  // they were appended
   std::sort(contents.begin(), contents.end(), [](const KeyedContent& a, const KeyedContent& b) {
-    if (a.key != b.key) return a.key < b.key;
+    // One comparison of the keys, not one for "differ" and another for "before": a million
+    // contents take twenty million of them.
+    if (const int order = a.key.compare(b.key); order != 0) return order < 0;
     return XmlTextOf(a.node) < XmlTextOf(b.node);  // rare: only equal keys get here
   });
   for (const KeyedContent& content : contents) {

@@ -264,6 +264,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
                                      const CheckLimits& limits, const ImageRules& rules,
                                      std::vector<TargetGroup>* groups) {
   std::vector<TargetImage> images;
+  images.reserve(targets.size());  // a million would otherwise be moved a dozen times
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
   for (const PlacedTarget& t : targets) {
@@ -312,10 +313,16 @@ namespace {
 
 // The range in metres, to the millimetre; null when the target tracks at no distance or its size
 // is unknown.
-nlohmann::ordered_json RangeJson(const TrackingRange& range) {
-  if (!range.tracks) return nullptr;
+void AppendRange(std::string& out, const TrackingRange& range, int depth) {
+  if (!range.tracks) {
+    out += "null";
+    return;
+  }
   const auto mm = [](double metres) { return std::round(metres * 1000) / 1000; };
-  return {{"nearest", mm(range.nearest)}, {"farthest", mm(range.farthest)}};
+  JsonObjectOut object(out, depth);
+  object.Real("nearest", mm(range.nearest));
+  object.Real("farthest", mm(range.farthest));
+  object.End();
 }
 
 }  // namespace
@@ -342,26 +349,26 @@ std::string ScoreAndRange(const TargetImage& image) {
          MetresText(image.range.farthest) + " m";
 }
 
-Json ImageJson(const TargetImage& image) {
+void AppendImageMembers(JsonObjectOut& object, const TargetImage& image) {
   const ImageQuality& q = image.quality;
-  const long pixelsPerMetre = std::lround(image.pixelsPerMetre);  // as a person reads it
-  return {{"target", image.target.place},
-          {"name", image.target.name},
-          {"image", image.target.image},
-          {"path", image.path},
-          {"found", image.found},
-          {"problem", q.problem},
-          {"width", q.width},
-          {"height", q.height},
-          {"pixels_per_metre", pixelsPerMetre},
-          {"score", q.score},
-          {"reasons", q.reasons},
-          {"sharpness", q.sharpness},
-          {"plain_share", q.plainShare},
-          {"smallest_width", std::round(q.smallestWidth * 10) / 10},
-          {"range", RangeJson(image.range)},
-          {"orientation", q.orientation},
-          {"transparent", q.transparent}};
+  object.Whole("target", image.target.place);
+  object.Text("name", image.target.name);
+  object.Text("image", image.target.image);
+  object.Text("path", image.path);
+  object.Flag("found", image.found);
+  object.Text("problem", q.problem);
+  object.Whole("width", q.width);
+  object.Whole("height", q.height);
+  object.Whole("pixels_per_metre", std::lround(image.pixelsPerMetre));  // as a person reads it
+  object.Whole("score", q.score);
+  AppendJsonArray(object.Key("reasons"), q.reasons.size(), object.ValueDepth(),
+                  [&](std::string& out, std::size_t i) { AppendJsonText(out, q.reasons[i]); });
+  object.Real("sharpness", q.sharpness);
+  object.Real("plain_share", q.plainShare);
+  object.Real("smallest_width", std::round(q.smallestWidth * 10) / 10);
+  AppendRange(object.Key("range"), image.range, object.ValueDepth());
+  object.Whole("orientation", q.orientation);
+  object.Flag("transparent", q.transparent);
 }
 
 }  // namespace artargets

@@ -20,7 +20,7 @@
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 #include "images/TrackingRange.h"
-#include "support/Json.h"
+#include "support/JsonOut.h"
 
 namespace artargets {
 
@@ -53,9 +53,10 @@ std::string MetresText(double metres);
 std::string ImageLabel(const TargetImage& image);
 // The image's score and range in a few words: "scores 82 of 100, tracks from 0.17 to 1.9 m".
 std::string ScoreAndRange(const TargetImage& image);
-// The object of one target's image, for scripts (check --images --json has one per target).
-// Its findings are not in it: they stand once among the file's, which the caller points to.
-Json ImageJson(const TargetImage& image);
+// The members of one target's image's object, for scripts (check --images --json has one per
+// target). Its findings are not among them: they stand once among the file's, which the caller
+// points to.
+void AppendImageMembers(JsonObjectOut& object, const TargetImage& image);
 // Whether a finding is of the image check (ART3xx), and so one of its target's image's.
 inline bool IsImageFinding(const Finding& finding) { return finding.code.starts_with("ART3"); }
 

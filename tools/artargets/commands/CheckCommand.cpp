@@ -13,6 +13,7 @@
 #include "reports/SarifLog.h"
 #include "support/InputFile.h"
 #include "support/Json.h"
+#include "support/JsonOut.h"
 #include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
@@ -89,18 +90,35 @@ void PrintSummary(const std::vector<CheckedFile>& files, const CheckOptions& opt
             << " (lengths in " << UnitsOf(files, options) << ")\n";
 }
 
-Json FindingJson(const CheckedFile& file, const Finding& f) {
+void AppendFinding(std::string& out, const CheckedFile& file, const Finding& f, int depth) {
   const PlacedTarget* target = TargetAt(file.targets, f.place);
   const int line = target ? target->line : f.line;
-  Json finding = {{"code", f.code},
-                  {"severity", SeverityName(f.severity)},
-                  {"target", f.place},
-                  {"name", target ? Json(target->name) : Json()},
-                  {"id", target ? Json(target->id) : Json()},
-                  {"line", line ? Json(line) : Json()},
-                  {"message", f.message}};
-  if (f.group >= 0) finding["group"] = f.group;
-  return finding;
+  JsonObjectOut finding(out, depth);
+  finding.Text("code", f.code);
+  finding.Text("severity", SeverityName(f.severity));
+  finding.Whole("target", f.place);
+  if (target) {
+    finding.Text("name", target->name);
+    finding.Whole("id", target->id);
+  } else {
+    finding.Null("name");
+    finding.Null("id");
+  }
+  if (line)
+    finding.Whole("line", line);
+  else
+    finding.Null("line");
+  finding.Text("message", f.message);
+  if (f.group >= 0) finding.Whole("group", f.group);
+  finding.End();
+}
+
+void AppendGroup(std::string& out, const TargetGroup& g, int depth) {
+  JsonObjectOut group(out, depth);
+  group.Text("code", g.code);
+  group.Text("shared", g.shared);
+  AppendJsonWholes(group.Key("targets"), g.places, group.ValueDepth());
+  group.End();
 }
 
 // Where each image's findings stand among the file's findings: image i's are at[start[i]] up
@@ -151,25 +169,31 @@ void WriteFileJson(const CheckedFile& file, int depth) {
     WriteJsonKey(out, key, depth);
     WriteJson(out, value, depth + 1);
   }
+  // Each element is written straight to the stream: no tree of a million findings is built.
+  const int inArray = depth + 2;  // the depth of an array's elements
   WriteJsonKey(out, "warnings", depth);
-  WriteJsonArray(out, warnings.size(), depth + 1, [&](std::size_t i) { return Json(warnings[i]); });
+  WriteJsonElements(out, warnings.size(), depth + 1,
+                    [&](std::string& text, std::size_t i) { AppendJsonWhole(text, warnings[i]); });
   WriteJsonKey(out, "findings", depth);
-  WriteJsonArray(out, file.findings.size(), depth + 1,
-                 [&](std::size_t i) { return FindingJson(file, file.findings[i]); });
+  WriteJsonElements(out, file.findings.size(), depth + 1, [&](std::string& text, std::size_t i) {
+    AppendFinding(text, file, file.findings[i], inArray);
+  });
   // Each group's members once; its members' findings point here by index.
   WriteJsonKey(out, "groups", depth);
-  WriteJsonArray(out, file.groups.size(), depth + 1, [&](std::size_t i) {
-    const TargetGroup& g = file.groups[i];
-    return Json{{"code", g.code}, {"shared", g.shared}, {"targets", g.places}};
+  WriteJsonElements(out, file.groups.size(), depth + 1, [&](std::string& text, std::size_t i) {
+    AppendGroup(text, file.groups[i], inArray);
   });
   WriteJsonKey(out, "images", depth);
   // Each image's findings are written once, with the file's; the image says where they stand.
   const ImageFindings ofImages = FindingsOfImages(file);
-  WriteJsonArray(out, file.images.size(), depth + 1, [&](std::size_t i) {
-    Json image = ImageJson(file.images[i]);
-    image["findings"] = std::vector<std::size_t>(ofImages.at.begin() + long(ofImages.start[i]),
-                                                 ofImages.at.begin() + long(ofImages.start[i + 1]));
-    return image;
+  WriteJsonElements(out, file.images.size(), depth + 1, [&](std::string& text, std::size_t i) {
+    JsonObjectOut image(text, inArray);
+    AppendImageMembers(image, file.images[i]);
+    AppendJsonArray(image.Key("findings"), ofImages.start[i + 1] - ofImages.start[i],
+                    image.ValueDepth(), [&](std::string& at, std::size_t k) {
+                      AppendJsonWhole(at, ofImages.at[ofImages.start[i] + k]);
+                    });
+    image.End();
   });
   WriteJsonKey(out, "baselined", depth);
   out << file.baselined;
