@@ -9,17 +9,23 @@
 
 namespace artest {
 
+// Fails the test unless the host, shut down, holds what it held at `before`, with no message
+// waiting and no object managed.
+inline void ExpectNothingLeftBehind(const arhost::LiveCounts& before) {
+  const arhost::LiveCounts after = arhost::GetLiveCounts();
+  EXPECT_EQ(after.refCounted, before.refCounted) << "counted objects left behind";
+  EXPECT_EQ(after.poolBlocks, before.poolBlocks) << "pool blocks left behind";
+  EXPECT_EQ(after.commonBlocks, before.commonBlocks) << "common blocks left behind";
+  EXPECT_EQ(after.symbols, before.symbols) << "symbols left behind";
+  EXPECT_EQ(after.pendingMessages, 0u);
+  EXPECT_EQ(after.managedObjects, 0u);
+}
+
 class HostTest : public ::testing::Test {
  protected:
   ~HostTest() override {
     arhost::Shutdown();
-    const arhost::LiveCounts after = arhost::GetLiveCounts();
-    EXPECT_EQ(after.refCounted, before_.refCounted) << "counted objects left behind";
-    EXPECT_EQ(after.poolBlocks, before_.poolBlocks) << "pool blocks left behind";
-    EXPECT_EQ(after.commonBlocks, before_.commonBlocks) << "common blocks left behind";
-    EXPECT_EQ(after.symbols, before_.symbols) << "symbols left behind";
-    EXPECT_EQ(after.pendingMessages, 0u);
-    EXPECT_EQ(after.managedObjects, 0u);
+    ExpectNothingLeftBehind(before_);
   }
 
   const arhost::LiveCounts before_ = arhost::GetLiveCounts();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "HostTest.h"
 #include "arhost/Host.h"
 #include "commandline/CommandLine.h"
 #include "orlloader/Loader.h"
@@ -115,11 +116,7 @@ Result RunToolHere(const std::vector<std::string>& words, const fs::path& folder
   Result result{status, testing::internal::GetCapturedStdout(),
                 testing::internal::GetCapturedStderr()};
   arhost::Shutdown();
-  const arhost::LiveCounts after = arhost::GetLiveCounts();
-  EXPECT_EQ(after.refCounted, before.refCounted) << "counted objects left behind";
-  EXPECT_EQ(after.poolBlocks, before.poolBlocks) << "pool blocks left behind";
-  EXPECT_EQ(after.commonBlocks, before.commonBlocks) << "common blocks left behind";
-  EXPECT_EQ(after.symbols, before.symbols) << "symbols left behind";
+  ExpectNothingLeftBehind(before);
   return result;
 }
 

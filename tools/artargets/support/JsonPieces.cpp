@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/JsonOut.h"
 #include "support/SafeText.h"
 
 namespace artargets {
@@ -13,32 +14,31 @@ constexpr int kIndent = 2;  // as every JSON output of the tool is dumped
 
 std::string Pad(int depth) { return std::string(std::size_t(depth * kIndent), ' '); }
 
-}  // namespace
-
-void WriteJson(std::ostream& out, const Json& value, int depth) {
+// `value` dumped, each line after the first indented `depth` levels.
+void AppendJson(std::string& out, const Json& value, int depth) {
   const std::string text =
       SafeJson(value.dump(kIndent, ' ', false, Json::error_handler_t::replace));
   const std::string pad = Pad(depth);
   const std::string_view view(text);
   std::size_t from = 0;
   for (std::size_t end; (end = view.find('\n', from)) != std::string_view::npos; from = end + 1)
-    out << view.substr(from, end + 1 - from) << pad;
-  out << view.substr(from);
+    out.append(view.substr(from, end + 1 - from)).append(pad);
+  out.append(view.substr(from));
+}
+
+}  // namespace
+
+void WriteJson(std::ostream& out, const Json& value, int depth) {
+  std::string text;
+  AppendJson(text, value, depth);
+  out << text;
 }
 
 void WriteJsonArray(std::ostream& out, std::size_t count, int depth,
                     const std::function<Json(std::size_t)>& each) {
-  if (count == 0) {
-    out << "[]";
-    return;
-  }
-  const std::string pad = Pad(depth + 1);
-  out << "[";
-  for (std::size_t i = 0; i < count; ++i) {
-    out << (i ? ",\n" : "\n") << pad;
-    WriteJson(out, each(i), depth + 1);
-  }
-  out << "\n" << Pad(depth) << "]";
+  WriteJsonElements(out, count, depth, [&](std::string& text, std::size_t i) {
+    AppendJson(text, each(i), depth + 1);
+  });
 }
 
 void WriteJsonKey(std::ostream& out, const char* key, int depth, bool first) {
