@@ -41,8 +41,8 @@ class ArtargetsTest : public ::testing::Test {
   // Runs `command` in the test's folder with the shell; "$A" is the tool.
   Result Shell(const std::string& command) {
     // Saved image ratings go to the test's folder, never to the user's cache.
-    // Under AddressSanitizer the tool's ~800 processes skip its fake stacks for returned frames
-    // (a fifth of their time); the test programs, which call the tool's code in-process too,
+    // Under AddressSanitizer the tool's processes skip its fake stacks for returned frames (a
+    // fifth of their time); the test programs, which call the tool's code in-process too,
     // keep that check. Without the sanitizer the setting is ignored.
     const std::string line = "cd '" + dir_.path().string() + "' && A='" + ARTARGETS_PATH +
                              "' && export XDG_CACHE_HOME=\"$PWD/cache\" " +
