@@ -4,6 +4,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -198,6 +201,22 @@ TEST(UtilityTest, FlagsAskForEveryOrAnyBitOfAMask) {
   EXPECT_EQ(flags, du::Flags(0b001));
 }
 
+// Whether the mapping that holds `at` asks the kernel for huge pages ("hg" among its flags).
+bool AsksForHugePages(const void* at) {
+  const auto address = reinterpret_cast<std::uintptr_t>(at);
+  std::ifstream maps("/proc/self/smaps");
+  bool inside = false;
+  for (std::string line; std::getline(maps, line);) {
+    std::uintptr_t begin = 0, end = 0;
+    char dash = 0;
+    if (std::istringstream(line) >> std::hex >> begin >> dash >> end && dash == '-')
+      inside = begin <= address && address < end;
+    else if (inside && line.rfind("VmFlags:", 0) == 0)
+      return (line + " ").find(" hg ") != std::string::npos;
+  }
+  return false;
+}
+
 TEST(UtilityTest, PrefaultPagesMapsALargeBlockInWithoutChangingIt) {
   const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   const std::size_t size = du::PrefaultPages::kSmallest + page;
@@ -215,8 +234,12 @@ TEST(UtilityTest, PrefaultPagesMapsALargeBlockInWithoutChangingIt) {
   EXPECT_EQ(resident(), 2u);
   { const du::PrefaultPages small(block + page, du::PrefaultPages::kSmallest - page); }
   EXPECT_EQ(resident(), 2u) << "a block under the limit is left to fault as it is filled";
+  EXPECT_FALSE(AsksForHugePages(block + size / 2));
   { const du::PrefaultPages ready(block, size); }
   EXPECT_EQ(resident(), size / page);
+  if (std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled")) {  // a kernel that has them
+    EXPECT_TRUE(AsksForHugePages(block + size / 2));
+  }
   EXPECT_EQ(block[0], 7);
   EXPECT_EQ(block[size - 1], 7);
   EXPECT_EQ(block[size / 2], 0);

@@ -262,8 +262,8 @@ TEST_F(XmlFormTest, ExtremeValuesAndDeepTreesSurviveBitForBit) {
     e->StartContent(Symbol(s.empty() ? "c" : s))->EndContent();
   }
   SerializedContentElement* deep = e;
-  for (int i = 0; i < 5000; ++i) deep = deep->StartContent(Symbol("n"));
-  deep->AddProperty(Symbol("depth"), 5000);
+  for (int i = 0; i < 1000; ++i) deep = deep->StartContent(Symbol("n"));
+  deep->AddProperty(Symbol("depth"), 1000);
   const std::string text = Render(*top);
   std::vector<std::string> problems;
   auto back = ReadBack(text, &problems);

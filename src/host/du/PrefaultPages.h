@@ -3,8 +3,9 @@
 // microseconds to clear and map, and a large text or file buffer has hundreds of thousands of
 // them: taken ahead on another core, they are ready when the filling reaches them. The mapping
 // never changes the block's bytes (MADV_POPULATE_WRITE), so it may run ahead of the filler or
-// behind it. Blocks under 16 MiB, and kernels without the call, are left to fault as they are
-// filled. The destructor waits for the thread.
+// behind it. The block is offered huge pages (MADV_HUGEPAGE) first. Blocks under 16 MiB, and
+// kernels without the call, are left to fault as they are filled. The destructor waits for the
+// thread.
 #pragma once
 
 #include <cstddef>
