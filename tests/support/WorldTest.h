@@ -160,13 +160,9 @@ class WorldTest : public ControllerTest {
       Scene(w[1])->SetAnnotationSetTableEntry(w[2] == "-" ? nullptr : SceneEntry(w[2]));
     } else if (verb == "destroy") {
       Scene(w[1])->Destroy();
-    } else if (verb == "set") {
-      WriteTargetFile(rest);
-      table_->CreateAnnotationSet(ArEntry(), nullptr);
-    } else if (verb == "file") {
-      WriteTargetFile(rest);
-    } else if (verb == "entry-only") {
-      table_->CreateAnnotationSet(ArEntry(), nullptr);
+    } else if (verb == "set" || verb == "file" || verb == "entry-only") {
+      if (verb != "entry-only") WriteTargetFile(rest);
+      if (verb != "file") table_->CreateAnnotationSet(ArEntry(), nullptr);
     } else if (verb == "init" || verb == "reset") {
       verb == "init" ? world_->InitWorld() : world_->ResetWorld();
     } else if (verb == "no-table" || verb == "new-table") {
