@@ -36,6 +36,13 @@ inline void Shapes(std::vector<unsigned char>& pixels, int width, int height, in
   }
 }
 
+// A target file laid out line by line as the plug-in writes it, holding `targets` (whole lines).
+inline std::string PluginLayout(const std::string& targets, const std::string& version = "1") {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"" + version +
+         "\">\n  <targets>\n    <content name=\"arcontent\">\n" + targets +
+         "    </content>\n  </targets>\n</augmentedreality>\n";
+}
+
 class ArtargetsTest : public ::testing::Test {
  protected:
   // Runs `command` in the test's folder with the shell; "$A" is the tool.

@@ -168,11 +168,7 @@ TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
                                                          : " value=\"1\"") +
               " />\n";
   target += "      </content>\n";
-  const auto file = [](const std::string& targets) {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
-           "  <targets>\n    <content name=\"arcontent\">\n" +
-           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
-  };
+  const auto file = [](const std::string& targets) { return artest::PluginLayout(targets); };
   const std::string plain = file(target + target + target);
   ASSERT_TRUE(artargets::HoldsOnlyTargets(plain));
   struct Row {

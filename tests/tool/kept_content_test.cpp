@@ -21,11 +21,7 @@ TEST(PlainTargetTextTest, OnlyTheLayoutThePluginWritesHoldsNothingMore) {
         <point key="artargetcenter" x="1" y="0" z="2.5" />
       </content>
 )";
-  const auto file = [](const std::string& targets) {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
-           "  <targets>\n    <content name=\"arcontent\">\n" +
-           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
-  };
+  const auto file = [](const std::string& targets) { return artest::PluginLayout(targets); };
   const auto with = [&](const std::string& from, const std::string& to) {
     std::string changed = target;
     changed.replace(changed.find(from), from.size(), to);
@@ -92,10 +88,8 @@ constexpr const char* kWholeTarget = R"(      <content name="artarget">
 // A file in the plug-in's layout reads into the records the plug-in would give, each value in
 // its own field; any doubt reads nothing, and the plug-in reads the file instead.
 TEST(PlainTargetTextTest, TheLayoutThePluginWritesReadsIntoRecordsAndNothingElseDoes) {
-  const auto file = [](const std::string& targets, const char* version = "1") {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"" +
-           std::string(version) + "\">\n  <targets>\n    <content name=\"arcontent\">\n" + targets +
-           "    </content>\n  </targets>\n</augmentedreality>\n";
+  const auto file = [](const std::string& t, const char* v = "1") {
+    return artest::PluginLayout(t, v);
   };
   const auto with = [](const std::string& from, const std::string& to) {
     std::string changed = kWholeTarget;
