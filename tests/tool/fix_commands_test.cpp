@@ -8,7 +8,6 @@
 #include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -143,14 +142,8 @@ TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
   Image("same.png", 400, 300, {}, 43);
   Image("same.jpg", 400, 300, {}, 43);
   // Two crops of one wide picture that overlap by two thirds: look-alikes.
-  std::vector<int> wide(1000 * 480, 128);
-  std::mt19937 random(44);
-  for (int i = 0; i < 700; ++i) {
-    const int cx = int(random() % 1000), cy = int(random() % 480), r = int(3 + random() % 40);
-    const int shade = int(random() % 256);
-    for (int y = std::max(0, cy - r); y < std::min(480, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x < std::min(1000, cx + r); ++x) wide[y * 1000 + x] = shade;
-  }
+  std::vector<unsigned char> wide(1000 * 480, 128);
+  artest::Shapes(wide, 1000, 480, 700, 3, 40, 44);
   Image("left.png", 640, 480, [&](int x, int y) { return wide[y * 1000 + x]; });
   Image("right.png", 640, 480, [&](int x, int y) { return wide[y * 1000 + x + 213]; });
   Image("half.png", 640, 480,
