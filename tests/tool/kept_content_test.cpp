@@ -10,65 +10,8 @@
 
 namespace {
 
-// A file as the plug-in writes it holds nothing to keep; one line more or otherwise, anything
-// the plug-in does not write, and the exact reading must look.
-TEST(PlainTargetTextTest, OnlyTheLayoutThePluginWritesHoldsNothingMore) {
-  const std::string target = R"(      <content name="artarget">
-        <uint8 key="artargetversion" value="0" />
-        <string key="artargetname" value="Door &amp; frame" />
-        <double key="artargetwidth" value="0.6" />
-        <int key="artargetid" value="-7" />
-        <point key="artargetcenter" x="1" y="0" z="2.5" />
-      </content>
-)";
-  const auto file = [](const std::string& targets) { return artest::PluginLayout(targets); };
-  const auto with = [&](const std::string& from, const std::string& to) {
-    std::string changed = target;
-    changed.replace(changed.find(from), from.size(), to);
-    return file(changed);
-  };
-  struct Row {
-    std::string text;
-    bool plain;
-  };
-  const Row rows[] = {
-      {file(target + target), true},
-      {file(""), true},
-      {file(target).substr(0, file(target).size() - 1), false},  // no last line feed
-      {"<!-- a comment -->\n" + file(target), false},
-      {file(target + "      <!-- a comment -->\n"), false},
-      {with("artarget\">", "artarget\" x=\"1\">"), false},
-      {with("value=\"0.6\" />", "value=\"0.6\" unit=\"m\" />"), false},
-      {with("artargetwidth", "artargetnote"), false},
-      {with("<double key=\"artargetwidth\"", "<int key=\"artargetwidth\""), false},
-      {with("value=\"0.6\"", "value=\"wide\""), false},
-      {with("value=\"0.6\"", "value=\"&#48;.6\""), false},
-      {with("value=\"-7\"", "value=\"99999999999\""), false},
-      {with("artargetversion\" value=\"0\"", "artargetversion\" value=\"2\""), false},
-      {with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", ""), false},
-      {with("<int key=\"artargetid\" value=\"-7\" />",
-            "<int key=\"artargetid\" value=\"-7\" />\n        <int key=\"artargetid\" value=\"3\" "
-            "/>"),
-       false},
-      {with("z=\"2.5\" />", "z=\"2.5\"></point>"), false},
-      {with(" />\n      </content>", " />\n        <x:extra />\n      </content>"), false},
-      {file(target + target).replace(file("").find("version=\"1\""), 11, "version=\"1\" a=\"b\""),
-       false},
-      {file("      <content name=\"inner\">\n" + target + "      </content>\n"), false},
-      {file(target) + "<!-- after -->\n", false},
-      {[&] {
-         std::string crlf;
-         for (char c : file(target)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-         return crlf;
-       }(),
-       false},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain) << row.text;
-}
-
-// A whole target as the plug-in writes it, for the reader of that layout.
-constexpr const char* kWholeTarget = R"(      <content name="artarget">
+// A whole target as the plug-in writes it.
+const std::string kWholeTarget = R"(      <content name="artarget">
         <uint8 key="artargetversion" value="0" />
         <string key="artargetname" value="Café ✓" />
         <string key="artargetimage" value="images/door.png" />
@@ -85,9 +28,11 @@ constexpr const char* kWholeTarget = R"(      <content name="artarget">
       </content>
 )";
 
-// A file in the plug-in's layout reads into the records the plug-in would give, each value in
-// its own field; any doubt reads nothing, and the plug-in reads the file instead.
-TEST(PlainTargetTextTest, TheLayoutThePluginWritesReadsIntoRecordsAndNothingElseDoes) {
+// A file as the plug-in writes it holds nothing to keep, and reads into the records the plug-in
+// would give, each value in its own field. One line more or otherwise, or anything the plug-in
+// does not write, and the exact reading must look; a target it cannot read whole (a property
+// missing, an escaped or control character) holds nothing more but is read by the plug-in.
+TEST(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoRecords) {
   const auto file = [](const std::string& t, const char* v = "1") {
     return artest::PluginLayout(t, v);
   };
@@ -112,35 +57,58 @@ TEST(PlainTargetTextTest, TheLayoutThePluginWritesReadsIntoRecordsAndNothingElse
   artargets::TargetRecord gate = door;
   gate.name = "Gate";
   gate.id = 7;
+  const std::string gateTarget =
+      with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7");
   struct Row {
-    const char* what;
     std::string text;
-    std::vector<artargets::TargetRecord> records;  // none: the text is not read
+    bool plain;
+    std::vector<artargets::TargetRecord> records = {};  // none: not read
   };
   const Row rows[] = {
-      {"one target", file(kWholeTarget), {door}},
-      {"two, in the file's order",
-       file(with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7") +
-            kWholeTarget),
-       {gate, door}},
-      {"no targets", file(""), {}},
-      {"version 0 of the root", file(kWholeTarget, "0"), {door}},
-      {"a root version the reader refuses", file(kWholeTarget, "2"), {}},
-      {"a root version spelled otherwise", file(kWholeTarget, "01"), {}},
-      {"a property missing",
-       file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")),
-       {}},
-      {"an escaped character", file(with("/hall/wall", "/hall &amp; wall")), {}},
-      {"a control character", file(with("/hall/wall", "/hall\x01wall")), {}},
-      {"a property the plug-in does not write", file(with("artargetrotation", "artargetspin")), {}},
-      {"another format version", file(with("version\" value=\"0\"", "version\" value=\"1\"")), {}},
-      {"no last line feed", file(kWholeTarget).substr(0, file(kWholeTarget).size() - 1), {}},
+      {file(gateTarget + kWholeTarget), true, {gate, door}},  // in the file's order
+      {file(""), true},
+      {file(kWholeTarget, "0"), true, {door}},
+      {file(kWholeTarget, "2"), true},  // the root's version is the reader's to judge
+      {file(kWholeTarget, "01"), true},
+      {file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")), true},
+      {file(with("/hall/wall", "/hall &amp; wall")), true},
+      {file(with("/hall/wall", "/hall\x01wall")), true},
+      {file(with("artargetrotation", "artargetspin")), false},
+      {file(with("version\" value=\"0\"", "version\" value=\"1\"")), false},
+      {file(with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", "")), false},
+      {file(kWholeTarget).substr(0, file(kWholeTarget).size() - 1), false},  // no last line feed
+      {"<!-- a comment -->\n" + file(kWholeTarget), false},
+      {file(kWholeTarget + "      <!-- a comment -->\n"), false},
+      {file(with("artarget\">", "artarget\" x=\"1\">")), false},
+      {file(with("value=\"1e-300\" />", "value=\"1e-300\" unit=\"m\" />")), false},
+      {file(with("<double key=\"artargetwidth\"", "<int key=\"artargetwidth\"")), false},
+      {file(with("value=\"1e-300\"", "value=\"wide\"")), false},
+      {file(with("value=\"1e-300\"", "value=\"&#49;e-300\"")), false},
+      {file(with("value=\"-2147483648\"", "value=\"99999999999\"")), false},
+      {file(with("<int key=\"artargetid\" value=\"-2147483648\" />",
+                 "<int key=\"artargetid\" value=\"-2147483648\" />\n        <int "
+                 "key=\"artargetid\" value=\"3\" />")),
+       false},
+      {file(with("z=\"3e5\" />", "z=\"3e5\"></point>")), false},
+      {file(with(" />\n      </content>", " />\n        <x:extra />\n      </content>")), false},
+      {file(kWholeTarget).replace(file("").find("version=\"1\""), 11, "version=\"1\" a=\"b\""),
+       false},
+      {file("      <content name=\"inner\">\n" + kWholeTarget + "      </content>\n"), false},
+      {file(kWholeTarget) + "<!-- after -->\n", false},
+      {[&] {
+         std::string crlf;
+         for (char c : file(kWholeTarget))
+           crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+         return crlf;
+       }(),
+       false},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain);
     std::vector<artargets::TargetRecord> read = {gate};  // what was there goes
-    const bool readable = !row.records.empty() || row.text == file("");
-    EXPECT_EQ(artargets::ReadPlainTargets(row.text, read), readable);
+    EXPECT_EQ(artargets::ReadPlainTargets(row.text, read),
+              !row.records.empty() || row.text == file(""));
     ASSERT_EQ(read.size(), row.records.size());
     for (std::size_t i = 0; i < read.size(); ++i)
       EXPECT_TRUE(artargets::SameRecord(read[i], row.records[i])) << i;
