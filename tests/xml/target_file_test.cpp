@@ -76,13 +76,6 @@ TEST_F(ComponentFactoryTest, NearMissesAreRefusedAndAFailedAllocationAnswersEmpt
 
 class TargetFileTest : public artest::ControllerTest {
  protected:
-  SmartPtr<ar::ARContent> ContentWith(std::initializer_list<const char*> names) {
-    SmartPtr<ar::ARContent> content = new ar::ARContent;
-    artest::TargetSet targets;
-    for (const char* n : names) targets.insert(MakeTarget(n, 7, ar::ARTarget::TYPE_NUMBERED));
-    content->SetTargets(targets);
-    return content;
-  }
   // Loads `text` (no file when null) and gives the completions and the names it holds.
   std::pair<Completions, std::multiset<std::string>> Load(const std::string& text) {
     const std::string path = dir_.File("t.xml");
@@ -150,7 +143,7 @@ TEST_F(TargetFileTest, WriterFailuresAreReportedAndKeepThePreviousFile) {
 
   bool wrote = false;
   const Completions missing =
-      artest::SaveWithComponent(table_, ContentWith({"A"}), dir_.File("missing/t.xml"), &wrote);
+      artest::SaveWithComponent(table_, ContentOf({"A"}), dir_.File("missing/t.xml"), &wrote);
   EXPECT_TRUE(wrote) << "the write was carried out, and failed";
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_NE(missing[0].find("error 1 cannot open the folder"), std::string::npos) << missing[0];
@@ -161,7 +154,7 @@ TEST_F(TargetFileTest, WriterFailuresAreReportedAndKeepThePreviousFile) {
 // satisfies the schema.
 TEST_F(TargetFileTest, WrittenFileHasTheExactFrameKeepsEveryBitAndSatisfiesTheSchema) {
   const std::string path = dir_.File("targets.xml");
-  EXPECT_EQ(artest::SaveWithComponent(table_, ContentWith({}), path), Completions{"ok"});
+  EXPECT_EQ(artest::SaveWithComponent(table_, ContentOf({}), path), Completions{"ok"});
   EXPECT_EQ(artest::ReadFile(path),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
             "<augmentedreality version=\"1\">\n"
