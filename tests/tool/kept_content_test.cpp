@@ -41,19 +41,10 @@ TEST(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoRecord
     changed.replace(changed.find(from), from.size(), to);
     return changed;
   };
-  artargets::TargetRecord door;
-  door.name = "Café ✓";
-  door.image = "images/door.png";
-  door.width = 1e-300;
-  door.height = -0.0;
-  door.type = 255;
-  door.id = -2147483648LL;
-  door.center = {1.5, -2, 3e5};
-  door.shape = "/hall/wall";
-  door.normal = {0, -1, 0.25};
-  door.xdir = {1, 0, 0};
-  door.ydir = {0, 0, 1};
-  door.rotation = 90.125;
+  // name, image, size, type, id, centre, normal, xdir, ydir, shape, rotation
+  const artargets::TargetRecord door = {"Café ✓",  "images/door.png", 1e-300,         -0.0,
+                                        255,       -2147483648LL,     {1.5, -2, 3e5}, {0, -1, 0.25},
+                                        {1, 0, 0}, {0, 0, 1},         "/hall/wall",   90.125};
   artargets::TargetRecord gate = door;
   gate.name = "Gate";
   gate.id = 7;

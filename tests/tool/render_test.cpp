@@ -19,15 +19,8 @@ using artargets::Vec3;
 
 // A target facing -y at (x, 0, z), of that size.
 TargetRecord Standing(const std::string& name, double x, double z, double width, double height) {
-  TargetRecord r;
-  r.name = name;
-  r.width = width;
-  r.height = height;
-  r.center = {x, 0, z};
-  r.normal = {0, -1, 0};
-  r.xdir = {1, 0, 0};
-  r.ydir = {0, 0, 1};
-  return r;
+  // name, image, size, type, id, centre, normal, xdir, ydir, shape
+  return {name, "", width, height, 0, 0, {x, 0, z}, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}, ""};
 }
 
 // A point of the picture.
