@@ -384,20 +384,11 @@ TEST_F(CheckTest, ReportWritesItsFolderWholeOrNotAtAll) {
 // trusted, and a new rating replaces it.
 TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
   const artargets::RatingCache cache(dir_.File("cache"));
-  artargets::ImageQuality q;
-  q.width = 640;
-  q.height = 480;
-  q.score = 77;
-  q.reasons = {"low contrast"};
-  q.features = {{1.5f, 2.5f, 3}};
-  q.coverageColumns = 2;
-  q.coverageRows = 1;
-  q.coverage = {0.25f, 1};
-  q.orientation = 6;
-  q.transparent = true;
-  q.sharpness = 0.5;
-  q.plainShare = 0.25;
-  q.appearance = 0xfedcba9876543210;
+  // problem, size, score, reasons, features, coverage, orientation, transparent, sharpness,
+  // plain share, smallest width, appearance
+  artargets::ImageQuality q = {
+      "",   640, 480,  77, {"low contrast"},  {{1.5f, 2.5f, 3}}, 2, 1, {0.25f, 1}, 6,
+      true, 0.5, 0.25, 0,  0xfedcba9876543210};
   for (int i = 0; i < 128; ++i) q.signature.push_back(i % 2 ? 0x09 : 0xfa);  // 0, 9, a and f
   cache.Store(42, q);
   const auto found = cache.Find(42);
