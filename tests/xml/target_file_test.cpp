@@ -70,7 +70,7 @@ TEST_F(ComponentFactoryTest, NearMissesAreRefusedAndAFailedAllocationAnswersEmpt
     EXPECT_EQ(held, sentinel);
   }
   orl::MemoryPoolAllocated::FailNextAllocations(1);
-  EXPECT_TRUE(OrlDllCreateComponent("saver", "augmentedreality", "xml", sentinel));
+  EXPECT_TRUE(OrlDllCreateComponent("loader", "augmentedreality", "xml", sentinel));
   EXPECT_TRUE(sentinel.IsNull());
 }
 
