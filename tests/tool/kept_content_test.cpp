@@ -250,35 +250,68 @@ TEST_F(KeptContentTest, AMergeTakesKeptContentFromTheSideThatChangedIt) {
   }
 }
 
-TEST_F(KeptContentTest, GitKeepsHandEditsThroughFilterMergeAndCommitAndPassesOtherXml) {
+// git set up by the tool stages target files canonical, diffs and merges them with the tool,
+// keeps hand edits through its filter and merge driver, and passes other XML through unchanged.
+TEST_F(KeptContentTest, GitFormatsDiffsAndMergesTargetFilesAndKeepsHandEdits) {
   const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
-  ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml'").status, 0);
+  ASSERT_EQ(
+      git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'").status, 0);
+  EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");
   Write(".gitignore", "out.txt\nerr.txt\n");  // what each command of the test prints
+  // As a host saves it: not in canonical order, and two targets of one name.
+  Write("t.xml", TargetFile(Target(Named("Door") + Property("int", "artargetid", "7")) +
+                            Sound("Door") + Sound("Arch")));
   const std::string other = "<?xml version=\"1.0\"?>\n<project>  <b a='1'/>\n</project>\n";
   Write("pom.xml", other);
   Write("broken.xml", "<augmentedreality version=\"1\"><targets>\n<<<<<<< ours\n");
   Write("hand.xml", kHandEdited);
-  const artest::Result added = git("git add . && git commit -qm hand");
+  const artest::Result added = git("git add . && git commit -qm base");
   ASSERT_EQ(added.status, 0) << added.err;
   EXPECT_EQ(added.err.find("pom.xml"), std::string::npos) << added.err;
+  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out) << "staged canonical";
   EXPECT_EQ(git("git show HEAD:pom.xml").out, other) << "other XML passes the filter unchanged";
   EXPECT_EQ(git("git show HEAD:broken.xml").out, Read("broken.xml"));
-  const artest::Result ci = Run("fmt hand.xml && \"$A\" fmt --check pom.xml hand.xml");
+  const artest::Result ci = Run("fmt hand.xml t.xml && \"$A\" fmt --check pom.xml hand.xml t.xml");
   EXPECT_EQ(ci.status, 0) << ci.err;
   EXPECT_NE(ci.out.find("pom.xml: note ART102: not a target file"), std::string::npos) << ci.out;
   EXPECT_EQ(git("git add -A && git status --short").out, "") << "the filter staged the same";
 
-  ASSERT_EQ(git("git checkout -q -b side && \"$A\" set hand.xml Chart --id 3 && git commit -qam "
-                "side && git checkout -q main && \"$A\" set hand.xml Banner --id 8 && git "
-                "commit -qam main && git merge -q side -m merged")
+  ASSERT_EQ(git("git checkout -q -b a && \"$A\" add t.xml Gate && \"$A\" set t.xml Arch --image "
+                "a.png && \"$A\" set hand.xml Chart --id 3 && git commit -qam a")
                 .status,
             0);
+  ASSERT_EQ(git("git checkout -q main && \"$A\" add t.xml Hatch && \"$A\" set t.xml Arch --size "
+                "7 7 && \"$A\" set hand.xml Banner --id 8 && git commit -qam b")
+                .status,
+            0);
+  const artest::Result clean = git("git merge -q a -m merged");
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  const std::string merged = Run("list --long t.xml").out;
+  for (const char* wanted : {"\"Gate\"", "\"Hatch\"", "size 7 x 7  centre", "image \"a.png\""})
+    EXPECT_NE(merged.find(wanted), std::string::npos) << wanted << " in\n" << merged;
   ASSERT_EQ(git("git show HEAD:hand.xml >.git/committed.xml").status, 0);
   EXPECT_EQ(Joined(Lost(".git/committed.xml")), "") << Read(".git/committed.xml");
   EXPECT_EQ(git("git status --short").out, "");
   const std::string listed = Run("list .git/committed.xml").out;
   for (const char* wanted : {"\"Banner\"  type 0  id 8", "\"Chart\"  type 0  id 3"})
     EXPECT_NE(listed.find(wanted), std::string::npos) << listed;
+
+  ASSERT_EQ(Run("set t.xml Arch --image main.png").status, 0);
+  const artest::Result diff = git("git diff --unified=0 t.xml");
+  EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), 7) << diff.out;  // 5 header lines
+  EXPECT_NE(diff.out.find("+\"Arch\""), std::string::npos) << diff.out;
+  ASSERT_EQ(git("git commit -qam main && git checkout -q a && \"$A\" set t.xml Arch --image "
+                "other.png && git commit -qam other")
+                .status,
+            0);
+  const artest::Result conflict = git("git merge main -m again");
+  EXPECT_NE(conflict.status, 0);
+  EXPECT_NE(conflict.err.find("conflict: \"Arch\" (id 0) image: base \"a.png\", ours "
+                              "\"other.png\", theirs \"main.png\""),
+            std::string::npos)
+      << conflict.err;
+  EXPECT_NE(git("git status --short").out.find("UU t.xml"), std::string::npos);
+  EXPECT_EQ(Run("check t.xml").status, 0) << "the conflicted file still loads";
 }
 
 }  // namespace
