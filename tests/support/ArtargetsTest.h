@@ -103,6 +103,11 @@ class ArtargetsTest : public ::testing::Test {
     else
       stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width);
   }
+  // The start of a CMYK JPEG: Vuforia refuses it.
+  inline static const std::string kCmykJpeg{
+      "\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11"
+      "\x00\xff\xd9",
+      26};
   static std::string Target(const std::string& properties, const char* version = "0") {
     return std::string("<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"") +
            version + "\"/>" + properties + "</content>";

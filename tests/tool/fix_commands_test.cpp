@@ -148,10 +148,7 @@ TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
   Image("right.png", 640, 480, [&](int x, int y) { return wide[y * 1000 + x + 213]; });
   Image("half.png", 640, 480,
         [&](int x, int y) { return x > 220 || y > 210 ? 200 : wide[y * 1000 + x]; });
-  // The start of a CMYK JPEG: Vuforia refuses it.
-  Write("cmyk.jpg", std::string("\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04"
-                                "\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11\x00\xff\xd9",
-                                26));
+  Write("cmyk.jpg", kCmykJpeg);
   Write("text.png", "not a picture\n");
   Write("art.gif", "GIF89a");
   const std::vector<FixRow> rows = {

@@ -168,9 +168,7 @@ TEST_F(PlatformsTest, CheckPlatformReportsEachPlatformsLimits) {
   Picture("mid.png", 250, 250);
   Picture("plain.png", 400, 300, true);
   Write("art.gif", "GIF89a");
-  Write("cmyk.jpg", std::string("\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04"
-                                "\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11\x00\xff\xd9",
-                                26));
+  Write("cmyk.jpg", kCmykJpeg);
   struct Row {
     const char* platform;
     const char* target;  // add's arguments after the file
