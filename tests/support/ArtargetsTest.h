@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
 #include <string>
@@ -64,6 +66,15 @@ class ArtargetsTest : public ::testing::Test {
   Result Run(const std::string& args) {
     const auto words = WordsForHere(args);
     return words ? RunToolHere(*words, dir_.path()) : Shell("\"$A\" " + args);
+  }
+  // The findings `check ARGS --format json` gives, by code, of every file it checks.
+  std::multimap<std::string, nlohmann::json> Findings(const std::string& args) {
+    const auto report = nlohmann::json::parse(Run("check " + args + " --format json").out);
+    std::multimap<std::string, nlohmann::json> found;
+    for (const auto& file :
+         report.contains("files") ? report["files"] : nlohmann::json::array({report}))
+      for (const auto& f : file["findings"]) found.emplace(f["code"], f);
+    return found;
   }
   // Shell commands that have git find its identity, and nothing else of this machine's
   // configuration, in the test's folder.

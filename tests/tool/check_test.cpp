@@ -37,15 +37,6 @@ class CheckTest : public ArtargetsTest {
     return Target(Named(name) + Sized(1, 2) + kUpright + Property("uint8", "artargettype", "1") +
                   Property("int", "artargetid", std::to_string(id)));
   }
-  // The findings of `check ARGS --format json` on one file, by code, as their severities.
-  std::multimap<std::string, std::string> Findings(const std::string& args) {
-    const Result r = Run("check " + args + " --format json");
-    std::multimap<std::string, std::string> found;
-    const Json report = Json::parse(r.out);
-    for (const Json& file : report.contains("files") ? report["files"] : Json::array({report}))
-      for (const Json& f : file["findings"]) found.emplace(f["code"], f["severity"]);
-    return found;
-  }
   // Targets of a crowded hall: `spot` at one place, and a row of `row` close together.
   static std::string CrowdedHall(int spot, int row) {
     std::string body;
@@ -87,7 +78,7 @@ TEST_F(CheckTest, CodesWithoutAFixCommandAreFoundWithTheirSeverity) {
     const auto [first, end] = found.equal_range(row.code);
     ASSERT_NE(first, end) << "not found";
     for (auto f = first; f != end; ++f)
-      EXPECT_EQ(f->second, artargets::SeverityName(code->severity));
+      EXPECT_EQ(f->second["severity"], artargets::SeverityName(code->severity));
   }
   // ART305 depends on the unit: 640 pixels across 320 mm are enough, across 320 cm not.
   Write("mm.xml", TargetFile(Target(Named("A") + Sized(320, 240) + kUpright +

@@ -59,21 +59,13 @@ class FixCommandsTest : public artest::ArtargetsTest {
     EXPECT_EQ(next, row.values.size()) << row.code << ": fewer placeholders than values";
     return command;
   }
-  // The findings of `check FILE ARGS`, by code.
-  std::multimap<std::string, Json> Found(const std::string& file, const std::string& args) {
-    const artest::Result r = Run("check " + file + " " + args + " --format json");
-    std::multimap<std::string, Json> found;
-    const Json report = Json::parse(r.out);
-    for (const Json& f : report["findings"]) found.emplace(f["code"], f);
-    return found;
-  }
   // Shows every row's code in `file`, each with its code's severity, runs the fixes in the rows'
   // order, then shows none.
   void FixAll(const std::string& file, const std::string& args, const std::vector<FixRow>& rows) {
     std::string body;
     for (const FixRow& row : rows) body += row.targets;
     Write(file, TargetFile(body));
-    const auto before = Found(file, args);
+    const auto before = Findings(file + " " + args);
     for (const FixRow& row : rows) {
       EXPECT_NE(before.count(row.code), 0u) << row.code << " is not shown";
       const auto [first, end] = before.equal_range(row.code);
@@ -86,7 +78,7 @@ class FixCommandsTest : public artest::ArtargetsTest {
       const artest::Result run = Run(Filled(row, file));
       EXPECT_EQ(run.status, 0) << row.code << ": " << run.err;
     }
-    const auto after = Found(file, args);
+    const auto after = Findings(file + " " + args);
     for (const FixRow& row : rows) {
       const auto left = after.find(row.code);
       EXPECT_TRUE(left == after.end()) << row.code << " is left: " << left->second["message"];
