@@ -35,8 +35,7 @@ class ARControllerTest : public artest::ControllerTest {
     return all;
   }
   std::vector<std::string> Names() {
-    std::vector<std::string> names;
-    for (const auto& t : Registered()) names.push_back(t->GetName().str());
+    std::vector<std::string> names = Registry();
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -92,26 +92,30 @@ class FileWriterTest : public artest::HostTest {
   const std::string path_ = dir_.File("targets.xml");
 };
 
+// Each of its tests runs with unnamed files (true) and as on a file system without them.
+class FileWriterEitherWayTest : public FileWriterTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override { g_noUnnamedFiles = !GetParam(); }
+  const bool unnamed_ = GetParam();
+};
+INSTANTIATE_TEST_SUITE_P(UnnamedFiles, FileWriterEitherWayTest, ::testing::Bool());
+
 // The new file is durable before it replaces the old one, and the replacement is durable
 // before Close returns; with or without unnamed files, and for a writer used twice.
-TEST_F(FileWriterTest, SyncsTheFileBeforeTheRenameAndTheFolderAfter) {
-  for (bool unnamed : {true, false}) {
-    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
-    g_noUnnamedFiles = !unnamed;
-    for (const char* text : {"first", "second"}) {
-      g_calls.clear();
-      ASSERT_TRUE(Write(path_, text)) << writer_->GetLastError();
-      std::vector<std::string> expected{"write", "fsync file", "rename", "fsync folder"};
-      if (unnamed) expected.insert(expected.begin() + 2, "link");
-      EXPECT_EQ(g_calls, expected);
-      EXPECT_EQ(ReadFile(path_), text);
-      EXPECT_EQ(dir_.Listing(), "targets.xml;");
-    }
+TEST_P(FileWriterEitherWayTest, SyncsTheFileBeforeTheRenameAndTheFolderAfter) {
+  for (const char* text : {"first", "second"}) {
+    g_calls.clear();
+    ASSERT_TRUE(Write(path_, text)) << writer_->GetLastError();
+    std::vector<std::string> expected{"write", "fsync file", "rename", "fsync folder"};
+    if (unnamed_) expected.insert(expected.begin() + 2, "link");
+    EXPECT_EQ(g_calls, expected);
+    EXPECT_EQ(ReadFile(path_), text);
+    EXPECT_EQ(dir_.Listing(), "targets.xml;");
   }
 }
 
 // Every way a save can fail keeps the previous file and leaves the folder as it was.
-TEST_F(FileWriterTest, FailedSavesKeepThePreviousFileAndSayWhy) {
+TEST_P(FileWriterEitherWayTest, FailedSavesKeepThePreviousFileAndSayWhy) {
   struct Row {
     const char* name;
     int writeError;
@@ -125,97 +129,86 @@ TEST_F(FileWriterTest, FailedSavesKeepThePreviousFileAndSayWhy) {
       {"target is a folder", 0, false, true, "cannot replace"},
   };
   for (const Row& row : rows) {
-    for (bool unnamed : {true, false}) {
-      SCOPED_TRACE(std::string(row.name) + (unnamed ? ", unnamed" : ", named"));
-      artest::TempDir dir;
-      const std::string path = dir.File("t");
-      if (!row.occupied) WriteFile(path, "precious");
-      g_noUnnamedFiles = !unnamed;
-      g_writeError = row.writeError;
-      auto writer = FileWriter::Construct();
-      ASSERT_TRUE(writer->Open(path, 0, 0, true));
-      if (row.occupied) {  // after Open, which refuses a folder
-        std::filesystem::create_directory(path);
-        WriteFile(path + "/inside", "kept");
-      }
-      writer->Write1ByteArray("new", 3);
-      if (!row.released) {
-        EXPECT_FALSE(writer->Close());
-        EXPECT_NE(writer->GetLastError().find(row.reason), std::string::npos)
-            << writer->GetLastError();
-      }
-      writer = nullptr;
-      EXPECT_EQ(ReadFile(row.occupied ? path + "/inside" : path),
-                row.occupied ? "kept" : "precious");
-      EXPECT_EQ(dir.Listing(), "t;");
+    SCOPED_TRACE(row.name);
+    artest::TempDir dir;
+    const std::string path = dir.File("t");
+    if (!row.occupied) WriteFile(path, "precious");
+    g_writeError = row.writeError;
+    auto writer = FileWriter::Construct();
+    ASSERT_TRUE(writer->Open(path, 0, 0, true));
+    if (row.occupied) {  // after Open, which refuses a folder
+      std::filesystem::create_directory(path);
+      WriteFile(path + "/inside", "kept");
     }
+    writer->Write1ByteArray("new", 3);
+    if (!row.released) {
+      EXPECT_FALSE(writer->Close());
+      EXPECT_NE(writer->GetLastError().find(row.reason), std::string::npos)
+          << writer->GetLastError();
+    }
+    writer = nullptr;
+    EXPECT_EQ(ReadFile(row.occupied ? path + "/inside" : path), row.occupied ? "kept" : "precious");
+    EXPECT_EQ(dir.Listing(), "t;");
   }
 }
 
 // A save killed while it writes leaves at most a temporary that the next save removes; a save
 // still writing keeps its temporary through another save of the file, and then lands.
-TEST_F(FileWriterTest, NextSaveRemovesWhatAKilledSaveLeftAndSparesALiveOne) {
+TEST_P(FileWriterEitherWayTest, NextSaveRemovesWhatAKilledSaveLeftAndSparesALiveOne) {
   for (bool killed : {true, false}) {
-    for (bool unnamed : {true, false}) {
-      SCOPED_TRACE(std::string(killed ? "killed, " : "live, ") + (unnamed ? "unnamed" : "named"));
-      WriteFile(path_, "old");
-      g_noUnnamedFiles = !unnamed;
-      auto live = FileWriter::Construct();
-      if (killed) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-          g_blockWritesOn = ready[1];
-          if (live->Open(path_, 0, 0, true)) live->Write1ByteArray("new", 3);
-          ::_exit(1);  // only when the write did not block
-        }
-        char byte = 0;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child blocks inside its write";
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        ::close(ready[0]);
-        ::close(ready[1]);
-      } else {
-        ASSERT_TRUE(live->Open(path_, 0, 0, true));
-        ASSERT_TRUE(live->Write1ByteArray("live", 4));
+    SCOPED_TRACE(killed ? "killed" : "live");
+    WriteFile(path_, "old");
+    auto live = FileWriter::Construct();
+    if (killed) {
+      int ready[2];
+      ASSERT_EQ(::pipe(ready), 0);
+      const pid_t child = ::fork();
+      if (child == 0) {
+        g_blockWritesOn = ready[1];
+        if (live->Open(path_, 0, 0, true)) live->Write1ByteArray("new", 3);
+        ::_exit(1);  // only when the write did not block
       }
-      EXPECT_EQ(ReadFile(path_), "old");
-      const std::string left = dir_.Listing();
-      if (unnamed)
-        EXPECT_EQ(left, "targets.xml;");
-      else
-        EXPECT_EQ(left.rfind(".targets.xml.tmp", 0), 0u) << left;
-      ASSERT_TRUE(Write(path_, "saved"));
-      EXPECT_EQ(dir_.Listing(), killed ? "targets.xml;" : left);
-      EXPECT_EQ(ReadFile(path_), "saved");
-      if (killed) continue;
-      EXPECT_TRUE(live->Close()) << live->GetLastError();
-      EXPECT_EQ(ReadFile(path_), "live");
-      EXPECT_EQ(dir_.Listing(), "targets.xml;");
+      char byte = 0;
+      ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child blocks inside its write";
+      ::kill(child, SIGKILL);
+      ::waitpid(child, nullptr, 0);
+      ::close(ready[0]);
+      ::close(ready[1]);
+    } else {
+      ASSERT_TRUE(live->Open(path_, 0, 0, true));
+      ASSERT_TRUE(live->Write1ByteArray("live", 4));
     }
+    EXPECT_EQ(ReadFile(path_), "old");
+    const std::string left = dir_.Listing();
+    if (unnamed_)
+      EXPECT_EQ(left, "targets.xml;");
+    else
+      EXPECT_EQ(left.rfind(".targets.xml.tmp", 0), 0u) << left;
+    ASSERT_TRUE(Write(path_, "saved"));
+    EXPECT_EQ(dir_.Listing(), killed ? "targets.xml;" : left);
+    EXPECT_EQ(ReadFile(path_), "saved");
+    if (killed) continue;
+    EXPECT_TRUE(live->Close()) << live->GetLastError();
+    EXPECT_EQ(ReadFile(path_), "live");
+    EXPECT_EQ(dir_.Listing(), "targets.xml;");
   }
 }
 
 // Once the new file is named, the rename follows whatever signal comes (SIGKILL aside), and a
 // rename that may not last through a crash fails the save.
-TEST_F(FileWriterTest, FinishesTheRenameBeforeASignalAndFailsWhenTheFolderCannotSync) {
-  for (bool unnamed : {true, false}) {
-    SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
-    WriteFile(path_, "old");
-    g_noUnnamedFiles = !unnamed;
-    const pid_t child = ::fork();
-    if (child == 0) {
-      g_termInRename = true;
-      Write(path_, "new");
-      ::_exit(0);  // only when the signal never came
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-    EXPECT_EQ(ReadFile(path_), "new");
-    EXPECT_EQ(dir_.Listing(), "targets.xml;");
+TEST_P(FileWriterEitherWayTest, FinishesTheRenameBeforeASignalAndFailsWhenTheFolderCannotSync) {
+  WriteFile(path_, "old");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    g_termInRename = true;
+    Write(path_, "new");
+    ::_exit(0);  // only when the signal never came
   }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(ReadFile(path_), "new");
+  EXPECT_EQ(dir_.Listing(), "targets.xml;");
   g_folderSyncError = EIO;
   EXPECT_FALSE(Write(path_, "newer"));
   EXPECT_NE(writer_->GetLastError().find("cannot sync the folder of"), std::string::npos);

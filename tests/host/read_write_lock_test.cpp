@@ -19,13 +19,14 @@ void WaitUntil(Predicate done) {
   while (!done()) std::this_thread::yield();
 }
 
-// True when another thread can take the lock for writing right now and leave again.
-bool FreeForOthers(ReadWriteLock& lock) {
+// True when another thread can take the lock for writing (for reading when `read`) right now and
+// leave again.
+bool FreeForOthers(ReadWriteLock& lock, bool read = false) {
   bool taken = false;
   std::thread([&] {
-    lock.WriteLock();
+    read ? lock.ReadLock() : lock.WriteLock();
     taken = true;
-    lock.WriteUnlock();
+    read ? lock.ReadUnlock() : lock.WriteUnlock();
   }).join();
   return taken;
 }
@@ -52,14 +53,8 @@ TEST(ReadWriteLockTest, HoldingThreadNestsEveryCombination) {
 
   lock.WriteLock();
   lock.ReadLock();
-  lock.WriteUnlock();  // now a plain reader: other readers may join
-  bool otherRead = false;
-  std::thread([&] {
-    lock.ReadLock();
-    otherRead = true;
-    lock.ReadUnlock();
-  }).join();
-  EXPECT_TRUE(otherRead);
+  lock.WriteUnlock();
+  EXPECT_TRUE(FreeForOthers(lock, true)) << "now a plain reader: other readers may join";
   try {
     lock.WriteUnlock();
     FAIL() << "WriteUnlock under a read lock must throw";

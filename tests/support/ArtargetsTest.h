@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
 #include <string>
@@ -36,6 +38,13 @@ inline void Shapes(std::vector<unsigned char>& pixels, int width, int height, in
   }
 }
 
+// A target file laid out line by line as the plug-in writes it, holding `targets` (whole lines).
+inline std::string PluginLayout(const std::string& targets, const std::string& version = "1") {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"" + version +
+         "\">\n  <targets>\n    <content name=\"arcontent\">\n" + targets +
+         "    </content>\n  </targets>\n</augmentedreality>\n";
+}
+
 class ArtargetsTest : public ::testing::Test {
  protected:
   // Runs `command` in the test's folder with the shell; "$A" is the tool.
@@ -57,6 +66,15 @@ class ArtargetsTest : public ::testing::Test {
   Result Run(const std::string& args) {
     const auto words = WordsForHere(args);
     return words ? RunToolHere(*words, dir_.path()) : Shell("\"$A\" " + args);
+  }
+  // The findings `check ARGS --format json` gives, by code, of every file it checks.
+  std::multimap<std::string, nlohmann::json> Findings(const std::string& args) {
+    const auto report = nlohmann::json::parse(Run("check " + args + " --format json").out);
+    std::multimap<std::string, nlohmann::json> found;
+    for (const auto& file :
+         report.contains("files") ? report["files"] : nlohmann::json::array({report}))
+      for (const auto& f : file["findings"]) found.emplace(f["code"], f);
+    return found;
   }
   // Shell commands that have git find its identity, and nothing else of this machine's
   // configuration, in the test's folder.
@@ -96,6 +114,11 @@ class ArtargetsTest : public ::testing::Test {
     else
       stbi_write_png(path.c_str(), width, height, 1, pixels.data(), width);
   }
+  // The start of a CMYK JPEG: Vuforia refuses it.
+  inline static const std::string kCmykJpeg{
+      "\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11"
+      "\x00\xff\xd9",
+      26};
   static std::string Target(const std::string& properties, const char* version = "0") {
     return std::string("<content name=\"artarget\"><uint8 key=\"artargetversion\" value=\"") +
            version + "\"/>" + properties + "</content>";

@@ -11,11 +11,13 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "HostTest.h"
+#include "ar/ARContent.h"
 #include "ar/ARController.h"
 #include "ar/ARControllerObserver.h"
 #include "ar/ARTarget.h"
@@ -79,6 +81,23 @@ class ControllerTest : public HostTest {
     target->SetTargetId(id);
     target->SetType(type);
     return target;
+  }
+
+  // New AR content holding a target of each name.
+  du::SmartPtr<ar::ARContent> ContentOf(const std::vector<std::string>& names) {
+    du::SmartPtr<ar::ARContent> content = new ar::ARContent;
+    std::set<du::SmartPtr<ar::ARTarget>> targets;
+    for (const auto& name : names) targets.insert(MakeTarget(name));
+    content->SetTargets(targets);
+    return content;
+  }
+  // The names of the registered targets, in registry order.
+  std::vector<std::string> Registry() const {
+    std::vector<du::SmartPtr<ar::ARTarget>> targets;
+    controller_->GetTargets(targets);
+    std::vector<std::string> names;
+    for (const auto& t : targets) names.push_back(t->GetName().str());
+    return names;
   }
 
   du::SmartPtr<RecordingObserver> Observe(bool init = false) {

@@ -68,13 +68,6 @@ class WorldTest : public ControllerTest {
   void WriteTargetFile(const std::vector<std::string>& names) {
     ASSERT_EQ(SaveWithComponent(table_, ContentOf(names), FilePath()), Completions{"ok"});
   }
-  du::SmartPtr<ar::ARContent> ContentOf(const std::vector<std::string>& names) {
-    du::SmartPtr<ar::ARContent> content = new ar::ARContent;
-    TargetSet targets;
-    for (const auto& name : names) targets.insert(MakeTarget(name));
-    content->SetTargets(targets);
-    return content;
-  }
   std::string FilePath() const { return dir_.File("ARTargets.xml"); }
   du::SmartPtr<orl::AnnoSetTable> NewTable() const {
     return orl::AnnoSetTable::Create(du::Symbol(dir_.path().string()));
@@ -90,14 +83,6 @@ class WorldTest : public ControllerTest {
   }
   static du::SmartPtr<orl::AnnoSetTableEntry> SceneEntry(const std::string& name) {
     return ArEntry("", name.c_str(), "markup");
-  }
-  // The names of the registered targets, in registry order.
-  std::vector<std::string> Registry() const {
-    std::vector<du::SmartPtr<ar::ARTarget>> targets;
-    controller_->GetTargets(targets);
-    std::vector<std::string> names;
-    for (const auto& t : targets) names.push_back(t->GetName().str());
-    return names;
   }
 
   TempDir dir_;
@@ -160,13 +145,9 @@ class WorldTest : public ControllerTest {
       Scene(w[1])->SetAnnotationSetTableEntry(w[2] == "-" ? nullptr : SceneEntry(w[2]));
     } else if (verb == "destroy") {
       Scene(w[1])->Destroy();
-    } else if (verb == "set") {
-      WriteTargetFile(rest);
-      table_->CreateAnnotationSet(ArEntry(), nullptr);
-    } else if (verb == "file") {
-      WriteTargetFile(rest);
-    } else if (verb == "entry-only") {
-      table_->CreateAnnotationSet(ArEntry(), nullptr);
+    } else if (verb == "set" || verb == "file" || verb == "entry-only") {
+      if (verb != "entry-only") WriteTargetFile(rest);
+      if (verb != "file") table_->CreateAnnotationSet(ArEntry(), nullptr);
     } else if (verb == "init" || verb == "reset") {
       verb == "init" ? world_->InitWorld() : world_->ResetWorld();
     } else if (verb == "no-table" || verb == "new-table") {

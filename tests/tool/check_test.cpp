@@ -37,15 +37,6 @@ class CheckTest : public ArtargetsTest {
     return Target(Named(name) + Sized(1, 2) + kUpright + Property("uint8", "artargettype", "1") +
                   Property("int", "artargetid", std::to_string(id)));
   }
-  // The findings of `check ARGS --format json` on one file, by code, as their severities.
-  std::multimap<std::string, std::string> Findings(const std::string& args) {
-    const Result r = Run("check " + args + " --format json");
-    std::multimap<std::string, std::string> found;
-    const Json report = Json::parse(r.out);
-    for (const Json& file : report.contains("files") ? report["files"] : Json::array({report}))
-      for (const Json& f : file["findings"]) found.emplace(f["code"], f["severity"]);
-    return found;
-  }
   // Targets of a crowded hall: `spot` at one place, and a row of `row` close together.
   static std::string CrowdedHall(int spot, int row) {
     std::string body;
@@ -87,7 +78,7 @@ TEST_F(CheckTest, CodesWithoutAFixCommandAreFoundWithTheirSeverity) {
     const auto [first, end] = found.equal_range(row.code);
     ASSERT_NE(first, end) << "not found";
     for (auto f = first; f != end; ++f)
-      EXPECT_EQ(f->second, artargets::SeverityName(code->severity));
+      EXPECT_EQ(f->second["severity"], artargets::SeverityName(code->severity));
   }
   // ART305 depends on the unit: 640 pixels across 320 mm are enough, across 320 cm not.
   Write("mm.xml", TargetFile(Target(Named("A") + Sized(320, 240) + kUpright +
@@ -168,11 +159,7 @@ TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
                                                          : " value=\"1\"") +
               " />\n";
   target += "      </content>\n";
-  const auto file = [](const std::string& targets) {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
-           "  <targets>\n    <content name=\"arcontent\">\n" +
-           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
-  };
+  const auto file = [](const std::string& targets) { return artest::PluginLayout(targets); };
   const std::string plain = file(target + target + target);
   ASSERT_TRUE(artargets::HoldsOnlyTargets(plain));
   struct Row {
@@ -388,20 +375,11 @@ TEST_F(CheckTest, ReportWritesItsFolderWholeOrNotAtAll) {
 // trusted, and a new rating replaces it.
 TEST_F(CheckTest, RatingCacheTrustsOnlyWholeEntriesOfItsKey) {
   const artargets::RatingCache cache(dir_.File("cache"));
-  artargets::ImageQuality q;
-  q.width = 640;
-  q.height = 480;
-  q.score = 77;
-  q.reasons = {"low contrast"};
-  q.features = {{1.5f, 2.5f, 3}};
-  q.coverageColumns = 2;
-  q.coverageRows = 1;
-  q.coverage = {0.25f, 1};
-  q.orientation = 6;
-  q.transparent = true;
-  q.sharpness = 0.5;
-  q.plainShare = 0.25;
-  q.appearance = 0xfedcba9876543210;
+  // problem, size, score, reasons, features, coverage, orientation, transparent, sharpness,
+  // plain share, smallest width, appearance
+  artargets::ImageQuality q = {
+      "",   640, 480,  77, {"low contrast"},  {{1.5f, 2.5f, 3}}, 2, 1, {0.25f, 1}, 6,
+      true, 0.5, 0.25, 0,  0xfedcba9876543210};
   for (int i = 0; i < 128; ++i) q.signature.push_back(i % 2 ? 0x09 : 0xfa);  // 0, 9, a and f
   cache.Store(42, q);
   const auto found = cache.Find(42);

@@ -188,18 +188,14 @@ TEST(ConflictMarkers, TheFirstMarkerLineCounts) {
     EXPECT_EQ(artargets::ConflictMarkerLine(text), line) << text;
 }
 
-// Conflict markers are named on the first one's line in every form check has; the merge driver
-// names the file git merges, never git's temporary copy of a side.
+// Conflict markers are named on the first one's line in every form check has; a merge names
+// the file git merges (--path), never git's temporary copy of a side.
 TEST_F(EdgesTest, ConflictMarkersAreNamedOnTheirLineAndFile) {
   Write("t.xml", TargetFile(Sound("Arch")));
-  ASSERT_EQ(Shell(std::string(kOwnGit) +
-                  "\"$A\" fmt t.xml && { sed 3q t.xml; echo '<<<<<<< HEAD'; sed 1,3d t.xml; } "
-                  ">c.xml && git init -q -b main && \"$A\" git-setup '*.xml' && git add t.xml && "
-                  "git commit -qm base && git checkout -q -b a && \"$A\" set t.xml Arch --id 1 && "
-                  "git commit -qam a && git checkout -q main && \"$A\" set t.xml Arch --id 2 && "
-                  "git commit -qam b")
-                .status,
-            0);
+  ASSERT_EQ(
+      Shell("\"$A\" fmt t.xml && { sed 3q t.xml; echo '<<<<<<< HEAD'; sed 1,3d t.xml; } >c.xml")
+          .status,
+      0);
   const std::pair<const char*, const char*> rows[] = {
       {"\"$A\" list c.xml",
        "cannot load c.xml: it holds git conflict markers (the first at line 4)"},
@@ -209,12 +205,10 @@ TEST_F(EdgesTest, ConflictMarkersAreNamedOnTheirLineAndFile) {
       {"\"$A\" check --format junit c.xml", "name=\"the file\" line=\"4\""},
       {"\"$A\" merge t.xml c.xml t.xml --path hall.xml", "load our side of hall.xml: it holds git"},
       {"\"$A\" merge t.xml c.xml t.xml --path hall.xml", "'git checkout --ours hall.xml'"},
-      {"git merge a -m merged", "artargets: t.xml: conflict: \"Arch\" (id 2) id: base 0, ours 2"},
-      {"git merge a -m merged", "1 conflict; t.xml keeps our side of each"},
   };
   for (const auto& [command, said] : rows) {
     SCOPED_TRACE(command);
-    const Result r = Shell(kOwnGit + std::string(command) + "; s=$?; git merge --abort; exit $s");
+    const Result r = Shell(command);
     EXPECT_NE(r.status, 0);
     EXPECT_NE((r.out + r.err).find(said), std::string::npos) << r.out << r.err;
     EXPECT_EQ(r.err.find(".merge_file"), std::string::npos) << r.err;

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -60,21 +59,13 @@ class FixCommandsTest : public artest::ArtargetsTest {
     EXPECT_EQ(next, row.values.size()) << row.code << ": fewer placeholders than values";
     return command;
   }
-  // The findings of `check FILE ARGS`, by code.
-  std::multimap<std::string, Json> Found(const std::string& file, const std::string& args) {
-    const artest::Result r = Run("check " + file + " " + args + " --format json");
-    std::multimap<std::string, Json> found;
-    const Json report = Json::parse(r.out);
-    for (const Json& f : report["findings"]) found.emplace(f["code"], f);
-    return found;
-  }
   // Shows every row's code in `file`, each with its code's severity, runs the fixes in the rows'
   // order, then shows none.
   void FixAll(const std::string& file, const std::string& args, const std::vector<FixRow>& rows) {
     std::string body;
     for (const FixRow& row : rows) body += row.targets;
     Write(file, TargetFile(body));
-    const auto before = Found(file, args);
+    const auto before = Findings(file + " " + args);
     for (const FixRow& row : rows) {
       EXPECT_NE(before.count(row.code), 0u) << row.code << " is not shown";
       const auto [first, end] = before.equal_range(row.code);
@@ -87,7 +78,7 @@ class FixCommandsTest : public artest::ArtargetsTest {
       const artest::Result run = Run(Filled(row, file));
       EXPECT_EQ(run.status, 0) << row.code << ": " << run.err;
     }
-    const auto after = Found(file, args);
+    const auto after = Findings(file + " " + args);
     for (const FixRow& row : rows) {
       const auto left = after.find(row.code);
       EXPECT_TRUE(left == after.end()) << row.code << " is left: " << left->second["message"];
@@ -143,22 +134,13 @@ TEST_F(FixCommandsTest, EachImageAndPlatformFixRunsAsWrittenAndTheFindingGoes) {
   Image("same.png", 400, 300, {}, 43);
   Image("same.jpg", 400, 300, {}, 43);
   // Two crops of one wide picture that overlap by two thirds: look-alikes.
-  std::vector<int> wide(1000 * 480, 128);
-  std::mt19937 random(44);
-  for (int i = 0; i < 700; ++i) {
-    const int cx = int(random() % 1000), cy = int(random() % 480), r = int(3 + random() % 40);
-    const int shade = int(random() % 256);
-    for (int y = std::max(0, cy - r); y < std::min(480, cy + r); ++y)
-      for (int x = std::max(0, cx - r); x < std::min(1000, cx + r); ++x) wide[y * 1000 + x] = shade;
-  }
+  std::vector<unsigned char> wide(1000 * 480, 128);
+  artest::Shapes(wide, 1000, 480, 700, 3, 40, 44);
   Image("left.png", 640, 480, [&](int x, int y) { return wide[y * 1000 + x]; });
   Image("right.png", 640, 480, [&](int x, int y) { return wide[y * 1000 + x + 213]; });
   Image("half.png", 640, 480,
         [&](int x, int y) { return x > 220 || y > 210 ? 200 : wide[y * 1000 + x]; });
-  // The start of a CMYK JPEG: Vuforia refuses it.
-  Write("cmyk.jpg", std::string("\xff\xd8\xff\xc0\x00\x14\x08\x02\x00\x02\x00\x04"
-                                "\x01\x11\x00\x02\x11\x00\x03\x11\x00\x04\x11\x00\xff\xd9",
-                                26));
+  Write("cmyk.jpg", kCmykJpeg);
   Write("text.png", "not a picture\n");
   Write("art.gif", "GIF89a");
   const std::vector<FixRow> rows = {

@@ -73,19 +73,8 @@ TEST(JsonPieces, ValuesAppendedReadAsDumped) {
     EXPECT_EQ(out,
               artargets::SafeJson(Json(text).dump(-1, ' ', false, Json::error_handler_t::replace)));
   }
-  const double reals[] = {0.0,
-                          -0.0,
-                          1.0,
-                          2.5,
-                          0.1,
-                          1.0 / 3,
-                          1e-5,
-                          123456789012345678.0,
-                          1e300,
-                          -7.25,
-                          4e-320,
-                          std::nan(""),
-                          std::numeric_limits<double>::infinity()};
+  const double reals[] = {0.0,   -0.0,  1.0,    2.5, 0.1,     1.0 / 3, 1e-5, 123456789012345678.0,
+                          1e300, -7.25, 4e-320, NAN, INFINITY};
   for (const double real : reals) {
     SCOPED_TRACE(real);
     std::string out;

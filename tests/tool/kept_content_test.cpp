@@ -10,69 +10,8 @@
 
 namespace {
 
-// A file as the plug-in writes it holds nothing to keep; one line more or otherwise, anything
-// the plug-in does not write, and the exact reading must look.
-TEST(PlainTargetTextTest, OnlyTheLayoutThePluginWritesHoldsNothingMore) {
-  const std::string target = R"(      <content name="artarget">
-        <uint8 key="artargetversion" value="0" />
-        <string key="artargetname" value="Door &amp; frame" />
-        <double key="artargetwidth" value="0.6" />
-        <int key="artargetid" value="-7" />
-        <point key="artargetcenter" x="1" y="0" z="2.5" />
-      </content>
-)";
-  const auto file = [](const std::string& targets) {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"1\">\n"
-           "  <targets>\n    <content name=\"arcontent\">\n" +
-           targets + "    </content>\n  </targets>\n</augmentedreality>\n";
-  };
-  const auto with = [&](const std::string& from, const std::string& to) {
-    std::string changed = target;
-    changed.replace(changed.find(from), from.size(), to);
-    return file(changed);
-  };
-  struct Row {
-    std::string text;
-    bool plain;
-  };
-  const Row rows[] = {
-      {file(target + target), true},
-      {file(""), true},
-      {file(target).substr(0, file(target).size() - 1), false},  // no last line feed
-      {"<!-- a comment -->\n" + file(target), false},
-      {file(target + "      <!-- a comment -->\n"), false},
-      {with("artarget\">", "artarget\" x=\"1\">"), false},
-      {with("value=\"0.6\" />", "value=\"0.6\" unit=\"m\" />"), false},
-      {with("artargetwidth", "artargetnote"), false},
-      {with("<double key=\"artargetwidth\"", "<int key=\"artargetwidth\""), false},
-      {with("value=\"0.6\"", "value=\"wide\""), false},
-      {with("value=\"0.6\"", "value=\"&#48;.6\""), false},
-      {with("value=\"-7\"", "value=\"99999999999\""), false},
-      {with("artargetversion\" value=\"0\"", "artargetversion\" value=\"2\""), false},
-      {with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", ""), false},
-      {with("<int key=\"artargetid\" value=\"-7\" />",
-            "<int key=\"artargetid\" value=\"-7\" />\n        <int key=\"artargetid\" value=\"3\" "
-            "/>"),
-       false},
-      {with("z=\"2.5\" />", "z=\"2.5\"></point>"), false},
-      {with(" />\n      </content>", " />\n        <x:extra />\n      </content>"), false},
-      {file(target + target).replace(file("").find("version=\"1\""), 11, "version=\"1\" a=\"b\""),
-       false},
-      {file("      <content name=\"inner\">\n" + target + "      </content>\n"), false},
-      {file(target) + "<!-- after -->\n", false},
-      {[&] {
-         std::string crlf;
-         for (char c : file(target)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-         return crlf;
-       }(),
-       false},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain) << row.text;
-}
-
-// A whole target as the plug-in writes it, for the reader of that layout.
-constexpr const char* kWholeTarget = R"(      <content name="artarget">
+// A whole target as the plug-in writes it.
+const std::string kWholeTarget = R"(      <content name="artarget">
         <uint8 key="artargetversion" value="0" />
         <string key="artargetname" value="Café ✓" />
         <string key="artargetimage" value="images/door.png" />
@@ -89,64 +28,78 @@ constexpr const char* kWholeTarget = R"(      <content name="artarget">
       </content>
 )";
 
-// A file in the plug-in's layout reads into the records the plug-in would give, each value in
-// its own field; any doubt reads nothing, and the plug-in reads the file instead.
-TEST(PlainTargetTextTest, TheLayoutThePluginWritesReadsIntoRecordsAndNothingElseDoes) {
-  const auto file = [](const std::string& targets, const char* version = "1") {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<augmentedreality version=\"" +
-           std::string(version) + "\">\n  <targets>\n    <content name=\"arcontent\">\n" + targets +
-           "    </content>\n  </targets>\n</augmentedreality>\n";
+// A file as the plug-in writes it holds nothing to keep, and reads into the records the plug-in
+// would give, each value in its own field. One line more or otherwise, or anything the plug-in
+// does not write, and the exact reading must look; a target it cannot read whole (a property
+// missing, an escaped or control character) holds nothing more but is read by the plug-in.
+TEST(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoRecords) {
+  const auto file = [](const std::string& t, const char* v = "1") {
+    return artest::PluginLayout(t, v);
   };
   const auto with = [](const std::string& from, const std::string& to) {
     std::string changed = kWholeTarget;
     changed.replace(changed.find(from), from.size(), to);
     return changed;
   };
-  artargets::TargetRecord door;
-  door.name = "Café ✓";
-  door.image = "images/door.png";
-  door.width = 1e-300;
-  door.height = -0.0;
-  door.type = 255;
-  door.id = -2147483648LL;
-  door.center = {1.5, -2, 3e5};
-  door.shape = "/hall/wall";
-  door.normal = {0, -1, 0.25};
-  door.xdir = {1, 0, 0};
-  door.ydir = {0, 0, 1};
-  door.rotation = 90.125;
+  // name, image, size, type, id, centre, normal, xdir, ydir, shape, rotation
+  const artargets::TargetRecord door = {"Café ✓",  "images/door.png", 1e-300,         -0.0,
+                                        255,       -2147483648LL,     {1.5, -2, 3e5}, {0, -1, 0.25},
+                                        {1, 0, 0}, {0, 0, 1},         "/hall/wall",   90.125};
   artargets::TargetRecord gate = door;
   gate.name = "Gate";
   gate.id = 7;
+  const std::string gateTarget =
+      with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7");
   struct Row {
-    const char* what;
     std::string text;
-    std::vector<artargets::TargetRecord> records;  // none: the text is not read
+    bool plain;
+    std::vector<artargets::TargetRecord> records = {};  // none: not read
   };
   const Row rows[] = {
-      {"one target", file(kWholeTarget), {door}},
-      {"two, in the file's order",
-       file(with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7") +
-            kWholeTarget),
-       {gate, door}},
-      {"no targets", file(""), {}},
-      {"version 0 of the root", file(kWholeTarget, "0"), {door}},
-      {"a root version the reader refuses", file(kWholeTarget, "2"), {}},
-      {"a root version spelled otherwise", file(kWholeTarget, "01"), {}},
-      {"a property missing",
-       file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")),
-       {}},
-      {"an escaped character", file(with("/hall/wall", "/hall &amp; wall")), {}},
-      {"a control character", file(with("/hall/wall", "/hall\x01wall")), {}},
-      {"a property the plug-in does not write", file(with("artargetrotation", "artargetspin")), {}},
-      {"another format version", file(with("version\" value=\"0\"", "version\" value=\"1\"")), {}},
-      {"no last line feed", file(kWholeTarget).substr(0, file(kWholeTarget).size() - 1), {}},
+      {file(gateTarget + kWholeTarget), true, {gate, door}},  // in the file's order
+      {file(""), true},
+      {file(kWholeTarget, "0"), true, {door}},
+      {file(kWholeTarget, "2"), true},  // the root's version is the reader's to judge
+      {file(kWholeTarget, "01"), true},
+      {file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")), true},
+      {file(with("/hall/wall", "/hall &amp; wall")), true},
+      {file(with("/hall/wall", "/hall\x01wall")), true},
+      {file(with("artargetrotation", "artargetspin")), false},
+      {file(with("version\" value=\"0\"", "version\" value=\"1\"")), false},
+      {file(with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", "")), false},
+      {file(kWholeTarget).substr(0, file(kWholeTarget).size() - 1), false},  // no last line feed
+      {"<!-- a comment -->\n" + file(kWholeTarget), false},
+      {file(kWholeTarget + "      <!-- a comment -->\n"), false},
+      {file(with("artarget\">", "artarget\" x=\"1\">")), false},
+      {file(with("value=\"1e-300\" />", "value=\"1e-300\" unit=\"m\" />")), false},
+      {file(with("<double key=\"artargetwidth\"", "<int key=\"artargetwidth\"")), false},
+      {file(with("value=\"1e-300\"", "value=\"wide\"")), false},
+      {file(with("value=\"1e-300\"", "value=\"&#49;e-300\"")), false},
+      {file(with("value=\"-2147483648\"", "value=\"99999999999\"")), false},
+      {file(with("<int key=\"artargetid\" value=\"-2147483648\" />",
+                 "<int key=\"artargetid\" value=\"-2147483648\" />\n        <int "
+                 "key=\"artargetid\" value=\"3\" />")),
+       false},
+      {file(with("z=\"3e5\" />", "z=\"3e5\"></point>")), false},
+      {file(with(" />\n      </content>", " />\n        <x:extra />\n      </content>")), false},
+      {file(kWholeTarget).replace(file("").find("version=\"1\""), 11, "version=\"1\" a=\"b\""),
+       false},
+      {file("      <content name=\"inner\">\n" + kWholeTarget + "      </content>\n"), false},
+      {file(kWholeTarget) + "<!-- after -->\n", false},
+      {[&] {
+         std::string crlf;
+         for (char c : file(kWholeTarget))
+           crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+         return crlf;
+       }(),
+       false},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(artargets::HoldsOnlyTargets(row.text), row.plain);
     std::vector<artargets::TargetRecord> read = {gate};  // what was there goes
-    const bool readable = !row.records.empty() || row.text == file("");
-    EXPECT_EQ(artargets::ReadPlainTargets(row.text, read), readable);
+    EXPECT_EQ(artargets::ReadPlainTargets(row.text, read),
+              !row.records.empty() || row.text == file(""));
     ASSERT_EQ(read.size(), row.records.size());
     for (std::size_t i = 0; i < read.size(); ++i)
       EXPECT_TRUE(artargets::SameRecord(read[i], row.records[i])) << i;
@@ -297,35 +250,70 @@ TEST_F(KeptContentTest, AMergeTakesKeptContentFromTheSideThatChangedIt) {
   }
 }
 
-TEST_F(KeptContentTest, GitKeepsHandEditsThroughFilterMergeAndCommitAndPassesOtherXml) {
+// git set up by the tool stages target files canonical, diffs and merges them with the tool,
+// keeps hand edits through its filter and merge driver, and passes other XML through unchanged.
+TEST_F(KeptContentTest, GitFormatsDiffsAndMergesTargetFilesAndKeepsHandEdits) {
   const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
-  ASSERT_EQ(git("git init -q -b main && \"$A\" git-setup '*.xml'").status, 0);
+  ASSERT_EQ(
+      git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'").status, 0);
+  EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");
   Write(".gitignore", "out.txt\nerr.txt\n");  // what each command of the test prints
+  // As a host saves it: not in canonical order, and two targets of one name.
+  Write("t.xml", TargetFile(Target(Named("Door") + Property("int", "artargetid", "7")) +
+                            Sound("Door") + Sound("Arch")));
   const std::string other = "<?xml version=\"1.0\"?>\n<project>  <b a='1'/>\n</project>\n";
   Write("pom.xml", other);
   Write("broken.xml", "<augmentedreality version=\"1\"><targets>\n<<<<<<< ours\n");
   Write("hand.xml", kHandEdited);
-  const artest::Result added = git("git add . && git commit -qm hand");
+  const artest::Result added = git("git add . && git commit -qm base");
   ASSERT_EQ(added.status, 0) << added.err;
   EXPECT_EQ(added.err.find("pom.xml"), std::string::npos) << added.err;
+  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out) << "staged canonical";
   EXPECT_EQ(git("git show HEAD:pom.xml").out, other) << "other XML passes the filter unchanged";
   EXPECT_EQ(git("git show HEAD:broken.xml").out, Read("broken.xml"));
-  const artest::Result ci = Run("fmt hand.xml && \"$A\" fmt --check pom.xml hand.xml");
+  const artest::Result ci = Run("fmt hand.xml t.xml && \"$A\" fmt --check pom.xml hand.xml t.xml");
   EXPECT_EQ(ci.status, 0) << ci.err;
   EXPECT_NE(ci.out.find("pom.xml: note ART102: not a target file"), std::string::npos) << ci.out;
   EXPECT_EQ(git("git add -A && git status --short").out, "") << "the filter staged the same";
 
-  ASSERT_EQ(git("git checkout -q -b side && \"$A\" set hand.xml Chart --id 3 && git commit -qam "
-                "side && git checkout -q main && \"$A\" set hand.xml Banner --id 8 && git "
-                "commit -qam main && git merge -q side -m merged")
+  ASSERT_EQ(git("git checkout -q -b a && \"$A\" add t.xml Gate && \"$A\" set t.xml Arch --image "
+                "a.png && \"$A\" set hand.xml Chart --id 3 && git commit -qam a")
                 .status,
             0);
+  ASSERT_EQ(git("git checkout -q main && \"$A\" add t.xml Hatch && \"$A\" set t.xml Arch --size "
+                "7 7 && \"$A\" set hand.xml Banner --id 8 && git commit -qam b")
+                .status,
+            0);
+  const artest::Result clean = git("git merge -q a -m merged");
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  const std::string merged = Run("list --long t.xml").out;
+  for (const char* wanted : {"\"Gate\"", "\"Hatch\"", "size 7 x 7  centre", "image \"a.png\""})
+    EXPECT_NE(merged.find(wanted), std::string::npos) << wanted << " in\n" << merged;
   ASSERT_EQ(git("git show HEAD:hand.xml >.git/committed.xml").status, 0);
   EXPECT_EQ(Joined(Lost(".git/committed.xml")), "") << Read(".git/committed.xml");
   EXPECT_EQ(git("git status --short").out, "");
   const std::string listed = Run("list .git/committed.xml").out;
   for (const char* wanted : {"\"Banner\"  type 0  id 8", "\"Chart\"  type 0  id 3"})
     EXPECT_NE(listed.find(wanted), std::string::npos) << listed;
+
+  ASSERT_EQ(Run("set t.xml Arch --image main.png").status, 0);
+  const artest::Result diff = git("git diff --unified=0 t.xml");
+  EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), 7) << diff.out;  // 5 header lines
+  EXPECT_NE(diff.out.find("+\"Arch\""), std::string::npos) << diff.out;
+  ASSERT_EQ(git("git commit -qam main && git checkout -q a && \"$A\" set t.xml Arch --image "
+                "other.png && git commit -qam other")
+                .status,
+            0);
+  const artest::Result conflict = git("git merge main -m again");
+  EXPECT_NE(conflict.status, 0);
+  // Named as the file git merges, never as git's temporary copy of a side.
+  for (const char* said : {"artargets: t.xml: conflict: \"Arch\" (id 0) image: base \"a.png\", "
+                           "ours \"other.png\", theirs \"main.png\"",
+                           "1 conflict; t.xml keeps our side of each"})
+    EXPECT_NE(conflict.err.find(said), std::string::npos) << conflict.err;
+  EXPECT_EQ(conflict.err.find(".merge_file"), std::string::npos) << conflict.err;
+  EXPECT_NE(git("git status --short").out.find("UU t.xml"), std::string::npos);
+  EXPECT_EQ(Run("check t.xml").status, 0) << "the conflicted file still loads";
 }
 
 }  // namespace

@@ -19,15 +19,8 @@ using artargets::Vec3;
 
 // A target facing -y at (x, 0, z), of that size.
 TargetRecord Standing(const std::string& name, double x, double z, double width, double height) {
-  TargetRecord r;
-  r.name = name;
-  r.width = width;
-  r.height = height;
-  r.center = {x, 0, z};
-  r.normal = {0, -1, 0};
-  r.xdir = {1, 0, 0};
-  r.ydir = {0, 0, 1};
-  return r;
+  // name, image, size, type, id, centre, normal, xdir, ydir, shape
+  return {name, "", width, height, 0, 0, {x, 0, z}, {0, -1, 0}, {1, 0, 0}, {0, 0, 1}, ""};
 }
 
 // A point of the picture.
@@ -125,35 +118,41 @@ TargetRecord Facing(const std::string& name, Vec3 center, Vec3 normal, Vec3 xdir
   return r;
 }
 
-std::vector<TargetRecord> AtOneSpot(int count) {
+// `count` targets, the i-th made by `make` from i and its number as text.
+std::vector<TargetRecord> Many(int count, TargetRecord (*make)(int, const std::string&)) {
   std::vector<TargetRecord> targets;
-  for (int i = 0; i < count; ++i) targets.push_back(Standing("t" + std::to_string(i), 2, 1, 1, 1));
+  for (int i = 0; i < count; ++i) targets.push_back(make(i, std::to_string(i)));
   return targets;
 }
 
-std::vector<TargetRecord> InARow(int count, double apart) {
-  std::vector<TargetRecord> targets;
-  for (int i = 0; i < count; ++i)
-    targets.push_back(Standing("sign " + std::to_string(i), i * apart, 0, apart / 2, apart / 2));
-  return targets;
+// One of 24 targets on a circle, facing its centre: their normals cross there.
+TargetRecord Ring(int i, const std::string& n) {
+  const double a = 2 * std::acos(-1.0) * i / 24, c = std::cos(a), s = std::sin(a);
+  return Facing("ring " + n, {c, s, 0.1 * i}, {-c, -s, 0}, {-s, c, 0});
 }
 
-// Targets on a circle, facing its centre: their normals cross there.
-std::vector<TargetRecord> FacingEachOther(int count) {
-  std::vector<TargetRecord> targets;
-  for (int i = 0; i < count; ++i) {
-    const double a = 2 * std::acos(-1.0) * i / count, c = std::cos(a), s = std::sin(a);
-    targets.push_back(
-        Facing("ring " + std::to_string(i), {c, s, 0.1 * i}, {-c, -s, 0}, {-s, c, 0}));
+// The polygons the views drew, each as its extents across and up and its fill.
+struct Extent {
+  double across, up;
+  std::string fill;
+};
+std::vector<Extent> Polygons(const std::string& svg) {
+  pugi::xml_document doc;
+  EXPECT_TRUE(doc.load_string(svg.c_str()));
+  std::vector<Extent> extents;
+  for (const pugi::xml_node g : doc.child("svg").children("g")) {
+    const pugi::xml_node polygon = g.child("polygon");
+    if (!polygon) continue;
+    double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9, x = 0, y = 0;
+    std::string points = polygon.attribute("points").value();
+    for (char& c : points) c = c == ',' ? ' ' : c;
+    std::istringstream in(points);
+    while (in >> x >> y) {
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+    extents.push_back({x1 - x0, y1 - y0, polygon.attribute("fill").value()});
   }
-  return targets;
-}
-
-std::vector<TargetRecord> Field(int side) {
-  std::vector<TargetRecord> targets;
-  for (int i = 0; i < side * side; ++i)
-    targets.push_back(Standing("field " + std::to_string(i), i % side, i / side, 0.5, 0.5));
-  return targets;
+  return extents;
 }
 
 // However crowded the views, no label covers another or crosses an arrow, every label stays in
@@ -177,10 +176,22 @@ TEST(RenderSvg, CrowdedLabelsNeverOverlapAndAddUp) {
        2,
        true},
       {"one target", {Standing("alone", 0, 0, 0.5, 0.5)}, 1, true},
-      {"many at one spot", AtOneSpot(300), 1, false},
-      {"a row of close ones", InARow(60, 0.05), 60, false},
-      {"arrows crossing", FacingEachOther(24), 24, false},
-      {"a dense field", Field(40), 1600, false},
+      {"many at one spot",
+       Many(300, [](int, const std::string& n) { return Standing("t" + n, 2, 1, 1, 1); }), 1,
+       false},
+      {"a row of close ones",
+       Many(60,
+            [](int i, const std::string& n) {
+              return Standing("sign " + n, i * 0.05, 0, 0.025, 0.025);
+            }),
+       60, false},
+      {"arrows crossing", Many(24, Ring), 24, false},
+      {"a dense field",
+       Many(1600,
+            [](int i, const std::string& n) {
+              return Standing("field " + n, i % 40, i / 40, 0.5, 0.5);
+            }),
+       1600, false},
       {"a target too large to draw",
        {Standing("huge", 1.7e308, 0, 1e308, 1), Standing("small", 1, 0, 1, 1)},
        2,
@@ -223,25 +234,11 @@ TEST(RenderSvg, CrowdedLabelsNeverOverlapAndAddUp) {
 TEST(RenderSvg, OneScaleForAllViews) {
   const std::vector<TargetRecord> targets = {Standing("wide", 0, 0, 4, 1),
                                              Standing("far", 0, 10, 1, 1)};
-  pugi::xml_document doc;
-  ASSERT_TRUE(doc.load_string(artargets::RenderSvg(targets, "t.xml", {80, 10}, "mm").c_str()));
-  std::vector<double> widths;  // of the polygons' extents across, per view
-  for (const pugi::xml_node g : doc.child("svg").children("g")) {
-    const pugi::xml_node polygon = g.child("polygon");
-    if (!polygon) continue;
-    double lo = 1e9, hi = -1e9, x = 0, y = 0;
-    std::string points = polygon.attribute("points").value();
-    for (char& c : points) c = c == ',' ? ' ' : c;
-    std::istringstream in(points);
-    while (in >> x >> y) {
-      lo = std::min(lo, x);
-      hi = std::max(hi, x);
-    }
-    widths.push_back(hi - lo);
-    EXPECT_EQ(std::string(polygon.attribute("fill").value()), "#009E73") << "80: bluish green";
-  }
-  ASSERT_EQ(widths.size(), 3u);
-  EXPECT_NEAR(widths[0], widths[1], 1e-6) << "top and front show the width at one scale";
+  const std::vector<Extent> polygons =
+      Polygons(artargets::RenderSvg(targets, "t.xml", {80, 10}, "mm"));
+  ASSERT_EQ(polygons.size(), 3u);
+  for (const Extent& p : polygons) EXPECT_EQ(p.fill, "#009E73") << "80: bluish green";
+  EXPECT_NEAR(polygons[0].across, polygons[1].across, 1e-6) << "top and front, one scale";
   const std::string svg = artargets::RenderSvg(targets, "t.xml", {}, "mm");
   EXPECT_NE(svg.find(" mm</text>"), std::string::npos);
   EXPECT_EQ(svg.find("#D55E00"), std::string::npos) << "no scores, no score colours";
@@ -253,23 +250,9 @@ TEST(RenderSvg, TheRotationTurnsTheRectangleInItsPlane) {
   for (const double turn : {0.0, std::acos(0.0), -std::acos(0.0)}) {
     TargetRecord wide = Standing("wide", 0, 0, 4, 1);
     wide.rotation = turn;
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(artargets::RenderSvg({wide}, "t.xml").c_str()));
-    std::vector<std::pair<double, double>> extents;  // across and up, per view
-    for (const pugi::xml_node g : doc.child("svg").children("g")) {
-      const pugi::xml_node polygon = g.child("polygon");
-      if (!polygon) continue;
-      double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9, x = 0, y = 0;
-      std::string points = polygon.attribute("points").value();
-      for (char& c : points) c = c == ',' ? ' ' : c;
-      std::istringstream in(points);
-      while (in >> x >> y) {
-        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-      }
-      extents.push_back({x1 - x0, y1 - y0});
-    }
-    ASSERT_EQ(extents.size(), 3u);
-    const auto [across, up] = extents[1];  // the front view (x, z)
+    const std::vector<Extent> polygons = Polygons(artargets::RenderSvg({wide}, "t.xml"));
+    ASSERT_EQ(polygons.size(), 3u);
+    const auto [across, up, fill] = polygons[1];  // the front view (x, z)
     EXPECT_NEAR(turn == 0 ? across / up : up / across, 4, 1e-6) << "turn " << turn;
   }
 }

@@ -250,11 +250,7 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
 class BaselineTest : public ::testing::Test {
  protected:
   static artargets::PlacedTarget Placed(int place, const std::string& name, long long id) {
-    artargets::PlacedTarget t;
-    t.place = place;
-    t.name = name;
-    t.id = id;
-    return t;
+    return {place, name, "", 0, 0, {}, 0, id};  // place, name, image, size, unit, type, id
   }
   // A file with targets A (id 1) and B (id 2), each with a finding of ART202, and one of its own.
   artargets::CheckedFile File() const {
@@ -363,13 +359,9 @@ TEST_F(SettingsTest, AMeasurePrintedAsItsLimitPassesIt) {
   const artargets::RatingCache cache(dir_.File("ratings"));  // each picture is rated once
   const auto image = [&](const std::string& file, double width, double height,
                          const CheckLimits& limits = {}) {
-    artargets::PlacedTarget t;
-    t.place = 1;
-    t.name = "T";
-    t.image = file;
-    t.width = width;
-    t.height = height;
-    return artargets::CheckImages({t}, dir_.path().string(), &cache, limits)[0].findings;
+    return artargets::CheckImages({{1, "T", file, width, height}}, dir_.path().string(), &cache,
+                                  limits)[0]
+        .findings;
   };
   const auto frame = [&](const std::string& ydir, const CheckLimits& limits = {}) {
     Write("f.xml", TargetFile(Target(Named("T") + Sized(1, 1) +

@@ -59,15 +59,9 @@ class TrackingRangeTest : public artest::ArtargetsTest {
   std::vector<TargetImage> Check(const std::vector<std::string>& images, double width,
                                  const ImageRules& rules, const char* unit = "m") {
     std::vector<PlacedTarget> targets;
-    for (const std::string& image : images) {
-      PlacedTarget& t = targets.emplace_back();
-      t.place = int(targets.size());
-      t.name = image;
-      t.image = image;
-      t.width = width;
-      t.height = 0.75 * width;
-      t.unit = *artargets::UnitNamed(unit);
-    }
+    for (const std::string& image : images)
+      targets.push_back({int(targets.size()) + 1, image, image, width, 0.75 * width,
+                         *artargets::UnitNamed(unit)});
     const artargets::RatingCache cache(dir_.File("cache"));  // each picture is rated once
     return CheckImages(targets, dir_.path().string(), &cache, {}, rules);
   }

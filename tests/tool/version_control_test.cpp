@@ -1,5 +1,5 @@
-// Target files in version control: one canonical text, edits that touch nothing, three-way
-// merges, and git set up to use them, with real git.
+// Target files in version control: one canonical text, edits that touch nothing, and three-way
+// merges (git set up to use them: kept_content_test.cpp).
 #include <algorithm>
 #include <random>
 
@@ -290,47 +290,6 @@ TEST_F(VersionControlTest, RepeatedNamesArePickedByIdOrPlaceAndDiffSpeaksToTools
       << json.out;
   ASSERT_EQ(Run("remove t.xml --id 7").status, 0);
   EXPECT_EQ(Run("list t.xml").out.find("seven"), std::string::npos);
-}
-
-TEST_F(VersionControlTest, GitFormatsDiffsAndMergesTargetFilesWithTheTool) {
-  const auto git = [&](const std::string& command) { return Shell(kOwnGit + command); };
-  ASSERT_EQ(
-      git("git init -q -b main && \"$A\" git-setup '*.xml' && \"$A\" git-setup '*.xml'").status, 0);
-  EXPECT_EQ(Read(".gitattributes"), "*.xml filter=artargets diff=artargets merge=artargets\n");
-  Write("t.xml", Shuffled({3, 2, 1, 0}));  // as a host saves it: not in canonical order
-  ASSERT_EQ(git("git add . && git commit -qm base").status, 0);
-  EXPECT_EQ(git("git show HEAD:t.xml").out, Shell("\"$A\" fmt - <t.xml").out) << "staged canonical";
-
-  ASSERT_EQ(git("git checkout -q -b a && \"$A\" add t.xml Gate && \"$A\" set t.xml Arch --image "
-                "a.png && git commit -qam a")
-                .status,
-            0);
-  ASSERT_EQ(git("git checkout -q main && \"$A\" add t.xml Hatch && \"$A\" set t.xml Arch --size "
-                "7 7 && git commit -qam b")
-                .status,
-            0);
-  const Result clean = git("git merge -q a -m merged");
-  EXPECT_EQ(clean.status, 0) << clean.err;
-  const std::string merged = Run("list --long t.xml").out;
-  for (const char* wanted : {"\"Gate\"", "\"Hatch\"", "size 7 x 7  centre", "image \"a.png\""})
-    EXPECT_NE(merged.find(wanted), std::string::npos) << wanted << " in\n" << merged;
-
-  ASSERT_EQ(Run("set t.xml Arch --image main.png").status, 0);
-  const Result diff = git("git diff --unified=0 t.xml");
-  EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), 7) << diff.out;  // 5 header lines
-  EXPECT_NE(diff.out.find("+\"Arch\""), std::string::npos) << diff.out;
-  ASSERT_EQ(git("git commit -qam main && git checkout -q a && \"$A\" set t.xml Arch --image "
-                "other.png && git commit -qam other")
-                .status,
-            0);
-  const Result conflict = git("git merge main -m again");
-  EXPECT_NE(conflict.status, 0);
-  EXPECT_NE(conflict.err.find("conflict: \"Arch\" (id 0) image: base \"a.png\", ours "
-                              "\"other.png\", theirs \"main.png\""),
-            std::string::npos)
-      << conflict.err;
-  EXPECT_NE(git("git status --short").out.find("UU t.xml"), std::string::npos);
-  EXPECT_EQ(Run("check t.xml").status, 0) << "the conflicted file still loads";
 }
 
 }  // namespace
