@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ArtargetsTest.h"
+#include "HostTest.h"
 #include "targets/PlainTargetText.h"
 #include "targets/TargetComparison.h"
 
@@ -32,7 +33,10 @@ const std::string kWholeTarget = R"(      <content name="artarget">
 // would give, each value in its own field. One line more or otherwise, or anything the plug-in
 // does not write, and the exact reading must look; a target it cannot read whole (a property
 // missing, an escaped or control character) holds nothing more but is read by the plug-in.
-TEST(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoRecords) {
+// Comparing records makes targets on the host: it is shut down after, as after a command.
+class PlainTargetTextTest : public artest::HostTest {};
+
+TEST_F(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoRecords) {
   const auto file = [](const std::string& t, const char* v = "1") {
     return artest::PluginLayout(t, v);
   };
