@@ -213,25 +213,8 @@ TEST_F(ArtargetsTest, EditsFindTheirTargetByNameAndConcurrentEditsAllLand) {
     EXPECT_NE(all.find("\"T" + std::to_string(i) + "\""), std::string::npos) << i;
 }
 
-TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBitAndDiffShowsChanges) {
-  Write(
-      "t.xml",
-      TargetFile(
-          Target(Named("Odd &amp; &quot;quoted&quot;&#10;") +
-                 "<double key=\"artargetwidth\" value=\"5e-324\"/>"
-                 "<double key=\"artargetheight\" value=\"1.7976931348623157e+308\"/>"
-                 "<point key=\"artargetcenter\" x=\"-0\" y=\"0.1\" z=\"nan(0x7ff8000000000001)\"/>"
-                 "<vector key=\"artargetnormal\" x=\"-nan\" y=\"inf\" z=\"-inf\"/>"
-                 "<double key=\"artargetrotation\" value=\"0.30000000000000004\"/>"
-                 "<int key=\"artargetid\" value=\"-2147483648\"/>") +
-          Sound("Plain")));
-  ASSERT_EQ(Run("export t.xml -o t.json").status, 0);
-  ASSERT_EQ(Run("import t.json -o back.xml").status, 0);
-  const Result same = Run("diff t.xml back.xml");
-  EXPECT_EQ(same.status, 0) << same.out;
-  EXPECT_EQ(same.out, "");
-  EXPECT_EQ(Run("export back.xml").out, Read("t.json"));
-
+// (Export and import keep every bit: the JSON import fuzzer's corpus round trip.)
+TEST_F(ArtargetsTest, DiffShowsChanges) {
   Write("a.xml", TargetFile(Sound("Door") + Sound("Gate")));
   Write("b.xml", TargetFile(Target(Named("Door") + Sized(1, 3) + kUpright) + Sound("Hatch")));
   const Result r = Run("diff a.xml b.xml");
@@ -240,7 +223,8 @@ TEST_F(ArtargetsTest, ExportAndImportReproduceEveryBitAndDiffShowsChanges) {
             "~ \"Door\" (id 0)\n    height: 2 -> 3\n- \"Gate\" (id 0)\n+ \"Hatch\" (id 0)\n");
 }
 
-TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
+// The demo's notifications are the manual's example (ManualExamplesPrintWhatTheManualShows).
+TEST_F(ArtargetsTest, RenderShowsWhatHappened) {
   Write("t.xml", TargetFile(Sound("Door &lt;1&gt;") + Sound("Gate")));
   ASSERT_EQ(Run("render t.xml -o t.svg").status, 0);
   const std::string svg = Read("t.svg");
@@ -261,20 +245,6 @@ TEST_F(ArtargetsTest, RenderAndDemoShowWhatHappened) {
   EXPECT_EQ(count("Gate (0)"), 3u) << "the score is in the label";
   EXPECT_EQ(count("fill=\"none\""), 6u) << "Door has no image: the panels' frames and its own";
   EXPECT_EQ(count("class=\"scale\""), 1u) << "one scale bar for the three views";
-
-  const Result r = Run("demo");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> kinds;
-  std::istringstream lines(r.out);
-  for (std::string line; std::getline(lines, line);)
-    if (line.rfind("  observer: ", 0) == 0)
-      kinds.push_back(line.substr(12, line.find(' ', 12) - 12));
-  const std::vector<std::string> expected = {
-      "OnTargetCreate", "OnTargetCreate", "OnTargetCreate", "OnShowTargetForScene",
-      "OnShowTargets",  "OnTargetMoved",  "OnShowTargets",  "OnReset",
-      "OnTargetCreate", "OnTargetCreate", "OnTargetCreate", "OnShowTargets"};
-  EXPECT_EQ(kinds, expected) << r.out;
-  EXPECT_NE(r.out.find("\"Kitchen window\" at [4.5, 0, 1.4]"), std::string::npos) << r.out;
 }
 
 TEST_F(ArtargetsTest, CheckImagesRatesEachTargetsImageAndSaysWhatLowersIt) {
