@@ -189,8 +189,8 @@ TEST_F(SettingsTest, CommandLineChoosesTheSettingsAndWinsOverThem) {
   }
 }
 
-// What the command line gives wins over the file, key by key; --enable wins over --disable
-// (--units and --enable alone are shown winning by the command lines above).
+// What the command line gives wins over the file, key by key (--units, --no-config, --disable
+// and --enable are shown winning by the command lines above).
 TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
   Write("s.toml",
         "units = \"cm\"\n[codes]\nART202 = \"off\"\n[thresholds]\nfail-below = 60\n"
@@ -200,30 +200,17 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
     std::function<void(artargets::CheckOptions&)> give;
     std::string unit;
     int failBelow;
-    bool art202;  // reported
     int cameraWidth = 1280;
     double workingDistance = 2.5;
   };
   const Row rows[] = {
-      {"the file alone", [](artargets::CheckOptions&) {}, "cm", 60, false},
+      {"the file alone", [](artargets::CheckOptions&) {}, "cm", 60},
       {"--fail-below 10",
        [](artargets::CheckOptions& o) {
          o.failBelow = 10;
          o.settings.failBelowGiven = true;
        },
-       "cm", 10, false},
-      {"--disable ART202 --enable ART202",
-       [](artargets::CheckOptions& o) {
-         o.settings.disabled = {"ART202"};
-         o.settings.enabled = {"ART202"};
-       },
-       "cm", 60, true},
-      {"--no-config",
-       [](artargets::CheckOptions& o) {
-         o.settings.file.clear();
-         o.settings.none = true;
-       },
-       "m", -1, true, 640, 0},
+       "cm", 10},
       {"--camera 320x240 --working-distance 1",
        [](artargets::CheckOptions& o) {
          o.camera.width = 320;
@@ -231,7 +218,7 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
          o.workingDistance = 1;
          o.settings.workingDistanceGiven = true;
        },
-       "cm", 60, false, 320, 1},
+       "cm", 60, 320, 1},
   };
   for (const Row& row : rows) {
     artargets::CheckOptions given;
@@ -241,7 +228,7 @@ TEST_F(SettingsTest, TheCommandLineWinsKeyByKey) {
         artargets::SettingsFinder(given).For(dir_.File("t.xml"));
     EXPECT_EQ(options.unit.name, row.unit) << row.what;
     EXPECT_EQ(options.failBelow, row.failBelow) << row.what;
-    EXPECT_EQ(options.codes.count("ART202") == 0, row.art202) << row.what;
+    EXPECT_EQ(options.codes.count("ART202"), 1u) << row.what << ": the file turns it off";
     EXPECT_EQ(options.camera.width, row.cameraWidth) << row.what;
     EXPECT_EQ(options.workingDistance, row.workingDistance) << row.what;
   }
