@@ -108,33 +108,18 @@ TEST_F(ObjectTest, UserDataIsKeptUnderItsKey) {
   EXPECT_FALSE(circle->RemoveUserData(du::Symbol("tag")));
 }
 
-// A payload carried by records, counting its own destruction.
-class Payload final : public virtual du::RefCounted {
- public:
-  explicit Payload(int* destroyed) : destroyed_(destroyed) {}
-
- private:
-  ~Payload() override { ++*destroyed_; }
-  int* destroyed_;
-};
-
-// An event of the test observable: a tag and, when `payload` is given, a counted pointer.
+// An event of the test observable: its tag alone.
 class Event final : public dom::ObservableEvent {
  public:
-  explicit Event(unsigned char tag, Payload* payload = nullptr) : tag_(tag), payload_(payload) {}
+  explicit Event(unsigned char tag) : tag_(tag) {}
   void PushToProxy(dom::ObserverProxy& proxy) const override {
     proxy.Begin();
     proxy.PushUInt8Value(tag_);
-    if (payload_) {
-      payload_->AddReference(du::kRecordOwnerTag);
-      proxy.PushSmartPtr(payload_, payload_);
-    }
     proxy.End();
   }
 
  private:
   unsigned char tag_;
-  Payload* payload_;
 };
 
 class TestObservable final : public orl::Observable {
@@ -145,21 +130,17 @@ class TestObservable final : public orl::Observable {
   bool Register(dom::Observer& o, _RegisterInitHelper* helper = nullptr) {
     return _RegisterObserver(o, new dom::ObserverProxy(o), helper);
   }
-  void Post(unsigned char offset, Payload* payload = nullptr) {
-    PostObservableEvent(Event(GetNextEventId() + offset, payload), false);
-  }
+  void Post(unsigned char offset) { PostObservableEvent(Event(GetNextEventId() + offset), false); }
   int destroyCalls = 0;
 
  private:
   void _OnDestroy() override { ++destroyCalls; }
 };
 
-// Logs what it hears: "tag 3", "begin", "end", "destroy", "unregister". With `adopt`, it
-// reads the payload pointer of its observable's own tags.
+// Logs what it hears: "tag 3", "begin", "end", "destroy", "unregister".
 class Recorder : public orl::Observer {
  public:
-  explicit Recorder(bool beginEnd = false, bool adopt = false)
-      : beginEnd_(beginEnd), adopt_(adopt) {}
+  explicit Recorder(bool beginEnd = false) : beginEnd_(beginEnd) {}
   Heard heard;
   std::function<void()> onEvent;
 
@@ -173,22 +154,17 @@ class Recorder : public orl::Observer {
   void HandleEvent(unsigned char tag, dom::MessageReader& reader) override {
     if (tag < orl::Observable::GetNextEventId()) return orl::Observer::HandleEvent(tag, reader);
     heard.push_back("tag " + std::to_string(tag - orl::Observable::GetNextEventId()));
-    Payload* raw = nullptr;
-    if (adopt_ && reader.GetRawPtr(raw) && raw) {
-      SmartPtr<Payload> adopted = raw;
-      raw->RemoveReference(&reader);
-    }
     if (onEvent) onEvent();
   }
 
  private:
-  bool beginEnd_, adopt_;
+  bool beginEnd_;
 };
 
 class ObservableTest : public artest::HostTest {
  protected:
-  SmartPtr<Recorder> Registered(bool beginEnd = false, bool adopt = false) {
-    SmartPtr<Recorder> r = new Recorder(beginEnd, adopt);
+  SmartPtr<Recorder> Registered(bool beginEnd = false) {
+    SmartPtr<Recorder> r = new Recorder(beginEnd);
     EXPECT_TRUE(observable_->Register(*r));
     return r;
   }
@@ -220,30 +196,6 @@ TEST_F(ObservableTest, ObserversHearEveryPostInOrderUntilTheyLeaveOrItIsDestroye
   EXPECT_EQ(plain->heard, (Heard{"tag 0", "tag 1", "tag 2", "tag 3", "destroy"}));
   EXPECT_EQ(observable_->destroyCalls, 1);
   EXPECT_EQ(observable_->GetObserverCount(), 0u);
-}
-
-// One reference per record, released whether the record is read, ignored, dropped with its
-// observer's registration, or dropped by shutdown.
-TEST_F(ObservableTest, PayloadReferencesAreReleasedOnEveryRoad) {
-  int destroyed = 0;
-  auto adopting = Registered(false, true), ignoring = Registered(),
-       leaving = Registered(false, true);
-  {
-    SmartPtr<Payload> payload = new Payload(&destroyed);
-    observable_->Post(0, payload.get());
-    EXPECT_EQ(payload->GetReferenceCount(), 4) << "one reference per record";
-  }
-  observable_->DoUnregisterObserver(*leaving);
-  arhost::RunUntilIdle();
-  EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(adopting->heard, Heard{"tag 0"});
-  EXPECT_EQ(ignoring->heard, Heard{"tag 0"});
-  EXPECT_EQ(leaving->heard, Heard{"unregister"});
-
-  observable_->Post(0, new Payload(&destroyed));
-  arhost::Shutdown();
-  EXPECT_EQ(destroyed, 2) << "shutdown releases records never delivered";
-  EXPECT_EQ(adopting->heard.size(), 1u);
 }
 
 TEST_F(ObservableTest, InitHelperRunsOnceForARegisteredObserverAndAFailureUnregisters) {
