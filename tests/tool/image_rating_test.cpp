@@ -1,7 +1,7 @@
 // The image rating and `check --images`'s findings on pictures made here: the score does not
-// depend on which way up an image is, and each kind of trouble (blur, plain areas, transparency,
-// a turned JPEG, the same picture re-encoded, two pictures a tracker could confuse) gives its
-// own finding.
+// depend on which way up an image is, and each kind of trouble (blur, transparency, a turned
+// JPEG, the same picture re-encoded; plain areas and look-alikes: fix_commands_test.cpp) gives
+// its own finding.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,10 +178,6 @@ TEST(ImageRating, ScoreDoesNotDependOnWhichWayUpThePictureIs) {
 TEST_F(ImageRatingTest, EachTroubleGivesItsOwnFinding) {
   const Picture photo = Textured(640, 427, 21);
   const Picture wide = Textured(1000, 427, 22);
-  Picture halfPlain = Textured(640, 427, 23);
-  for (int y = 0; y < 427; ++y)
-    for (int x = 0; x < 640; ++x)
-      if (x > 220 || y > 210) halfPlain.At(x, y) = 200;
   struct Row {
     const char* trouble;
     std::vector<std::pair<std::string, std::string>> files;
@@ -192,7 +188,6 @@ TEST_F(ImageRatingTest, EachTroubleGivesItsOwnFinding) {
   const std::vector<Row> rows = {
       {"sharp", {{"a.png", Png(photo)}}, {{0.64, 0.427}}, "", {}},
       {"blurred", {{"a.png", Png(Blurred(photo, 4))}}, {{0.64, 0.427}}, "ART309", {true}},
-      {"plain", {{"a.png", Png(halfPlain)}}, {{0.64, 0.427}}, "ART310", {true}},
       {"transparent",
        {{"a.png", TransparentPng(photo, [](int x, int y) { return (x / 110 + y / 110) % 2; })}},
        {{0.64, 0.427}},
@@ -207,13 +202,6 @@ TEST_F(ImageRatingTest, EachTroubleGivesItsOwnFinding) {
        {{0.64, 0.427}, {0.64, 0.427}, {1.0, 0.427}, {0.638, 0.425}},
        "ART313",
        {true, true, false, true}},
-      {"confusable",
-       {{"a.png", Png(Cropped(wide, 0, 0, 640, 427))},
-        {"b.png", Png(Cropped(wide, 213, 0, 640, 427))},
-        {"c.png", Png(photo)}},
-       {{0.64, 0.427}, {0.64, 0.427}, {0.64, 0.427}},
-       "ART314",
-       {true, true, false}},
   };
   const std::set<std::string> troubles = {"ART309", "ART310", "ART311",
                                           "ART312", "ART313", "ART314"};
