@@ -145,35 +145,6 @@ TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
   EXPECT_NE(json.out.find("\"field\": \"type\""), std::string::npos) << json.out;
 }
 
-// Sides in the plug-in's own layout are read straight from their text; the merge is the one the
-// plug-in's reading of the same sides gives, byte for byte, conflicts and all.
-TEST_F(VersionControlTest, SidesInThePluginsLayoutMergeAsThePluginReadsThem) {
-  const std::string odd =
-      "<string key=\"artargetimage\" value=\"p\xC3\xA9.png\"/>"
-      "<uint8 key=\"artargettype\" value=\"255\"/><int key=\"artargetid\" value=\"-2147483648\"/>"
-      "<point key=\"artargetcenter\" x=\"-0\" y=\"1e-300\" z=\"3.25\"/>"
-      "<string key=\"artargetshape\" value=\"/hall/wall\"/>"
-      "<double key=\"artargetrotation\" value=\"-90.5\"/>";
-  Write("b.xml", TargetFile(Target(Named("Caf\xC3\xA9") + Sized(0.1, 1e300) + kUpright + odd) +
-                            Sound("Window") + Sound("Door") + Sound("Door")));
-  Shell("cp b.xml o.xml && cp b.xml h.xml");
-  for (const char* edit :
-       {"set o.xml Café --size 2 3", "set h.xml Café --image t.png", "set o.xml Window --type 1",
-        "set h.xml Window --type 2", "add h.xml Gate --id 5", "fmt b.xml"})
-    ASSERT_EQ(Run(edit).status, 0) << edit;
-  // Without its last line feed a side is no longer in that layout: the plug-in reads it.
-  Shell("for f in b o h; do head -c -1 $f.xml > read-$f.xml; done");
-  const Result plain = Run("merge b.xml o.xml h.xml --json -o plain.xml");
-  const Result read = Run("merge read-b.xml read-o.xml read-h.xml --json -o read.xml");
-  EXPECT_EQ(plain.status, 1) << "Window's type conflicts";
-  EXPECT_EQ(plain.status, read.status);
-  EXPECT_EQ(plain.out, read.out);
-  EXPECT_EQ(Read("plain.xml"), Read("read.xml"));
-  const std::string listed = Run("list --long plain.xml").out;
-  for (const char* merged : {"size 2 x 3", "image \"t.png\"", "\"Gate\"", "type 255"})
-    EXPECT_NE(listed.find(merged), std::string::npos) << merged << " in\n" << listed;
-}
-
 // Edits on two sides that touch different fields always merge to both; the same field changed
 // two ways always conflicts, keeping ours.
 TEST_F(VersionControlTest, RandomEditsMergeExactlyWhenTheirFieldsDiffer) {
