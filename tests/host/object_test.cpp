@@ -198,6 +198,19 @@ TEST_F(ObservableTest, ObserversHearEveryPostInOrderUntilTheyLeaveOrItIsDestroye
   EXPECT_EQ(observable_->GetObserverCount(), 0u);
 }
 
+// A record ended after its proxy was detached is dropped, not posted: a poster that took the
+// proxy just before the observer left, on another thread, must not reach it afterwards.
+TEST_F(ObservableTest, ARecordEndedAfterTheProxyIsDetachedIsDropped) {
+  SmartPtr<Recorder> recorder = new Recorder();
+  SmartPtr<dom::ObserverProxy> proxy = new dom::ObserverProxy(*recorder);
+  proxy->Begin();
+  proxy->PushUInt8Value(orl::Observable::GetNextEventId());
+  proxy->Detach();
+  proxy->End();
+  arhost::RunUntilIdle();
+  EXPECT_EQ(recorder->heard, Heard{});
+}
+
 TEST_F(ObservableTest, InitHelperRunsOnceForARegisteredObserverAndAFailureUnregisters) {
   struct Helper final : orl::Observable::_RegisterInitHelper {
     std::function<void()> run;
