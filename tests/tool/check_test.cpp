@@ -159,8 +159,7 @@ TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
                                                          : " value=\"1\"") +
               " />\n";
   target += "      </content>\n";
-  const auto file = [](const std::string& targets) { return artest::PluginLayout(targets); };
-  const std::string plain = file(target + target + target);
+  const std::string plain = artest::PluginLayout(target + target + target);
   ASSERT_TRUE(artargets::HoldsOnlyTargets(plain));
   struct Row {
     const char* what;
@@ -171,10 +170,10 @@ TEST_F(CheckTest, TargetLinesAreTheLinesOfTheTargetsElementsInEveryLayout) {
       {"as the plug-in writes it", plain, {5, 20, 35}},
       {"without its last line feed", plain.substr(0, plain.size() - 1), {5, 20, 35}},
       {"a comment before the second",
-       file(target + "      <!-- x -->\n" + target + target),
+       artest::PluginLayout(target + "      <!-- x -->\n" + target + target),
        {5, 21, 36}},
       {"on one line", TargetFile(Sound("A") + Sound("B")), {2, 2}},
-      {"no targets", file(""), {}},
+      {"no targets", artest::PluginLayout(""), {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

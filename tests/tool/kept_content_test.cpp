@@ -52,8 +52,8 @@ TEST_F(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoReco
   artargets::TargetRecord gate = door;
   gate.name = "Gate";
   gate.id = 7;
-  const std::string gateTarget =
-      with("Café ✓", "Gate").replace(with("Café ✓", "Gate").find("-2147483648"), 11, "7");
+  std::string gateTarget = with("Café ✓", "Gate");
+  gateTarget.replace(gateTarget.find("-2147483648"), 11, "7");
   struct Row {
     std::string text;
     bool plain;

@@ -69,6 +69,7 @@ TEST_F(ComponentFactoryTest, NearMissesAreRefusedAndAFailedAllocationAnswersEmpt
         << '"' << r[0] << "\" \"" << r[1] << "\" \"" << r[2] << '"';
     EXPECT_EQ(held, sentinel);
   }
+  EXPECT_EQ(sentinel->GetReferenceCount(), 1);
   orl::MemoryPoolAllocated::FailNextAllocations(1);
   EXPECT_TRUE(OrlDllCreateComponent("loader", "augmentedreality", "xml", sentinel));
   EXPECT_TRUE(sentinel.IsNull());
