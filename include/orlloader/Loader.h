@@ -16,6 +16,7 @@
 // (UnloadPlugins, or arhost::Shutdown) only once everything they made has been released.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -59,6 +60,15 @@ class ARHOST_API Loader : public dom::ManagedObject {
   // Where a save of `entry` in `table` goes (see above).
   static du::Symbol SavePath(const TablePtr& table, const EntryPtr& entry);
 
+  // After each load or save the loader hands what the job freed back to the system
+  // (malloc_trim): a large file's trees are freed in blocks too small for the allocator to
+  // return on its own, and a host would otherwise keep that much memory resident. A program that
+  // goes on to build as much again (a tool that loads, edits and saves) turns it off: the save's
+  // trees then take the pages the load's freed instead of having the kernel map in and clear new
+  // ones. On by default.
+  void SetReturnsFreedMemory(bool returns);
+  bool ReturnsFreedMemory() const { return returnsFreedMemory_; }
+
  protected:
   Loader() = default;
   ~Loader() override;
@@ -70,6 +80,7 @@ class ARHOST_API Loader : public dom::ManagedObject {
 
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<Plugin>> plugins_;
+  std::atomic<bool> returnsFreedMemory_{true};
 };
 
 }  // namespace orlloader

@@ -231,6 +231,29 @@ TEST(ApplyUpdatesTest, EveryRowFindsTheTargetItNames) {
     EXPECT_EQ(artargets::ApplyUpdates(typed, changes, true, error), idRow.applies) << error;
     EXPECT_NE(error.find(idRow.error), std::string::npos) << error;
   }
+
+  // Whether the update changed anything, from the targets it touched: bit for bit, and in the end.
+  struct ChangeRow {
+    std::vector<std::pair<const char*, double>> widths;  // (name, new width) in order
+    bool changed;
+  };
+  const ChangeRow changeRows[] = {
+      {{{"A", 0.5}, {"B", 0}}, false},
+      {{{"B", 0.25}}, true},
+      {{{"A", -0.0}}, true},
+      {{{"A", 1}, {"A", 0.5}}, false},
+      {{{"A", 1}, {"B", 1}, {"B", 0}}, true},
+      {{{"C", 0}}, true},
+  };
+  for (const ChangeRow& changeRow : changeRows) {
+    std::vector<artargets::TargetRecord> two(2);
+    two[0].name = "A", two[0].width = 0.5, two[1].name = "B";
+    std::vector<PartialTarget> changes;
+    for (const auto& [name, width] : changeRow.widths) changes.push_back(row(name, width));
+    bool changed = !changeRow.changed;
+    ASSERT_TRUE(artargets::ApplyUpdates(two, changes, false, error, &changed)) << error;
+    EXPECT_EQ(changed, changeRow.changed) << changeRow.widths.size() << " rows";
+  }
 }
 
 // Whole-file import takes partial targets too: what a key leaves out is add's default.

@@ -63,6 +63,9 @@ int Run(int argc, char** argv) {
   if (!named)
     plugin =
         (LibraryFolder() / ("libaugmentedreality.so." + std::to_string(AR_VERSION_MAJOR))).string();
+  // One command, then exit: what a load frees, the save or the next load that follows builds
+  // again, and everything goes back to the system at exit anyway.
+  orlloader::Loader::GetLoader()->SetReturnsFreedMemory(false);
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
     std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error) << "\n"

@@ -51,10 +51,7 @@ class Job final : public dom::Message {
       parser->WriteAnnotation(table_, entry_, Loader::SavePath(table_, entry_), event_.get());
     if (event_ && !event_->IsCompleted())
       Fail("the " + kind_ + " of the family '" + family + "' left the event uncompleted");
-    // A load or save builds and frees trees several times the file's size, in blocks too small
-    // for the allocator to hand back on its own; without this the process keeps that much
-    // memory resident after every large file.
-    ::malloc_trim(0);
+    if (loader_->ReturnsFreedMemory()) ::malloc_trim(0);
   }
 
  private:
@@ -167,6 +164,8 @@ bool Loader::LoadAnnotation(const TablePtr& table, const EntryPtr& entry, orl::A
 bool Loader::SaveAnnotation(const TablePtr& table, const EntryPtr& entry, orl::AsyncEvent* event) {
   return Schedule("saver", table, entry, event);
 }
+
+void Loader::SetReturnsFreedMemory(bool returns) { returnsFreedMemory_ = returns; }
 
 du::Symbol Loader::SavePath(const TablePtr& table, const EntryPtr& entry) {
   if (!entry) return du::Symbol::EMPTY;

@@ -187,9 +187,9 @@ int Set(const std::string& path, const Selector& selector, const GivenFields& gi
     Edited edited = Edited::kUnchanged;
     const PartialTarget fields = given();
     for (std::size_t place : places) {
-      const TargetRecord before = records[place];
+      if (!fields.Changes(records[place])) continue;
       fields.ApplyTo(records[place]);
-      if (!SameRecord(before, records[place])) edited = Edited::kChanged;
+      edited = Edited::kChanged;
     }
     return edited;
   });
@@ -253,17 +253,17 @@ int Update(const std::string& in, const std::string& path,
   if (IsStandardStream(path))
     throw UsageError("import --update changes the target file in place: -o - names none");
   return Edit(path, false, [&](std::vector<TargetRecord>& records) {
-    std::vector<TargetRecord> before = records;
     std::string error;
+    bool changed = false;
     try {
-      if (!ApplyUpdates(records, partials, byId, error)) {
+      if (!ApplyUpdates(records, partials, byId, error, &changed)) {
         Fail(InputName(in) + ": " + error + "; " + path + " is left as it was");
         return Edited::kFailed;
       }
     } catch (const UsageError& e) {
       throw UsageError(InputName(in) + ": " + e.what());
     }
-    return SameTargets(before, records) ? Edited::kUnchanged : Edited::kChanged;
+    return changed ? Edited::kChanged : Edited::kUnchanged;
   });
 }
 

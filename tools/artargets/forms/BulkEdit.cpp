@@ -5,10 +5,13 @@
 #include <optional>
 #include <sstream>
 #include <unordered_map>
+#include <utility>
 
 #include "forms/CsvTable.h"
+#include "serializedContent/ValueText.h"
 #include "support/NearestWord.h"
 #include "support/UsageError.h"
+#include "targets/TargetComparison.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -39,18 +42,32 @@ void RequireColumn(const std::vector<const Field*>& fields, const char* key) {
                      "\" column to name each row's target");
 }
 
-// One cell's value into its field of `values`; `label` names the row and the column.
-void ReadCell(const std::string& cell, const Field& field, TargetRecord& values,
-              const std::string& label) {
+// Where a cell is, for messages: "row 2, column 3 \"width\"". Only a cell that needs it is
+// named: a million rows would otherwise make a label for every cell.
+struct CellPlace {
+  std::size_t row, column;
+  const Field& field;
+  std::string Label() const {
+    return "row " + std::to_string(row) + ", column " + std::to_string(column) + " " +
+           Quoted(field.key);
+  }
+};
+
+// One cell's value into its field of `values`.
+void ReadCell(const std::string& cell, const CellPlace& place, TargetRecord& values) {
+  const Field& field = place.field;
   if (field.text) values.*field.text = cell;
-  if (field.number) values.*field.number = ParseNumber(label, cell);
-  if (field.whole) values.*field.whole = ParseWhole(label, cell, field.range);
+  // A number that does not read is read again by ParseNumber, which says why.
+  if (field.number && !serializedContent::ParseDouble(cell, values.*field.number))
+    ParseNumber(place.Label(), cell);
+  if (field.whole) values.*field.whole = ParseWhole(place.Label(), cell, field.range);
   if (!field.vector) return;
   std::istringstream words(cell);
   std::vector<std::string> numbers{std::istream_iterator<std::string>(words), {}};
   if (numbers.size() != 3)
-    throw UsageError(label + ": " + Quoted(cell) + " is not three numbers separated by spaces");
-  for (int i = 0; i < 3; ++i) (values.*field.vector)[i] = ParseNumber(label, numbers[i]);
+    throw UsageError(place.Label() + ": " + Quoted(cell) +
+                     " is not three numbers separated by spaces");
+  for (int i = 0; i < 3; ++i) (values.*field.vector)[i] = ParseNumber(place.Label(), numbers[i]);
 }
 
 // The places of the targets by what an update names them by: their name, or with `byId` the id
@@ -104,6 +121,29 @@ class TargetsByKey {
   std::unordered_multimap<std::string, std::size_t> places_;
 };
 
+// The targets an update changed, each as it was before its first change: whether the update
+// changed anything in the end is then a look at those alone, not a comparison of every target.
+class ChangedTargets {
+ public:
+  explicit ChangedTargets(std::size_t count) : kept_(count) {}
+
+  // Before `partial` is laid over `record`, the target at `place`.
+  void Keep(std::size_t place, const TargetRecord& record, const PartialTarget& partial) {
+    if (kept_[place] || !partial.Changes(record)) return;
+    kept_[place] = true;
+    originals_.emplace_back(place, record);
+  }
+  bool AnyDiffers(const std::vector<TargetRecord>& records) const {
+    return std::any_of(originals_.begin(), originals_.end(), [&](const auto& kept) {
+      return !SameRecord(kept.second, records[kept.first]);
+    });
+  }
+
+ private:
+  std::vector<bool> kept_;
+  std::vector<std::pair<std::size_t, TargetRecord>> originals_;
+};
+
 // "named \"Door\"", "of type 1 with id 7": the target a partial names, for messages.
 std::string Which(const PartialTarget& partial, bool byId) {
   return byId ? "of type 1 with id " + std::to_string(partial.values.id)
@@ -117,23 +157,25 @@ std::vector<PartialTarget> PartialsFromCsv(const std::string& text, bool byId) {
   const std::vector<const Field*> fields = ColumnFields(table.header);
   RequireColumn(fields, byId ? "id" : "name");
   std::vector<PartialTarget> partials;
+  partials.reserve(table.rows.size());
   for (std::size_t r = 0; r < table.rows.size(); ++r) {
-    PartialTarget partial{.place = "row " + std::to_string(r + 2), .values = {}, .given = {}};
+    PartialTarget& partial = partials.emplace_back();
+    partial.place = "row " + std::to_string(r + 2);
     for (std::size_t c = 0; c < fields.size(); ++c) {
       const std::string& cell = table.rows[r][c];
       if (cell.empty()) continue;
-      ReadCell(cell, *fields[c], partial.values,
-               partial.place + ", column " + std::to_string(c + 1) + " " + Quoted(fields[c]->key));
+      ReadCell(cell, CellPlace{r + 2, c + 1, *fields[c]}, partial.values);
       partial.given.push_back(fields[c]);
     }
-    partials.push_back(std::move(partial));
   }
   return partials;
 }
 
 bool ApplyUpdates(std::vector<TargetRecord>& records, const std::vector<PartialTarget>& partials,
-                  bool byId, std::string& error) {
+                  bool byId, std::string& error, bool* changed) {
   TargetsByKey index(records, byId);
+  const std::size_t existing = records.size();
+  ChangedTargets originals(existing);
   for (const PartialTarget& partial : partials) {
     const char* key = byId ? "id" : "name";
     if (!partial.Gives(key))
@@ -152,9 +194,11 @@ bool ApplyUpdates(std::vector<TargetRecord>& records, const std::vector<PartialT
     const std::size_t place = places.empty() ? records.size() : places.front();
     if (places.empty()) records.emplace_back();
     const TargetsByKey::Key before = places.empty() ? std::nullopt : index.KeyOf(records[place]);
+    if (place < existing) originals.Keep(place, records[place], partial);
     partial.ApplyTo(records[place]);
     index.Follow(place, before, records[place]);
   }
+  if (changed) *changed = records.size() > existing || originals.AnyDiffers(records);
   return true;
 }
 

@@ -21,7 +21,10 @@ std::vector<PartialTarget> PartialsFromCsv(const std::string& text, bool byId);
 // Lays each partial over the targets it names in `records`, or adds it. False, with why in
 // `error`, when an element names no target by id, or names several; `records` is then partly
 // changed and must not be saved. Throws UsageError for an element that names no target.
+// `changed`, when given, says whether the targets differ afterwards: a target was added, or one
+// holds another value than before (elements that change a value and then change it back
+// change nothing).
 bool ApplyUpdates(std::vector<TargetRecord>& records, const std::vector<PartialTarget>& partials,
-                  bool byId, std::string& error);
+                  bool byId, std::string& error, bool* changed = nullptr);
 
 }  // namespace artargets

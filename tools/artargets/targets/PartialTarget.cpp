@@ -21,6 +21,11 @@ void PartialTarget::ApplyTo(TargetRecord& record) const {
   }
 }
 
+bool PartialTarget::Changes(const TargetRecord& record) const {
+  return std::any_of(given.begin(), given.end(),
+                     [&](const Field* field) { return !SameField(record, values, *field); });
+}
+
 std::vector<TargetRecord> WholeTargets(const std::vector<PartialTarget>& partials) {
   std::vector<TargetRecord> records(partials.size());
   for (std::size_t i = 0; i < partials.size(); ++i) {

@@ -19,6 +19,8 @@ struct PartialTarget {
   bool Gives(const char* key) const;
   // Copies the given fields into `record`, leaving the others as they are.
   void ApplyTo(TargetRecord& record) const;
+  // Whether ApplyTo would change a value of `record` (bit for bit, as SameField compares).
+  bool Changes(const TargetRecord& record) const;
 };
 
 // Whole targets: each partial laid over add's defaults (TargetRecord{}). Throws UsageError,
