@@ -146,7 +146,7 @@ TEST_F(VersionControlTest, MergeTakesEachSidesChangesAndReportsConflicts) {
 }
 
 // Edits on two sides that touch different fields always merge to both; the same field changed
-// two ways always conflicts, keeping ours.
+// two ways always conflicts, keeping ours; a name only one side added is kept.
 TEST_F(VersionControlTest, RandomEditsMergeExactlyWhenTheirFieldsDiffer) {
   std::mt19937 random(20261207);
   const auto field = [](int i) { return &artargets::kFields[static_cast<std::size_t>(i)]; };
@@ -168,8 +168,13 @@ TEST_F(VersionControlTest, RandomEditsMergeExactlyWhenTheirFieldsDiffer) {
     change(ours[target], field(fields[0]), 1 + round);
     change(theirs[target], field(fields[overlap ? 0 : 1]), 2 + round);
     if (!overlap) change(ours[target], field(fields[2]), 3 + round);
+    // Each side also adds a name the others lack, one sorting before the rest, one after.
+    ours.emplace_back().name = "A" + std::to_string(round);
+    theirs.emplace_back().name = "U" + std::to_string(round);
+    const artargets::Difference difference = artargets::Compare(base, ours);
+    EXPECT_EQ(difference.added.size() + difference.removed.size() + difference.changed.size(), 2u);
     const artargets::Merged merged = artargets::MergeTargets(base, ours, theirs);
-    ASSERT_EQ(merged.targets.size(), 3u);
+    ASSERT_EQ(merged.targets.size(), 5u);
     const auto& result = *std::find_if(merged.targets.begin(), merged.targets.end(),
                                        [&](const auto& r) { return r.name == base[target].name; });
     auto both = ours[target];
@@ -200,7 +205,7 @@ TEST(PairWithinTest, EqualIdsPairFirstAndTheRestInOrder) {
       {{4, 9, 4}, {4, 8, 4, 4}, {0, 1, 2}},
   };
   const auto group = [](const std::vector<long long>& ids) {
-    artargets::Group targets(ids.size());
+    std::vector<artargets::TargetRecord> targets(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) targets[i].name = "Door", targets[i].id = ids[i];
     return targets;
   };

@@ -47,7 +47,7 @@ bool IsPlain(pugi::xml_node target) {
   for (pugi::xml_node p : target.children()) {
     if (p.type() != pugi::node_element) return false;
     const std::string_view key = p.attribute("key").value();
-    const auto form = PropertyForms().find(std::string(key));
+    const auto form = PropertyForms().find(key);
     if (form == PropertyForms().end() || form->second != p.name() || !seen.insert(key).second)
       return false;
     const bool triple = form->second == "point" || form->second == "vector";

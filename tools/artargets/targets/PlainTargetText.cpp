@@ -118,9 +118,10 @@ class TargetLines {
     if (!Take(line, "        <")) return false;
     const std::string_view element = line.substr(0, line.find(' '));
     line.remove_prefix(element.size());
-    if (!TakeAttribute(line, "key", key, false) || !FirstTime(key)) return false;
-    const auto form = PropertyForms().find(std::string(key));
-    if (form == PropertyForms().end() || form->second != element) return false;
+    if (!TakeAttribute(line, "key", key, false)) return false;
+    const auto form = PropertyForms().find(key);
+    if (form == PropertyForms().end() || form->second != element || !FirstTime(form->first))
+      return false;
     if (element == "point" || element == "vector") {
       Vec3 triple{};
       double* axis = triple.data();
@@ -139,16 +140,18 @@ class TargetLines {
     return line == " />";
   }
 
-  bool FirstTime(std::string_view key) {
+  // `key` is the table's own text (PropertyForms): the same key is the same string there, so
+  // its address tells it.
+  bool FirstTime(const std::string& key) {
     for (std::size_t i = 0; i < count_; ++i)
-      if (seen_[i] == key) return false;
+      if (seen_[i] == &key) return false;
     if (count_ == seen_.size()) return false;
-    seen_[count_++] = key;
+    seen_[count_++] = &key;
     return true;
   }
 
   TargetRecord* record_;
-  std::array<std::string_view, 16> seen_{};
+  std::array<const std::string*, 16> seen_{};
   std::size_t count_ = 0;
   bool versionZero_ = false;
 };

@@ -57,14 +57,14 @@ std::optional<std::string> CountedKey(const std::string& xml) {
   if (properties.size() != 1) return std::nullopt;
   pugi::xml_document doc;
   doc.load_string(xml.c_str());
-  const auto form = PropertyForms().find(properties[0].key.str());
+  const auto form = PropertyForms().find(properties[0].key.view());
   if (form == PropertyForms().end() || form->second != doc.document_element().name())
     return std::nullopt;
   return form->first;
 }
 
-const std::map<std::string, std::string>& PropertyForms() {
-  static const std::map<std::string, std::string> forms = [] {
+const PropertyFormTable& PropertyForms() {
+  static const PropertyFormTable forms = [] {
     const du::SmartPtr<orl::SerializedContentElement> top =
         orl::SerializedContentElement::CreateTopElement(du::Symbol("targets"));
     MakeTarget(BlankTarget())->Visit(top.get());
@@ -77,7 +77,7 @@ const std::map<std::string, std::string>& PropertyForms() {
     dg::WriteXmlCloseTags(root.get(), text, 0);
     pugi::xml_document doc;
     doc.load_string(text.c_str());
-    std::map<std::string, std::string> byKey;
+    PropertyFormTable byKey;
     for (pugi::xml_node property : doc.document_element().first_child().children())
       byKey[property.attribute("key").value()] = property.name();
     return byKey;

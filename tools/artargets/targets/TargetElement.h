@@ -23,7 +23,8 @@ const TargetRecord& BlankTarget();
 std::optional<std::string> CountedKey(const std::string& xml);
 
 // Each key of a saved target and the element name it is written with ("artargetwidth" ->
-// "double"), from the plug-in's own save of a target.
-const std::map<std::string, std::string>& PropertyForms();
+// "double"), from the plug-in's own save of a target. Looked up by any text, without a copy.
+using PropertyFormTable = std::map<std::string, std::string, std::less<>>;
+const PropertyFormTable& PropertyForms();
 
 }  // namespace artargets

@@ -33,11 +33,9 @@ std::string Title(char mark, const TargetRecord& r) {
 }  // namespace
 
 Difference Compare(std::vector<TargetRecord> before, std::vector<TargetRecord> after) {
-  auto oldGroups = GroupByName(std::move(before));
-  auto newGroups = GroupByName(std::move(after));
-  for (auto& [name, group] : newGroups) oldGroups.try_emplace(name);
   Difference difference;
-  for (auto& [name, group] : oldGroups) CompareGroup(group, newGroups[name], difference);
+  ForEachName<2>({&before, &after},
+                 [&](const auto& groups) { CompareGroup(groups[0], groups[1], difference); });
   return difference;
 }
 

@@ -6,13 +6,6 @@
 
 namespace artargets {
 
-std::map<std::string, Group> GroupByName(std::vector<TargetRecord> records) {
-  SortByNameThenId(records);
-  std::map<std::string, Group> groups;
-  for (auto& r : records) groups[r.name].push_back(std::move(r));
-  return groups;
-}
-
 namespace {
 
 // The indices of `group` in order of id, equal ids in the group's order.

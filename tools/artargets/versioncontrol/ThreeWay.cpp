@@ -71,7 +71,7 @@ void MergeGroup(const Group& base, const Group& ours, const Group& theirs, Merge
       merge.Removed(base[i], theirs[*toTheirs[i]], false);
   }
   // What each side added: paired with each other as the base is paired with each side.
-  Group oursAdded, theirsAdded;
+  std::vector<TargetRecord> oursAdded, theirsAdded;
   for (std::size_t k : Unpaired(toOurs, ours.size())) oursAdded.push_back(ours[k]);
   for (std::size_t k : Unpaired(toTheirs, theirs.size())) theirsAdded.push_back(theirs[k]);
   const auto added = PairWithin(oursAdded, theirsAdded);
@@ -88,15 +88,9 @@ void MergeGroup(const Group& base, const Group& ours, const Group& theirs, Merge
 
 Merged MergeTargets(std::vector<TargetRecord> base, std::vector<TargetRecord> ours,
                     std::vector<TargetRecord> theirs) {
-  auto baseGroups = GroupByName(std::move(base));
-  auto ourGroups = GroupByName(std::move(ours));
-  auto theirGroups = GroupByName(std::move(theirs));
-  std::map<std::string, bool> names;
-  for (const auto* groups : {&baseGroups, &ourGroups, &theirGroups})
-    for (const auto& [name, group] : *groups) names[name] = true;
   Merged merged;
-  for (const auto& [name, present] : names)
-    MergeGroup(baseGroups[name], ourGroups[name], theirGroups[name], merged);
+  ForEachName<3>({&base, &ours, &theirs},
+                 [&](const auto& groups) { MergeGroup(groups[0], groups[1], groups[2], merged); });
   return merged;
 }
 
