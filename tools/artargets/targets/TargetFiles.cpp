@@ -23,6 +23,7 @@
 #include "support/ScratchFolder.h"
 #include "targets/ConflictMarkers.h"
 #include "targets/PlainTargetText.h"
+#include "targets/TargetElement.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -100,6 +101,7 @@ class LoadWatch {
 class PlainLayoutLook {
  public:
   void Start(const std::string& path) {
+    PropertyForms();  // made from a target the plug-in writes: here, on the host's thread
     plain_ = std::async(std::launch::async, [path] {
       const MappedFile mapped(path);
       return mapped.IsMapped() && HoldsOnlyTargets(mapped.Text());
