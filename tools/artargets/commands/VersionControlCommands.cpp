@@ -20,7 +20,7 @@
 #include "support/ScratchFolder.h"
 #include "support/UsageError.h"
 #include "targets/ConflictMarkers.h"
-#include "targets/TargetElement.h"
+#include "targets/PlainTargetText.h"
 #include "targets/ValueText.h"
 #include "versioncontrol/Diff.h"
 #include "versioncontrol/ThreeWay.h"
@@ -121,11 +121,8 @@ int FormatFile(const std::string& named, bool check) {
 // thread of its own while the main thread reads another side: three sides take both cores.
 class SideReadAhead {
  public:
-  explicit SideReadAhead(const std::string& path) {
-    PropertyForms();  // made from a target the plug-in writes: here, on the host's thread
-    reading_ = std::async(std::launch::async,
-                          [this, path] { return ReadPlainTargetFile(path, records_); });
-  }
+  explicit SideReadAhead(const std::string& path)
+      : reading_(ReadAside([this, path] { return ReadPlainTargetFile(path, records_); })) {}
 
   // True, with the side's targets in `records`, when it was in that layout.
   bool Take(std::vector<TargetRecord>& records) {

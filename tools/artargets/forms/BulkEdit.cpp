@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "forms/CsvTable.h"
-#include "serializedContent/ValueText.h"
 #include "support/NearestWord.h"
 #include "support/UsageError.h"
 #include "targets/TargetComparison.h"
@@ -42,8 +41,7 @@ void RequireColumn(const std::vector<const Field*>& fields, const char* key) {
                      "\" column to name each row's target");
 }
 
-// Where a cell is, for messages: "row 2, column 3 \"width\"". Only a cell that needs it is
-// named: a million rows would otherwise make a label for every cell.
+// Where a cell is, for messages: "row 2, column 3 \"width\"".
 struct CellPlace {
   std::size_t row, column;
   const Field& field;
@@ -53,21 +51,23 @@ struct CellPlace {
   }
 };
 
-// One cell's value into its field of `values`.
+// One cell's value into its field of `values`. The cell's place is put in front of a message
+// only when there is one: a million rows would otherwise make a label for every cell.
 void ReadCell(const std::string& cell, const CellPlace& place, TargetRecord& values) {
   const Field& field = place.field;
-  if (field.text) values.*field.text = cell;
-  // A number that does not read is read again by ParseNumber, which says why.
-  if (field.number && !serializedContent::ParseDouble(cell, values.*field.number))
-    ParseNumber(place.Label(), cell);
-  if (field.whole) values.*field.whole = ParseWhole(place.Label(), cell, field.range);
-  if (!field.vector) return;
-  std::istringstream words(cell);
-  std::vector<std::string> numbers{std::istream_iterator<std::string>(words), {}};
-  if (numbers.size() != 3)
-    throw UsageError(place.Label() + ": " + Quoted(cell) +
-                     " is not three numbers separated by spaces");
-  for (int i = 0; i < 3; ++i) (values.*field.vector)[i] = ParseNumber(place.Label(), numbers[i]);
+  try {
+    if (field.text) values.*field.text = cell;
+    if (field.number) values.*field.number = ParseNumber("", cell);
+    if (field.whole) values.*field.whole = ParseWhole("", cell, field.range);
+    if (!field.vector) return;
+    std::istringstream words(cell);
+    std::vector<std::string> numbers{std::istream_iterator<std::string>(words), {}};
+    if (numbers.size() != 3)
+      throw UsageError(": " + Quoted(cell) + " is not three numbers separated by spaces");
+    for (int i = 0; i < 3; ++i) (values.*field.vector)[i] = ParseNumber("", numbers[i]);
+  } catch (const UsageError& e) {  // its text begins with the empty label's ": "
+    throw UsageError(place.Label() + e.what());
+  }
 }
 
 // The places of the targets by what an update names them by: their name, or with `byId` the id

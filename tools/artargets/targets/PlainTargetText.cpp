@@ -202,6 +202,11 @@ bool ReadableAsWritten(std::string_view element, std::string_view value) {
 
 bool HoldsOnlyTargets(std::string_view text) { return Scan(text, nullptr); }
 
+std::future<bool> ReadAside(std::function<bool()> read) {
+  PropertyForms();
+  return std::async(std::launch::async, std::move(read));
+}
+
 bool ReadPlainTargets(std::string_view text, std::vector<TargetRecord>& records) {
   records.clear();
   // No target in this layout takes fewer bytes: room enough without a copy as the records grow,

@@ -6,6 +6,8 @@
 // pass, without the plug-in, by a command that reads several files (merge reads three).
 #pragma once
 
+#include <functional>
+#include <future>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,12 @@ bool ReadPlainTargets(std::string_view text, std::vector<TargetRecord>& records)
 // The lines (from 1) of the targets' elements of a text that holds only targets (as above), in
 // one pass; empty for any other text, whose lines a parse must find.
 std::vector<int> PlainTargetLines(std::string_view text);
+
+// Runs `read`, which reads target text with the functions above, on a thread of its own: a
+// large file is read there while the host's thread loads another (or the same) file. The table
+// of property forms these readings consult is made first, on the calling thread: it comes from
+// a target the plug-in writes, which is the host's thread's to do.
+std::future<bool> ReadAside(std::function<bool()> read);
 
 // Whether the plug-in reads `value` as written for a property element `element` ("double",
 // "int", "uint8", "string"); false for any element it does not write that way.

@@ -100,6 +100,7 @@ std::vector<std::uint64_t> FieldBits(const TargetRecord& r, const Field& field) 
 bool SameField(const TargetRecord& a, const TargetRecord& b, const Field& field) {
   if (field.text) return a.*field.text == b.*field.text;
   if (field.whole) return a.*field.whole == b.*field.whole;
+  // FieldBits' comparison without its vectors: a bulk edit asks once a row.
   if (field.number) return Bits(a.*field.number) == Bits(b.*field.number);
   const Vec3 &u = a.*field.vector, &v = b.*field.vector;
   return Bits(u[0]) == Bits(v[0]) && Bits(u[1]) == Bits(v[1]) && Bits(u[2]) == Bits(v[2]);

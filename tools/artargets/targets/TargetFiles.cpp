@@ -23,7 +23,6 @@
 #include "support/ScratchFolder.h"
 #include "targets/ConflictMarkers.h"
 #include "targets/PlainTargetText.h"
-#include "targets/TargetElement.h"
 #include "targets/ValueText.h"
 
 namespace artargets {
@@ -101,8 +100,7 @@ class LoadWatch {
 class PlainLayoutLook {
  public:
   void Start(const std::string& path) {
-    PropertyForms();  // made from a target the plug-in writes: here, on the host's thread
-    plain_ = std::async(std::launch::async, [path] {
+    plain_ = ReadAside([path] {
       const MappedFile mapped(path);
       return mapped.IsMapped() && HoldsOnlyTargets(mapped.Text());
     });
