@@ -4,6 +4,12 @@
 // below it becomes a <content> child.
 // Use: XmlWriter writer(xmlElement); top->Visit(writer, true);
 //
+// The writer prints the walk as it goes, in the text dg::WriteXmlCloseTags gives the same
+// elements, and the element keeps that text once the walk has left it: printing the tree copies
+// it, while reading the tree or adding to the element (FindChild, NewXmlElem, a parser) first
+// makes it nodes. A save of a million targets so never builds millions of nodes only to print
+// them.
+//
 // A host application may have every writer put the content children of each element in an
 // order of its own, so that a file's text does not depend on the order its objects came in
 // (a tool that keeps files in version control wants that; the plug-ins that write do not need

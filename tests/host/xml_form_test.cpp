@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "HostTest.h"
-#include "dg/XmlAccess.h"
 #include "dg/XmlElem.h"
 #include "orl/SerializedContent.h"
 #include "serializedContent/ValueText.h"
@@ -168,11 +167,12 @@ TEST_F(SerializedContentTest, DeepTreesAreWalkedAndFreedWithoutRecursion) {
   top = nullptr;  // the fixture checks that all of it is gone
 }
 
-// The tree written as XML, printed while the writer lives and again once it is gone: the
-// elements it copies from stay out of both, and leave the document with it.
+// The tree written as XML, printed while the writer lives, once it is gone, and again once
+// something has looked into the tree (which parses what the writer printed into nodes): all
+// three are the same text, so the writer prints exactly what pugixml prints for its nodes.
 std::string Render(const SerializedContentElement& top) {
   const dg::XmlTree root(dg::NewXmlElem("targets", false));
-  std::string text, after;
+  std::string text, after, parsed;
   {
     serializedContent::XmlWriter writer(root.get());
     top.Visit(writer, true);
@@ -180,9 +180,9 @@ std::string Render(const SerializedContentElement& top) {
   }
   dg::WriteXmlCloseTags(root.get(), after, 0);
   EXPECT_EQ(after, text);
-  EXPECT_EQ(std::distance(dg::XmlAccess::Node(root.get()).root().begin(),
-                          dg::XmlAccess::Node(root.get()).root().end()),
-            1);
+  root->FindChild("content");
+  dg::WriteXmlCloseTags(root.get(), parsed, 0);
+  EXPECT_EQ(parsed, text);
   return text;
 }
 
@@ -332,6 +332,96 @@ TEST_F(XmlFormTest, UnreadablePartsAreSkippedAndReported) {
   serializedContent::XmlParser::Watch(nullptr);
   ReadBack("<targets/>");
   EXPECT_EQ(watchedTrees.size(), 1u);
+}
+
+// What a writer appends comes after what its element held, before what is added to it later,
+// indented for wherever it is printed, and the same once anything has read the tree.
+TEST_F(XmlFormTest, WrittenChildrenKeepTheirPlaceWhereverTheTreeIsPrintedOrRead) {
+  auto one = SerializedContentElement::CreateTopElement(Symbol("top"));
+  one->StartContent(Symbol("w"))->AddProperty(Symbol("n"), 1);
+  const auto write = [&](dg::XmlElem* under) {
+    serializedContent::XmlWriter writer(under);
+    one->Visit(writer, true);
+  };
+  const std::string written = "<content name=\"w\">\n  <int key=\"n\" value=\"1\" />\n</content>\n";
+  const auto indented = [&](int spaces) {
+    std::string text;
+    for (std::size_t at = 0, end; at < written.size(); at = end + 1) {
+      end = written.find('\n', at);
+      text += std::string(spaces, ' ') + written.substr(at, end - at + 1);
+    }
+    return text;
+  };
+  struct Case {
+    const char* what;
+    const char* tree;  // parsed; the writer writes under the first child of its root
+    int writers;       // how many write the same children one after the other
+    bool addAfter;     // then an element <after/> is added under the same element
+    bool printInner;   // print that element at level 3 instead of the root at level 0
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"after the element's own children", "<r><a><old/></a></r>", 1, false, false,
+       "<r>\n  <a>\n    <old />\n" + indented(4) + "  </a>\n</r>\n"},
+      {"two writers, in their order", "<r><a/></r>", 2, false, false,
+       "<r>\n  <a>\n" + indented(4) + indented(4) + "  </a>\n</r>\n"},
+      {"before a child added later", "<r><a/></r>", 1, true, false,
+       "<r>\n  <a>\n" + indented(4) + "    <after />\n  </a>\n</r>\n"},
+      {"indented for the level printed at", "<r><a/></r>", 1, false, true,
+       "      <a>\n" + indented(8) + "      </a>\n"},
+      {"beside text, printed as pugixml prints mixed content", "<r><a>text</a></r>", 1, false,
+       false,
+       "<r>\n  <a>text<content name=\"w\">\n      <int key=\"n\" value=\"1\" />\n"
+       "    </content>\n  </a>\n</r>\n"},
+  };
+  for (const Case& c : cases) {
+    const dg::XmlTree root(dg::ParseXmlFromString(c.tree, false, nullptr));
+    ASSERT_NE(root, nullptr) << c.tree;
+    dg::XmlElem* a = root->FindChild("a");
+    for (int i = 0; i < c.writers; ++i) write(a);
+    if (c.addAfter) dg::NewXmlElem("after", a);
+    const auto print = [&] {
+      std::string text = "kept";
+      dg::WriteXmlCloseTags(c.printInner ? a : root.get(), text, c.printInner ? 3 : 0);
+      return text;
+    };
+    const std::string printed = print();
+    EXPECT_EQ(printed, "kept" + c.expected) << c.what;
+    EXPECT_EQ(print(), printed) << c.what << ": printed twice";
+    a->FindChild("content");
+    EXPECT_EQ(print(), printed) << c.what << ": once the tree was read";
+  }
+}
+
+// Contents with equal keys come in the order of their one-line texts, whatever the depth they
+// are written at: a content with fewer properties before one that goes on with more.
+TEST_F(XmlFormTest, ContentsWithEqualKeysComeInTheOrderOfTheirText) {
+  serializedContent::XmlWriter::SetContentOrder(
+      [](const SerializedContentElement& content) { return content.GetName().str(); });
+  auto top = SerializedContentElement::CreateTopElement(Symbol("targets"));
+  SerializedContentElement* holder = top->StartContent(Symbol("holder"));
+  auto* longer = holder->StartContent(Symbol("t"));
+  longer->AddProperty(Symbol("k"), 1);
+  longer->AddProperty(Symbol("k"), 2);
+  holder->StartContent(Symbol("t"))->AddProperty(Symbol("k"), 1);
+  holder->StartContent(Symbol("t"));
+  holder->StartContent(Symbol("s"));
+  const std::string text = Render(*top);
+  serializedContent::XmlWriter::SetContentOrder(nullptr);
+  EXPECT_EQ(text,
+            "<targets>\n"
+            "  <content name=\"holder\">\n"
+            "    <content name=\"s\" />\n"
+            "    <content name=\"t\" />\n"
+            "    <content name=\"t\">\n"
+            "      <int key=\"k\" value=\"1\" />\n"
+            "    </content>\n"
+            "    <content name=\"t\">\n"
+            "      <int key=\"k\" value=\"1\" />\n"
+            "      <int key=\"k\" value=\"2\" />\n"
+            "    </content>\n"
+            "  </content>\n"
+            "</targets>\n");
 }
 
 TEST_F(XmlFormTest, NumbersAreWrittenShortAndReadStrictly) {

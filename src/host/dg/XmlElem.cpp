@@ -18,6 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "dg/ChildTexts.h"
 #include "dg/XmlAccess.h"
 #include "du/PrefaultPages.h"
 
@@ -37,12 +38,19 @@ class XmlDocument {
   XmlElem* Root() { return Wrap(document_.document_element()); }
   pugi::xml_document& Document() { return document_; }
   bool WithDeclaration() const { return withDeclaration_; }
+  ChildTexts& Texts() { return childTexts_; }
+  // The tree with its child texts made nodes, for what reads it or adds to it.
+  pugi::xml_node Whole(const XmlElem* element) {
+    childTexts_.Realize();
+    return XmlAccess::RawNode(element);
+  }
 
  private:
   struct Deleter {
     void operator()(XmlElem* e) const { delete e; }
   };
   pugi::xml_document document_;
+  ChildTexts childTexts_;
   bool withDeclaration_;
   std::unordered_map<pugi::xml_node_struct*, std::unique_ptr<XmlElem, Deleter>> handles_;
   friend class XmlElem;
@@ -50,7 +58,7 @@ class XmlDocument {
 
 namespace {
 
-pugi::xml_node NodeOf(const XmlElem* e) { return XmlAccess::Node(e); }
+pugi::xml_node NodeOf(const XmlElem* e) { return XmlAccess::RawNode(e); }
 
 // A line and a column (both from 1) in a text read piece by piece.
 struct Position {
@@ -173,7 +181,23 @@ bool XmlElem::GetIntAttribute(const char* name, int& value) const {
 }
 
 XmlElem* XmlElem::FindChild(const char* name) const {
-  return document_->Wrap(NodeOf(this).child(name));
+  return document_->Wrap(document_->Whole(this).child(name));
+}
+
+pugi::xml_node XmlAccess::Node(const XmlElem* element) {
+  return element->document_->Whole(element);
+}
+
+std::size_t XmlAccess::ChildIndent(const XmlElem* element) {
+  std::size_t levels = 0;
+  for (pugi::xml_node node = RawNode(element); node.type() == pugi::node_element;
+       node = node.parent())
+    ++levels;
+  return 2 * levels;
+}
+
+void XmlAccess::AppendChildText(XmlElem* element, ChildText text) {
+  element->document_->Texts().Append(RawNode(element), std::move(text));
 }
 
 namespace {
@@ -329,7 +353,8 @@ XmlElem* NewXmlElem(const char* name, bool withDeclaration) {
 
 XmlElem* NewXmlElem(const char* name, XmlElem* parent) {
   if (!parent) return nullptr;
-  return XmlAccess::Document(parent)->Wrap(NodeOf(parent).append_child(name));
+  XmlDocument* document = XmlAccess::Document(parent);
+  return document->Wrap(document->Whole(parent).append_child(name));
 }
 
 void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel) {
@@ -337,9 +362,14 @@ void WriteXmlCloseTags(const XmlElem* element, std::string& out, int indentLevel
   XmlDocument* document = XmlAccess::Document(element);
   if (document->WithDeclaration() && element == document->Root())
     out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+  const unsigned level = indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel);
+  if (!document->Texts().Empty()) {
+    if (document->Texts().Size() >= kLargeText) ::malloc_trim(0);  // as below
+    if (document->Texts().Print(NodeOf(element), level, out)) return;
+    document->Texts().Realize();
+  }
   BlockWriter printed;
-  NodeOf(element).print(printed, "  ", pugi::format_indent, pugi::encoding_utf8,
-                        indentLevel < 0 ? 0 : static_cast<unsigned>(indentLevel));
+  NodeOf(element).print(printed, "  ", pugi::format_indent, pugi::encoding_utf8, level);
   // What a save freed just before (its serialized tree) lies in small blocks the text cannot
   // reuse: hand it back first, so that a large text does not come on top of it.
   if (printed.Size() >= kLargeText) ::malloc_trim(0);

@@ -1,20 +1,56 @@
 #include "serializedContent/XmlText.h"
 
-#include <string>
+#include <pugixml.hpp>
 
 #include "serializedContent/ValueText.h"
 #include "serializedContent/XmlForm.h"
 
 namespace serializedContent {
 
-void SetText(pugi::xml_node node, const char* name, std::string_view text, bool carried) {
-  if (carried || IsXmlText(text)) {
-    node.append_attribute(name).set_value(text.data(), text.size());
-  } else {
-    const std::string hexName = std::string(name) + form::kHexSuffix;
-    const std::string hex = ToHex(text);
-    node.append_attribute(hexName.c_str()).set_value(hex.data(), hex.size());
-  }
+namespace {
+
+// Whether pugixml might print `value` otherwise than as its bytes: it escapes some of these
+// characters in an attribute (which ones is its business), and none other.
+bool MayBeEscaped(std::string_view value) {
+  for (const char c : value)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '&' || c == '<' || c == '>' || c == '"' ||
+        c == '\'')
+      return true;
+  return false;
+}
+
+// The value as pugixml prints it in an attribute: printed by pugixml itself.
+std::string EscapedByPugixml(std::string_view value) {
+  struct Appender final : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } printed;
+  pugi::xml_document scratch;
+  scratch.append_child("a").append_attribute("v").set_value(value.data(), value.size());
+  scratch.document_element().print(printed, "", pugi::format_raw);
+  constexpr std::string_view kBefore = "<a v=\"", kAfter = "\"/>";
+  return printed.text.substr(kBefore.size(), printed.text.size() - kBefore.size() - kAfter.size());
+}
+
+}  // namespace
+
+void AppendAttribute(std::string& out, std::string_view name, std::string_view value) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  if (MayBeEscaped(value))
+    out += EscapedByPugixml(value);
+  else
+    out += value;
+  out += '"';
+}
+
+void AppendTextAttribute(std::string& out, std::string_view name, std::string_view text,
+                         bool carried) {
+  if (carried || IsXmlText(text)) return AppendAttribute(out, name, text);
+  AppendAttribute(out, std::string(name) + form::kHexSuffix, ToHex(text));
 }
 
 }  // namespace serializedContent

@@ -6,20 +6,22 @@
 #include <initializer_list>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "dg/XmlAccess.h"
 #include "serializedContent/ValueText.h"
 #include "serializedContent/XmlForm.h"
-#include "serializedContent/XmlPrototypes.h"
 #include "serializedContent/XmlText.h"
 
 namespace serializedContent {
 
 namespace {
 
-constexpr std::size_t kRemembered = 32;  // more distinct keys than any content has
+constexpr std::size_t kRemembered = 32;                // more distinct keys than any content has
+constexpr std::size_t kPiece = std::size_t{16} << 20;  // see dg::ChildText
 
 // A number's text, formatted into a buffer on the stack.
 class NumberText {
@@ -30,8 +32,7 @@ class NumberText {
   explicit NumberText(Whole value)
       : size_(static_cast<std::size_t>(
             std::to_chars(buffer_, buffer_ + sizeof(buffer_), value).ptr - buffer_)) {}
-  const char* data() const { return buffer_; }
-  std::size_t size() const { return size_; }
+  std::string_view view() const { return {buffer_, size_}; }
 
  private:
   char buffer_[kNumberTextSize];
@@ -47,42 +48,72 @@ XmlWriter::ContentKey ContentOrderInForce() {
   return g_contentKey;
 }
 
-// A content child written, with its sort key.
-struct KeyedContent {
-  std::string key;
-  pugi::xml_node node;
+// The characters of an element's printed text in the order its unindented one-line form would
+// give them (no line breaks, their indentation, or the space before "/>"), so that contents
+// with equal keys come in the same order whatever the depth they are printed at. Attribute
+// values hold no line break and no '"': what is skipped is never part of a value.
+class OneLineChars {
+ public:
+  explicit OneLineChars(std::string_view text) : text_(text) {}
+  int Next() {  // -1 at the end
+    while (at_ < text_.size()) {
+      if (text_[at_] == '\n') {
+        at_ = std::min(text_.find_first_not_of(' ', at_ + 1), text_.size());
+      } else if (text_.compare(at_, 3, " />") == 0) {
+        ++at_;
+      } else {
+        return static_cast<unsigned char>(text_[at_++]);
+      }
+    }
+    return -1;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
 };
 
-std::string XmlTextOf(pugi::xml_node node) {
-  struct Appender final : pugi::xml_writer {
-    std::string text;
-    void write(const void* data, std::size_t size) override {
-      text.append(static_cast<const char*>(data), size);
-    }
-  } appender;
-  node.print(appender, "", pugi::format_raw);
-  return appender.text;
+bool OneLineBefore(std::string_view a, std::string_view b) {
+  OneLineChars left(a), right(b);
+  for (;;) {
+    const int l = left.Next(), r = right.Next();
+    if (l != r || l < 0) return l < r;
+  }
 }
 
-// Puts the content children of `parent` in the order of their keys, then of their text; they
-// take the place of the first of them.
-void PutInOrder(pugi::xml_node parent, std::vector<KeyedContent>& contents) {
-  if (contents.size() < 2) return;
-  pugi::xml_node before = contents.front().node.previous_sibling();  // they were appended
+// A content child written: its text (in parts, see Frame) and its sort key.
+struct KeyedContent {
+  std::string key;
+  std::vector<std::string> parts;
+};
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string whole;
+  for (const std::string& part : parts) whole += part;
+  return whole;
+}
+
+// The contents of one element in the order of their keys, then of their text.
+void PutInOrder(std::vector<KeyedContent>& contents) {
   std::sort(contents.begin(), contents.end(), [](const KeyedContent& a, const KeyedContent& b) {
     // One comparison of the keys, not one for "differ" and another for "before": a million
     // contents take twenty million of them.
     if (const int order = a.key.compare(b.key); order != 0) return order < 0;
-    return XmlTextOf(a.node) < XmlTextOf(b.node);  // rare: only equal keys get here
+    return OneLineBefore(Joined(a.parts), Joined(b.parts));  // rare: only equal keys get here
   });
-  for (const KeyedContent& content : contents) {
-    if (before)
-      parent.insert_move_after(content.node, before);
-    else
-      parent.prepend_move(content.node);
-    before = content.node;
-  }
 }
+
+// An element entered by the walk.
+struct Frame {
+  std::size_t indent;  // the spaces before its own line
+  bool tagOpen;        // its start tag still lacks its ">": nothing was written inside it yet
+  // With an order: its text so far, its key, and its content children, to be sorted. The text
+  // of an element with contents is kept in parts, its own lines and each content's text: the
+  // contents' texts are moved, never copied, until the whole is printed.
+  std::vector<std::string> parts;
+  std::string key;
+  std::vector<KeyedContent> contents;
+};
 
 }  // namespace
 
@@ -91,92 +122,150 @@ void XmlWriter::SetContentOrder(ContentKey key) {
   g_contentKey = std::move(key);
 }
 
+// The walk is printed as it goes, in the bytes dg::WriteXmlCloseTags prints for the same nodes
+// (two spaces per level; " />" ends an element without children), and handed to the given
+// element as its child text when the walk leaves it. With an order, each content element is
+// printed into a text of its own, and an element's contents are put in order when it ends.
 struct XmlWriter::State {
-  explicit State(pugi::xml_node parentNode)
-      : parent(parentNode), prototypes(parentNode), contentKey(ContentOrderInForce()) {}
+  explicit State(dg::XmlElem* parentElement)
+      : parent(parentElement), contentKey(ContentOrderInForce()) {}
 
-  pugi::xml_node parent;
-  XmlPrototypes prototypes;
-  std::vector<pugi::xml_node> open;  // the XML element of each entered element
+  dg::XmlElem* parent;
   ContentKey contentKey;
-  // With an order: the content children written so far of each entered element.
-  std::vector<std::vector<KeyedContent>> contents;
+  std::vector<Frame> open;
+  dg::ChildText written;  // what goes under `parent`
   // Keys and element names repeat in every element of a kind, and a Symbol's text never
-  // changes: whether XML carries one is worked out once per distinct symbol.
-  std::vector<du::Symbol> carried;
+  // changes: each one's attribute text is made once per distinct symbol.
+  std::vector<std::pair<du::Symbol, std::string>> keys, names;
+  std::string spaces;
+  // With an order: the length of the last element printed at each depth, which the next one
+  // reserves (a million targets of one length are printed without growing a text).
+  std::vector<std::size_t> usualLength;
 
-  bool Carried(const du::Symbol& text) {
-    if (std::find(carried.begin(), carried.end(), text) != carried.end()) return true;
-    if (!IsXmlText(text.view())) return false;
-    if (carried.size() < kRemembered) carried.push_back(text);
-    return true;
+  // Where the innermost open element's lines go.
+  std::string& Out() {
+    if (contentKey && open.size() > 1) return open.back().parts.back();
+    if (written.pieces.empty()) return written.pieces.emplace_back();
+    if (written.pieces.back().size() >= kPiece) {  // a large text: its pieces are reserved whole
+      written.pieces.emplace_back().reserve(kPiece + (kPiece >> 4));
+    }
+    return written.pieces.back();
   }
-  void SetName(pugi::xml_node node, const char* name, const du::Symbol& text) {
-    SetText(node, name, text.view(), Carried(text));
+  // Ends the start tag of the innermost open element if nothing was written inside it yet.
+  void Enter() {
+    if (!open.back().tagOpen) return;
+    Out() += ">\n";
+    open.back().tagOpen = false;
   }
-  // A new element `type` for the property `key`, with the empty attributes `valueNames` after
-  // its key.
-  pugi::xml_node Property(const char* type, const du::Symbol& key,
-                          std::initializer_list<const char*> valueNames) {
-    pugi::xml_node node = prototypes.Append(open.back(), type, form::kKey, key, valueNames);
-    if (node) return node;
-    node = open.back().append_child(type);
-    SetName(node, form::kKey, key);
-    for (const char* name : valueNames) node.append_attribute(name);
-    return node;
+  // The start of a new line inside the innermost open element.
+  std::string& Line() {
+    Enter();
+    std::string& out = Out();
+    Indent(out, open.back().indent + 2);
+    return out;
   }
-  void Value(const char* type, const du::Symbol& key, std::string_view text) {
-    Property(type, key, {form::kValue}).last_attribute().set_value(text.data(), text.size());
+  void Indent(std::string& out, std::size_t count) {
+    if (spaces.size() < count) spaces.assign(2 * count, ' ');
+    out.append(spaces, 0, count);
+  }
+  static const std::string& Attribute(std::vector<std::pair<du::Symbol, std::string>>& known,
+                                      const char* name, const du::Symbol& text) {
+    for (const auto& [symbol, attribute] : known)
+      if (symbol == text) return attribute;
+    std::string attribute;
+    AppendTextAttribute(attribute, name, text.view());
+    if (known.size() == kRemembered) known.pop_back();
+    known.emplace_back(text, std::move(attribute));
+    return known.back().second;
+  }
+  // A property's element `type`, its key, and the attributes `values` (names and texts).
+  void Property(const char* type, const du::Symbol& key,
+                std::initializer_list<std::pair<const char*, std::string_view>> values) {
+    std::string& out = Line();
+    out += '<';
+    out += type;
+    out += Attribute(keys, form::kKey, key);
+    for (const auto& [name, text] : values) AppendAttribute(out, name, text);
+    out += " />\n";
   }
   template <class Number>
   requires std::is_arithmetic_v<Number>
   void Value(const char* type, const du::Symbol& key, Number value) {
-    const NumberText text(value);
-    Value(type, key, std::string_view(text.data(), text.size()));
+    Property(type, key, {{form::kValue, NumberText(value).view()}});
   }
   void Triple(const char* type, const du::Symbol& key, double x, double y, double z) {
-    pugi::xml_node node = Property(type, key, {form::kX, form::kY, form::kZ});
-    pugi::xml_attribute attribute = node.first_attribute();  // the key
-    for (double value : {x, y, z}) {
-      const NumberText text(value);
-      attribute = attribute.next_attribute();
-      attribute.set_value(text.data(), text.size());
+    Property(type, key,
+             {{form::kX, NumberText(x).view()},
+              {form::kY, NumberText(y).view()},
+              {form::kZ, NumberText(z).view()}});
+  }
+  void Start(const du::Symbol& name, const orl::SerializedContentElement* element) {
+    Enter();
+    open.push_back({open.back().indent + 2, true, {}, {}, {}});
+    if (contentKey) {
+      open.back().key = element ? contentKey(*element) : "";
+      if (usualLength.size() < open.size()) usualLength.resize(open.size());
+      open.back().parts.emplace_back().reserve(usualLength[open.size() - 1]);
     }
+    std::string& out = Out();
+    Indent(out, open.back().indent);
+    out += '<';
+    out += form::kContent;
+    out += Attribute(names, form::kName, name);
+  }
+  // Puts the contents of the innermost open element in order after its lines.
+  void Order() {
+    Frame& frame = open.back();
+    Enter();
+    PutInOrder(frame.contents);
+    std::vector<std::string>& parts = open.size() == 1 ? written.pieces : frame.parts;
+    for (KeyedContent& content : frame.contents)
+      for (std::string& part : content.parts) parts.push_back(std::move(part));
+    frame.contents.clear();
+    if (open.size() > 1) frame.parts.emplace_back();  // for its end tag
+  }
+  void End() {
+    if (!open.back().contents.empty()) Order();
+    if (open.size() == 1) return Finish();
+    Frame& frame = open.back();
+    if (frame.tagOpen) {
+      Out() += " />\n";
+    } else {
+      std::string& out = Out();
+      Indent(out, frame.indent);
+      out += "</";
+      out += form::kContent;
+      out += ">\n";
+    }
+    if (contentKey) {
+      if (frame.parts.size() == 1) usualLength[open.size() - 1] = frame.parts[0].size();
+      open[open.size() - 2].contents.push_back({std::move(frame.key), std::move(frame.parts)});
+    }
+    open.pop_back();
+  }
+  void Finish() {
+    open.pop_back();
+    written.indent = dg::XmlAccess::ChildIndent(parent);
+    dg::XmlAccess::AppendChildText(parent, std::exchange(written, {}));
   }
 };
 
-XmlWriter::XmlWriter(dg::XmlElem* parent)
-    : state_(new State(parent ? dg::XmlAccess::Node(parent) : pugi::xml_node())) {}
+XmlWriter::XmlWriter(dg::XmlElem* parent) : state_(new State(parent)) {}
 
 XmlWriter::~XmlWriter() = default;
 
 bool XmlWriter::StartElement(const du::Symbol& name, const orl::SerializedContentElement* element) {
-  const bool ordered = static_cast<bool>(state_->contentKey);
-  if (state_->open.empty()) {
-    state_->open.push_back(state_->parent);  // the walk's first element is the given one
-    if (ordered) state_->contents.emplace_back();
-    return static_cast<bool>(state_->parent);
+  if (!state_->parent) return false;
+  if (state_->open.empty()) {  // the walk's first element is the given one
+    state_->open.push_back({dg::XmlAccess::ChildIndent(state_->parent) - 2, false, {}, {}, {}});
+    return true;
   }
-  pugi::xml_node node =
-      state_->prototypes.Append(state_->open.back(), form::kContent, form::kName, name, {});
-  if (!node) {
-    node = state_->open.back().append_child(form::kContent);
-    state_->SetName(node, form::kName, name);
-  }
-  if (ordered) {
-    state_->contents.back().push_back({element ? state_->contentKey(*element) : "", node});
-    state_->contents.emplace_back();
-  }
-  state_->open.push_back(node);
+  state_->Start(name, element);
   return true;
 }
 
 bool XmlWriter::EndElement(const du::Symbol&) {
-  if (state_->contentKey) {
-    PutInOrder(state_->open.back(), state_->contents.back());
-    state_->contents.pop_back();
-  }
-  state_->open.pop_back();
+  state_->End();
   return true;
 }
 
@@ -189,10 +278,12 @@ void XmlWriter::Visit(const du::Symbol& key, const dg::DPoint3D& p) {
 }
 
 void XmlWriter::Visit(const du::Symbol& key, const du::Symbol& value) {
-  if (IsXmlText(value.view()))
-    state_->Value(form::kString, key, value.view());
-  else
-    SetText(state_->Property(form::kString, key, {}), form::kValue, value.view());
+  std::string& out = state_->Line();
+  out += '<';
+  out += form::kString;
+  out += State::Attribute(state_->keys, form::kKey, key);
+  AppendTextAttribute(out, form::kValue, value.view());
+  out += " />\n";
 }
 
 void XmlWriter::Visit(const du::Symbol& key, int value) { state_->Value(form::kInt, key, value); }
@@ -210,7 +301,7 @@ void XmlWriter::Visit(const du::Symbol& key, float value) {
 }
 
 void XmlWriter::Visit(const du::Symbol& key, bool value) {
-  state_->Value(form::kBool, key, std::string_view(value ? "true" : "false"));
+  state_->Property(form::kBool, key, {{form::kValue, value ? "true" : "false"}});
 }
 
 }  // namespace serializedContent
