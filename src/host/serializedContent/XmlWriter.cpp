@@ -95,12 +95,17 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 // The contents of one element in the order of their keys, then of their text.
 void PutInOrder(std::vector<KeyedContent>& contents) {
-  std::sort(contents.begin(), contents.end(), [](const KeyedContent& a, const KeyedContent& b) {
-    // One comparison of the keys, not one for "differ" and another for "before": a million
-    // contents take twenty million of them.
+  const auto before = [](const KeyedContent& a, const KeyedContent& b) {
+    // One comparison of the keys, not one for "differ" and another for "before".
     if (const int order = a.key.compare(b.key); order != 0) return order < 0;
     return OneLineBefore(Joined(a.parts), Joined(b.parts));  // rare: only equal keys get here
-  });
+  };
+  // A file is mostly saved in the order it was read, with what an edit added at its end: the
+  // ordered start stays, only the rest is sorted, and the two are merged. A million contents
+  // in order take a million comparisons, not twenty million.
+  const auto orderedEnd = std::is_sorted_until(contents.begin(), contents.end(), before);
+  std::sort(orderedEnd, contents.end(), before);
+  std::inplace_merge(contents.begin(), orderedEnd, contents.end(), before);
 }
 
 // An element entered by the walk.
