@@ -393,8 +393,8 @@ TEST_F(XmlFormTest, WrittenChildrenKeepTheirPlaceWhereverTheTreeIsPrintedOrRead)
   }
 }
 
-// Contents with equal keys come in the order of their one-line texts, whatever the depth they
-// are written at: a content with fewer properties before one that goes on with more.
+// Contents come in the order of their keys at every depth, and those with equal keys in the
+// order of their one-line texts: a content with fewer properties before one with more.
 TEST_F(XmlFormTest, ContentsWithEqualKeysComeInTheOrderOfTheirText) {
   serializedContent::XmlWriter::SetContentOrder(
       [](const SerializedContentElement& content) { return content.GetName().str(); });
@@ -405,6 +405,9 @@ TEST_F(XmlFormTest, ContentsWithEqualKeysComeInTheOrderOfTheirText) {
   longer->AddProperty(Symbol("k"), 2);
   holder->StartContent(Symbol("t"))->AddProperty(Symbol("k"), 1);
   holder->StartContent(Symbol("t"));
+  SerializedContentElement* inner = holder->StartContent(Symbol("u"));
+  inner->StartContent(Symbol("z"))->StartContent(Symbol("y"));
+  inner->StartContent(Symbol("x"));
   holder->StartContent(Symbol("s"));
   const std::string text = Render(*top);
   serializedContent::XmlWriter::SetContentOrder(nullptr);
@@ -419,6 +422,12 @@ TEST_F(XmlFormTest, ContentsWithEqualKeysComeInTheOrderOfTheirText) {
             "    <content name=\"t\">\n"
             "      <int key=\"k\" value=\"1\" />\n"
             "      <int key=\"k\" value=\"2\" />\n"
+            "    </content>\n"
+            "    <content name=\"u\">\n"
+            "      <content name=\"x\" />\n"
+            "      <content name=\"z\">\n"
+            "        <content name=\"y\" />\n"
+            "      </content>\n"
             "    </content>\n"
             "  </content>\n"
             "</targets>\n");

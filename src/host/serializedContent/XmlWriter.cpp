@@ -81,24 +81,59 @@ bool OneLineBefore(std::string_view a, std::string_view b) {
   }
 }
 
-// A content child written: its text (in parts, see Frame) and its sort key.
-struct KeyedContent {
-  std::string key;
-  std::vector<std::string> parts;
+// With an order, every text printed is kept apart until the walk ends, and the text of an
+// element is a list of them: its own lines and its contents' texts, linked in order. Putting
+// contents in order so moves no text, and joining an element's lists costs the same whatever
+// the depth below it.
+class TextLists {
+ public:
+  struct List {
+    std::size_t first, last;
+  };
+  // A list of one new text, with room for `length` bytes.
+  List New(std::size_t length) {
+    texts_.emplace_back().reserve(length);
+    next_.push_back(kNone);
+    return {texts_.size() - 1, texts_.size() - 1};
+  }
+  std::string& Last(const List& list) { return texts_[list.last]; }
+  void Join(List& list, const List& tail) {
+    next_[list.last] = tail.first;
+    list.last = tail.last;
+  }
+  std::string Joined(const List& list) const {
+    std::string whole;
+    for (std::size_t i = list.first; i != kNone; i = next_[i]) whole += texts_[i];
+    return whole;
+  }
+  // Moves the texts of `list` to the end of `pieces`.
+  void MoveInto(const List& list, std::vector<std::string>& pieces) {
+    for (std::size_t i = list.first; i != kNone; i = next_[i])
+      pieces.push_back(std::move(texts_[i]));
+  }
+  void Clear() {
+    texts_.clear();
+    next_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::string> texts_;
+  std::vector<std::size_t> next_;
 };
 
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string whole;
-  for (const std::string& part : parts) whole += part;
-  return whole;
-}
+// A content child written: its sort key and its text.
+struct KeyedContent {
+  std::string key;
+  TextLists::List text;
+};
 
 // The contents of one element in the order of their keys, then of their text.
-void PutInOrder(std::vector<KeyedContent>& contents) {
-  const auto before = [](const KeyedContent& a, const KeyedContent& b) {
+void PutInOrder(std::vector<KeyedContent>& contents, const TextLists& texts) {
+  const auto before = [&texts](const KeyedContent& a, const KeyedContent& b) {
     // One comparison of the keys, not one for "differ" and another for "before".
     if (const int order = a.key.compare(b.key); order != 0) return order < 0;
-    return OneLineBefore(Joined(a.parts), Joined(b.parts));  // rare: only equal keys get here
+    return OneLineBefore(texts.Joined(a.text), texts.Joined(b.text));  // rare: equal keys
   };
   // A file is mostly saved in the order it was read, with what an edit added at its end: the
   // ordered start stays, only the rest is sorted, and the two are merged. A million contents
@@ -112,10 +147,8 @@ void PutInOrder(std::vector<KeyedContent>& contents) {
 struct Frame {
   std::size_t indent;  // the spaces before its own line
   bool tagOpen;        // its start tag still lacks its ">": nothing was written inside it yet
-  // With an order: its text so far, its key, and its content children, to be sorted. The text
-  // of an element with contents is kept in parts, its own lines and each content's text: the
-  // contents' texts are moved, never copied, until the whole is printed.
-  std::vector<std::string> parts;
+  // With an order: its text so far, its key, and its content children, to be sorted.
+  TextLists::List text;
   std::string key;
   std::vector<KeyedContent> contents;
 };
@@ -139,6 +172,7 @@ struct XmlWriter::State {
   ContentKey contentKey;
   std::vector<Frame> open;
   dg::ChildText written;  // what goes under `parent`
+  TextLists texts;        // with an order, of the elements below it
   // Keys and element names repeat in every element of a kind, and a Symbol's text never
   // changes: each one's attribute text is made once per distinct symbol.
   std::vector<std::pair<du::Symbol, std::string>> keys, names;
@@ -149,7 +183,7 @@ struct XmlWriter::State {
 
   // Where the innermost open element's lines go.
   std::string& Out() {
-    if (contentKey && open.size() > 1) return open.back().parts.back();
+    if (contentKey && open.size() > 1) return texts.Last(open.back().text);
     if (written.pieces.empty()) return written.pieces.emplace_back();
     if (written.pieces.back().size() >= kPiece) {  // a large text: its pieces are reserved whole
       written.pieces.emplace_back().reserve(kPiece + (kPiece >> 4));
@@ -210,7 +244,7 @@ struct XmlWriter::State {
     if (contentKey) {
       open.back().key = element ? contentKey(*element) : "";
       if (usualLength.size() < open.size()) usualLength.resize(open.size());
-      open.back().parts.emplace_back().reserve(usualLength[open.size() - 1]);
+      open.back().text = texts.New(usualLength[open.size() - 1]);
     }
     std::string& out = Out();
     Indent(out, open.back().indent);
@@ -222,12 +256,15 @@ struct XmlWriter::State {
   void Order() {
     Frame& frame = open.back();
     Enter();
-    PutInOrder(frame.contents);
-    std::vector<std::string>& parts = open.size() == 1 ? written.pieces : frame.parts;
-    for (KeyedContent& content : frame.contents)
-      for (std::string& part : content.parts) parts.push_back(std::move(part));
+    PutInOrder(frame.contents, texts);
+    for (const KeyedContent& content : frame.contents) {
+      if (open.size() == 1)
+        texts.MoveInto(content.text, written.pieces);
+      else
+        texts.Join(frame.text, content.text);
+    }
     frame.contents.clear();
-    if (open.size() > 1) frame.parts.emplace_back();  // for its end tag
+    if (open.size() > 1) texts.Join(frame.text, texts.New(0));  // for its end tag
   }
   void End() {
     if (!open.back().contents.empty()) Order();
@@ -243,13 +280,15 @@ struct XmlWriter::State {
       out += ">\n";
     }
     if (contentKey) {
-      if (frame.parts.size() == 1) usualLength[open.size() - 1] = frame.parts[0].size();
-      open[open.size() - 2].contents.push_back({std::move(frame.key), std::move(frame.parts)});
+      if (frame.text.first == frame.text.last)
+        usualLength[open.size() - 1] = texts.Last(frame.text).size();
+      open[open.size() - 2].contents.push_back({std::move(frame.key), frame.text});
     }
     open.pop_back();
   }
   void Finish() {
     open.pop_back();
+    texts.Clear();
     written.indent = dg::XmlAccess::ChildIndent(parent);
     dg::XmlAccess::AppendChildText(parent, std::exchange(written, {}));
   }
