@@ -109,6 +109,16 @@ TEST_F(BulkEditTest, AnythingWrongWritesNothing) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("target 1: 2 targets are named \"Door\""), std::string::npos) << r.err;
   EXPECT_EQ(Read("t.xml"), twoDoors);
+  // The table is read while the file loads: a file that does not load is said first, then what
+  // is wrong with the table.
+  Write("broken.xml", "<augmentedreality");
+  Write("in", "[{");
+  const Result both = Run("import --update in -o broken.xml");
+  EXPECT_EQ(both.status, 1);
+  const std::size_t table = both.err.find("in: not JSON");
+  EXPECT_NE(table, std::string::npos) << both.err;
+  EXPECT_LT(both.err.find("broken.xml"), table) << both.err;
+  EXPECT_EQ(Read("broken.xml"), "<augmentedreality");
 }
 
 // What spreadsheets save reads as they meant it: a byte-order mark, semicolons or tabs between

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -227,36 +228,68 @@ int Export(const std::string& path, const std::string& out) {
 
 namespace {
 
-// The partial targets `in` holds: JSON, or CSV with options.csv. False once it said why.
-bool ReadPartials(const std::string& in, const ImportOptions& options,
-                  std::vector<PartialTarget>& partials) {
-  const std::string name = InputName(in);
-  std::string text, error;
-  try {
-    Progress reading("reading " + name);
-    if (!ReadInput(in, text, error))
-      error = "cannot read " + name + ": " + error;
-    else if (options.csv)
-      partials = PartialsFromCsv(text, options.byId);
-    else if (!FromJsonText(text, partials, error))
-      error = name + ": " + error;
-  } catch (const UsageError& e) {  // the progress line is gone before any message
-    throw UsageError(name + ": " + e.what());
+// The partial targets `in` holds (JSON, or CSV with options.csv), or why there are none: read
+// without a word, so that it may run beside other work.
+struct PartialsRead {
+  std::vector<PartialTarget> partials;
+  std::string error;       // a failure to read
+  std::string usageError;  // a table that is no table of partial targets
+
+  // Says what went wrong, if anything; false when something did.
+  bool Report() const {
+    if (!usageError.empty()) throw UsageError(usageError);
+    if (!error.empty()) Fail(error);
+    return error.empty();
   }
-  if (!error.empty()) Fail(error);
-  return error.empty();
+};
+
+PartialsRead ReadPartialsQuietly(const std::string& in, const ImportOptions& options) {
+  const std::string name = InputName(in);
+  PartialsRead read;
+  std::string text;
+  try {
+    if (!ReadInput(in, text, read.error))
+      read.error = "cannot read " + name + ": " + read.error;
+    else if (options.csv)
+      read.partials = PartialsFromCsv(text, options.byId);
+    else if (!FromJsonText(text, read.partials, read.error))
+      read.error = name + ": " + read.error;
+  } catch (const UsageError& e) {
+    read.usageError = name + ": " + e.what();
+  }
+  return read;
 }
 
-// import --update: each partial target laid over the target it names, in one save.
-int Update(const std::string& in, const std::string& path,
-           const std::vector<PartialTarget>& partials, bool byId) {
+// The partial targets `in` holds. False once it said why.
+bool ReadPartials(const std::string& in, const ImportOptions& options,
+                  std::vector<PartialTarget>& partials) {
+  PartialsRead read;
+  {
+    Progress reading("reading " + InputName(in));
+    read = ReadPartialsQuietly(in, options);
+  }  // the progress line is gone before any message
+  if (!read.Report()) return false;
+  partials = std::move(read.partials);
+  return true;
+}
+
+// import --update: each partial target laid over the target it names, in one save. The table
+// is read on a thread of its own while the file loads (a million rows take seconds), and what
+// is wrong with it is said once the load is done; a file that does not load is reported first.
+int Update(const std::string& in, const std::string& path, const ImportOptions& options) {
   if (IsStandardStream(path))
     throw UsageError("import --update changes the target file in place: -o - names none");
-  return Edit(path, false, [&](std::vector<TargetRecord>& records) {
+  std::future<PartialsRead> reading =
+      std::async(std::launch::async, [&] { return ReadPartialsQuietly(in, options); });
+  bool applied = false;
+  const int status = Edit(path, false, [&](std::vector<TargetRecord>& records) {
+    applied = true;
+    const PartialsRead read = reading.get();
+    if (!read.Report()) return Edited::kFailed;
     std::string error;
     bool changed = false;
     try {
-      if (!ApplyUpdates(records, partials, byId, error, &changed)) {
+      if (!ApplyUpdates(records, read.partials, options.byId, error, &changed)) {
         Fail(InputName(in) + ": " + error + "; " + path + " is left as it was");
         return Edited::kFailed;
       }
@@ -265,6 +298,8 @@ int Update(const std::string& in, const std::string& path,
     }
     return changed ? Edited::kChanged : Edited::kUnchanged;
   });
+  if (!applied) reading.get().Report();  // the file's failure is said; the table's too
+  return status;
 }
 
 // How many of the `existing` targets have no target of their name among `imported` (a name held
@@ -305,9 +340,9 @@ int Import(const std::string& in, const std::string& path, const ImportOptions& 
     if (!ReadPlatformLibrary(*PlatformNamed(options.from), in, path, options.unit, records))
       return 1;
   } else {
+    if (options.update) return Update(in, path, options);
     std::vector<PartialTarget> partials;
     if (!ReadPartials(in, options, partials)) return 1;
-    if (options.update) return Update(in, path, partials, options.byId);
     try {
       records = WholeTargets(partials);
     } catch (const UsageError& e) {
