@@ -18,6 +18,8 @@
 //                  "create N" per registered target, in registry order)
 //   "registry: A B", "file: A B"   the sorted names registered, or in the file read back
 //   "saved"        the file read back equals the registry, positions included
+//   "set: registry"  the world's "ARTargets" set holds the registry's own targets (the
+//                  objects themselves, not copies read again)
 //   "target S: N"  the target of scene S ("-": none);  "observers S: 2";  "shown: 1"
 #pragma once
 
@@ -201,6 +203,14 @@ class WorldTest : public ControllerTest {
       std::vector<std::string> names;
       for (const auto& t : FileTargets()) names.push_back(t->GetName().str());
       EXPECT_EQ(Sorted(names), expected);
+    } else if (what == "set") {
+      du::SmartPtr<orl::AnnoSetTableEntry> entry;
+      table_->GetAnnotationEntry(du::Symbol("ARTargets"), orl::ANNO_SET_CONTENT_AR, entry);
+      ASSERT_EQ(expected, "registry") << "the only check of the set";
+      ASSERT_NE(entry, nullptr);
+      std::vector<du::SmartPtr<ar::ARTarget>> registered;
+      controller_->GetTargets(registered);
+      EXPECT_EQ(Targets(entry), TargetSet(registered.begin(), registered.end()));
     } else if (what == "saved") {
       std::vector<du::SmartPtr<ar::ARTarget>> registered;
       controller_->GetTargets(registered);
