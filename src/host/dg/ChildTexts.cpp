@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -13,14 +14,6 @@
 namespace dg {
 
 namespace {
-
-class StringWriter final : public pugi::xml_writer {
- public:
-  std::string text;
-  void write(const void* data, std::size_t size) override {
-    text.append(static_cast<const char*>(data), size);
-  }
-};
 
 // The start of a processing instruction that marks where a child text goes in the printed
 // tree, followed by the text's number. It is new at every print, so that no comment or
@@ -115,13 +108,14 @@ bool ChildTexts::Print(pugi::xml_node node, unsigned level, std::string& out) {
   const std::string start = MarkerStart();
   for (std::size_t i = 0; i < texts_.size(); ++i)
     texts_[i].first.append_child(pugi::node_pi).set_name((start + std::to_string(i)).c_str());
-  StringWriter printed;
+  std::ostringstream printed;
   node.print(printed, "  ", pugi::format_indent, pugi::encoding_utf8, level);
   for (auto& [parent, text] : texts_) parent.remove_child(parent.last_child());
 
   // Each marker stands alone on its line, as every child of an element without text does:
   // the line is replaced by the child text, indented as the marker was.
-  const std::string_view skeleton = printed.text;
+  const std::string printedText = printed.str();
+  const std::string_view skeleton = printedText;
   const std::string tag = "<?" + start;
   const std::size_t before = out.size();
   out.reserve(before + skeleton.size() + Size());

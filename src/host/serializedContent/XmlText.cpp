@@ -1,6 +1,7 @@
 #include "serializedContent/XmlText.h"
 
 #include <pugixml.hpp>
+#include <sstream>
 
 #include "serializedContent/ValueText.h"
 #include "serializedContent/XmlForm.h"
@@ -21,17 +22,13 @@ bool MayBeEscaped(std::string_view value) {
 
 // The value as pugixml prints it in an attribute: printed by pugixml itself.
 std::string EscapedByPugixml(std::string_view value) {
-  struct Appender final : pugi::xml_writer {
-    std::string text;
-    void write(const void* data, std::size_t size) override {
-      text.append(static_cast<const char*>(data), size);
-    }
-  } printed;
   pugi::xml_document scratch;
   scratch.append_child("a").append_attribute("v").set_value(value.data(), value.size());
+  std::ostringstream printed;
   scratch.document_element().print(printed, "", pugi::format_raw);
+  const std::string text = printed.str();
   constexpr std::string_view kBefore = "<a v=\"", kAfter = "\"/>";
-  return printed.text.substr(kBefore.size(), printed.text.size() - kBefore.size() - kAfter.size());
+  return text.substr(kBefore.size(), text.size() - kBefore.size() - kAfter.size());
 }
 
 }  // namespace

@@ -287,9 +287,9 @@ struct XmlWriter::State {
     open.pop_back();
   }
   void Finish() {
+    written.indent = open.back().indent + 2;
     open.pop_back();
     texts.Clear();
-    written.indent = dg::XmlAccess::ChildIndent(parent);
     dg::XmlAccess::AppendChildText(parent, std::exchange(written, {}));
   }
 };
