@@ -15,6 +15,7 @@
 #include "ar/Version.h"
 #include "arhost/Host.h"
 #include "orlloader/Loader.h"
+#include "support/LargeWork.h"
 #include "support/SafeText.h"
 
 namespace {
@@ -66,6 +67,7 @@ int Run(int argc, char** argv) {
   // One command, then exit: what a load frees, the save or the next load that follows builds
   // again, and everything goes back to the system at exit anyway.
   orlloader::Loader::GetLoader()->SetReturnsFreedMemory(false);
+  artargets::KeepFreedMemory();
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
     std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error) << "\n"
@@ -96,6 +98,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  artargets::RestartWithHugePagesIfLarge(argc, argv);
   // A write beyond the file size limit (ulimit -f) then fails with EFBIG, which the writer
   // reports as any failed write, instead of killing the tool without a word.
   std::signal(SIGXFSZ, SIG_IGN);

@@ -9,6 +9,7 @@
 //   Progress.h       how far long work has got, on one terminal line
 //   AllCores.h       one piece of work per index on every core
 //   Background.h     work a command need not wait for
+//   LargeWork.h      the allocator set up for large files (freed memory kept, huge pages)
 //   Json.h           the JSON type every JSON output uses
 //   JsonPieces.h     a large JSON document written a piece at a time
 //   UsageError.h     what a person gave is not what the tool takes (exit status 2)
