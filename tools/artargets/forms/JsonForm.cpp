@@ -156,6 +156,13 @@ class TargetReader {
   std::string wrong_;  // the first target found wrong
 };
 
+// Room for the targets `text` may hold, without moving a million of them as the list grows: at
+// most one per opening brace, and no more than one in 16 bytes, so that braces in strings cannot
+// make it ask for much more than the text's targets would take.
+std::size_t TargetsAtMost(const std::string& text) {
+  return std::min<std::size_t>(std::count(text.begin(), text.end(), '{'), text.size() / 16);
+}
+
 // The JSON library's message without its "[json.exception.parse_error.101] " prefix.
 std::string ParseErrorText(const Json::exception& e) {
   const std::string what = e.what();
@@ -204,6 +211,7 @@ std::string ToJsonText(const std::vector<TargetRecord>& records) {
 bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,
                   std::string& error) {
   partials.clear();
+  partials.reserve(TargetsAtMost(text));
   try {
     TargetReader(partials).Parse(text);
   } catch (const Json::exception& e) {  // a syntax error, or a number beyond a double
