@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <unordered_map>
@@ -12,6 +13,7 @@
 #include "checks/FindingCodes.h"
 #include "reports/TargetIdentity.h"
 #include "support/Json.h"
+#include "support/JsonOut.h"
 #include "support/JsonPieces.h"
 #include "support/SafeText.h"
 
@@ -49,24 +51,30 @@ class FileResults {
         identities_(TargetIdentities(file.targets)),
         firstGroup_(firstGroup) {}
 
-  Json Result(const Finding& f) {
+  // The result of `f` as an object at `depth`, written as text: a million findings make no
+  // million JSON trees.
+  void AppendResult(std::string& out, const Finding& f, int depth) {
     const PlacedTarget* target = TargetAt(file_.targets, f.place);
-    const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
-    Json result = {{"ruleId", f.code}};
+    JsonObjectOut result(out, depth);
+    result.Text("ruleId", f.code);
     if (const FindingCode* rule = FindCode(f.code))
-      result["ruleIndex"] = rule - FindingCodes().data();
-    result["level"] = SeverityName(f.severity);
-    result["message"] = {{"text", f.message}};
-    Json location = Location(std::max(1, LineOf(file_, f)));
-    if (target) location["logicalLocations"] = Json::array({Logical(*target)});
-    result["locations"] = Json::array({location});
+      result.Whole("ruleIndex", rule - FindingCodes().data());
+    result.Text("level", SeverityName(f.severity));
+    AppendTextObject(result.Key("message"), result.ValueDepth(), "text", f.message);
+    AppendJsonArray(result.Key("locations"), 1, result.ValueDepth(), [&](std::string& text, auto) {
+      AppendLocation(text, result.ValueDepth() + 1, std::max(1, LineOf(file_, f)),
+                     [&](JsonObjectOut& location) {
+                       if (target) AppendLogical(location, *target);
+                     });
+    });
     // The n-th finding of a code on one target (ART204 may say three directions): the count
     // keeps them apart without their messages, which name places and values.
+    const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
     const std::string key = f.code + '\n' + uri_ + '\n' + identity;
-    result["partialFingerprints"] = {
-        {"artargetsFinding/v1", Digest(key + '\n' + std::to_string(++seen_[key]))}};
-    if (f.group >= 0) AddGroup(f, result);
-    return result;
+    AppendTextObject(result.Key("partialFingerprints"), result.ValueDepth(), "artargetsFinding/v1",
+                     Digest(key + '\n' + std::to_string(Count(f))));
+    if (f.group >= 0) AppendGroup(result, f);
+    result.End();
   }
 
   // The groups of the file: each with all its members, once.
@@ -89,41 +97,84 @@ class FileResults {
   const std::string& Identity(const PlacedTarget& t) const {
     return identities_[std::size_t(&t - file_.targets.data())];
   }
+  // How many findings of f's code on f's target there have been, f included. A place names one
+  // target (and so one identity) of the file: counted by place and code, a million findings
+  // keep no million keys of text.
+  int Count(const Finding& f) {
+    const FindingCode* rule = FindCode(f.code);
+    if (!rule) return ++seenOther_[f.code + '\n' + std::to_string(f.place)];
+    const auto code = std::uint64_t(rule - FindingCodes().data());
+    return ++seen_[std::uint64_t(std::uint32_t(f.place)) << 16 | code];
+  }
   static std::string FallbackIdentity(int place) {  // the file's own, or a target not read
     return place == 0 ? "" : "#" + std::to_string(place);
   }
-  Json Logical(const PlacedTarget& t) const {
-    return {{"name", t.name}, {"fullyQualifiedName", Identity(t)}, {"kind", "element"}};
+  // {"key": value}
+  static void AppendTextObject(std::string& out, int depth, const char* key,
+                               std::string_view value) {
+    JsonObjectOut object(out, depth);
+    object.Text(key, value);
+    object.End();
   }
-  Json Location(int line) const {
-    return {{"physicalLocation",
-             {{"artifactLocation", {{"uri", uri_}}}, {"region", {{"startLine", line}}}}}};
+
+  // A location at `line` of the file, at `depth`; `more` adds members after physicalLocation.
+  void AppendLocation(std::string& out, int depth, int line,
+                      const std::function<void(JsonObjectOut&)>& more) const {
+    JsonObjectOut location(out, depth);
+    JsonObjectOut physical(location.Key("physicalLocation"), location.ValueDepth());
+    AppendTextObject(physical.Key("artifactLocation"), physical.ValueDepth(), "uri", uri_);
+    JsonObjectOut region(physical.Key("region"), physical.ValueDepth());
+    region.Whole("startLine", line);
+    region.End();
+    physical.End();
+    more(location);
+    location.End();
+  }
+
+  void AppendLogical(JsonObjectOut& location, const PlacedTarget& t) const {
+    const int depth = location.ValueDepth();
+    AppendJsonArray(location.Key("logicalLocations"), 1, depth, [&](std::string& text, auto) {
+      JsonObjectOut logical(text, depth + 1);
+      logical.Text("name", t.name);
+      logical.Text("fullyQualifiedName", Identity(t));
+      logical.Text("kind", "element");
+      logical.End();
+    });
   }
 
   // A few of the other members as related locations (the ones the message names), and the
   // group's index in the run's list of groups, which holds them all.
-  void AddGroup(const Finding& f, Json& result) const {
+  void AppendGroup(JsonObjectOut& result, const Finding& f) const {
     const TargetGroup& group = file_.groups[std::size_t(f.group)];
-    Json related = Json::array();
-    for (std::size_t i = 0; i < group.places.size() && related.size() < kOthersNamed; ++i) {
+    std::vector<const PlacedTarget*> others;
+    for (std::size_t i = 0; i < group.places.size() && others.size() < kOthersNamed; ++i) {
       const PlacedTarget* other = TargetAt(file_.targets, group.places[i]);
-      if (!other || other->place == f.place) continue;
-      Json location = Location(std::max(1, other->line));
-      location["id"] = related.size();
-      location["logicalLocations"] = Json::array({Logical(*other)});
-      location["message"] = {{"text", TargetLabel(*other)}};
-      related.push_back(std::move(location));
+      if (other && other->place != f.place) others.push_back(other);
     }
-    result["relatedLocations"] = std::move(related);
-    result["properties"] = {{"targetGroup", firstGroup_ + std::size_t(f.group)},
-                            {"targetGroupSize", group.places.size()}};
+    const int depth = result.ValueDepth();
+    AppendJsonArray(result.Key("relatedLocations"), others.size(), depth,
+                    [&](std::string& text, std::size_t i) {
+                      AppendLocation(text, depth + 1, std::max(1, others[i]->line),
+                                     [&](JsonObjectOut& location) {
+                                       location.Whole("id", static_cast<long long>(i));
+                                       AppendLogical(location, *others[i]);
+                                       AppendTextObject(location.Key("message"),
+                                                        location.ValueDepth(), "text",
+                                                        TargetLabel(*others[i]));
+                                     });
+                    });
+    JsonObjectOut properties(result.Key("properties"), depth);
+    properties.Whole("targetGroup", static_cast<long long>(firstGroup_) + f.group);
+    properties.Whole("targetGroupSize", static_cast<long long>(group.places.size()));
+    properties.End();
   }
 
   const CheckedFile& file_;
   const std::string uri_;
   const std::vector<std::string> identities_;
   const std::size_t firstGroup_;
-  std::unordered_map<std::string, int> seen_;
+  std::unordered_map<std::uint64_t, int> seen_;     // by place and code's index
+  std::unordered_map<std::string, int> seenOther_;  // a code the tool does not know
 };
 
 // Each rated image's score and tracking range (metres; null when it tracks at no distance or
@@ -187,13 +238,13 @@ void WriteSarifLog(std::ostream& out, const std::vector<CheckedFile>& files,
   std::size_t file = 0, finding = 0, firstGroup = 0;
   std::optional<FileResults> results;
   WriteJsonKey(out, "results", 2);
-  WriteJsonArray(out, count, 3, [&](std::size_t) {
+  WriteJsonElements(out, count, 3, [&](std::string& text, std::size_t) {
     while (!results || finding == files[file].findings.size()) {
       if (results) firstGroup += files[file++].groups.size();
       finding = 0;
       results.emplace(files[file], firstGroup);
     }
-    return results->Result(files[file].findings[finding++]);
+    results->AppendResult(text, files[file].findings[finding++], 4);
   });
   Json groups = Json::array();
   for (std::size_t i = 0, first = 0; i < files.size(); first += files[i++].groups.size())
