@@ -31,13 +31,9 @@ void AppendJsonText(std::string& out, std::string_view text) {
     return;
   }
   out += '"';
-  for (std::size_t from = 0; from < text.size();) {
-    const std::size_t at = std::min(text.find_first_of("\"\\", from), text.size());
-    out.append(text.substr(from, at - from));
-    if (at == text.size()) break;
-    out += '\\';
-    out += text[at];
-    from = at + 1;
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
   }
   out += '"';
 }
