@@ -12,7 +12,8 @@ tool="$3"
 rendered=$(MANWIDTH=100 man --warnings -l "$page" 2>&1)
 for expected in 'artargets - inspect, check, edit' 'COMMANDS' 'import --update' '--csv' \
   'FINDING CODES' 'ART305  warning  the image is too coarse' 'says why it matters, how to fix it' 'FILES' \
-  '.artargets.toml' 'ENVIRONMENT' 'XDG_CACHE_HOME' '$XDG_CACHE_HOME/artargets'; do
+  '.artargets.toml' 'ENVIRONMENT' 'XDG_CACHE_HOME' '$XDG_CACHE_HOME/artargets' \
+  'ARTARGETS_HUGE_PAGES'; do
   grep -qF -- "$expected" <<<"$rendered" || { echo "the manual page lacks: $expected"; exit 1; }
 done
 # man's and groff's own complaints, not the word in the tool's help

@@ -267,12 +267,19 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
   images.reserve(targets.size());  // a million would otherwise be moved a dozen times
   std::map<std::string, std::uint64_t> hashOfPath;
   std::map<std::uint64_t, std::string> pathOfHash;  // the first path of each content
+  // Each image name is made a path and read once, found or not: a million targets may share a
+  // few pictures, and a missing one would otherwise be looked for a million times.
+  std::map<std::string, std::string> pathOfName;
   for (const PlacedTarget& t : targets) {
     TargetImage& image = images.emplace_back();
     image.target = t;
     if (t.image.empty()) continue;
-    image.path = fs::path(t.image).is_absolute() ? t.image : (fs::path(root) / t.image).string();
-    if (hashOfPath.count(image.path)) continue;
+    const auto [named, first] = pathOfName.try_emplace(t.image);
+    if (first)
+      named->second =
+          fs::path(t.image).is_absolute() ? t.image : (fs::path(root) / t.image).string();
+    image.path = named->second;
+    if (!first || hashOfPath.count(image.path)) continue;  // two names may make one path
     std::string bytes, why;
     if (!ReadInputFile(image.path, bytes, why)) continue;
     const std::uint64_t hash = ContentHash(bytes);

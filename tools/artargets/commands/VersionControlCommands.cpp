@@ -229,7 +229,9 @@ bool AddGitAttributes(const std::vector<std::string>& patterns, std::string& err
 
 int Diff(const std::string& before, const std::string& after, DiffForm form) {
   std::vector<TargetRecord> a, b;
-  if (!Load(before, a) || !Load(after, b)) return kDiffTrouble;
+  // The first file's targets are let go before the second loads: freed beside that load, they
+  // would slow its allocations more than freeing them takes.
+  if (!Load(before, a, LetGoOfTargets::kAtOnce) || !Load(after, b)) return kDiffTrouble;
   const Difference difference = Compare(std::move(a), std::move(b));
   if (form == DiffForm::kJson) std::cout << DescribeJson(difference);
   if (form == DiffForm::kStat) std::cout << Summary(difference);

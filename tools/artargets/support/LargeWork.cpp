@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 namespace artargets {

@@ -10,7 +10,10 @@
 // an argument names a regular file of at least kLargeInput bytes. ARTARGETS_HUGE_PAGES=0 turns
 // them off, =1 on for every command; a GLIBC_TUNABLES that already says glibc.malloc.hugetlb is
 // left as it is. The restarted command's children (git, for one) inherit the setting, which
-// changes nothing but their allocator's page size.
+// changes nothing but their allocator's page size. Under valgrind or a debugger, give
+// ARTARGETS_HUGE_PAGES=0: the restart is a new program, which valgrind does not follow unless
+// told to (--trace-children=yes). Builds with a sanitizer never restart: its allocator is not
+// the C library's.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +22,7 @@
 
 namespace artargets {
 
-inline constexpr std::uintmax_t kLargeInput = 64ull << 20;
+inline constexpr std::uintmax_t kLargeInput = 8ull << 20;
 
 // The value GLIBC_TUNABLES should have for a command on `args` to run with huge pages, or empty
 // when it should run as it is. `tunables` and `choice` are the values of GLIBC_TUNABLES and
