@@ -280,11 +280,12 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
   Write("t.xml",
         TargetFile(TypeOne("A", 3) + TypeOne("B &lt;&amp;&gt;", 3) + Sound("C") + Sound("C")));
   Write("u.xml", TargetFile(Sound("D")));
+  Write("v.xml", TargetFile(""));  // a suite without cases
   std::filesystem::create_directory(dir_.path() / "others");
   Write("others/notes.xml", "<notes/>");  // skipped
   for (const auto& [strict, failures] : {std::pair{"", 2}, {"--strict", 4}}) {
     SCOPED_TRACE(strict);
-    const Result r = Run(std::string("check t.xml u.xml others --format junit ") + strict);
+    const Result r = Run(std::string("check t.xml u.xml v.xml others --format junit ") + strict);
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(r.out.c_str())) << r.out;
     const pugi::xml_node suites = doc.child("testsuites");
@@ -297,7 +298,7 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
         failed += bool(c.child("failure"));
       }
     }
-    EXPECT_EQ(files, (std::vector<std::string>{"t.xml", "u.xml", "others/notes.xml"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"t.xml", "u.xml", "v.xml", "others/notes.xml"}));
     EXPECT_EQ(cases, 6);
     EXPECT_EQ(suites.last_child().attribute("skipped").as_int(), 1);
     EXPECT_EQ(failed, failures) << r.out;

@@ -1,5 +1,6 @@
 #include "reports/JUnitReport.h"
 
+#include <functional>
 #include <pugixml.hpp>
 #include <sstream>
 
@@ -21,11 +22,11 @@ bool Fails(const Finding& f, bool strict) {
 }
 
 // One test case holding `findings`, with the line it stands on when known (as pytest writes
-// it), so that a CI page can point at it.
-void Case(pugi::xml_node suite, const CheckedFile& file,
-          const std::vector<const Finding*>& findings, const std::string& name, int lineNumber,
-          bool strict, Totals& totals) {
-  pugi::xml_node c = suite.append_child("testcase");
+// it), so that a CI page can point at it; printed at once, two levels in.
+void Case(std::ostream& out, const CheckedFile& file, const std::vector<const Finding*>& findings,
+          const std::string& name, int lineNumber, bool strict, Totals& totals) {
+  pugi::xml_document doc;
+  pugi::xml_node c = doc.append_child("testcase");
   c.append_attribute("classname") = SafeText(InputName(file.path)).c_str();
   c.append_attribute("name") = name.c_str();
   if (lineNumber > 0) c.append_attribute("line") = lineNumber;
@@ -49,6 +50,21 @@ void Case(pugi::xml_node suite, const CheckedFile& file,
   }
   totals.failures += failed;
   if (!output.empty()) c.append_child("system-out").text() = output.c_str();
+  c.print(out, "  ", pugi::format_default, pugi::encoding_utf8, 2);
+}
+
+// An element's start tag as pugixml prints it, `depth` levels in: `fill` gives its attributes.
+// With `empty`, the element as it stands when it has no children.
+std::string StartTag(const char* name, int depth, bool empty,
+                     const std::function<void(pugi::xml_node)>& fill) {
+  pugi::xml_document doc;
+  pugi::xml_node element = doc.append_child(name);
+  fill(element);
+  std::ostringstream printed;
+  element.print(printed, "  ", pugi::format_default, pugi::encoding_utf8, unsigned(depth));
+  std::string tag = printed.str();
+  if (!empty) tag.replace(tag.rfind(" />"), 3, ">");
+  return tag;
 }
 
 // The findings of each target, by its index in the file's targets, and last the file's own:
@@ -71,34 +87,41 @@ int FileLine(const std::vector<const Finding*>& own) {
 
 }  // namespace
 
+// The cases are printed one at a time as they are made (a million targets make no tree of a
+// million cases), and each suite's start tag, which carries its totals, once they are known.
 std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
-  pugi::xml_document doc;
-  pugi::xml_node all = doc.append_child("testsuites");
-  all.append_attribute("name") = "artargets check";
+  std::ostringstream suites;
   Totals overall;
   for (const CheckedFile& file : files) {
-    pugi::xml_node suite = all.append_child("testsuite");
-    suite.append_attribute("name") = SafeText(InputName(file.path)).c_str();
+    std::ostringstream cases;
     Totals totals;
     const auto findings = FindingsByTarget(file);
     const auto& own = findings.back();
-    if (!own.empty()) Case(suite, file, own, "the file", FileLine(own), strict, totals);
+    if (!own.empty()) Case(cases, file, own, "the file", FileLine(own), strict, totals);
     const std::vector<std::string> identities = TargetIdentities(file.targets);
     for (std::size_t i = 0; i < file.targets.size(); ++i)
-      Case(suite, file, findings[i], "target " + identities[i], file.targets[i].line, strict,
+      Case(cases, file, findings[i], "target " + identities[i], file.targets[i].line, strict,
            totals);
-    suite.append_attribute("tests") = totals.tests;
-    suite.append_attribute("failures") = totals.failures;
-    suite.append_attribute("errors") = 0;
-    suite.append_attribute("skipped") = totals.skipped;
+    suites << StartTag("testsuite", 1, totals.tests == 0, [&](pugi::xml_node suite) {
+      suite.append_attribute("name") = SafeText(InputName(file.path)).c_str();
+      suite.append_attribute("tests") = totals.tests;
+      suite.append_attribute("failures") = totals.failures;
+      suite.append_attribute("errors") = 0;
+      suite.append_attribute("skipped") = totals.skipped;
+    });
+    if (totals.tests > 0) suites << cases.view() << "  </testsuite>\n";
     overall.tests += totals.tests;
     overall.failures += totals.failures;
   }
-  all.append_attribute("tests") = overall.tests;
-  all.append_attribute("failures") = overall.failures;
-  std::ostringstream out;
-  doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-  return out.str();
+  std::string report = "<?xml version=\"1.0\"?>\n";
+  report += StartTag("testsuites", 0, files.empty(), [&](pugi::xml_node all) {
+    all.append_attribute("name") = "artargets check";
+    all.append_attribute("tests") = overall.tests;
+    all.append_attribute("failures") = overall.failures;
+  });
+  if (files.empty()) return report;
+  report += suites.view();
+  return report + "</testsuites>\n";
 }
 
 }  // namespace artargets
