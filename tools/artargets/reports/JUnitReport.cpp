@@ -121,7 +121,8 @@ std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
   });
   if (files.empty()) return report;
   report += suites.view();
-  return report + "</testsuites>\n";
+  report += "</testsuites>\n";
+  return report;
 }
 
 }  // namespace artargets
