@@ -16,8 +16,8 @@ namespace {
 
 using artargets::Json;
 
-// An object of `members`, each written with WriteJsonKey and WriteJsonArray (arrays) or
-// WriteJson, `depth` levels deep.
+// An object of `members`, each written with WriteJsonKey and WriteJsonElements (arrays, each
+// element with WriteJson) or WriteJson, `depth` levels deep.
 std::string Pieces(const Json& object, int depth) {
   std::ostringstream out;
   out << "{";
@@ -26,8 +26,12 @@ std::string Pieces(const Json& object, int depth) {
     artargets::WriteJsonKey(out, key.c_str(), depth, first);
     first = false;
     if (value.is_array())
-      artargets::WriteJsonArray(out, value.size(), depth + 1,
-                                [&](std::size_t i) { return value[i]; });
+      artargets::WriteJsonElements(out, value.size(), depth + 1,
+                                   [&](std::string& text, std::size_t i) {
+                                     std::ostringstream element;
+                                     artargets::WriteJson(element, value[i], depth + 2);
+                                     text += element.str();
+                                   });
     else
       artargets::WriteJson(out, value, depth + 1);
   }

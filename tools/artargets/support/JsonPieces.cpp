@@ -34,13 +34,6 @@ void WriteJson(std::ostream& out, const Json& value, int depth) {
   out << text;
 }
 
-void WriteJsonArray(std::ostream& out, std::size_t count, int depth,
-                    const std::function<Json(std::size_t)>& each) {
-  WriteJsonElements(out, count, depth, [&](std::string& text, std::size_t i) {
-    AppendJson(text, each(i), depth + 1);
-  });
-}
-
 void WriteJsonKey(std::ostream& out, const char* key, int depth, bool first) {
   out << (first ? "\n" : ",\n") << Pad(depth + 1) << '"' << key << "\": ";
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <ostream>
 
 #include "support/Json.h"
@@ -13,9 +12,6 @@ namespace artargets {
 
 // `value` as it stands `depth` levels deep in a document: its lines after the first indented.
 void WriteJson(std::ostream& out, const Json& value, int depth);
-// An array of `count` elements at `depth`, `each(i)` made and written one after the other.
-void WriteJsonArray(std::ostream& out, std::size_t count, int depth,
-                    const std::function<Json(std::size_t)>& each);
 // The start of an object's member at `depth`: the separator from the member before (none for
 // the first), a new line, the indent and the key.
 void WriteJsonKey(std::ostream& out, const char* key, int depth, bool first = false);
