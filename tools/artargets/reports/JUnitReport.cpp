@@ -21,13 +21,24 @@ bool Fails(const Finding& f, bool strict) {
   return f.severity == Severity::kError || (strict && f.severity == Severity::kWarning);
 }
 
+// One file's suite as its cases are printed: the file's name as shown is made once for all.
+struct Suite {
+  const CheckedFile& file;
+  const std::string shown;
+  const bool strict;
+  std::ostringstream cases;
+  Totals totals;
+};
+
 // One test case holding `findings`, with the line it stands on when known (as pytest writes
 // it), so that a CI page can point at it; printed at once, two levels in.
-void Case(std::ostream& out, const CheckedFile& file, const std::vector<const Finding*>& findings,
-          const std::string& name, int lineNumber, bool strict, Totals& totals) {
+void Case(Suite& suite, const std::vector<const Finding*>& findings, const std::string& name,
+          int lineNumber) {
+  const CheckedFile& file = suite.file;
+  Totals& totals = suite.totals;
   pugi::xml_document doc;
   pugi::xml_node c = doc.append_child("testcase");
-  c.append_attribute("classname") = SafeText(InputName(file.path)).c_str();
+  c.append_attribute("classname") = suite.shown.c_str();
   c.append_attribute("name") = name.c_str();
   if (lineNumber > 0) c.append_attribute("line") = lineNumber;
   ++totals.tests;
@@ -39,7 +50,7 @@ void Case(std::ostream& out, const CheckedFile& file, const std::vector<const Fi
     if (file.skipped) {
       c.append_child("skipped").append_attribute("message") = line.c_str();
       ++totals.skipped;
-    } else if (Fails(*f, strict)) {
+    } else if (Fails(*f, suite.strict)) {
       pugi::xml_node failure = c.append_child("failure");
       failure.append_attribute("message") = line.c_str();
       failure.append_attribute("type") = f->code.c_str();
@@ -50,7 +61,7 @@ void Case(std::ostream& out, const CheckedFile& file, const std::vector<const Fi
   }
   totals.failures += failed;
   if (!output.empty()) c.append_child("system-out").text() = output.c_str();
-  c.print(out, "  ", pugi::format_default, pugi::encoding_utf8, 2);
+  c.print(suite.cases, "  ", pugi::format_default, pugi::encoding_utf8, 2);
 }
 
 // An element's start tag as pugixml prints it, `depth` levels in: `fill` gives its attributes.
@@ -93,23 +104,26 @@ std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
   std::ostringstream suites;
   Totals overall;
   for (const CheckedFile& file : files) {
-    std::ostringstream cases;
-    Totals totals;
+    Suite suite{.file = file,
+                .shown = SafeText(InputName(file.path)),
+                .strict = strict,
+                .cases = {},
+                .totals = {}};
+    const Totals& totals = suite.totals;
     const auto findings = FindingsByTarget(file);
     const auto& own = findings.back();
-    if (!own.empty()) Case(cases, file, own, "the file", FileLine(own), strict, totals);
+    if (!own.empty()) Case(suite, own, "the file", FileLine(own));
     const std::vector<std::string> identities = TargetIdentities(file.targets);
     for (std::size_t i = 0; i < file.targets.size(); ++i)
-      Case(cases, file, findings[i], "target " + identities[i], file.targets[i].line, strict,
-           totals);
-    suites << StartTag("testsuite", 1, totals.tests == 0, [&](pugi::xml_node suite) {
-      suite.append_attribute("name") = SafeText(InputName(file.path)).c_str();
-      suite.append_attribute("tests") = totals.tests;
-      suite.append_attribute("failures") = totals.failures;
-      suite.append_attribute("errors") = 0;
-      suite.append_attribute("skipped") = totals.skipped;
+      Case(suite, findings[i], "target " + identities[i], file.targets[i].line);
+    suites << StartTag("testsuite", 1, totals.tests == 0, [&](pugi::xml_node element) {
+      element.append_attribute("name") = suite.shown.c_str();
+      element.append_attribute("tests") = totals.tests;
+      element.append_attribute("failures") = totals.failures;
+      element.append_attribute("errors") = 0;
+      element.append_attribute("skipped") = totals.skipped;
     });
-    if (totals.tests > 0) suites << cases.view() << "  </testsuite>\n";
+    if (totals.tests > 0) suites << suite.cases.view() << "  </testsuite>\n";
     overall.tests += totals.tests;
     overall.failures += totals.failures;
   }

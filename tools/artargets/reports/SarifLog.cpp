@@ -57,8 +57,8 @@ class FileResults {
     const PlacedTarget* target = TargetAt(file_.targets, f.place);
     JsonObjectOut result(out, depth);
     result.Text("ruleId", f.code);
-    if (const FindingCode* rule = FindCode(f.code))
-      result.Whole("ruleIndex", rule - FindingCodes().data());
+    const FindingCode* rule = FindCode(f.code);
+    if (rule) result.Whole("ruleIndex", rule - FindingCodes().data());
     result.Text("level", SeverityName(f.severity));
     AppendTextObject(result.Key("message"), result.ValueDepth(), "text", f.message);
     AppendJsonArray(result.Key("locations"), 1, result.ValueDepth(), [&](std::string& text, auto) {
@@ -72,7 +72,7 @@ class FileResults {
     const std::string identity = target ? Identity(*target) : FallbackIdentity(f.place);
     const std::string key = f.code + '\n' + uri_ + '\n' + identity;
     AppendTextObject(result.Key("partialFingerprints"), result.ValueDepth(), "artargetsFinding/v1",
-                     Digest(key + '\n' + std::to_string(Count(f))));
+                     Digest(key + '\n' + std::to_string(Count(f, rule))));
     if (f.group >= 0) AppendGroup(result, f);
     result.End();
   }
@@ -97,11 +97,10 @@ class FileResults {
   const std::string& Identity(const PlacedTarget& t) const {
     return identities_[std::size_t(&t - file_.targets.data())];
   }
-  // How many findings of f's code on f's target there have been, f included. A place names one
-  // target (and so one identity) of the file: counted by place and code, a million findings
-  // keep no million keys of text.
-  int Count(const Finding& f) {
-    const FindingCode* rule = FindCode(f.code);
+  // How many findings of f's code (`rule`, when the tool knows it) on f's target there have
+  // been, f included. A place names one target (and so one identity) of the file: counted by
+  // place and code, a million findings keep no million keys of text.
+  int Count(const Finding& f, const FindingCode* rule) {
     if (!rule) return ++seenOther_[f.code + '\n' + std::to_string(f.place)];
     const auto code = std::uint64_t(rule - FindingCodes().data());
     return ++seen_[std::uint64_t(std::uint32_t(f.place)) << 16 | code];
