@@ -1,7 +1,9 @@
 // When the launcher starts a command again with huge pages: only for a regular file large
 // enough to pay for it, never against the person's own say, and keeping their other tunables.
+// How much heap it takes ahead for a large load, and that the blocks which follow come from it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -45,6 +47,43 @@ TEST(LargeWork, HugePagesOnlyForLargeFilesAndNeverAgainstThePersonsSay) {
                  (row.choice ? row.choice : "-"));
     EXPECT_EQ(artargets::HugePageTunables(row.args, row.tunables, row.choice), row.expected);
   }
+}
+
+TEST(LargeWork, HeapForLoadingGoesByTheLargestLoadAndTheKindOfItsFile) {
+  const artest::TempDir dir;
+  const std::string xml = dir.File("t.xml"), json = dir.File("u.json"), csv = dir.File("U.CSV");
+  const std::string small = dir.File("small.xml");
+  MakeFileOfSize(xml, 15'400'000);   // 20,000 targets of XML
+  MakeFileOfSize(json, 24'000'000);  // 100,000 rows of a JSON table
+  MakeFileOfSize(csv, 30'000'000);   // 300,000 rows of a CSV table
+  MakeFileOfSize(small, artargets::kLargeInput - 1);
+  struct Row {
+    std::vector<std::string> args;
+    std::uintmax_t expected;
+  } const rows[] = {
+      {{"list", xml}, 20'000 * 2300},
+      {{"import", "--update", json, "-o", xml}, 100'000 * 2300},
+      {{"import", csv, "-o", dir.File("new.xml")}, 300'000 * 2300},
+      {{"diff", small, small}, 0},
+      {{"list", dir.File("missing.xml")}, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args[1]);
+    EXPECT_EQ(artargets::HeapForLoading(row.args), row.expected);
+  }
+}
+
+TEST(LargeWork, TheHeapGrownAheadServesTheBlocksThatFollow) {
+  EXPECT_EQ(artargets::HeapAhead(artargets::kLargeInput - 1).Grown(), 0u);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizer's allocator is not the C library's";
+#endif
+  artargets::KeepFreedMemory();
+  const artargets::HeapAhead heap(std::size_t{64} << 20);
+  EXPECT_EQ(heap.Grown(), std::size_t{48} << 20);  // one block of the four stays, a fence
+  void* block = std::malloc(std::size_t{24} << 20);
+  EXPECT_TRUE(heap.Holds(block));
+  std::free(block);
 }
 
 }  // namespace

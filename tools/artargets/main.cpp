@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "ar/Version.h"
 #include "arhost/Host.h"
@@ -68,6 +69,8 @@ int Run(int argc, char** argv) {
   // again, and everything goes back to the system at exit anyway.
   orlloader::Loader::GetLoader()->SetReturnsFreedMemory(false);
   artargets::KeepFreedMemory();
+  const artargets::HeapAhead heap(
+      artargets::HeapForLoading(std::vector<std::string>(argv + 1, argv + argc)));
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
     std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error) << "\n"
