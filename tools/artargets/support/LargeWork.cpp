@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace artargets {
 
@@ -43,11 +43,39 @@ constexpr std::size_t kHeapBlock = std::size_t{16} << 20;
 // Mapped in a piece at a time, so that a stop waits for one piece at most.
 constexpr std::size_t kMappedPiece = std::size_t{8} << 20;
 
-std::size_t HalfTheFreeMemory() {
+// What the process's control group still lets it take (cgroup v2, or v1's memory controller); the
+// largest size when its group sets no limit. In a container, the machine's free memory is not
+// what the process may use.
+std::uintmax_t LeftInGroup() {
+  std::ifstream groups("/proc/self/cgroup");
+  std::string line;
+  std::uintmax_t left = UINTMAX_MAX;
+  while (std::getline(groups, line)) {  // "0::PATH" in v2, "N:memory:PATH" in v1
+    std::string folder, limitName, usedName;
+    if (line.rfind("0::", 0) == 0) {
+      folder = "/sys/fs/cgroup" + line.substr(3);
+      limitName = "/memory.max", usedName = "/memory.current";
+    } else if (const std::size_t at = line.find(":memory:"); at != std::string::npos) {
+      folder = "/sys/fs/cgroup/memory" + line.substr(at + 8);
+      limitName = "/memory.limit_in_bytes", usedName = "/memory.usage_in_bytes";
+    } else {
+      continue;
+    }
+    std::ifstream limitFile(folder + limitName), usedFile(folder + usedName);
+    std::uintmax_t limit = 0, used = 0;
+    if (limitFile >> limit && usedFile >> used)
+      left = std::min(left, limit > used ? limit - used : 0);
+  }
+  return left;  // a limit of "max" reads as no number: no limit
+}
+
+// Half of the memory the process could still take, on the machine and in its group.
+std::uintmax_t MemoryToSpare() {
   const long pages = ::sysconf(_SC_AVPHYS_PAGES);
   const long page = ::sysconf(_SC_PAGESIZE);
-  return pages > 0 && page > 0 ? static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(page)
-                               : 0;
+  const std::uintmax_t free =
+      pages > 0 && page > 0 ? std::uintmax_t(pages) * std::uintmax_t(page) : 0;
+  return std::min(free, LeftInGroup()) / 2;
 }
 
 void MapIn(const std::vector<std::pair<char*, std::size_t>>& blocks, const std::stop_token& stop) {
@@ -77,7 +105,8 @@ std::string HugePageTunables(const std::vector<std::string>& args, const char* t
   const std::string chosen = choice ? choice : "";
   if (chosen == "0" || given.find("glibc.malloc.hugetlb") != std::string::npos) return {};
   bool large = chosen == "1";
-  for (std::size_t i = 0; i < args.size() && !large; ++i) large = SizeOfFile(args[i]) >= kLargeInput;
+  for (std::size_t i = 0; i < args.size() && !large; ++i)
+    large = SizeOfFile(args[i]) >= kLargeInput;
   if (!large) return {};
   return given.empty() ? kHugePages : given + ":" + kHugePages;
 }
@@ -120,7 +149,7 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args) {
 HeapAhead::HeapAhead([[maybe_unused]] std::uintmax_t bytes) {
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
   if (bytes < kLargeInput) return;
-  const std::uintmax_t wanted = std::min<std::uintmax_t>(bytes, HalfTheFreeMemory());
+  const std::uintmax_t wanted = std::min(bytes, MemoryToSpare());
   while (grown_ + kHeapBlock <= wanted) {
     void* block = std::malloc(kHeapBlock);
     if (!block) break;

@@ -52,7 +52,8 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args);
 // microseconds each: list took 7.2 s right after another list, 5.4 s with its heap taken at
 // the start. Grown and handed back to the allocator (which keeps it, see KeepFreedMemory), the
 // memory is where the load's blocks come from. Only for `bytes` of at least kLargeInput, at
-// most half the free memory; the destructor stops the mapping and waits for the thread.
+// most half of what the machine and the process's control group leave free; the destructor
+// stops the mapping and waits for the thread.
 // Sanitizer builds, whose allocator is not the C library's, grow nothing.
 class HeapAhead {
  public:
