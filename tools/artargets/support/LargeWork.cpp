@@ -17,6 +17,12 @@ namespace {
 
 constexpr const char* kHugePages = "glibc.malloc.hugetlb=1";
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizerAllocates = true;  // the heap is not the C library's to grow
+#else
+constexpr bool kSanitizerAllocates = false;
+#endif
+
 std::uintmax_t SizeOfFile(const std::string& arg) {
   std::error_code error;
   const std::filesystem::path path(arg);
@@ -82,7 +88,7 @@ void MapIn(const std::vector<std::pair<char*, std::size_t>>& blocks, const std::
 #ifdef MADV_POPULATE_WRITE
   const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
   for (const auto& [data, size] : blocks) {
-    // Whole pages inside the block only: its first holds the allocator's own header.
+    // madvise takes whole pages: those inside the block.
     const auto start = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t end = (start + size) & ~(page - 1);
     for (std::uintptr_t at = (start + page - 1) & ~(page - 1); at < end; at += kMappedPiece) {
@@ -146,9 +152,8 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args) {
   return largest >= kLargeInput ? heap : 0;
 }
 
-HeapAhead::HeapAhead([[maybe_unused]] std::uintmax_t bytes) {
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-  if (bytes < kLargeInput) return;
+HeapAhead::HeapAhead(std::uintmax_t bytes) {
+  if (kSanitizerAllocates || bytes < kLargeInput) return;
   const std::uintmax_t wanted = std::min(bytes, MemoryToSpare());
   while (grown_ + kHeapBlock <= wanted) {
     void* block = std::malloc(kHeapBlock);
@@ -170,7 +175,6 @@ HeapAhead::HeapAhead([[maybe_unused]] std::uintmax_t bytes) {
   grown_ -= kHeapBlock;
   for (const auto& block : blocks_) std::free(block.first);
   thread_ = std::jthread([this](const std::stop_token& stop) { MapIn(blocks_, stop); });
-#endif
 }
 
 bool HeapAhead::Holds(const void* block) const {
