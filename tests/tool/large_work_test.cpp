@@ -79,9 +79,10 @@ TEST(LargeWork, TheHeapGrownAheadServesTheBlocksThatFollow) {
   GTEST_SKIP() << "the sanitizer's allocator is not the C library's";
 #endif
   artargets::KeepFreedMemory();
-  const artargets::HeapAhead heap(std::size_t{64} << 20);
-  EXPECT_EQ(heap.Grown(), std::size_t{48} << 20);  // one block of the four stays, a fence
-  void* block = std::malloc(std::size_t{24} << 20);
+  using artargets::HeapAhead;
+  const HeapAhead heap(4 * HeapAhead::kBlock);
+  EXPECT_EQ(heap.Grown(), 3 * HeapAhead::kBlock);  // one block of the four stays, a fence
+  void* block = std::malloc(HeapAhead::kBlock / 2);
   EXPECT_TRUE(heap.Holds(block));
   std::free(block);
 }

@@ -69,8 +69,6 @@ int Run(int argc, char** argv) {
   // again, and everything goes back to the system at exit anyway.
   orlloader::Loader::GetLoader()->SetReturnsFreedMemory(false);
   artargets::KeepFreedMemory();
-  const artargets::HeapAhead heap(
-      artargets::HeapForLoading(std::vector<std::string>(argv + 1, argv + argc)));
   std::string error;
   if (!orlloader::Loader::GetLoader()->LoadPlugin(plugin, &error)) {
     std::cerr << "artargets: cannot load the plug-in: " << artargets::SafeText(error) << "\n"
@@ -95,6 +93,10 @@ int Run(int argc, char** argv) {
     std::cerr << "artargets: " << artargets::SafeText(commandsPath) << " lacks ArtargetsRun\n";
     return 1;
   }
+  // Taken once the libraries are loaded: mapping them in waits on the heap's pages being
+  // mapped in, a piece at a time.
+  const artargets::HeapAhead heap(
+      artargets::HeapForLoading(std::vector<std::string>(argv + 1, argv + argc)));
   return run(argc, argv);
 }
 

@@ -44,10 +44,9 @@ std::uintmax_t BytesPerTarget(const std::filesystem::path& path) {
   return 770;
 }
 
-// Below the mapping threshold KeepFreedMemory sets: the blocks come from the heap.
-constexpr std::size_t kHeapBlock = std::size_t{16} << 20;
-// Mapped in a piece at a time, so that a stop waits for one piece at most.
-constexpr std::size_t kMappedPiece = std::size_t{8} << 20;
+// Mapped in a huge page at a time: a stop, and every mapping the command makes meanwhile (the
+// kernel lets it change the process's mappings only between two pieces), wait for one at most.
+constexpr std::size_t kMappedPiece = std::size_t{2} << 20;
 
 // What the process's control group still lets it take (cgroup v2, or v1's memory controller); the
 // largest size when its group sets no limit. In a container, the machine's free memory is not
@@ -155,11 +154,11 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args) {
 HeapAhead::HeapAhead(std::uintmax_t bytes) {
   if (kSanitizerAllocates || bytes < kLargeInput) return;
   const std::uintmax_t wanted = std::min(bytes, MemoryToSpare());
-  while (grown_ + kHeapBlock <= wanted) {
-    void* block = std::malloc(kHeapBlock);
+  while (grown_ + kBlock <= wanted) {
+    void* block = std::malloc(kBlock);
     if (!block) break;
-    blocks_.emplace_back(static_cast<char*>(block), kHeapBlock);
-    grown_ += kHeapBlock;
+    blocks_.emplace_back(static_cast<char*>(block), kBlock);
+    grown_ += kBlock;
   }
   if (blocks_.size() < 2) {
     for (const auto& block : blocks_) std::free(block.first);
@@ -172,7 +171,7 @@ HeapAhead::HeapAhead(std::uintmax_t bytes) {
   // (past the trim threshold, which mallopt cannot set above 2 GiB).
   fence_ = blocks_.back().first;
   blocks_.pop_back();
-  grown_ -= kHeapBlock;
+  grown_ -= kBlock;
   for (const auto& block : blocks_) std::free(block.first);
   thread_ = std::jthread([this](const std::stop_token& stop) { MapIn(blocks_, stop); });
 }

@@ -62,6 +62,10 @@ class HeapAhead {
   HeapAhead& operator=(const HeapAhead&) = delete;
   ~HeapAhead();
 
+  // The heap is grown in blocks of this size, below the mapping threshold KeepFreedMemory sets,
+  // so that they come from the heap; the last of them is kept.
+  static constexpr std::size_t kBlock = std::size_t{31} << 20;
+
   // The bytes grown ahead (0 when nothing was), and whether `block` lies among them.
   std::size_t Grown() const { return grown_; }
   bool Holds(const void* block) const;
