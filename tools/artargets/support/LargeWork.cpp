@@ -152,18 +152,16 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args) {
 }
 
 HeapAhead::HeapAhead(std::uintmax_t bytes) {
-  if (kSanitizerAllocates || bytes < kLargeInput) return;
+  if (kSanitizerAllocates || bytes < 2 * kBlock) return;  // one block would be the fence alone
   const std::uintmax_t wanted = std::min(bytes, MemoryToSpare());
-  while (grown_ + kBlock <= wanted) {
+  while ((blocks_.size() + 1) * kBlock <= wanted) {
     void* block = std::malloc(kBlock);
     if (!block) break;
     blocks_.emplace_back(static_cast<char*>(block), kBlock);
-    grown_ += kBlock;
   }
   if (blocks_.size() < 2) {
     for (const auto& block : blocks_) std::free(block.first);
     blocks_.clear();
-    grown_ = 0;
     return;
   }
   // The last block stays, a fence: the others, freed, join into one free block below it. Had
@@ -171,7 +169,6 @@ HeapAhead::HeapAhead(std::uintmax_t bytes) {
   // (past the trim threshold, which mallopt cannot set above 2 GiB).
   fence_ = blocks_.back().first;
   blocks_.pop_back();
-  grown_ -= kBlock;
   for (const auto& block : blocks_) std::free(block.first);
   thread_ = std::jthread([this](const std::stop_token& stop) { MapIn(blocks_, stop); });
 }

@@ -51,9 +51,9 @@ std::uintmax_t HeapForLoading(const std::vector<std::string>& args);
 // second or two after a process lets go of it, pages taken late come fresh from the host at
 // microseconds each: list took 7.2 s right after another list, 5.4 s with its heap taken at
 // the start. Grown and handed back to the allocator (which keeps it, see KeepFreedMemory), the
-// memory is where the load's blocks come from. Only for `bytes` of at least kLargeInput, at
-// most half of what the machine and the process's control group leave free; the destructor
-// stops the mapping and waits for the thread.
+// memory is where the load's blocks come from. Nothing for less than two blocks (one is kept as
+// a fence), at most half of what the machine and the process's control group leave free; the
+// destructor stops the mapping and waits for the thread.
 // Sanitizer builds, whose allocator is not the C library's, grow nothing.
 class HeapAhead {
  public:
@@ -67,13 +67,12 @@ class HeapAhead {
   static constexpr std::size_t kBlock = std::size_t{31} << 20;
 
   // The bytes grown ahead (0 when nothing was), and whether `block` lies among them.
-  std::size_t Grown() const { return grown_; }
+  std::size_t Grown() const { return blocks_.size() * kBlock; }
   bool Holds(const void* block) const;
 
  private:
   std::vector<std::pair<char*, std::size_t>> blocks_;
   void* fence_ = nullptr;
-  std::size_t grown_ = 0;
   std::jthread thread_;
 };
 
