@@ -40,8 +40,9 @@ void RestartWithHugePagesIfLarge(int argc, char** argv);
 // Keeps freed memory in the process for the allocations that follow.
 void KeepFreedMemory();
 
-// The heap a command on `args` builds its targets in, estimated from the size and kind of the
-// largest load among the files its arguments name; 0 when none is of kLargeInput bytes or more.
+// The heap a command on `args` reads and builds its targets in, estimated from the size and kind
+// of the largest load among the files its arguments name; 0 when none is of kLargeInput bytes or
+// more.
 std::uintmax_t HeapForLoading(const std::vector<std::string>& args);
 
 // The heap a large load will grow into, grown at once and its pages mapped in on a thread of
