@@ -287,6 +287,11 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     pathOfHash.emplace(hash, image.path);
   }
   const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash, cache);
+  // What each target keeps of its picture's rating: all but the features' signature (25,600
+  // bytes), which only the look-alike search reads, from the ratings themselves. A million
+  // targets of five pictures would otherwise copy 25 GB to throw it away.
+  std::map<std::uint64_t, ImageQuality> kept = rated;
+  for (auto& [hash, quality] : kept) quality.signature = std::vector<std::uint8_t>();
   ImagesOfContent byContent;
   for (std::size_t i = 0; i < images.size(); ++i) {
     TargetImage& image = images[i];
@@ -302,10 +307,7 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     auto hash = hashOfPath.find(image.path);
     image.found = hash != hashOfPath.end();
     if (image.found) {
-      image.quality = rated.at(hash->second);
-      // The features' signature is read only by the look-alike search, from the ratings: the
-      // targets of one picture do not each keep a copy.
-      image.quality.signature = std::vector<std::uint8_t>();
+      image.quality = kept.at(hash->second);
       byContent[hash->second].push_back(i);
     }
     Judge(image, limits, rules);
