@@ -3,6 +3,7 @@
 #include "ArtargetsTest.h"
 #include "forms/BulkEdit.h"
 #include "forms/JsonForm.h"
+#include "support/Json.h"
 #include "support/UsageError.h"
 
 namespace {
@@ -275,6 +276,31 @@ TEST_F(BulkEditTest, WholeImportFillsMissingKeysWithAddsDefaults) {
   ASSERT_EQ(Run("import --csv in.csv -o from-csv.xml").status, 0);
   EXPECT_EQ(Read("from-json.xml"), Read("added.xml"));
   EXPECT_EQ(Read("from-csv.xml"), Read("added.xml"));
+}
+
+// list --json and export hand their text over in pieces: together exactly the whole array
+// dumped, each piece small whatever the number of targets, and none after one is refused.
+TEST(JsonTargetsInPieces, ReadAsTheWholeArrayDumped) {
+  std::vector<artargets::TargetRecord> records(2000);
+  nlohmann::ordered_json whole = nlohmann::ordered_json::array();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    records[i].name = "T" + std::to_string(i);
+    whole.push_back(artargets::RecordJson(records[i]));
+  }
+  std::string text;
+  std::size_t pieces = 0, largest = 0;
+  EXPECT_TRUE(artargets::WriteJsonTargets(records, [&](std::string_view piece) {
+    ++pieces, largest = std::max(largest, piece.size()), text += piece;
+    return true;
+  }));
+  EXPECT_EQ(text, artargets::DumpJson(whole));
+  EXPECT_GT(pieces, 2u);
+  EXPECT_LT(largest, text.size() / 2);
+  EXPECT_EQ(artargets::ToJsonText({}), "[]\n");
+  pieces = 0;
+  EXPECT_FALSE(
+      artargets::WriteJsonTargets(records, [&](std::string_view) { return ++pieces, false; }));
+  EXPECT_EQ(pieces, 1u);
 }
 
 }  // namespace

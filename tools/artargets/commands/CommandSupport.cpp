@@ -48,15 +48,30 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records, cons
 }
 
 bool WriteText(const std::string& path, std::string_view text, std::string& error) {
+  return WriteTextInPieces(
+      path, [&](const std::function<bool(std::string_view)>& put) { return put(text); }, error);
+}
+
+bool WriteTextInPieces(
+    const std::string& path,
+    const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+    std::string& error) {
   if (IsStandardStream(path)) {
-    std::cout << text;
+    write([](std::string_view piece) {
+      std::cout.write(piece.data(), std::streamsize(piece.size()));
+      return true;
+    });
     return true;
   }
   const du::SmartPtr<du::FileWriter> file = du::FileWriter::Construct();
   bool written = file && file->Open(path, 0, 1 << 16, true);
-  for (std::size_t at = 0; written && at < text.size(); at += kMaxPiece)
-    written = file->Write1ByteArray(
-        text.data() + at, static_cast<std::uint32_t>(std::min(kMaxPiece, text.size() - at)));
+  written = written && write([&](std::string_view piece) {
+              for (std::size_t at = 0; at < piece.size(); at += kMaxPiece)
+                if (!file->Write1ByteArray(piece.data() + at, static_cast<std::uint32_t>(std::min(
+                                                                  kMaxPiece, piece.size() - at))))
+                  return false;
+              return true;
+            });
   if (written && file->Close()) return true;
   error = "cannot write " + path + (file ? ": " + file->GetLastError() : std::string());
   return false;

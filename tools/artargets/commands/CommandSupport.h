@@ -2,6 +2,7 @@
 // failure, and writing a text file durably.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +27,12 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records,
 // Writes `text` to `path` through the host's file writer, so that a failed write leaves a
 // previous file as it was; false with the reason in `error`. "-" writes to standard output.
 bool WriteText(const std::string& path, std::string_view text, std::string& error);
+// The same for a text `write` makes a piece at a time, handing each to the function it is given,
+// which refuses a piece (gives false) once the file cannot take it. Nothing is put in place
+// unless `write` gives true.
+bool WriteTextInPieces(
+    const std::string& path,
+    const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+    std::string& error);
 
 }  // namespace artargets

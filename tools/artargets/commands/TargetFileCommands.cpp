@@ -156,7 +156,10 @@ int List(const std::string& path, ListForm form) {
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
   if (form == ListForm::kJson) {
-    std::cout << ToJsonText(records);
+    WriteJsonTargets(records, [](std::string_view piece) {
+      std::cout.write(piece.data(), std::streamsize(piece.size()));
+      return true;
+    });
     return 0;
   }
   std::string line;
@@ -216,13 +219,9 @@ int Export(const std::string& path, const std::string& out) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
-  const std::string text = ToJsonText(records);
-  if (out.empty() || out == "-") {
-    std::cout << text;
-    return 0;
-  }
   std::string error;
-  if (!WriteText(out, text, error)) return Fail(error);
+  const auto write = [&](const TextPieces& put) { return WriteJsonTargets(records, put); };
+  if (!WriteTextInPieces(out.empty() ? "-" : out, write, error)) return Fail(error);
   return 0;
 }
 

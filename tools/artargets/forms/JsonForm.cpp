@@ -190,11 +190,13 @@ std::string DumpJson(const nlohmann::ordered_json& value) {
   return SafeJson(value.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
-std::string ToJsonText(const std::vector<TargetRecord>& records) {
-  if (records.empty()) return DumpJson(Json::array());
+bool WriteJsonTargets(const std::vector<TargetRecord>& records, const TextPieces& put) {
+  if (records.empty()) return put(DumpJson(Json::array()));
+  constexpr std::size_t kPiece = std::size_t{1} << 16;
   // The text DumpJson gives the whole array, one target at a time: each dumped on its own and
   // set one level in, so that no JSON tree of every target stands in memory.
   std::string text = "[\n";
+  text.reserve(2 * kPiece);
   for (std::size_t i = 0; i < records.size(); ++i) {
     const std::string object = DumpJson(RecordJson(records[i]));  // ends with its line feed
     for (std::size_t line = 0; line < object.size();) {
@@ -204,8 +206,20 @@ std::string ToJsonText(const std::vector<TargetRecord>& records) {
       text += end == object.size() ? (i + 1 < records.size() ? ",\n" : "\n") : "\n";
       line = end;
     }
+    if (text.size() < kPiece) continue;
+    if (!put(text)) return false;
+    text.clear();
   }
-  return text + "]\n";
+  return put(text + "]\n");
+}
+
+std::string ToJsonText(const std::vector<TargetRecord>& records) {
+  std::string text;
+  WriteJsonTargets(records, [&](std::string_view piece) {
+    text += piece;
+    return true;
+  });
+  return text;
 }
 
 bool FromJsonText(const std::string& text, std::vector<PartialTarget>& partials,
