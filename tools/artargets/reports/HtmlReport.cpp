@@ -165,12 +165,14 @@ std::string PlatformCell(const ReportedFile& file, std::size_t i) {
   return cell + "</td>";
 }
 
-std::string Row(const ReportedFile& file, std::size_t i, const FindingsByPlace& findings) {
+// The rows and sections are written straight into the page: a million rows are not each made
+// a stream and a string of their own, nor a section copied whole into the page.
+void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
+         const FindingsByPlace& findings) {
   const PlacedTarget& t = file.checked.targets[i];
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
   const int score =
       image && image->found && image->quality.problem.empty() ? image->quality.score : -1;
-  std::ostringstream row;
   row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << Html(t.name)
       << "</td><td>";
   const auto& thumbnail = i < file.thumbnails.size() ? file.thumbnails[i] : std::nullopt;
@@ -194,17 +196,15 @@ std::string Row(const ReportedFile& file, std::size_t i, const FindingsByPlace& 
   const std::size_t place = t.place >= 0 ? std::size_t(t.place) : findings.size();
   row << "</td><td>" << (place < findings.size() ? FindingList(findings[place], &t) : "") << "</td>"
       << PlatformCell(file, i) << "</tr>\n";
-  return row.str();
 }
 
-std::string Section(const ReportedFile& file) {
+void Section(std::ostream& html, const ReportedFile& file) {
   const CheckedFile& c = file.checked;
-  std::ostringstream html;
   html << "<section>\n<h2>" << Html(c.path) << "</h2>\n";
   const FindingsByPlace findings = ByPlace(c);
   if (!c.loaded) {
     html << FindingList(findings[0], nullptr) << "</section>\n";
-    return html.str();
+    return;
   }
   html << "<p>" << Counted(c.loadedCount, "target") << "; "
        << Counted(CountOf(c, Severity::kError), "error") << ", "
@@ -214,9 +214,8 @@ std::string Section(const ReportedFile& file) {
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"
        << "<th>findings</th>" << (file.platforms.empty() ? "" : "<th>platforms</th>")
        << "</tr></thead>\n<tbody>\n";
-  for (std::size_t i = 0; i < c.targets.size(); ++i) html << Row(file, i, findings);
+  for (std::size_t i = 0; i < c.targets.size(); ++i) Row(html, file, i, findings);
   html << "</tbody></table>\n</section>\n";
-  return html.str();
 }
 
 }  // namespace
@@ -256,7 +255,7 @@ std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string
        << ". On each image: the features that counted (yellow circles); the "
        << "darker a part of the grid, the fewer features it holds.</p>\n"
        << ScoreLegend();
-  for (const ReportedFile& file : files) html << Section(file);
+  for (const ReportedFile& file : files) Section(html, file);
   html << "<script>" << kScript << "</script>\n</body>\n</html>\n";
   return html.str();
 }
