@@ -287,9 +287,9 @@ std::vector<TargetImage> CheckImages(const std::vector<PlacedTarget>& targets,
     pathOfHash.emplace(hash, image.path);
   }
   const std::map<std::uint64_t, ImageQuality> rated = RateAll(pathOfHash, cache);
-  // What each target keeps of its picture's rating: all but the features' signature (25,600
-  // bytes), which only the look-alike search reads, from the ratings themselves. A million
-  // targets of five pictures would otherwise copy 25 GB to throw it away.
+  // What each target keeps of its picture's rating: all but the features' signature (up to
+  // 25,600 bytes), which only the look-alike search reads, from the ratings themselves. A million
+  // targets of a few pictures would otherwise copy gigabytes to throw them away.
   std::map<std::uint64_t, ImageQuality> kept = rated;
   for (auto& [hash, quality] : kept) quality.signature = std::vector<std::uint8_t>();
   ImagesOfContent byContent;
