@@ -149,19 +149,20 @@ int Edit(const std::string& path, bool mayBeMissing, Change change) {
   return Save(path, records, &kept);
 }
 
+// The targets' JSON form to `out` ("-": standard output), a piece at a time.
+int WriteJsonForm(const std::vector<TargetRecord>& records, const std::string& out) {
+  std::string error;
+  const auto write = [&](const TextPieces& put) { return WriteJsonTargets(records, put); };
+  return WriteTextInPieces(out, write, error) ? 0 : Fail(error);
+}
+
 }  // namespace
 
 int List(const std::string& path, ListForm form) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
-  if (form == ListForm::kJson) {
-    WriteJsonTargets(records, [](std::string_view piece) {
-      std::cout.write(piece.data(), std::streamsize(piece.size()));
-      return true;
-    });
-    return 0;
-  }
+  if (form == ListForm::kJson) return WriteJsonForm(records, "-");
   std::string line;
   for (const auto& r : records) {
     if (form == ListForm::kNames) {
@@ -219,10 +220,7 @@ int Export(const std::string& path, const std::string& out) {
   std::vector<TargetRecord> records;
   if (!Load(path, records)) return 1;
   SortByNameThenId(records);
-  std::string error;
-  const auto write = [&](const TextPieces& put) { return WriteJsonTargets(records, put); };
-  if (!WriteTextInPieces(out.empty() ? "-" : out, write, error)) return Fail(error);
-  return 0;
+  return WriteJsonForm(records, out.empty() ? "-" : out);
 }
 
 namespace {

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kHugePages = "glibc.malloc.hugetlb=1";
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitizerAllocates = true;  // the heap is not the C library's to grow
+constexpr bool kSanitizerAllocates = true;  // neither its heap nor its tunables are the C library's
 #else
 constexpr bool kSanitizerAllocates = false;
 #endif
@@ -45,6 +45,12 @@ std::uintmax_t BytesPerTarget(const std::filesystem::path& path) {
   if (kind == ".csv") return 100;
   return 770;
 }
+
+// The largest block the allocator serves from its heap (the most mallopt allows); larger ones
+// are mapped on their own when no free block of the heap holds them.
+constexpr int kMappingThreshold = 32 << 20;
+static_assert(HeapAhead::kBlock < std::size_t{kMappingThreshold},
+              "the blocks must come from the heap");
 
 // Mapped in a huge page at a time: a stop, and every mapping the command makes meanwhile (the
 // kernel lets it change the process's mappings only between two pieces), wait for one at most.
@@ -85,13 +91,13 @@ std::uintmax_t MemoryToSpare() {
   return std::min(free, LeftInGroup()) / 2;
 }
 
-void MapIn(const std::vector<std::pair<char*, std::size_t>>& blocks, const std::stop_token& stop) {
+void MapIn(const std::vector<char*>& blocks, const std::stop_token& stop) {
 #ifdef MADV_POPULATE_WRITE
   const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  for (const auto& [data, size] : blocks) {
+  for (const char* block : blocks) {
     // madvise takes whole pages: those inside the block.
-    const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t end = (start + size) & ~(page - 1);
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t end = (start + HeapAhead::kBlock) & ~(page - 1);
     for (std::uintptr_t at = (start + page - 1) & ~(page - 1); at < end; at += kMappedPiece) {
       if (stop.stop_requested()) return;
       // Never changes a byte: the allocator may already be handing these pages out.
@@ -119,7 +125,7 @@ std::string HugePageTunables(const std::vector<std::string>& args, const char* t
 }
 
 void RestartWithHugePagesIfLarge(int argc, char** argv) {
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // their own allocators
+  if (kSanitizerAllocates) return;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const char* before = std::getenv("GLIBC_TUNABLES");
   const std::string kept = before ? before : "";
@@ -131,16 +137,13 @@ void RestartWithHugePagesIfLarge(int argc, char** argv) {
     ::setenv("GLIBC_TUNABLES", kept.c_str(), 1);
   else
     ::unsetenv("GLIBC_TUNABLES");
-#else
-  (void)argc, (void)argv;
-#endif
 }
 
 void KeepFreedMemory() {
   // Never give the top of the heap back on a free, and serve blocks up to the largest size the
   // allocator allows from the heap, where they are reused, rather than from fresh mappings.
   ::mallopt(M_TRIM_THRESHOLD, INT_MAX);
-  ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  ::mallopt(M_MMAP_THRESHOLD, kMappingThreshold);
 }
 
 std::uintmax_t HeapForLoading(const std::vector<std::string>& args) {
@@ -159,26 +162,26 @@ HeapAhead::HeapAhead(std::uintmax_t bytes) {
   while ((blocks_.size() + 1) * kBlock <= wanted) {
     void* block = std::malloc(kBlock);
     if (!block) break;
-    blocks_.emplace_back(static_cast<char*>(block), kBlock);
+    blocks_.push_back(static_cast<char*>(block));
   }
   if (blocks_.size() < 2) {
-    for (const auto& block : blocks_) std::free(block.first);
+    for (char* block : blocks_) std::free(block);
     blocks_.clear();
     return;
   }
   // The last block stays, a fence: the others, freed, join into one free block below it. Had
   // they joined the top of the heap instead, a free could hand them all back to the system
   // (past the trim threshold, which mallopt cannot set above 2 GiB).
-  fence_ = blocks_.back().first;
+  fence_ = blocks_.back();
   blocks_.pop_back();
-  for (const auto& block : blocks_) std::free(block.first);
+  for (char* block : blocks_) std::free(block);
   thread_ = std::jthread([this](const std::stop_token& stop) { MapIn(blocks_, stop); });
 }
 
 bool HeapAhead::Holds(const void* block) const {
   const auto* byte = static_cast<const char*>(block);
-  for (const auto& [data, size] : blocks_)
-    if (byte >= data && byte < data + size) return true;
+  for (const char* data : blocks_)
+    if (byte >= data && byte < data + kBlock) return true;
   return false;
 }
 

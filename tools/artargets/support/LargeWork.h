@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace artargets {
@@ -72,7 +71,7 @@ class HeapAhead {
   bool Holds(const void* block) const;
 
  private:
-  std::vector<std::pair<char*, std::size_t>> blocks_;
+  std::vector<char*> blocks_;  // each kBlock bytes
   void* fence_ = nullptr;
   std::jthread thread_;
 };
