@@ -17,6 +17,7 @@
 #include "ArtargetsTest.h"
 #include "checks/ElementLines.h"
 #include "checks/FindingCodes.h"
+#include "commands/OwnedFolder.h"
 #include "images/ImageQuality.h"
 #include "images/RatingCache.h"
 #include "reports/HtmlReport.h"
@@ -338,13 +339,19 @@ TEST_F(CheckTest, ReportShowsInHeadlessChromium) {
 // swatches names.
 TEST_F(CheckTest, ReportRowsSayOnlyWhatTheRowDoesNot) {
   Image("a.png", 640, 480, {}, 1);
-  Write("t.xml", TargetFile(Pictured("Banner", "a.png") + Pictured("Lines", "missing.png")));
+  Write("t.xml", TargetFile(Pictured("Banner", "a.png") + Pictured("Lines", "missing.png") +
+                            Pictured("Tom &amp; &lt;Jerry&gt;\x7f", "it&apos;s.png")));
   ASSERT_EQ(Run("report t.xml -o out").status, 0);
   const std::string page = Read("out/index.html");
   const std::pair<const char*, bool> rows[] = {
       {"ART301: the image is missing", true},
       {"target 2 &quot;Lines&quot;", false},
       {"its image &quot;missing.png&quot;", false},
+      // names and paths escaped for the page, and made safe, in every cell
+      {"<td>Tom &amp; &lt;Jerry&gt;\\u007f</td>", true},
+      {"<div>it&#39;s.png</div>", true},
+      {"<Jerry>", false},
+      {"\x7f", false},
       {"<span class=\"swatch\" style=\"background: #F0E442\"></span> 50 to 69", true},
       {"<td class=\"score\" style=\"background: ", true},
   };
@@ -364,11 +371,23 @@ TEST_F(CheckTest, ReportWritesItsFolderWholeOrNotAtAll) {
     EXPECT_EQ(Run(args).status, status);
   }
   EXPECT_EQ(Read("file"), "kept");
+  // A page that cannot be written whole (the disk full) leaves an earlier report as it was.
+  ASSERT_EQ(Run("report t.xml -o earlier").status, 0);
+  const std::string page = Read("earlier/index.html");
+  const artargets::PiecesWriter cutShort = [](const artargets::TextPieces& put) {
+    put("<!DOCTYPE html>");
+    return false;
+  };
+  std::string error;
+  EXPECT_FALSE(artargets::WriteOwnedFolder(dir_.File("earlier"), artargets::kReportFolder,
+                                           {{"index.html", cutShort}}, error));
+  EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+  EXPECT_EQ(Read("earlier/index.html"), page);
   std::vector<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
     left.push_back(entry.path().filename().string());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"file", "lost", "t.xml"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"earlier", "file", "lost", "t.xml"}));
 }
 
 // Saved ratings come back whole; an entry that is cut short, corrupt or of another key is not

@@ -1,4 +1,5 @@
-// A JSON document written a piece at a time reads, byte for byte, as the whole tree dumped.
+// A JSON document written a piece at a time reads, byte for byte, as the whole tree dumped; any
+// text streamed in pieces arrives whole.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "support/JsonOut.h"
 #include "support/JsonPieces.h"
 #include "support/SafeText.h"
+#include "support/TextPieces.h"
 
 namespace {
 
@@ -158,6 +160,34 @@ TEST(JsonPieces, ElementsWrittenReadAsTheArrayDumped) {
     });
     EXPECT_EQ(out.str(), tree.dump(2)) << count << " elements";
   }
+}
+
+// A text streamed in pieces arrives whole, in pieces of at most 64 KB; once one is refused the
+// stream is bad and hands on nothing more; an empty text hands on nothing.
+TEST(PiecesStream, HandsOnTheWholeTextInBoundedPiecesUntilOneIsRefused) {
+  std::string text, got;
+  std::size_t pieces = 0, largest = 0;
+  artargets::PiecesStream out([&](std::string_view piece) {
+    ++pieces, largest = std::max(largest, piece.size()), got += piece;
+    return true;
+  });
+  for (int i = 0; i < 30000; ++i) {
+    out << "row " << i << "\n";
+    text += "row " + std::to_string(i) + "\n";
+  }
+  EXPECT_TRUE(out.Finish());
+  EXPECT_EQ(got, text);
+  EXPECT_GT(pieces, 2u);
+  EXPECT_LE(largest, std::size_t{1} << 16);
+  std::size_t offered = 0;
+  artargets::PiecesStream refused([&](std::string_view) { return ++offered, false; });
+  refused << text << text;
+  EXPECT_FALSE(refused.Finish());
+  EXPECT_EQ(offered, 1u);
+  std::size_t none = 0;
+  artargets::PiecesStream empty([&](std::string_view) { return ++none, true; });
+  EXPECT_TRUE(empty.Finish());
+  EXPECT_EQ(none, 0u);
 }
 
 }  // namespace

@@ -49,13 +49,10 @@ int Save(const std::string& path, const std::vector<TargetRecord>& records, cons
 
 bool WriteText(const std::string& path, std::string_view text, std::string& error) {
   return WriteTextInPieces(
-      path, [&](const std::function<bool(std::string_view)>& put) { return put(text); }, error);
+      path, [&](const TextPieces& put) { return put(text); }, error);
 }
 
-bool WriteTextInPieces(
-    const std::string& path,
-    const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
-    std::string& error) {
+bool WriteTextInPieces(const std::string& path, const PiecesWriter& write, std::string& error) {
   if (IsStandardStream(path)) {
     write([](std::string_view piece) {
       std::cout.write(piece.data(), std::streamsize(piece.size()));

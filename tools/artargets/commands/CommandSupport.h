@@ -2,11 +2,11 @@
 // failure, and writing a text file durably.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "support/TextPieces.h"
 #include "targets/TargetFiles.h"
 #include "targets/TargetRecord.h"
 
@@ -30,9 +30,6 @@ bool WriteText(const std::string& path, std::string_view text, std::string& erro
 // The same for a text `write` makes a piece at a time, handing each to the function it is given,
 // which refuses a piece (gives false) once the file cannot take it. Nothing is put in place
 // unless `write` gives true.
-bool WriteTextInPieces(
-    const std::string& path,
-    const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
-    std::string& error);
+bool WriteTextInPieces(const std::string& path, const PiecesWriter& write, std::string& error);
 
 }  // namespace artargets

@@ -80,14 +80,14 @@ std::string FirstStranger(const fs::path& folder, const std::string& inside, con
 }
 
 // Writes one file of the folder, with its folders.
-bool WriteOne(const fs::path& folder, const std::string& name, const std::string& bytes,
+bool WriteOne(const fs::path& folder, const std::string& name, const PiecesWriter& write,
               std::string& error) {
   std::error_code made;
   fs::create_directories((folder / name).parent_path(), made);
-  return WriteText((folder / name).string(), bytes, error);
+  return WriteTextInPieces((folder / name).string(), write, error);
 }
 
-std::string MarkerText(const FolderOwner& owner, const std::map<std::string, std::string>& files) {
+std::string MarkerText(const FolderOwner& owner, const std::map<std::string, PiecesWriter>& files) {
   std::string text = std::string(owner.markerLine) + "\n";
   for (const auto& [name, bytes] : files) text += name + "\n";
   return text;
@@ -179,14 +179,15 @@ std::string OwnedFolderProblem(const std::string& dir, const FolderOwner& owner)
 }
 
 bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
-                      const std::map<std::string, std::string>& files, std::string& error) {
+                      const std::map<std::string, PiecesWriter>& files, std::string& error) {
   fs::path target = fs::absolute(fs::path(dir)).lexically_normal();
   if (!target.has_filename()) target = target.parent_path();  // "report/": the folder itself
   const std::string made = ScratchBeside(target, error);
   if (made.empty()) return false;
   bool written = true;
-  for (const auto& [name, bytes] : files) written = written && WriteOne(made, name, bytes, error);
-  written = written && WriteOne(made, owner.marker, MarkerText(owner, files), error);
+  for (const auto& [name, write] : files) written = written && WriteOne(made, name, write, error);
+  const std::string marker = MarkerText(owner, files);
+  written = written && WriteText((fs::path(made) / owner.marker).string(), marker, error);
   // Checked again: something may have come into the folder while it was made.
   const std::string problem = written ? OwnedFolderProblem(dir, owner) : "";
   std::error_code there;
@@ -199,6 +200,14 @@ bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
   std::error_code ignored;
   fs::remove_all(made, ignored);
   return false;
+}
+
+bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
+                      const std::map<std::string, std::string>& files, std::string& error) {
+  std::map<std::string, PiecesWriter> writers;
+  for (const auto& [name, bytes] : files)
+    writers.emplace(name, [&bytes](const TextPieces& put) { return put(bytes); });
+  return WriteOwnedFolder(dir, owner, writers, error);
 }
 
 }  // namespace artargets

@@ -12,6 +12,8 @@
 #include <map>
 #include <string>
 
+#include "support/TextPieces.h"
+
 namespace artargets {
 
 // Which kind of folder: what messages call it, its marker's name and first line.
@@ -31,8 +33,12 @@ inline constexpr FolderOwner kExportFolder{
 // to do; empty when it may.
 std::string OwnedFolderProblem(const std::string& dir, const FolderOwner& owner);
 
-// Writes `files` (a path inside the folder, as "index.html", and its bytes) as the folder at
-// `dir`. False, with why in `error`, when it could not; `dir` is then as it was.
+// Writes `files` (a path inside the folder, as "index.html", and what writes its bytes a piece
+// at a time) as the folder at `dir`. False, with why in `error`, when it could not; `dir` is then
+// as it was.
+bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
+                      const std::map<std::string, PiecesWriter>& files, std::string& error);
+// The same for files whose bytes stand whole.
 bool WriteOwnedFolder(const std::string& dir, const FolderOwner& owner,
                       const std::map<std::string, std::string>& files, std::string& error);
 

@@ -99,8 +99,11 @@ int Report(const std::vector<std::string>& paths, const std::string& dir,
   if (files.empty()) return Fail("no target files to report on under the paths given");
   AddThumbnails(files);
   std::string error;
-  if (!WriteOwnedFolder(dir, kReportFolder, {{"index.html", HtmlReport(files, options.unit.name)}},
-                        error))
+  const auto page = [&](const TextPieces& put) {
+    return WriteHtmlReport(files, options.unit.name, put);
+  };
+  if (!WriteOwnedFolder(dir, kReportFolder,
+                        std::map<std::string, PiecesWriter>{{"index.html", page}}, error))
     return Fail(error);
   std::cout << SafeText(dir) << "/index.html: " << files.size() << " file"
             << (files.size() == 1 ? "" : "s") << " reported\n";

@@ -6,12 +6,12 @@
 // or a payload), so that export and import reproduce a file exactly.
 #pragma once
 
-#include <functional>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "support/TextPieces.h"
 #include "targets/PartialTarget.h"
 #include "targets/TargetRecord.h"
 
@@ -28,7 +28,6 @@ std::string DumpJson(const nlohmann::ordered_json& value);
 // The text of `records` in the form above, exactly as DumpJson writes the whole array, handed
 // to `put` a piece of some 64 KB at a time: a million targets are written without their text
 // (420 MB) standing in memory. Stops at the first piece `put` refuses, and gives false.
-using TextPieces = std::function<bool(std::string_view)>;
 bool WriteJsonTargets(const std::vector<TargetRecord>& records, const TextPieces& put);
 // The same text whole.
 std::string ToJsonText(const std::vector<TargetRecord>& records);

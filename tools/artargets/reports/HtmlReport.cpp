@@ -48,6 +48,20 @@ document.querySelectorAll('th.sortable').forEach(function (head) {
 
 std::string Html(const std::string& text) { return HtmlEscaped(SafeText(text)); }
 
+// Text written into the page as Html makes it, without copies for the usual plain text: a page
+// of a million rows writes millions of names and messages.
+struct Escaped {
+  std::string_view text;
+};
+
+std::ostream& operator<<(std::ostream& out, const Escaped& escaped) {
+  const bool plain = std::all_of(escaped.text.begin(), escaped.text.end(), [](char c) {
+    return c >= ' ' && c <= '~' && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+  });
+  if (plain) return out << escaped.text;
+  return out << HtmlEscaped(SafeText(escaped.text));
+}
+
 // A coordinate in a thumbnail, to a tenth of a pixel.
 std::string Short(double value) {
   char text[32];
@@ -106,27 +120,31 @@ FindingsByPlace ByPlace(const CheckedFile& c) {
 
 // What a finding says, without what its row shows already: the target's name, and its image's
 // path, which stand in their own columns ("target 1 \"Banner\": its image \"banner.png\" is
-// missing" reads "the image is missing" in Banner's row).
-std::string InItsRow(const std::string& message, const PlacedTarget* t) {
-  if (!t) return message;
+// missing" reads "the image is missing" in Banner's row). Two parts: "the image" or nothing,
+// and the rest of the message.
+std::pair<std::string_view, std::string_view> InItsRow(std::string_view message,
+                                                       const PlacedTarget* t) {
+  if (!t) return {{}, message};
   const std::string who =
       "target " + std::to_string(t->place) + (t->name.empty() ? "" : " " + Quoted(t->name)) + ": ";
-  if (message.compare(0, who.size(), who) != 0) return message;
-  std::string rest = message.substr(who.size());
+  if (!message.starts_with(who)) return {{}, message};
+  const std::string_view rest = message.substr(who.size());
   const std::string image = "its image " + Quoted(t->image);
-  if (!t->image.empty() && rest.compare(0, image.size(), image) == 0)
-    rest = "the image" + rest.substr(image.size());
-  return rest;
+  if (!t->image.empty() && rest.starts_with(image)) return {"the image", rest.substr(image.size())};
+  return {{}, rest};
 }
 
-std::string FindingList(const std::vector<const Finding*>& findings, const PlacedTarget* t) {
-  std::string list;
+void FindingList(std::ostream& out, const std::vector<const Finding*>& findings,
+                 const PlacedTarget* t) {
+  if (findings.empty()) return;
+  out << "<ul>";
   for (const Finding* f : findings) {
-    const std::string severity(SeverityName(f->severity));
-    list += "<li class=\"" + severity + "\">" + severity + " " + f->code + ": " +
-            Html(InItsRow(f->message, t)) + "</li>";
+    const std::string_view severity = SeverityName(f->severity);
+    const auto [lead, rest] = InItsRow(f->message, t);
+    out << "<li class=\"" << severity << "\">" << severity << " " << f->code << ": "
+        << Escaped{lead} << Escaped{rest} << "</li>";
   }
-  return list.empty() ? "" : "<ul>" + list + "</ul>";
+  out << "</ul>";
 }
 
 // A score in its class's colour, with the class named for those who do not see the colour, and
@@ -173,29 +191,30 @@ void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
   const int score =
       image && image->found && image->quality.problem.empty() ? image->quality.score : -1;
-  row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << Html(t.name)
+  row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << Escaped{t.name}
       << "</td><td>";
   const auto& thumbnail = i < file.thumbnails.size() ? file.thumbnails[i] : std::nullopt;
   if (thumbnail && image) {
     row << "<figure><img src=\"" << thumbnail->dataUri << "\" width=\"" << thumbnail->width
-        << "\" height=\"" << thumbnail->height << "\" alt=\"" << Html(t.image) << "\">"
+        << "\" height=\"" << thumbnail->height << "\" alt=\"" << Escaped{t.image} << "\">"
         << Overlay(image->quality, *thumbnail) << "</figure>";
   }
   std::string range;
   if (image && image->range.tracks)
     range = "<div class=\"range\">tracks from " + MetresText(image->range.nearest) + " to " +
             MetresText(image->range.farthest) + " m</div>";
-  row << "<div>" << Html(t.image.empty() ? "(no image)" : t.image) << "</div></td>"
+  row << "<div>" << Escaped{t.image.empty() ? "(no image)" : t.image} << "</div></td>"
       << ScoreCell(score, range) << "<td>";
   if (image && !image->quality.reasons.empty()) {
     row << "<ul>";
     for (const std::string& reason : image->quality.reasons)
-      row << "<li>" << Html(reason) << "</li>";
+      row << "<li>" << Escaped{reason} << "</li>";
     row << "</ul>";
   }
   const std::size_t place = t.place >= 0 ? std::size_t(t.place) : findings.size();
-  row << "</td><td>" << (place < findings.size() ? FindingList(findings[place], &t) : "") << "</td>"
-      << PlatformCell(file, i) << "</tr>\n";
+  row << "</td><td>";
+  if (place < findings.size()) FindingList(row, findings[place], &t);
+  row << "</td>" << PlatformCell(file, i) << "</tr>\n";
 }
 
 void Section(std::ostream& html, const ReportedFile& file) {
@@ -203,13 +222,15 @@ void Section(std::ostream& html, const ReportedFile& file) {
   html << "<section>\n<h2>" << Html(c.path) << "</h2>\n";
   const FindingsByPlace findings = ByPlace(c);
   if (!c.loaded) {
-    html << FindingList(findings[0], nullptr) << "</section>\n";
+    FindingList(html, findings[0], nullptr);
+    html << "</section>\n";
     return;
   }
   html << "<p>" << Counted(c.loadedCount, "target") << "; "
        << Counted(CountOf(c, Severity::kError), "error") << ", "
-       << Counted(CountOf(c, Severity::kWarning), "warning") << ".</p>\n"
-       << FindingList(findings[0], nullptr) << "<div class=\"views\">" << file.svg << "</div>\n"
+       << Counted(CountOf(c, Severity::kWarning), "warning") << ".</p>\n";
+  FindingList(html, findings[0], nullptr);
+  html << "<div class=\"views\">" << file.svg << "</div>\n"
        << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"
        << "<th>findings</th>" << (file.platforms.empty() ? "" : "<th>platforms</th>")
@@ -247,8 +268,9 @@ std::string HtmlEscaped(const std::string& text) {
   return out;
 }
 
-std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string& unit) {
-  std::ostringstream html;
+bool WriteHtmlReport(const std::vector<ReportedFile>& files, const std::string& unit,
+                     const TextPieces& put) {
+  PiecesStream html(put);
   html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
        << "<title>artargets report</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
        << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit)
@@ -257,7 +279,7 @@ std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string
        << ScoreLegend();
   for (const ReportedFile& file : files) Section(html, file);
   html << "<script>" << kScript << "</script>\n</body>\n</html>\n";
-  return html.str();
+  return html.Finish();
 }
 
 }  // namespace artargets

@@ -11,6 +11,7 @@
 
 #include "checks/FileCheck.h"
 #include "reports/Thumbnail.h"
+#include "support/TextPieces.h"
 
 namespace artargets {
 
@@ -24,7 +25,10 @@ struct ReportedFile {
   std::vector<std::vector<std::vector<std::string>>> platformCodes;  // [platform][target]
 };
 
-std::string HtmlReport(const std::vector<ReportedFile>& files, const std::string& unit);
+// The page, handed to `put` a piece at a time (a million targets make some 290 MB of it); false
+// when `put` refused a piece.
+bool WriteHtmlReport(const std::vector<ReportedFile>& files, const std::string& unit,
+                     const TextPieces& put);
 // `text` with &, <, >, " and ' as character references.
 std::string HtmlEscaped(const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace artargets {
 
@@ -124,6 +125,18 @@ void LabelGrid::BlockSegment(double x0, double y0, double x1, double y1, double 
 
 bool LabelGrid::Free(const Box& box) const {
   const Cells t = Touched(box);
+  if (t.c0 > t.c1 || t.r0 > t.r1) return true;
+  // In a crowded picture nearly every place tried is taken: its corners and middle, looked at
+  // first, mostly tell so without going through its every cell.
+  const int midR = (t.r0 + t.r1) / 2, midC = (t.c0 + t.c1) / 2;
+  for (const auto& [r, c] : {std::pair{midR, midC},
+                             {t.r0, t.c0},
+                             {t.r0, t.c1},
+                             {t.r1, t.c0},
+                             {t.r1, t.c1},
+                             {midR, t.c0},
+                             {midR, t.c1}})
+    if (state_[std::size_t(r) * columns_ + c] == kBlocked) return false;
   for (int r = t.r0; r <= t.r1; ++r)
     for (int c = t.c0; c <= t.c1; ++c)
       if (state_[std::size_t(r) * columns_ + c] == kBlocked) return false;

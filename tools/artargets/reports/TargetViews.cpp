@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <unordered_set>
 
 #include "reports/LabelPlacement.h"
+#include "support/SafeText.h"
 #include "targets/PictureFrame.h"
 
 namespace artargets {
@@ -290,7 +292,7 @@ void Axes(pugi::xml_node g, const View& view, const PanelScale& scale, double le
 }
 
 std::string LabelOf(const TargetRecord& r, int score) {
-  return r.name + (score >= 0 ? " (" + std::to_string(score) + ")" : "");
+  return SafeText(r.name) + (score >= 0 ? " (" + std::to_string(score) + ")" : "");
 }
 
 // The labels, each beside its target's mark or gathered with its neighbours; those left out
@@ -385,10 +387,8 @@ void Footer(pugi::xml_node svg, double scale, const std::string& unit, bool scor
 }  // namespace
 
 std::string DrawingNumber(double value) {
-  std::ostringstream text;
-  text.precision(6);
-  text << value;
-  return text.str();
+  char text[32];  // "%.6g" of any double fits in 13
+  return {text, std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr};
 }
 
 const char* ScoreColour(int score) {
@@ -412,7 +412,7 @@ std::string RenderSvg(const std::vector<TargetRecord>& records, const std::strin
   svg.append_attribute("height") = DrawingNumber(kCaption + kPanel + kFooter).c_str();
   svg.append_attribute("font-family") = "sans-serif";
   Markers(svg);
-  std::string caption = title + ": " + std::to_string(shown.size()) + " targets";
+  std::string caption = SafeText(title) + ": " + std::to_string(shown.size()) + " targets";
   if (shown.size() != records.size())
     caption +=
         ", " + std::to_string(records.size() - shown.size()) + " without a finite centre left out";

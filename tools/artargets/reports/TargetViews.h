@@ -10,7 +10,8 @@
 // Given scores (0 to 100, or -1 for none), each rectangle is filled by its image's class of score
 // and the score is printed in its label. Colours are the Okabe-Ito palette, which colour-blind
 // readers tell apart, with a legend of swatches. Targets whose centre is not finite are left
-// out and counted in the caption. Takes time in proportion to the number of targets.
+// out and counted in the caption. Names and the title are made safe (SafeText.h) as every
+// text from outside. Takes time in proportion to the number of targets.
 #pragma once
 
 #include <string>
