@@ -93,7 +93,10 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   std::vector<int> lines;
   std::future<bool> linesFound;
   if (options.format != CheckFormat::kText)
-    linesFound = ReadAside([&] { return lines = TargetLines(path), true; });
+    linesFound = ReadAside([&] {
+      lines = TargetLines(path);
+      return true;
+    });
   if (options.images) {
     const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");
     file.images =

@@ -192,25 +192,21 @@ std::string DumpJson(const nlohmann::ordered_json& value) {
 
 bool WriteJsonTargets(const std::vector<TargetRecord>& records, const TextPieces& put) {
   if (records.empty()) return put(DumpJson(Json::array()));
-  constexpr std::size_t kPiece = std::size_t{1} << 16;
   // The text DumpJson gives the whole array, one target at a time: each dumped on its own and
   // set one level in, so that no JSON tree of every target stands in memory.
-  std::string text = "[\n";
-  text.reserve(2 * kPiece);
-  for (std::size_t i = 0; i < records.size(); ++i) {
+  PiecesStream text(put);
+  text << "[\n";
+  for (std::size_t i = 0; i < records.size() && text; ++i) {
     const std::string object = DumpJson(RecordJson(records[i]));  // ends with its line feed
     for (std::size_t line = 0; line < object.size();) {
       const std::size_t end = object.find('\n', line) + 1;
-      text += "  ";
-      text.append(object, line, end - line - 1);
-      text += end == object.size() ? (i + 1 < records.size() ? ",\n" : "\n") : "\n";
+      text << "  " << std::string_view(object).substr(line, end - line - 1)
+           << (end == object.size() ? (i + 1 < records.size() ? ",\n" : "\n") : "\n");
       line = end;
     }
-    if (text.size() < kPiece) continue;
-    if (!put(text)) return false;
-    text.clear();
   }
-  return put(text + "]\n");
+  text << "]\n";
+  return text.Finish();
 }
 
 std::string ToJsonText(const std::vector<TargetRecord>& records) {

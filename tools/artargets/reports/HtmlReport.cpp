@@ -50,11 +50,11 @@ std::string Html(const std::string& text) { return HtmlEscaped(SafeText(text)); 
 
 // Text written into the page as Html makes it, without copies for the usual plain text: a page
 // of a million rows writes millions of names and messages.
-struct Escaped {
+struct HtmlText {
   std::string_view text;
 };
 
-std::ostream& operator<<(std::ostream& out, const Escaped& escaped) {
+std::ostream& operator<<(std::ostream& out, const HtmlText& escaped) {
   const bool plain = std::all_of(escaped.text.begin(), escaped.text.end(), [](char c) {
     return c >= ' ' && c <= '~' && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
   });
@@ -142,7 +142,7 @@ void FindingList(std::ostream& out, const std::vector<const Finding*>& findings,
     const std::string_view severity = SeverityName(f->severity);
     const auto [lead, rest] = InItsRow(f->message, t);
     out << "<li class=\"" << severity << "\">" << severity << " " << f->code << ": "
-        << Escaped{lead} << Escaped{rest} << "</li>";
+        << HtmlText{lead} << HtmlText{rest} << "</li>";
   }
   out << "</ul>";
 }
@@ -191,24 +191,24 @@ void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
   const int score =
       image && image->found && image->quality.problem.empty() ? image->quality.score : -1;
-  row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << Escaped{t.name}
+  row << "<tr data-score=\"" << score << "\"><td>" << t.place << "</td><td>" << HtmlText{t.name}
       << "</td><td>";
   const auto& thumbnail = i < file.thumbnails.size() ? file.thumbnails[i] : std::nullopt;
   if (thumbnail && image) {
     row << "<figure><img src=\"" << thumbnail->dataUri << "\" width=\"" << thumbnail->width
-        << "\" height=\"" << thumbnail->height << "\" alt=\"" << Escaped{t.image} << "\">"
+        << "\" height=\"" << thumbnail->height << "\" alt=\"" << HtmlText{t.image} << "\">"
         << Overlay(image->quality, *thumbnail) << "</figure>";
   }
   std::string range;
   if (image && image->range.tracks)
     range = "<div class=\"range\">tracks from " + MetresText(image->range.nearest) + " to " +
             MetresText(image->range.farthest) + " m</div>";
-  row << "<div>" << Escaped{t.image.empty() ? "(no image)" : t.image} << "</div></td>"
+  row << "<div>" << HtmlText{t.image.empty() ? "(no image)" : t.image} << "</div></td>"
       << ScoreCell(score, range) << "<td>";
   if (image && !image->quality.reasons.empty()) {
     row << "<ul>";
     for (const std::string& reason : image->quality.reasons)
-      row << "<li>" << Escaped{reason} << "</li>";
+      row << "<li>" << HtmlText{reason} << "</li>";
     row << "</ul>";
   }
   const std::size_t place = t.place >= 0 ? std::size_t(t.place) : findings.size();
@@ -219,7 +219,7 @@ void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
 
 void Section(std::ostream& html, const ReportedFile& file) {
   const CheckedFile& c = file.checked;
-  html << "<section>\n<h2>" << Html(c.path) << "</h2>\n";
+  html << "<section>\n<h2>" << HtmlText{c.path} << "</h2>\n";
   const FindingsByPlace findings = ByPlace(c);
   if (!c.loaded) {
     FindingList(html, findings[0], nullptr);
@@ -273,7 +273,7 @@ bool WriteHtmlReport(const std::vector<ReportedFile>& files, const std::string& 
   PiecesStream html(put);
   html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
        << "<title>artargets report</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
-       << "<h1>AR targets report</h1>\n<p>Lengths in " << Html(unit)
+       << "<h1>AR targets report</h1>\n<p>Lengths in " << HtmlText{unit}
        << ". On each image: the features that counted (yellow circles); the "
        << "darker a part of the grid, the fewer features it holds.</p>\n"
        << ScoreLegend();
