@@ -306,6 +306,14 @@ TEST_F(CheckTest, JUnitHoldsOneCasePerTarget) {
     EXPECT_EQ(suites.attribute("failures").as_int(), failures);
     EXPECT_NE(r.out.find("name=\"target &quot;B &lt;&amp;>&quot; id 3\""), std::string::npos);
   }
+  // A case's output tells its findings in the order the text does.
+  Write("t.xml", TargetFile(Target(Named("A") + Sized(-1, 0) + kUpright) + Sound("A")));
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(Run("check t.xml --format junit").out.c_str()));
+  const std::string out =
+      doc.child("testsuites").child("testsuite").child("testcase").child_value("system-out");
+  EXPECT_LT(out.find("ART202"), out.find("ART208")) << out;
+  EXPECT_NE(out.find("ART208"), std::string::npos) << out;
 }
 
 // The report in a real browser, offline: every image loads, nothing goes to the console, one

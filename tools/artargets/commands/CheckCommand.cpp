@@ -287,7 +287,7 @@ int Check(const std::vector<std::string>& paths, const CheckOptions& options) {
       break;
     }
     case CheckFormat::kJUnit:
-      std::cout << JUnitReport(files, options.strict);
+      WriteJUnitReport(std::cout, files, options.strict);
       break;
   }
   return status;

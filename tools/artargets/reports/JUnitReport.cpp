@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <pugixml.hpp>
+#include <span>
 #include <sstream>
 
 #include "checks/FindingCodes.h"
@@ -21,47 +22,99 @@ bool Fails(const Finding& f, bool strict) {
   return f.severity == Severity::kError || (strict && f.severity == Severity::kWarning);
 }
 
-// One file's suite as its cases are printed: the file's name as shown is made once for all.
+using CaseFindings = std::span<const Finding* const>;
+
+// A file's findings by the case that holds them: each target's, by its index in the file's
+// targets, and last the file's own: those about the file as a whole and about targets the reader
+// skips (which have no case). One array sorted by case, in the order found, not a list per case.
+class FindingsByCase {
+ public:
+  explicit FindingsByCase(const CheckedFile& file) : start_(file.targets.size() + 2, 0) {
+    std::vector<std::size_t> caseOf(file.findings.size());
+    for (std::size_t i = 0; i < file.findings.size(); ++i) {
+      const PlacedTarget* t = TargetAt(file.targets, file.findings[i].place);
+      caseOf[i] = t ? std::size_t(t - file.targets.data()) : file.targets.size();
+      ++start_[caseOf[i] + 1];
+    }
+    for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
+    sorted_.resize(file.findings.size());
+    std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
+    for (std::size_t i = 0; i < file.findings.size(); ++i)
+      sorted_[next[caseOf[i]]++] = &file.findings[i];
+  }
+  CaseFindings Target(std::size_t index) const {
+    return {sorted_.data() + start_[index], sorted_.data() + start_[index + 1]};
+  }
+  CaseFindings Own() const { return Target(start_.size() - 2); }
+
+ private:
+  std::vector<const Finding*> sorted_;
+  std::vector<std::size_t> start_;  // where each case's findings begin in sorted_, and the end
+};
+
+// What one case adds to its suite's totals.
+Totals CaseTotals(CaseFindings findings, bool skipped, bool strict) {
+  Totals totals{.tests = 1};
+  if (skipped) {
+    totals.skipped = int(findings.size());
+  } else {
+    for (const Finding* f : findings) totals.failures |= Fails(*f, strict);
+  }
+  return totals;
+}
+
+// One file's suite: the file's name as shown is made once for all its cases.
 struct Suite {
   const CheckedFile& file;
   const std::string shown;
+  const FindingsByCase findings;
   const bool strict;
-  std::ostringstream cases;
   Totals totals;
 };
 
+Suite SuiteOf(const CheckedFile& file, bool strict) {
+  Suite suite{.file = file,
+              .shown = SafeText(InputName(file.path)),
+              .findings = FindingsByCase(file),
+              .strict = strict,
+              .totals = {}};
+  Totals& totals = suite.totals;
+  const auto add = [&](const Totals& one) {
+    totals.tests += one.tests;
+    totals.failures += one.failures;
+    totals.skipped += one.skipped;
+  };
+  if (!suite.findings.Own().empty()) add(CaseTotals(suite.findings.Own(), file.skipped, strict));
+  for (std::size_t i = 0; i < file.targets.size(); ++i)
+    add(CaseTotals(suite.findings.Target(i), file.skipped, strict));
+  return suite;
+}
+
 // One test case holding `findings`, with the line it stands on when known (as pytest writes
 // it), so that a CI page can point at it; printed at once, two levels in.
-void Case(Suite& suite, const std::vector<const Finding*>& findings, const std::string& name,
-          int lineNumber) {
-  const CheckedFile& file = suite.file;
-  Totals& totals = suite.totals;
+void WriteCase(std::ostream& out, const Suite& suite, CaseFindings findings,
+               const std::string& name, int lineNumber) {
   pugi::xml_document doc;
   pugi::xml_node c = doc.append_child("testcase");
   c.append_attribute("classname") = suite.shown.c_str();
   c.append_attribute("name") = name.c_str();
   if (lineNumber > 0) c.append_attribute("line") = lineNumber;
-  ++totals.tests;
   std::string output;
-  bool failed = false;
   for (const Finding* f : findings) {
     const std::string line =
         std::string(SeverityName(f->severity)) + " " + f->code + ": " + f->message;
-    if (file.skipped) {
+    if (suite.file.skipped) {
       c.append_child("skipped").append_attribute("message") = line.c_str();
-      ++totals.skipped;
     } else if (Fails(*f, suite.strict)) {
       pugi::xml_node failure = c.append_child("failure");
       failure.append_attribute("message") = line.c_str();
       failure.append_attribute("type") = f->code.c_str();
-      failed = true;
     } else {
       output += line + "\n";
     }
   }
-  totals.failures += failed;
   if (!output.empty()) c.append_child("system-out").text() = output.c_str();
-  c.print(suite.cases, "  ", pugi::format_default, pugi::encoding_utf8, 2);
+  c.print(out, "  ", pugi::format_default, pugi::encoding_utf8, 2);
 }
 
 // An element's start tag as pugixml prints it, `depth` levels in: `fill` gives its attributes.
@@ -78,65 +131,62 @@ std::string StartTag(const char* name, int depth, bool empty,
   return tag;
 }
 
-// The findings of each target, by its index in the file's targets, and last the file's own:
-// those about the file as a whole and about targets the reader skips (which have no case).
-std::vector<std::vector<const Finding*>> FindingsByTarget(const CheckedFile& file) {
-  std::vector<std::vector<const Finding*>> by(file.targets.size() + 1);
-  for (const Finding& f : file.findings) {
-    const PlacedTarget* t = TargetAt(file.targets, f.place);
-    by[t ? std::size_t(t - file.targets.data()) : file.targets.size()].push_back(&f);
-  }
-  return by;
-}
-
 // The line the file's own findings point at (a conflict marker's), or 0.
-int FileLine(const std::vector<const Finding*>& own) {
+int FileLine(CaseFindings own) {
   for (const Finding* f : own)
     if (f->line > 0) return f->line;
   return 0;
 }
 
+void WriteSuite(std::ostream& out, const Suite& suite) {
+  const Totals& totals = suite.totals;
+  out << StartTag("testsuite", 1, totals.tests == 0, [&](pugi::xml_node element) {
+    element.append_attribute("name") = suite.shown.c_str();
+    element.append_attribute("tests") = totals.tests;
+    element.append_attribute("failures") = totals.failures;
+    element.append_attribute("errors") = 0;
+    element.append_attribute("skipped") = totals.skipped;
+  });
+  if (totals.tests == 0) return;
+  const CheckedFile& file = suite.file;
+  const CaseFindings own = suite.findings.Own();
+  if (!own.empty()) WriteCase(out, suite, own, "the file", FileLine(own));
+  const std::vector<std::string> identities = TargetIdentities(file.targets);
+  for (std::size_t i = 0; i < file.targets.size(); ++i)
+    WriteCase(out, suite, suite.findings.Target(i), "target " + identities[i],
+              file.targets[i].line);
+  out << "  </testsuite>\n";
+}
+
 }  // namespace
 
-// The cases are printed one at a time as they are made (a million targets make no tree of a
-// million cases), and each suite's start tag, which carries its totals, once they are known.
-std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
-  std::ostringstream suites;
+// Each suite's start tag carries its totals, so they are counted first (from the findings alone)
+// and the cases then printed one at a time as they are made: a million targets make neither a
+// tree of a million cases nor their text.
+void WriteJUnitReport(std::ostream& out, const std::vector<CheckedFile>& files, bool strict) {
+  std::vector<Suite> suites;
+  suites.reserve(files.size());
   Totals overall;
   for (const CheckedFile& file : files) {
-    Suite suite{.file = file,
-                .shown = SafeText(InputName(file.path)),
-                .strict = strict,
-                .cases = {},
-                .totals = {}};
-    const Totals& totals = suite.totals;
-    const auto findings = FindingsByTarget(file);
-    const auto& own = findings.back();
-    if (!own.empty()) Case(suite, own, "the file", FileLine(own));
-    const std::vector<std::string> identities = TargetIdentities(file.targets);
-    for (std::size_t i = 0; i < file.targets.size(); ++i)
-      Case(suite, findings[i], "target " + identities[i], file.targets[i].line);
-    suites << StartTag("testsuite", 1, totals.tests == 0, [&](pugi::xml_node element) {
-      element.append_attribute("name") = suite.shown.c_str();
-      element.append_attribute("tests") = totals.tests;
-      element.append_attribute("failures") = totals.failures;
-      element.append_attribute("errors") = 0;
-      element.append_attribute("skipped") = totals.skipped;
-    });
-    if (totals.tests > 0) suites << suite.cases.view() << "  </testsuite>\n";
-    overall.tests += totals.tests;
-    overall.failures += totals.failures;
+    suites.push_back(SuiteOf(file, strict));
+    overall.tests += suites.back().totals.tests;
+    overall.failures += suites.back().totals.failures;
   }
-  std::string report = "<?xml version=\"1.0\"?>\n";
-  report += StartTag("testsuites", 0, files.empty(), [&](pugi::xml_node all) {
+  out << "<?xml version=\"1.0\"?>\n";
+  out << StartTag("testsuites", 0, files.empty(), [&](pugi::xml_node all) {
     all.append_attribute("name") = "artargets check";
     all.append_attribute("tests") = overall.tests;
     all.append_attribute("failures") = overall.failures;
   });
-  if (files.empty()) return report;
-  report += suites.view();
-  report += "</testsuites>\n";
-  return report;
+  if (files.empty()) return;
+  for (const Suite& suite : suites) WriteSuite(out, suite);
+  out << "</testsuites>\n";
+}
+
+std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict) {
+  std::ostringstream out;
+  WriteJUnitReport(out, files, strict);
+  return std::move(out).str();
 }
 
 }  // namespace artargets

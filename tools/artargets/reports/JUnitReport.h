@@ -5,6 +5,7 @@
 // warning too; its other findings go to its output.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 
 namespace artargets {
 
+// Writes the report to `out` a case at a time (a million targets never stand as one text).
+void WriteJUnitReport(std::ostream& out, const std::vector<CheckedFile>& files, bool strict);
+// The report as text.
 std::string JUnitReport(const std::vector<CheckedFile>& files, bool strict);
 
 }  // namespace artargets
