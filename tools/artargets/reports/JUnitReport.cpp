@@ -63,12 +63,13 @@ Totals CaseTotals(CaseFindings findings, bool skipped, bool strict) {
   return totals;
 }
 
-// One file's suite: the file's name as shown is made once for all its cases.
+// One file's suite: the file's name as shown is made once for all its cases. (No const members:
+// a suite is moved into the report's list, findings and all, not copied.)
 struct Suite {
   const CheckedFile& file;
-  const std::string shown;
-  const FindingsByCase findings;
-  const bool strict;
+  std::string shown;
+  FindingsByCase findings;
+  bool strict;
   Totals totals;
 };
 
