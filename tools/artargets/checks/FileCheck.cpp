@@ -95,7 +95,7 @@ CheckedFile CheckFile(const std::string& path, const CheckOptions& options, bool
   if (options.format != CheckFormat::kText)
     linesFound = ReadAside([&] {
       lines = TargetLines(path);
-      return true;
+      return !lines.empty();
     });
   if (options.images) {
     const RatingCache cache = options.cache ? RatingCache::Usual() : RatingCache("");

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "checks/FindingCodes.h"
+#include "checks/FindingsByTarget.h"
 #include "reports/TargetViews.h"
 #include "support/SafeText.h"
 #include "targets/ValueText.h"
@@ -104,20 +105,6 @@ std::string Counted(std::size_t n, const std::string& word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
-// The file's findings by the place of the target they concern (0: the file's own), gathered in
-// one pass so that each row finds its own without looking through the others'.
-using FindingsByPlace = std::vector<std::vector<const Finding*>>;
-
-FindingsByPlace ByPlace(const CheckedFile& c) {
-  std::size_t last = 0;
-  for (const PlacedTarget& t : c.targets) last = std::max(last, std::size_t(std::max(0, t.place)));
-  FindingsByPlace byPlace(last + 1);
-  for (const Finding& f : c.findings)
-    if (f.place >= 0 && std::size_t(f.place) < byPlace.size())
-      byPlace[std::size_t(f.place)].push_back(&f);
-  return byPlace;
-}
-
 // What a finding says, without what its row shows already: the target's name, and its image's
 // path, which stand in their own columns ("target 1 \"Banner\": its image \"banner.png\" is
 // missing" reads "the image is missing" in Banner's row). Two parts: "the image" or nothing,
@@ -134,8 +121,7 @@ std::pair<std::string_view, std::string_view> InItsRow(std::string_view message,
   return {{}, rest};
 }
 
-void FindingList(std::ostream& out, const std::vector<const Finding*>& findings,
-                 const PlacedTarget* t) {
+void FindingList(std::ostream& out, FindingsByTarget::Group findings, const PlacedTarget* t) {
   if (findings.empty()) return;
   out << "<ul>";
   for (const Finding* f : findings) {
@@ -186,7 +172,7 @@ std::string PlatformCell(const ReportedFile& file, std::size_t i) {
 // The rows and sections are written straight into the page: a million rows are not each made
 // a stream and a string of their own, nor a section copied whole into the page.
 void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
-         const FindingsByPlace& findings) {
+         const FindingsByTarget& findings) {
   const PlacedTarget& t = file.checked.targets[i];
   const TargetImage* image = i < file.checked.images.size() ? &file.checked.images[i] : nullptr;
   const int score =
@@ -211,25 +197,24 @@ void Row(std::ostream& row, const ReportedFile& file, std::size_t i,
       row << "<li>" << HtmlText{reason} << "</li>";
     row << "</ul>";
   }
-  const std::size_t place = t.place >= 0 ? std::size_t(t.place) : findings.size();
   row << "</td><td>";
-  if (place < findings.size()) FindingList(row, findings[place], &t);
+  FindingList(row, findings.Of(i), &t);
   row << "</td>" << PlatformCell(file, i) << "</tr>\n";
 }
 
 void Section(std::ostream& html, const ReportedFile& file) {
   const CheckedFile& c = file.checked;
   html << "<section>\n<h2>" << HtmlText{c.path} << "</h2>\n";
-  const FindingsByPlace findings = ByPlace(c);
+  const FindingsByTarget findings(c);
   if (!c.loaded) {
-    FindingList(html, findings[0], nullptr);
+    FindingList(html, findings.Own(), nullptr);
     html << "</section>\n";
     return;
   }
   html << "<p>" << Counted(c.loadedCount, "target") << "; "
        << Counted(CountOf(c, Severity::kError), "error") << ", "
        << Counted(CountOf(c, Severity::kWarning), "warning") << ".</p>\n";
-  FindingList(html, findings[0], nullptr);
+  FindingList(html, findings.Own(), nullptr);
   html << "<div class=\"views\">" << file.svg << "</div>\n"
        << "<table class=\"targets\"><thead><tr><th>#</th><th>name</th><th>image</th>"
        << "<th class=\"sortable\" title=\"sort by score\">score</th><th>what lowers it</th>"

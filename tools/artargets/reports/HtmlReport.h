@@ -2,7 +2,8 @@
 // network) with, per target file, its three views (Render.h) and a table of its targets,
 // sortable by score, each with its image as a thumbnail, the features that counted drawn on it
 // and the coverage grid shaded, its score, what lowered it and its findings with their codes.
-// Every name, path and message from a file is HTML-escaped.
+// The file's own findings, and those of targets the reader skips (which have no row), stand
+// above the views (FindingsByTarget.h). Every name, path and message from a file is HTML-escaped.
 #pragma once
 
 #include <optional>

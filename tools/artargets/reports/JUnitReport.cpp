@@ -2,10 +2,10 @@
 
 #include <functional>
 #include <pugixml.hpp>
-#include <span>
 #include <sstream>
 
 #include "checks/FindingCodes.h"
+#include "checks/FindingsByTarget.h"
 #include "reports/TargetIdentity.h"
 #include "support/InputFile.h"
 #include "support/SafeText.h"
@@ -22,35 +22,7 @@ bool Fails(const Finding& f, bool strict) {
   return f.severity == Severity::kError || (strict && f.severity == Severity::kWarning);
 }
 
-using CaseFindings = std::span<const Finding* const>;
-
-// A file's findings by the case that holds them: each target's, by its index in the file's
-// targets, and last the file's own: those about the file as a whole and about targets the reader
-// skips (which have no case). One array sorted by case, in the order found, not a list per case.
-class FindingsByCase {
- public:
-  explicit FindingsByCase(const CheckedFile& file) : start_(file.targets.size() + 2, 0) {
-    std::vector<std::size_t> caseOf(file.findings.size());
-    for (std::size_t i = 0; i < file.findings.size(); ++i) {
-      const PlacedTarget* t = TargetAt(file.targets, file.findings[i].place);
-      caseOf[i] = t ? std::size_t(t - file.targets.data()) : file.targets.size();
-      ++start_[caseOf[i] + 1];
-    }
-    for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
-    sorted_.resize(file.findings.size());
-    std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
-    for (std::size_t i = 0; i < file.findings.size(); ++i)
-      sorted_[next[caseOf[i]]++] = &file.findings[i];
-  }
-  CaseFindings Target(std::size_t index) const {
-    return {sorted_.data() + start_[index], sorted_.data() + start_[index + 1]};
-  }
-  CaseFindings Own() const { return Target(start_.size() - 2); }
-
- private:
-  std::vector<const Finding*> sorted_;
-  std::vector<std::size_t> start_;  // where each case's findings begin in sorted_, and the end
-};
+using CaseFindings = FindingsByTarget::Group;
 
 // What one case adds to its suite's totals.
 Totals CaseTotals(CaseFindings findings, bool skipped, bool strict) {
@@ -68,7 +40,7 @@ Totals CaseTotals(CaseFindings findings, bool skipped, bool strict) {
 struct Suite {
   const CheckedFile& file;
   std::string shown;
-  FindingsByCase findings;
+  FindingsByTarget findings;
   bool strict;
   Totals totals;
 };
@@ -76,7 +48,7 @@ struct Suite {
 Suite SuiteOf(const CheckedFile& file, bool strict) {
   Suite suite{.file = file,
               .shown = SafeText(InputName(file.path)),
-              .findings = FindingsByCase(file),
+              .findings = FindingsByTarget(file),
               .strict = strict,
               .totals = {}};
   Totals& totals = suite.totals;
@@ -87,7 +59,7 @@ Suite SuiteOf(const CheckedFile& file, bool strict) {
   };
   if (!suite.findings.Own().empty()) add(CaseTotals(suite.findings.Own(), file.skipped, strict));
   for (std::size_t i = 0; i < file.targets.size(); ++i)
-    add(CaseTotals(suite.findings.Target(i), file.skipped, strict));
+    add(CaseTotals(suite.findings.Of(i), file.skipped, strict));
   return suite;
 }
 
@@ -154,8 +126,7 @@ void WriteSuite(std::ostream& out, const Suite& suite) {
   if (!own.empty()) WriteCase(out, suite, own, "the file", FileLine(own));
   const std::vector<std::string> identities = TargetIdentities(file.targets);
   for (std::size_t i = 0; i < file.targets.size(); ++i)
-    WriteCase(out, suite, suite.findings.Target(i), "target " + identities[i],
-              file.targets[i].line);
+    WriteCase(out, suite, suite.findings.Of(i), "target " + identities[i], file.targets[i].line);
   out << "  </testsuite>\n";
 }
 
