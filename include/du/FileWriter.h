@@ -13,7 +13,10 @@
 //
 // A large file goes to the disk while it is being written: every 32 MiB the writer asks the
 // kernel to start writing back what it has (sync_file_range), so that the sync at Close waits
-// only for the last part.
+// only for the last part. A single write of 16 MiB or more goes past the page cache instead
+// (O_DIRECT, in whole 4 KiB blocks; the ends of it through the cache), as the sync at Close
+// would wait for all of it anyway: the file's bytes are then on the disk and not in memory,
+// and a file system without direct writes gets them the ordinary way.
 //
 // A path that is a symbolic link writes the file the link points to; the link stays. A link
 // that cannot be followed (a loop) fails Open, and so does a path that names something other
@@ -32,6 +35,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +44,8 @@
 #include "du/SmartPtr.h"
 
 namespace du {
+
+class DirectWrites;
 
 class ARHOST_API FileWriter : public virtual RefCounted {
  public:
@@ -67,7 +73,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   const std::string& GetLastError() const { return lastError_; }
 
  protected:
-  FileWriter() = default;
+  FileWriter();
   ~FileWriter() override;
 
  private:
@@ -75,6 +81,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   bool CreateFile(mode_t keepMode);
   bool CreateNamedFile();
   bool WriteAll(const char* bytes, std::size_t length);
+  bool WriteThroughCache(const char* bytes, std::size_t length);
   void StartWriteBack(std::size_t written);
   bool Flush();
   bool PutInPlace();
@@ -92,6 +99,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   std::size_t written_ = 0;      // bytes in the new file
   std::size_t writtenBack_ = 0;  // of which the disk has been asked to start on
   static constexpr std::size_t kWriteBackStep = std::size_t{32} << 20;
+  std::unique_ptr<DirectWrites> direct_;  // made for the first large write
   std::string lastError_;
 };
 

@@ -14,6 +14,7 @@
 #include <new>
 #include <random>
 
+#include "du/DirectWrites.h"
 #include "du/FileEditLock.h"
 
 namespace du {
@@ -66,6 +67,8 @@ SmartPtr<FileWriter> FileWriter::Construct() {
   return SmartPtr<FileWriter>(new (std::nothrow) FileWriter());
 }
 
+FileWriter::FileWriter() = default;
+
 FileWriter::~FileWriter() { Discard(); }
 
 bool FileWriter::Fail(const std::string& what) {
@@ -117,6 +120,7 @@ bool FileWriter::Open(const std::string& path, int mode, unsigned bufferSize,
     }
   }
   bufferLimit_ = bufferSize;
+  direct_.reset();  // the new file's file system may take direct writes where the last did not
   buffer_.clear();
   buffer_.reserve(bufferSize);
   return true;
@@ -176,6 +180,23 @@ bool FileWriter::Write1ByteArray(const void* bytes, std::uint32_t length) {
 }
 
 bool FileWriter::WriteAll(const char* bytes, std::size_t length) {
+  if (length < DirectWrites::kSmallest) return WriteThroughCache(bytes, length);
+  if (!direct_) direct_.reset(new (std::nothrow) DirectWrites());
+  if (!direct_ || !direct_->Usable()) return WriteThroughCache(bytes, length);
+  // The start up to an aligned offset through the page cache, whole blocks past it, the rest
+  // through it again.
+  constexpr std::size_t kAlignment = DirectWrites::kAlignment;
+  const std::size_t head = (kAlignment - written_ % kAlignment) % kAlignment;
+  if (!WriteThroughCache(bytes, head)) return false;
+  std::size_t direct = 0;
+  const bool ok = direct_->Write(fd_, bytes + head, length - head, direct);
+  written_ += direct;
+  writtenBack_ = written_;  // on the disk already; what was pending is synced at Close
+  if (!ok) return Fail("cannot write the new " + path_);
+  return WriteThroughCache(bytes + head + direct, length - head - direct);
+}
+
+bool FileWriter::WriteThroughCache(const char* bytes, std::size_t length) {
   std::size_t done = 0;
   while (done < length) {
     const ssize_t n = ::write(fd_, bytes + done, std::min(length - done, kWriteBackStep));

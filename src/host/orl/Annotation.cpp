@@ -6,10 +6,10 @@ namespace orl {
 
 namespace {
 
-std::mutex g_mutex;
+std::mutex g_lockMutex;
 du::SmartPtr<ReadWriteLock>* g_lock = nullptr;  // allocated on first use, never destroyed
 
-du::SmartPtr<ReadWriteLock>& Slot() {
+du::SmartPtr<ReadWriteLock>& LockSlot() {
   if (!g_lock) g_lock = new du::SmartPtr<ReadWriteLock>;
   return *g_lock;
 }
@@ -17,15 +17,15 @@ du::SmartPtr<ReadWriteLock>& Slot() {
 }  // namespace
 
 du::SmartPtr<ReadWriteLock> Annotation::GetRWLock() {
-  std::lock_guard lock(g_mutex);
-  if (!Slot()) Slot() = new ReadWriteLock;
-  return Slot();
+  std::lock_guard lock(g_lockMutex);
+  if (!LockSlot()) LockSlot() = new ReadWriteLock;
+  return LockSlot();
 }
 
 void Annotation::ReleaseRWLock() {
   du::SmartPtr<ReadWriteLock> released;
-  std::lock_guard lock(g_mutex);
-  released = std::move(Slot());
+  std::lock_guard lock(g_lockMutex);
+  released = std::move(LockSlot());
 }
 
 }  // namespace orl
