@@ -22,6 +22,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+double Seconds(const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; }
+
 double FileBytes(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 ? double(info.st_size) : 0;
@@ -120,6 +122,8 @@ Measured RunChild(const std::vector<std::string>& args, const std::string& outPa
   rusage usage{};
   ::wait4(pid, &status, 0, &usage);
   result.peakBytes = double(usage.ru_maxrss) * 1024;
+  result.userSeconds = Seconds(usage.ru_utime);
+  result.systemSeconds = Seconds(usage.ru_stime);
   result.outputBytes = FileBytes(outPath);
   result.failure = killed.empty() ? Failure(status, errPath) : killed;
   return result;

@@ -1,5 +1,6 @@
 // Runs a program as a child process and measures it as a user would see it: the wall time from
-// its start to its exit, and its peak resident memory (the kernel's own count, from wait4).
+// its start to its exit, and its peak resident memory and processor time (the kernel's own
+// counts, from wait4).
 // A run that exceeds its limits is killed, so that one command gone quadratic cannot take the
 // machine's memory, its disk or the whole evening.
 #pragma once

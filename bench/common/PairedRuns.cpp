@@ -58,6 +58,10 @@ void RegisterMeasuredPair(const std::string& name, int count, int repetitions,
                                    state.counters["peak_ratio"] = mine.peakBytes / base.peakBytes;
                                    if (mine.outputBytes > 0)
                                      state.counters["output_bytes"] = mine.outputBytes;
+                                   if (mine.userSeconds > 0) {
+                                     state.counters["user_seconds"] = mine.userSeconds;
+                                     state.counters["system_seconds"] = mine.systemSeconds;
+                                   }
                                  }
                                  state.SetItemsProcessed(state.iterations() * count);
                                })

@@ -12,12 +12,15 @@
 namespace arbench {
 
 // What one case's run gave: its seconds and peak resident memory, what it printed (bytes, when
-// it prints to a file), or why it gave nothing.
+// it prints to a file), or why it gave nothing. A child program also says how much of the
+// processor it used, in its own code and in the kernel's (every thread's, from wait4).
 struct Measured {
   double seconds = 0;
   double peakBytes = 0;
   double outputBytes = 0;
   std::string failure;  // empty when the case ran to its end
+  double userSeconds = 0;
+  double systemSeconds = 0;
 };
 
 // Runs `body` in a child process; it gives the seconds it measured. Returns them, and the
@@ -32,7 +35,8 @@ void RegisterPair(const std::string& name, int count, std::function<void()> prep
 
 // The same for cases that measure themselves (a program run as a child process), with
 // `repetitions` of the pair. A case that fails ends the benchmark with its failure as the
-// error; "output_bytes" is what ours printed, when it says.
+// error; "output_bytes" is what ours printed, when it says, and "user_seconds" and
+// "system_seconds" its processor time, when it says.
 void RegisterMeasuredPair(const std::string& name, int count, int repetitions,
                           std::function<void()> prepare, std::function<Measured()> ours,
                           std::function<Measured()> baseline);

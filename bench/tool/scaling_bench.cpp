@@ -6,6 +6,10 @@
 // at a million targets, at most 3x list's time and 2x its memory, and at most 12x the time of
 // 100,000 targets. A command is killed past 180 s at a million and 60 s below
 // (AR_SCALING_TIMEOUT), 8 GB resident or 4 GB printed; the table names why it has no figure.
+// Beside the growth of a command's time the table gives the growth of its processor time in its
+// own code ("user") and its seconds in the kernel at the largest size ("system"): on a virtual
+// machine whose host takes freed memory back, each page a process touches first costs the
+// kernel many times what it costs otherwise, so a run's time also depends on what ran before it.
 // AR_SCALING_KEEP=1 keeps the generated files (under /tmp) for a look afterwards;
 // AR_SCALING_DIR=FOLDER writes them there instead and keeps them, and a later run with the same
 // folder reads them again (a million targets take minutes to write).
@@ -222,12 +226,33 @@ void Register(int count) {
 
 const char* Mark(bool met) { return met ? "ok  " : "FAIL"; }
 
+// How many times `counter` (its median) grew from `from` to `to`, ten times the targets; -1
+// when either has no such figure.
+double Growth(const arbench::Median* from, const arbench::Median* to, const std::string& counter) {
+  if (!from || !to) return -1;
+  if (counter.empty()) return 10 * to->nsPerItem / from->nsPerItem;
+  const auto a = from->counters.find(counter), b = to->counters.find(counter);
+  if (a == from->counters.end() || b == to->counters.end() || a->second <= 0) return -1;
+  return b->second / a->second;
+}
+
+void PrintGrowth(double growth) {
+  if (growth > 0)
+    std::printf(" %8.1fx", growth);
+  else
+    std::printf(" %9s", "-");
+}
+
+// One row a command: its time as a ratio to list's at each size; how its own time grew from the
+// second largest size to the largest, and how its processor time in its own code grew; its
+// seconds in the kernel at the largest size (fresh memory pages, file writes); its memory as a
+// ratio to list's. Growth is judged on the time; the two beside it tell whose time grew.
 void PrintTable(const std::map<std::string, arbench::Median>& medians,
                 const std::vector<int>& sizes) {
   std::printf("\n%-22s", "time / list's");
   for (int count : sizes) std::printf(" %10d", count);
-  std::printf(" %9s %8s   goals at %d: time <= 3, growth <= 12, memory <= 2\n", "growth", "memory",
-              sizes.back());
+  std::printf(" %9s %9s %8s %8s   goals at %d: time <= 3, growth <= 12, memory <= 2\n", "growth",
+              "user", "system", "memory", sizes.back());
   for (const Command& command : Commands()) {
     std::printf("%-22s", command.name);
     const arbench::Median* at[2] = {};  // the two largest sizes
@@ -241,16 +266,20 @@ void PrintTable(const std::map<std::string, arbench::Median>& medians,
       at[0] = at[1];
       at[1] = measured ? &found->second : nullptr;
     }
-    const double growth = at[0] && at[1] ? 10 * at[1]->nsPerItem / at[0]->nsPerItem : -1;
-    if (growth > 0)
-      std::printf(" %8.1fx", growth);
-    else
-      std::printf(" %9s", "-");
+    const double growth = Growth(at[0], at[1], "");
+    PrintGrowth(growth);
+    PrintGrowth(Growth(at[0], at[1], "user_seconds"));
     if (!at[1]) {
       const auto failure = Failures().find(Key(command, sizes.back()));
-      std::printf(" %8s   %s\n", "-", failure == Failures().end() ? "" : failure->second.c_str());
+      std::printf(" %8s %8s   %s\n", "-", "-",
+                  failure == Failures().end() ? "" : failure->second.c_str());
       continue;
     }
+    const auto system = at[1]->counters.find("system_seconds");
+    if (system != at[1]->counters.end())
+      std::printf(" %7.1fs", system->second);
+    else
+      std::printf(" %8s", "-");
     const double time = at[1]->counters.at("ratio"), memory = at[1]->counters.at("peak_ratio");
     std::printf(" %8.2f   time %s growth %s memory %s\n", memory, Mark(time <= 3),
                 growth > 0 ? Mark(growth <= 12) : "-   ", Mark(memory <= 2));
