@@ -128,34 +128,25 @@ TEST(BulkEditForms, ReadWhatSpreadsheetsSaveAndSuggestTheKeyMeant) {
   struct Row {
     bool csv;
     std::string input;
-    std::vector<std::string> names;  // the targets' names, read in order
-    std::string image;               // the last target's image
-    const char* error;               // or what the error says
+    const char* error;                    // what the error says, or "" when the input reads:
+    std::vector<std::string> names = {};  // the targets' names, read in order
+    std::string image = "";               // the last target's image
   };
   const Row rows[] = {
-      {true, "\xEF\xBB\xBFname,image\nDoor,d.png\n", {"Door"}, "d.png", ""},
-      {true, "name;image\r\nDoor;d.png\r\nLamp;\"l;1.png\"\r\n", {"Door", "Lamp"}, "l;1.png", ""},
-      {true, "\xEF\xBB\xBFname\timage\nDoor\td,1.png\n", {"Door"}, "d,1.png", ""},
-      {true, "name,image\nDoor,d;1.png\n", {"Door"}, "d;1.png", ""},
-      {true, "\"a;b\",name,image\n,Door,d.png\n", {}, "", "row 1, column 1 \"a;b\": no such key"},
-      {true,
-       "name;image\nDoor;d.png;x\n",
-       {},
-       "",
+      {true, "\xEF\xBB\xBFname,image\nDoor,d.png\n", "", {"Door"}, "d.png"},
+      {true, "name;image\r\nDoor;d.png\r\nLamp;\"l;1.png\"\r\n", "", {"Door", "Lamp"}, "l;1.png"},
+      {true, "\xEF\xBB\xBFname\timage\nDoor\td,1.png\n", "", {"Door"}, "d,1.png"},
+      {true, "name,image\nDoor,d;1.png\n", "", {"Door"}, "d;1.png"},
+      {true, "\"a;b\",name,image\n,Door,d.png\n", "row 1, column 1 \"a;b\": no such key"},
+      {true, "name;image\nDoor;d.png;x\n",
        "row 2 has 3 cells; the header names 2 columns (separated by semicolons)"},
-      {true,
-       "name,Width\nDoor,2\n",
-       {},
-       "",
+      {true, "name,Width\nDoor,2\n",
        "row 1, column 2 \"Width\": no such key (did you mean \"width\"?) (the columns"},
-      {true, "name,centre\nDoor,1 2 3\n", {}, "", "no such key (did you mean \"center\"?)"},
-      {false,
-       R"([{"name": "Door", "Width": 2}])",
-       {},
-       "",
+      {true, "name,centre\nDoor,1 2 3\n", "no such key (did you mean \"center\"?)"},
+      {false, R"([{"name": "Door", "Width": 2}])",
        "unknown key \"Width\" (did you mean \"width\"?)"},
-      {false, R"([{"nmae": "Door"}])", {}, "", "unknown key \"nmae\" (did you mean \"name\"?)"},
-      {false, R"([{"name": "Door", "colour": "red"}])", {}, "", "unknown key \"colour\""},
+      {false, R"([{"nmae": "Door"}])", "unknown key \"nmae\" (did you mean \"name\"?)"},
+      {false, R"([{"name": "Door", "colour": "red"}])", "unknown key \"colour\""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.input);
