@@ -135,19 +135,14 @@ TEST(TrackingRange, LimitsMoveWithThePrintAndTheCamera) {
     Camera camera;
     double nearFactor, farFactor;  // against `base`; 0: no range
   };
+  const double wider = std::tan(M_PI / 6) / std::tan(M_PI / 4);  // 90 degrees against 60
   const std::vector<Row> rows = {
       {"a print twice as large", 128, 0.8, 0.6, phone, 2, 2},
       {"a camera of twice the pixels", 128, 0.4, 0.3, {1280, 960, 60}, 1, 2},
       {"a picture that needs twice the width", 256, 0.4, 0.3, phone, 1, 0.5},
       {"a print as tall as wide: the height fits the frame first", 128, 0.4, 0.4, phone, 4.0 / 3,
        1},
-      {"a wider field of view",
-       128,
-       0.4,
-       0.3,
-       {640, 480, 90},
-       std::tan(M_PI / 6) / std::tan(M_PI / 4),
-       std::tan(M_PI / 6) / std::tan(M_PI / 4)},
+      {"a wider field of view", 128, 0.4, 0.3, {640, 480, 90}, wider, wider},
       {"a picture that never tracks", 0, 0.4, 0.3, phone, 0, 0},
       {"a picture that needs more than the whole frame", 700, 0.4, 0.3, phone, 0, 0},
       {"no printed width", 128, 0, 0.3, phone, 0, 0},
