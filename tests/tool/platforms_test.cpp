@@ -3,12 +3,10 @@
 // platforms' limits as check findings.
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "ArtargetsTest.h"
-#include "stb/stb_image_write.h"
 
 namespace {
 
@@ -20,14 +18,9 @@ class PlatformsTest : public artest::ArtargetsTest {
  protected:
   // A textured grey picture, what the platforms would track; or a plain one.
   void Picture(const std::string& name, int width, int height, bool plain = false) {
-    std::vector<unsigned char> grey(std::size_t(width) * height, 200);
-    for (std::size_t i = 0; !plain && i < grey.size(); ++i)
-      grey[i] = static_cast<unsigned char>(i * 7919);
-    const std::string path = dir_.File(name);
-    if (name.ends_with(".png"))
-      stbi_write_png(path.c_str(), width, height, 1, grey.data(), width);
-    else
-      stbi_write_jpg(path.c_str(), width, height, 1, grey.data(), 90);
+    Image(name, width, height, [=](int x, int y) {
+      return plain ? 200 : int((std::size_t(y) * width + x) * 7919 % 256);
+    });
   }
   // Two targets, placed, with their pictures beside the file.
   void Gallery() {
