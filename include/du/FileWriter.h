@@ -83,6 +83,7 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   bool WriteAll(const char* bytes, std::size_t length);
   bool WriteThroughCache(const char* bytes, std::size_t length);
   void StartWriteBack(std::size_t written);
+  void StartWriteBackOfAll();
   bool Flush();
   bool PutInPlace();
   void RemoveAbandonedTemporaries() const;
@@ -99,8 +100,9 @@ class ARHOST_API FileWriter : public virtual RefCounted {
   std::size_t written_ = 0;      // bytes in the new file
   std::size_t writtenBack_ = 0;  // of which the disk has been asked to start on
   static constexpr std::size_t kWriteBackStep = std::size_t{32} << 20;
-  std::unique_ptr<DirectWrites> direct_;  // made for the first large write
   std::string lastError_;
+  // Last, so that the members GetLastError reads (inline, in callers) keep their offsets.
+  std::unique_ptr<DirectWrites> direct_;  // made for the first large write
 };
 
 }  // namespace du

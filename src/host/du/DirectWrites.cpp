@@ -25,8 +25,9 @@ bool DirectWrites::Write(int fd, const char* bytes, std::size_t length, std::siz
     written += put;
     if (put < size) break;
   }
+  // Ordinary writes in direct mode would all be refused: a descriptor that stays in it fails.
   const int error = errno;
-  SetDirect(fd, false);
+  if (!SetDirect(fd, false)) return false;
   errno = error;
   return ok;
 }

@@ -7,9 +7,9 @@
 // The device wants whole aligned blocks from aligned memory, so the bytes go through one block
 // of 4 MiB aligned to 4 KiB, and only whole 4 KiB blocks at an aligned file offset are written
 // this way; the caller writes the rest (the start up to the first aligned offset, the last part
-// block) the ordinary way. A file system that refuses direct writes (EINVAL, when they are
-// turned on or at the first write) is remembered, and every later byte goes the ordinary way.
-// The descriptor is back in ordinary mode whenever Write returns.
+// block) the ordinary way. A file system that refuses direct writes (the descriptor cannot be
+// put in direct mode, or a direct write gives EINVAL) is remembered, and every later byte goes
+// the ordinary way. The descriptor is back in ordinary mode whenever Write returns true.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +27,9 @@ class DirectWrites {
 
   // Writes the whole 4 KiB blocks at the start of `bytes` to `fd`, whose offset must be a
   // multiple of kAlignment, and adds their number of bytes to `written` as they go. False, with
-  // errno set, when the disk refuses them; true when they were written, or when the file system
-  // takes no direct writes (then fewer, maybe none, were written).
+  // errno set, when the disk refuses them or the descriptor cannot leave direct mode; true when
+  // they were written, or when the file system takes no direct writes (then fewer, maybe none,
+  // were written).
   bool Write(int fd, const char* bytes, std::size_t length, std::size_t& written);
 
   bool Usable() const { return usable_; }

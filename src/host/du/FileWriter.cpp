@@ -120,7 +120,6 @@ bool FileWriter::Open(const std::string& path, int mode, unsigned bufferSize,
     }
   }
   bufferLimit_ = bufferSize;
-  direct_.reset();  // the new file's file system may take direct writes where the last did not
   buffer_.clear();
   buffer_.reserve(bufferSize);
   return true;
@@ -188,10 +187,11 @@ bool FileWriter::WriteAll(const char* bytes, std::size_t length) {
   constexpr std::size_t kAlignment = DirectWrites::kAlignment;
   const std::size_t head = (kAlignment - written_ % kAlignment) % kAlignment;
   if (!WriteThroughCache(bytes, head)) return false;
+  StartWriteBackOfAll();  // what the cache holds goes to the disk beside the direct blocks
   std::size_t direct = 0;
   const bool ok = direct_->Write(fd_, bytes + head, length - head, direct);
   written_ += direct;
-  writtenBack_ = written_;  // on the disk already; what was pending is synced at Close
+  writtenBack_ += direct;  // on the disk already
   if (!ok) return Fail("cannot write the new " + path_);
   return WriteThroughCache(bytes + head + direct, length - head - direct);
 }
@@ -213,6 +213,13 @@ void FileWriter::StartWriteBack(std::size_t written) {
   // at Close waits for the last part only. A hint: a failure shows at the sync.
   written_ += written;
   if (written_ - writtenBack_ < kWriteBackStep) return;
+  ::sync_file_range(fd_, static_cast<off_t>(writtenBack_),
+                    static_cast<off_t>(written_ - writtenBack_), SYNC_FILE_RANGE_WRITE);
+  writtenBack_ = written_;
+}
+
+void FileWriter::StartWriteBackOfAll() {
+  if (written_ == writtenBack_) return;
   ::sync_file_range(fd_, static_cast<off_t>(writtenBack_),
                     static_cast<off_t>(written_ - writtenBack_), SYNC_FILE_RANGE_WRITE);
   writtenBack_ = written_;
@@ -265,6 +272,7 @@ bool FileWriter::PutInPlace() {
 }
 
 void FileWriter::Discard() {
+  direct_.reset();
   if (IsOpen()) ::close(fd_);
   if (!tempName_.empty()) ::unlinkat(folderFd_, tempName_.c_str(), 0);
   if (folderFd_ >= 0) ::close(folderFd_);
