@@ -226,15 +226,15 @@ void Register(int count) {
 
 const char* Mark(bool met) { return met ? "ok  " : "FAIL"; }
 
-// How many times `counter` (its median) grew from `from` to `to`, ten times the targets; -1
-// when either has no such figure.
-double Growth(const arbench::Median* from, const arbench::Median* to, const std::string& counter) {
-  if (!from || !to) return -1;
-  if (counter.empty()) return 10 * to->nsPerItem / from->nsPerItem;
-  const auto a = from->counters.find(counter), b = to->counters.find(counter);
-  if (a == from->counters.end() || b == to->counters.end() || a->second <= 0) return -1;
-  return b->second / a->second;
+// A run's median counter `name`, or -1 when it has none.
+double Figure(const arbench::Median* run, const char* name) {
+  if (!run) return -1;
+  const auto found = run->counters.find(name);
+  return found == run->counters.end() ? -1 : found->second;
 }
+
+// How many times a figure grew; -1 when either side has none.
+double Growth(double from, double to) { return from > 0 && to > 0 ? to / from : -1; }
 
 void PrintGrowth(double growth) {
   if (growth > 0)
@@ -266,18 +266,18 @@ void PrintTable(const std::map<std::string, arbench::Median>& medians,
       at[0] = at[1];
       at[1] = measured ? &found->second : nullptr;
     }
-    const double growth = Growth(at[0], at[1], "");
+    // Per target at each size, and the sizes ten times apart: ten times the per-target ratio.
+    const double growth = at[0] && at[1] ? Growth(at[0]->nsPerItem, 10 * at[1]->nsPerItem) : -1;
     PrintGrowth(growth);
-    PrintGrowth(Growth(at[0], at[1], "user_seconds"));
+    PrintGrowth(Growth(Figure(at[0], "user_seconds"), Figure(at[1], "user_seconds")));
     if (!at[1]) {
       const auto failure = Failures().find(Key(command, sizes.back()));
       std::printf(" %8s %8s   %s\n", "-", "-",
                   failure == Failures().end() ? "" : failure->second.c_str());
       continue;
     }
-    const auto system = at[1]->counters.find("system_seconds");
-    if (system != at[1]->counters.end())
-      std::printf(" %7.1fs", system->second);
+    if (const double system = Figure(at[1], "system_seconds"); system >= 0)
+      std::printf(" %7.1fs", system);
     else
       std::printf(" %8s", "-");
     const double time = at[1]->counters.at("ratio"), memory = at[1]->counters.at("peak_ratio");

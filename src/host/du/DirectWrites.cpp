@@ -9,12 +9,13 @@
 
 namespace du {
 
+DirectWrites::DirectWrites()
+    : block_(static_cast<char*>(std::aligned_alloc(kAlignment, kBlock))),
+      usable_(block_ != nullptr) {}  // without the block the bytes go the ordinary way
+
 bool DirectWrites::Write(int fd, const char* bytes, std::size_t length, std::size_t& written) {
   const std::size_t whole = length / kAlignment * kAlignment;
-  if (!usable_ || whole == 0) return true;
-  if (!block_) block_.reset(static_cast<char*>(std::aligned_alloc(kAlignment, kBlock)));
-  // Without the block the bytes simply go the ordinary way.
-  if (!block_ || !SetDirect(fd, true)) return true;
+  if (!usable_ || whole == 0 || !SetDirect(fd, true)) return true;
   bool ok = true;
   for (std::size_t done = 0; ok && usable_ && done < whole;) {
     const std::size_t size = std::min(kBlock, whole - done);

@@ -25,6 +25,8 @@ class DirectWrites {
   // Writes shorter than this are not worth a bypass of the page cache.
   static constexpr std::size_t kSmallest = std::size_t{16} << 20;
 
+  DirectWrites();
+
   // Writes the whole 4 KiB blocks at the start of `bytes` to `fd`, whose offset must be a
   // multiple of kAlignment, and adds their number of bytes to `written` as they go. False, with
   // errno set, when the disk refuses them or the descriptor cannot leave direct mode; true when
@@ -42,7 +44,7 @@ class DirectWrites {
     void operator()(char* block) const { std::free(block); }
   };
   std::unique_ptr<char, FreeBlock> block_;
-  bool usable_ = true;
+  bool usable_;
 };
 
 }  // namespace du

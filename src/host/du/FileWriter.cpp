@@ -212,10 +212,7 @@ void FileWriter::StartWriteBack(std::size_t written) {
   // The disk starts on what is written while the rest is still being copied, so that the sync
   // at Close waits for the last part only. A hint: a failure shows at the sync.
   written_ += written;
-  if (written_ - writtenBack_ < kWriteBackStep) return;
-  ::sync_file_range(fd_, static_cast<off_t>(writtenBack_),
-                    static_cast<off_t>(written_ - writtenBack_), SYNC_FILE_RANGE_WRITE);
-  writtenBack_ = written_;
+  if (written_ - writtenBack_ >= kWriteBackStep) StartWriteBackOfAll();
 }
 
 void FileWriter::StartWriteBackOfAll() {

@@ -16,6 +16,12 @@ namespace {
 
 struct Totals {
   int tests = 0, failures = 0, skipped = 0;
+  Totals& operator+=(const Totals& more) {
+    tests += more.tests;
+    failures += more.failures;
+    skipped += more.skipped;
+    return *this;
+  }
 };
 
 bool Fails(const Finding& f, bool strict) {
@@ -51,15 +57,10 @@ Suite SuiteOf(const CheckedFile& file, bool strict) {
               .findings = FindingsByTarget(file),
               .strict = strict,
               .totals = {}};
-  Totals& totals = suite.totals;
-  const auto add = [&](const Totals& one) {
-    totals.tests += one.tests;
-    totals.failures += one.failures;
-    totals.skipped += one.skipped;
-  };
-  if (!suite.findings.Own().empty()) add(CaseTotals(suite.findings.Own(), file.skipped, strict));
+  const FindingsByTarget& findings = suite.findings;
+  if (!findings.Own().empty()) suite.totals += CaseTotals(findings.Own(), file.skipped, strict);
   for (std::size_t i = 0; i < file.targets.size(); ++i)
-    add(CaseTotals(suite.findings.Of(i), file.skipped, strict));
+    suite.totals += CaseTotals(findings.Of(i), file.skipped, strict);
   return suite;
 }
 
@@ -141,8 +142,7 @@ void WriteJUnitReport(std::ostream& out, const std::vector<CheckedFile>& files, 
   Totals overall;
   for (const CheckedFile& file : files) {
     suites.push_back(SuiteOf(file, strict));
-    overall.tests += suites.back().totals.tests;
-    overall.failures += suites.back().totals.failures;
+    overall += suites.back().totals;
   }
   out << "<?xml version=\"1.0\"?>\n";
   out << StartTag("testsuites", 0, files.empty(), [&](pugi::xml_node all) {
