@@ -37,9 +37,9 @@ namespace fs = std::filesystem;
 using arbench::ScalingInputs;
 using Args = std::vector<std::string>;
 
-// What a command needs in place before it starts (untimed): its outputs gone, and the file it
-// rewrites in place fresh.
-enum class Start { kClean, kCopyTargets, kCopyReversed };
+// What a command needs in place before it starts (untimed): its outputs gone, and the work file
+// it rewrites in place starting as the targets or as the reversed targets (see Prepare).
+enum class Start { kClean, kWorkOnTargets, kWorkOnReversed };
 
 struct Command {
   const char* name;
@@ -101,11 +101,11 @@ const std::vector<Command>& Commands() {
       {"check_missing_json", S::kClean, [](I in) { return MissingImages(in, "json"); }},
       {"check_missing_sarif", S::kClean, [](I in) { return MissingImages(in, "sarif"); }},
       {"check_missing_junit", S::kClean, [](I in) { return MissingImages(in, "junit"); }},
-      {"add", S::kCopyTargets,
+      {"add", S::kWorkOnTargets,
        [](I in) { return Args{"add", Work(in), "Added", "--size", "1", "1"}; }},
-      {"set", S::kCopyTargets,
+      {"set", S::kWorkOnTargets,
        [](I in) { return Args{"set", Work(in), in.middleName, "--size", "0.9", "0.4"}; }},
-      {"remove", S::kCopyTargets,
+      {"remove", S::kWorkOnTargets,
        [](I in) {
          return Args{"remove", Work(in), in.middleName};
        }},
@@ -117,11 +117,11 @@ const std::vector<Command>& Commands() {
        [](I in) {
          return Args{"import", "--csv", in.newCsv, "-o", Out(in, "imported.xml")};
        }},
-      {"import_update_json", S::kCopyTargets,
+      {"import_update_json", S::kWorkOnTargets,
        [](I in) {
          return Args{"import", "--update", in.updateJson, "-o", Work(in)};
        }},
-      {"import_update_csv", S::kCopyTargets,
+      {"import_update_csv", S::kWorkOnTargets,
        [](I in) { return Args{"import", "--update", "--csv", in.updateCsv, "-o", Work(in)}; }},
       {"export", S::kClean,
        [](I in) {
@@ -135,11 +135,11 @@ const std::vector<Command>& Commands() {
        [](I in) {
          return Args{"diff", in.targets, in.allChanged};
        }},
-      {"fmt", S::kCopyTargets,
+      {"fmt", S::kWorkOnTargets,
        [](I in) {
          return Args{"fmt", Work(in)};
        }},
-      {"fmt_reversed", S::kCopyReversed,
+      {"fmt_reversed", S::kWorkOnReversed,
        [](I in) {
          return Args{"fmt", Work(in)};
        }},
@@ -193,7 +193,7 @@ void Prepare(const Command& command, const ScalingInputs& in) {
   fs::remove_all(in.dir + "/out");
   fs::create_directories(in.dir + "/out");
   if (command.start == Start::kClean) return;
-  const std::string& source = command.start == Start::kCopyTargets ? in.targets : in.reversed;
+  const std::string& source = command.start == Start::kWorkOnTargets ? in.targets : in.reversed;
   fs::remove(Work(in));
   std::error_code refused;
   fs::create_hard_link(source, Work(in), refused);
