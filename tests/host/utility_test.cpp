@@ -84,7 +84,9 @@ TEST_F(RefCountedTest, LastReleaseRunsTheHookWithTheReferenceBackAndDeletesWhenI
   EXPECT_EQ(destroyed, 2);
 }
 
-TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
+// Assignment takes the new reference before it releases the old; copies, moves and casts count
+// every owner once.
+TEST_F(RefCountedTest, AssignmentsCopiesMovesAndCastsCountEachOwnerOnce) {
   SmartPtr<Holder> holder = new Holder;
   Counted* inner = holder->inner.get();
   SmartPtr<du::RefCounted> p(holder.get());
@@ -99,9 +101,6 @@ TEST_F(RefCountedTest, AssignmentTakesTheNewReferenceBeforeReleasingTheOld) {
   self = self;
   EXPECT_EQ(raw->GetReferenceCount(), 1) << "assigning the held pointer changes nothing";
   EXPECT_EQ(inner->hookCalls + raw->hookCalls, 0);
-}
-
-TEST_F(RefCountedTest, CopiesMovesAndCastsCountCorrectly) {
   SmartPtr<Derived> derived = new Derived;
   SmartPtr<Counted> base = derived;
   EXPECT_EQ(derived->GetReferenceCount(), 2);
