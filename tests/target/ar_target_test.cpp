@@ -165,7 +165,10 @@ std::vector<std::string> Names(const orl::SerializedContentElement* e) {
 
 using ARContentTest = artest::ControllerTest;
 
-TEST_F(ARContentTest, NewContentIsEmptyAndCopiesTargetSetsBothWays) {
+// New content is empty, copies target sets both ways, and describes the world's model's
+// "ARTargets" set as its entry data.
+TEST_F(ARContentTest, NewContentIsEmptyCopiesTargetSetsAndDescribesTheARTargetsSet) {
+  orl::World::GetWorld()->GetTree()->GetRoot()->SetUniqueId(Symbol("model-42"));
   SmartPtr<ar::ARContent> content = new ar::ARContent;
   EXPECT_EQ(content->GetType(), 14u);
   EXPECT_EQ(content->GetClassType().GetId(), 176u);
@@ -185,11 +188,6 @@ TEST_F(ARContentTest, NewContentIsEmptyAndCopiesTargetSetsBothWays) {
   EXPECT_EQ(out, TargetSet{b});
   out.clear();
   EXPECT_EQ(a->GetReferenceCount(), 1) << "the content let go of the target it dropped";
-}
-
-TEST_F(ARContentTest, EntryDataDescribesTheARTargetsSetOfTheWorldsModel) {
-  orl::World::GetWorld()->GetTree()->GetRoot()->SetUniqueId(Symbol("model-42"));
-  SmartPtr<ar::ARContent> content = new ar::ARContent;
   orl::AnnoSetTableEntryData data;
   data.fileName = Symbol("leftover");
   EXPECT_TRUE(content->GetAnnoSetTableEntryData(data));
