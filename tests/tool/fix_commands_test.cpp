@@ -182,7 +182,7 @@ TEST_F(FixCommandsTest, EveryCodeWithACommandHasItsFixRun) {
   // in-process (image_rating_test.cpp: blur) or depends on the rating (ARCore's advice of 75,
   // platforms_test.cpp).
   const std::set<std::string> sameCommand = {"ART309", "ART410", "ART316"};
-  // Printing wider: tracking_range_test.cpp prints at the width the message names.
+  // Printing wider: image_rating_test.cpp prints at the width the message names.
   const std::set<std::string> wider = {"ART315"};
   for (const artargets::FindingCode& code : artargets::FindingCodes()) {
     const std::string name(code.code);
