@@ -1,6 +1,6 @@
 // The image rating and `check --images`'s findings on pictures made here: the score does not
 // depend on which way up an image is, and each kind of trouble (blur, transparency, a turned
-// JPEG, the same picture re-encoded; plain areas and look-alikes: fix_commands_test.cpp) gives
+// JPEG, the same picture re-encoded; plain areas and look-alikes: check_test.cpp) gives
 // its own finding. Then how far a printed target tracks: the least on-screen width read from
 // pictures made here (finer detail needs more of the frame; detail too fine for any camera gives
 // no range), the range's limits for a print and a camera, the working-distance finding (ART315)
