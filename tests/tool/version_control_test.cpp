@@ -330,6 +330,9 @@ TEST_F(PlainTargetTextTest, OnlyThePluginsLayoutHoldsNothingMoreAndReadsIntoReco
       {file(with("        <double key=\"artargetrotation\" value=\"90.125\" />\n", "")), true},
       {file(with("/hall/wall", "/hall &amp; wall")), true},
       {file(with("/hall/wall", "/hall\x01wall")), true},
+      // A tab or carriage return, which the XML reader turns into a space, is doubt.
+      {file(with("/hall/wall", "/hall\twall")), false},
+      {file(with("/hall/wall", "/hall\rwall")), false},
       {file(with("artargetrotation", "artargetspin")), false},
       {file(with("version\" value=\"0\"", "version\" value=\"1\"")), false},
       {file(with("        <uint8 key=\"artargetversion\" value=\"0\" />\n", "")), false},
