@@ -485,6 +485,7 @@ TEST(OutputText, EscapesEachFormsSpecialCharacters) {
 // that shows it. Two files show all the codes that a command can fix, one target or two per
 // code, so that the tool runs four times to check and once per fix. Each finding shown has its
 // code's severity.
+
 // A code, the targets of a file that show it, and the values its fix's placeholders take, in
 // the order they stand (FILE is the file's own name and takes none).
 struct FixRow {
